@@ -1,0 +1,82 @@
+#include "SharedState.h"
+
+#include "texts/Texts.h"
+
+#include <QReadLocker>
+#include <QWriteLocker>
+
+std::atomic<uint8_t> Lang{0};
+std::atomic<uint8_t> VersionUnread{1};
+std::atomic<uint8_t> Operation{0};
+std::atomic<uint8_t> WorkerState{0};
+std::atomic<uint8_t> CancelRequest{0};
+std::atomic<uint8_t> LinkStatus{0};
+std::atomic<uint32_t> RecordCount{0};
+std::atomic<int32_t> SortDirection{0};
+std::array<std::atomic<uint8_t>, kScreenBufferSize> ScreenBuffer{};
+
+namespace {
+
+std::array<TextPair, kObjectCount> DefaultNames()
+{
+    std::array<TextPair, kObjectCount> names;
+    for (int k = 0; k < kObjectCount; ++k) names[k] = DefaultObjectName(k + 1);
+    return names;
+}
+
+QReadWriteLock& NamesLock()
+{
+    static QReadWriteLock lock;
+    return lock;
+}
+
+std::array<TextPair, kObjectCount>& Names()
+{
+    static std::array<TextPair, kObjectCount> names = DefaultNames();
+    return names;
+}
+
+} // namespace
+
+std::array<TextPair, kObjectCount> ObjectNames()
+{
+    QReadLocker lock(&NamesLock());
+    return Names();
+}
+
+TextPair ObjectName(int index)
+{
+    QReadLocker lock(&NamesLock());
+    return Names().at(index);
+}
+
+void SetObjectNames(const std::array<TextPair, kObjectCount>& names)
+{
+    QWriteLocker lock(&NamesLock());
+    Names() = names;
+}
+
+void ResetSharedState()
+{
+    Lang = 0;
+    VersionUnread = 1;
+    Operation = 0;
+    WorkerState = 0;
+    CancelRequest = 0;
+    LinkStatus = 0;
+    RecordCount = 0;
+    SortDirection = 0;
+    for (auto& b : ScreenBuffer) b = 0;
+    SetObjectNames(DefaultNames());
+}
+
+ExchangeActivity& ExchangeActivity::instance()
+{
+    static ExchangeActivity activity;
+    return activity;
+}
+
+void ExchangeActivity::setRunning(bool running)
+{
+    if (running_.exchange(running) != running) emit runningChanged(running);
+}

@@ -1,0 +1,17 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+// Windows-1251 conversion, used where texts leave or enter the program as bytes
+// (project files, the instrument's name fields). Written out as a table so that it
+// works the same whether or not the platform's Qt was built with ICU.
+
+/// The byte every character outside the code page becomes ('?').
+inline constexpr char kCp1251Unmappable = '?';
+
+QByteArray ToCp1251(const QString& text);
+QString FromCp1251(const QByteArray& bytes);
+QString FromCp1251(const char* bytes, qsizetype length);
+/// One character; returns false (and leaves `out`) when it is outside the code page.
+bool Cp1251Byte(QChar c, char& out);
+QChar Cp1251Char(unsigned char byte);
