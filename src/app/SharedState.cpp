@@ -36,7 +36,25 @@ std::array<TextPair, kObjectCount>& Names()
     return names;
 }
 
+QString& TimeFormatStore()
+{
+    static QString format;
+    return format;
+}
+
 } // namespace
+
+QString TimeFormat()
+{
+    QReadLocker lock(&NamesLock());
+    return TimeFormatStore();
+}
+
+void SetTimeFormat(const QString& format)
+{
+    QWriteLocker lock(&NamesLock());
+    TimeFormatStore() = format;
+}
 
 std::array<TextPair, kObjectCount> ObjectNames()
 {
@@ -68,6 +86,7 @@ void ResetSharedState()
     SortDirection = 0;
     for (auto& b : ScreenBuffer) b = 0;
     SetObjectNames(DefaultNames());
+    SetTimeFormat(QString());
 }
 
 ExchangeActivity& ExchangeActivity::instance()

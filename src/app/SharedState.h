@@ -45,6 +45,11 @@ void SetObjectNames(const std::array<TextPair, kObjectCount>& names);
 /// The text of `pair` in the language in force now.
 inline const QString& Tr(const TextPair& pair) { return pair[Lang.load()]; }
 
+/// The program's format for time texts. Empty means the system's own time format; the
+/// first archive fill sets it to "hh:mm:ss" for the rest of the run.
+QString TimeFormat();
+void SetTimeFormat(const QString& format);
+
 /// Puts every variable back to its start-up value (program start and tests).
 void ResetSharedState();
 
