@@ -144,7 +144,7 @@ RecordBytes EncodeRecord(const ArchiveRecord& r)
 QString DecodeName(const NameField& field)
 {
     const auto n = static_cast<int8_t>(field[0]);
-    if (n < 1 || n > 10) return {};
+    if (n < 1 || n > kNameChars) return {};
     int length = 0;
     while (length < n && field[1 + length] != 0) ++length;
     return FromCp1251(reinterpret_cast<const char*>(&field[1]), length);
@@ -153,19 +153,25 @@ QString DecodeName(const NameField& field)
 void EncodeName(const QString& text, NameField& field)
 {
     int copied = 0;
-    for (QChar c : text) {
-        if (copied == 10 || c.unicode() == 0) break;
+    for (qsizetype i = 0; i < text.size() && copied < kNameChars; ++i) {
+        const QChar c = text[i];
+        if (c.unicode() == 0) break;
         char byte;
-        if (!Cp1251Byte(c, byte)) byte = kCp1251Unmappable;
+        if (!Cp1251Byte(c, byte)) {
+            byte = kCp1251Unmappable;
+            // The instrument counts characters, not UTF-16 halves.
+            if (IsSurrogatePairAt(text, i)) ++i;
+        }
         field[1 + copied] = static_cast<uint8_t>(byte);
         ++copied;
     }
     field[0] = uint8_t(copied);
-    if (copied < 10) field[1 + copied] = 0;
+    if (copied < kNameChars) field[1 + copied] = 0;
 }
 
 bool IsSettingsEntryValid(const SettingsBlock& block, std::size_t k)
 {
+    if (k >= kSettingsEntries) return false;
     const auto entry = std::span(block).subspan(EntryOffset(k), kSettingsEntrySize);
     return Crc16(entry) == 0 && ReadU16(&entry[kEntryMarker]) == kMarker;
 }
@@ -181,6 +187,7 @@ NameField NameAt(const SettingsBlock& block, std::size_t offset)
 
 ObjectSettings DecodeSettingsEntry(const SettingsBlock& block, std::size_t k)
 {
+    if (k >= kSettingsEntries) return {};
     const uint8_t* e = &block[EntryOffset(k)];
     ObjectSettings s;
     s.seriesLength = e[0];
@@ -197,6 +204,7 @@ ObjectSettings DecodeSettingsEntry(const SettingsBlock& block, std::size_t k)
 
 void EncodeSettingsEntry(SettingsBlock& block, std::size_t k, const ObjectSettings& s)
 {
+    if (k >= kSettingsEntries) return;
     uint8_t* e = &block[EntryOffset(k)];
     e[0] = s.seriesLength;
     e[1] = s.stepX;
@@ -216,6 +224,7 @@ void EncodeSettingsEntry(SettingsBlock& block, std::size_t k, const ObjectSettin
 
 void SealSettingsEntry(SettingsBlock& block, std::size_t k)
 {
+    if (k >= kSettingsEntries) return;
     uint8_t* e = &block[EntryOffset(k)];
     WriteU16(e + kEntryCrc, Crc16(std::span<const uint8_t>(e, kEntryCrc)));
 }
@@ -235,4 +244,13 @@ FirmwareDate CheckFirmwareDate(const VersionBuffer& reply, std::size_t length)
 bool IsFirmwareOutdated(const VersionBuffer& reply, std::size_t length)
 {
     return CheckFirmwareDate(reply, length) != FirmwareDate::Accepted;
+}
+
+bool ScreenPixel(const ScreenImage& image, int x, int y)
+{
+    if (x < 0 || x >= kScreenWidth || y < 0 || y >= kScreenHeight) return false;
+    // Word w = page * 128 + column, little-endian, so its low byte is at 2w; the high byte
+    // carries nothing.
+    const std::size_t word = std::size_t(y / 8) * kScreenWidth + std::size_t(x);
+    return (image[2 * word] >> (y % 8)) & 1;
 }

@@ -31,6 +31,8 @@ using RecordBytes = std::array<uint8_t, kRecordSize>;
 using SettingsBlock = std::array<uint8_t, kSettingsBlockSize>;
 using ScreenImage = std::array<uint8_t, kScreenSize>;
 using NameField = std::array<uint8_t, 11>;
+/// Characters a name field holds at most.
+inline constexpr int kNameChars = 10;
 
 /// CRC-16/ARC (reflected 0x8005, initial 0, no final XOR), table driven. `crc` continues a
 /// running value.
@@ -99,7 +101,7 @@ RecordBytes EncodeRecord(const ArchiveRecord& record);
 QString DecodeName(const NameField& field);
 /// Copies at most 10 characters (a character 0 ends the text); byte 0 := count, a 0 byte
 /// follows when fewer than 10 were copied, the remaining bytes keep their contents.
-/// Characters outside Windows-1251 become '?'.
+/// Characters outside Windows-1251 become one '?' each (a surrogate pair is one character).
 void EncodeName(const QString& text, NameField& field);
 
 struct ObjectSettings {
@@ -117,6 +119,7 @@ struct ObjectSettings {
 };
 
 inline constexpr std::size_t EntryOffset(std::size_t k) { return k * kSettingsEntrySize; }
+// Entry functions take k in 0..19; any other k is not an entry (invalid, empty, untouched).
 /// Entry k (0..19): CRC over its 38 bytes is 0 and the marker at offset 34 is 0xAAAA.
 bool IsSettingsEntryValid(const SettingsBlock& block, std::size_t k);
 ObjectSettings DecodeSettingsEntry(const SettingsBlock& block, std::size_t k);
@@ -134,3 +137,10 @@ enum class FirmwareDate { Accepted, Outdated, Unreadable };
 FirmwareDate CheckFirmwareDate(const VersionBuffer& reply, std::size_t length);
 /// True unless the date is accepted (an unreadable date counts as outdated).
 bool IsFirmwareOutdated(const VersionBuffer& reply, std::size_t length);
+
+// ---- Screen image ----
+inline constexpr int kScreenWidth = 128;
+inline constexpr int kScreenHeight = 64;
+/// Whether display pixel (x, y) is ink; x 0..127 left to right, y 0..63 top to bottom.
+/// Pixels outside the display are background.
+bool ScreenPixel(const ScreenImage& image, int x, int y);

@@ -26,6 +26,11 @@ QChar Cp1251Char(unsigned char byte)
     return QChar(kHigh[byte - 0x80]);
 }
 
+bool IsSurrogatePairAt(const QString& text, qsizetype i)
+{
+    return i + 1 < text.size() && text[i].isHighSurrogate() && text[i + 1].isLowSurrogate();
+}
+
 bool Cp1251Byte(QChar c, char& out)
 {
     const char16_t u = c.unicode();
@@ -50,9 +55,16 @@ QByteArray ToCp1251(const QString& text)
 {
     QByteArray out;
     out.reserve(text.size());
-    for (QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
         char b;
-        out.append(Cp1251Byte(c, b) ? b : kCp1251Unmappable);
+        if (Cp1251Byte(text[i], b)) {
+            out.append(b);
+            continue;
+        }
+        // A character beyond the 16-bit range is one character to the reader, so it
+        // becomes one '?', not one per half of its surrogate pair.
+        if (IsSurrogatePairAt(text, i)) ++i;
+        out.append(kCp1251Unmappable);
     }
     return out;
 }

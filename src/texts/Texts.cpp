@@ -97,3 +97,90 @@ TextPair DefaultObjectName(int number)
     const QString n = QString::number(number);
     return {QStringLiteral("Объект ") + n, QStringLiteral("Object ") + n};
 }
+
+namespace SettingsText {
+const TextPair Caption{"Настройка Объектов", "Objects Settings"};
+const TextPair HeaderObject{"Объект", "Object"};
+const TextPair HeaderPotentialMin{"Мин. диапазона датчика потенциала, мВ", "Min. range potential sensor, mV"};
+// The fourth letter is a Latin c (0x63), as the program has always shown it.
+const TextPair HeaderPotentialMax{"Мак\x63. диапазона датчика потенциала, мВ", "Max. range potential sensor, mV"};
+const TextPair HeaderResistanceMin{"Мин. диапазона датчика сопротивления, кОм*см",
+                                   "Min. range resistance sensor, kOhm*cm"};
+const TextPair HeaderResistanceMax{"Макс. диапазона датчика сопротивления, кОм*см",
+                                   "Max. range resistance sensor, kOhm*cm"};
+const TextPair HeaderSeriesLength{"Колич. измерений в серии", "Quant. measuring in series"};
+const TextPair HeaderStepX{"Шаг по X", "Step X"};
+const TextPair HeaderStepY{"Шаг по Y", "Step Y"};
+const TextPair PotentialRange{"Диапазон измерений датчика потенциала -999...+999 мВ",
+                              "Range of measurements of the potential sensor -999...+999 mV"};
+const TextPair ResistanceRange{"Диапазон измерений датчика сопротивления 0...+999 кОм*см",
+                               "Range of measurements of the resistance sensor 0...+999 kOhm*cm"};
+const TextPair LowerAboveUpper{"Нижняя граница измерений должна быть меньше верхней",
+                               "The under range of measurements should be less upper range"};
+const TextPair From1To99{" от 1 до 99", " from 1 to 99"};
+const TextPair From10To150{" от 10 до 150 кратно 10", " from 10 to 150 in increments of 10"};
+const TextPair DigitsOnly{"Вводить только цифры!", "To enter only figures!"};
+const TextPair Button1{"Загрузить в прибор", "Load into the device"};
+} // namespace SettingsText
+
+QString SettingsHeaderText(int column, int lang)
+{
+    using namespace SettingsText;
+    switch (column) {
+    case 0: return MainText::HeaderNumber[lang];
+    case 1: return HeaderObject[lang];
+    case 2: return HeaderPotentialMin[lang];
+    case 3: return HeaderPotentialMax[lang];
+    case 4: return HeaderResistanceMin[lang];
+    case 5: return HeaderResistanceMax[lang];
+    case 6: return HeaderSeriesLength[lang];
+    case 7: return HeaderStepX[lang];
+    case 8: return HeaderStepY[lang];
+    default: return {};
+    }
+}
+
+namespace DiagramText {
+const TextPair Caption{"График коррозийности поверхности", "The schedule corrosion of surfaces"};
+const TextPair GroupBox1{"Настройка графика", "Settings of schedule"};
+const TextPair Label1{"Цвет", "Color"};
+const TextPair Label2{"Маркер", "Marks"};
+const TextPair Label3{"Объект", "Object"};
+const TextPair Label4{"Прозрачность", "Transparency"};
+const TextPair Label5{"Датчик", "Sensor"};
+const TextPair AxisLeft{"Потенциал, мВ", "Potential , mV"};
+const TextPair AxisRight{"Уд. Сопротивление, кОм*см", "Resistance, kOhm*cm"};
+const TextPair AxisBottom{"Номер замера", "Number of measure"};
+const TextPair AxisDepth{"Серия замера", "Series of measure"};
+const std::array<TextPair, 2> SensorNames{TextPair{"Потенциала, мВ    ", "Potential , mV   "},
+                                          TextPair{"Сопротив., кОм*см ", "Resist., kOhm*cm "}};
+const std::array<TextPair, 2> ShortSensorNames{TextPair{"Потенц.", "Potential"}, TextPair{"Сопрот.", "Resist."}};
+const TextPair HintZoom{"ЛКМ-Масштаб, ПКМ-Сдвиг", "LBM - Zoom,  RBM - Shift"};
+const TextPair HintRotate{"ЛКМ-Вращение, ПКМ-Перемещение", "LBM - Rotate,RBM - Move"};
+const TextPair HintScreenshot{"Скриншот", "PrintScreen"};
+const TextPair HintPrint{"Печать", "Print"};
+} // namespace DiagramText
+
+namespace ScreenshotText {
+const TextPair Caption{"Скриншот", "Screenshot"};
+const TextPair Button1{"Обновить", "Update"};
+const TextPair CheckBox1{"сохранять в *.bmp", "save to *.bmp"};
+const TextPair CheckBox2{"сохранять в буфер", "save to clipboard"};
+const TextPair Label1{"цвет надписи", "pen"};
+const TextPair Label2{"цвет фона", "background"};
+} // namespace ScreenshotText
+
+namespace AboutText {
+const TextPair Caption{" О программе ", " About "};
+const TextPair Product{"ЛМ-1.1", "LM-1.1"};
+const TextPair Version{"Версия ", "Version "};
+const TextPair Of{" от ", " of "};
+const std::array<TextPair, 12> Months{
+    TextPair{" января ", " january "},   TextPair{" февраля ", " february "}, TextPair{" марта ", " march "},
+    TextPair{" апреля ", " apri "},      TextPair{" мая ", " may "},           TextPair{" июня ", " june "},
+    TextPair{" июля ", " july "},        TextPair{" августа ", " august "},   TextPair{" сентября ", " september "},
+    TextPair{" октября ", " october "}, TextPair{" ноября ", " november "},   TextPair{" декабря ", " december "},
+};
+const TextPair Phone{"тел./факс. ", "tel./fax"};
+const TextPair Multichannel{" многоканальный ", " multichannel "};
+} // namespace AboutText

@@ -41,3 +41,44 @@ extern const std::array<TextPair, 2> SensorNames;
 /// The default name of object `number` (1-based): "Объект N" / "Object N". Numbers past 20
 /// follow the same pattern.
 TextPair DefaultObjectName(int number);
+
+namespace SettingsText {
+extern const TextPair Caption;
+/// Headings of columns 1..8 of the settings table; column 0 is the fixed "№".
+extern const TextPair HeaderObject, HeaderPotentialMin, HeaderPotentialMax, HeaderResistanceMin,
+    HeaderResistanceMax, HeaderSeriesLength, HeaderStepX, HeaderStepY;
+extern const TextPair PotentialRange, ResistanceRange, LowerAboveUpper;
+/// Suffixes appended to the series-length and step headings in their range messages.
+extern const TextPair From1To99, From10To150;
+extern const TextPair DigitsOnly;
+extern const TextPair Button1;
+} // namespace SettingsText
+
+/// Text of heading column `column` (0..8) of the object settings table in language `lang`.
+QString SettingsHeaderText(int column, int lang);
+inline constexpr int kSettingsColumns = 9;
+
+namespace DiagramText {
+extern const TextPair Caption, GroupBox1;
+/// Column heads of the per-object controls: colour, marker, object, transparency, sensor.
+extern const TextPair Label1, Label2, Label3, Label4, Label5;
+extern const TextPair AxisLeft, AxisRight, AxisBottom, AxisDepth;
+/// Sensor names by sensor type (0 potential, 1 resistance), long with trailing blanks and short.
+extern const std::array<TextPair, 2> SensorNames;
+extern const std::array<TextPair, 2> ShortSensorNames;
+/// Hints of the chart toolbar buttons.
+extern const TextPair HintZoom, HintRotate, HintScreenshot, HintPrint;
+} // namespace DiagramText
+
+namespace ScreenshotText {
+extern const TextPair Caption, Button1, CheckBox1, CheckBox2;
+/// Label1 stands beside the ink colour box, Label2 beside the background colour box.
+extern const TextPair Label1, Label2;
+} // namespace ScreenshotText
+
+namespace AboutText {
+extern const TextPair Caption, Product, Version, Of;
+/// Month names of the build date, January at index 0, with their surrounding blanks.
+extern const std::array<TextPair, 12> Months;
+extern const TextPair Phone, Multichannel;
+} // namespace AboutText
