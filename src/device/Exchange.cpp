@@ -1,0 +1,481 @@
+#include "Exchange.h"
+
+#include "app/SharedState.h"
+#include "texts/Texts.h"
+
+#include <algorithm>
+#include <atomic>
+#include <new>
+
+namespace {
+
+// Pauses that give the instrument time to prepare its reply (ms).
+constexpr int kConnectPause = 300;
+constexpr int kVersionPause = 80;
+constexpr int kRecordPause = 50;
+constexpr int kWritePause = 300;
+constexpr int kPiecePause = 15;
+constexpr int kNoDataPause = 300;
+
+// The invalid cell of the last settings write, kept like LinkStatus so that the next
+// exchange's first hand-off shows the same text.
+std::atomic<int> invalidRow{0};
+std::atomic<int> invalidColumn{0};
+
+std::optional<int64_t> DecimalCell(const QString& text)
+{
+    bool ok = false;
+    const qlonglong v = text.trimmed().toLongLong(&ok, 10);
+    if (!ok) return std::nullopt;
+    return v;
+}
+
+} // namespace
+
+InvalidCell LastInvalidCell() { return {invalidRow.load(), invalidColumn.load()}; }
+
+SettingsBlock& ProcessSettingsBlock()
+{
+    static SettingsBlock block{};
+    return block;
+}
+
+SyncView ComputeSyncView(int32_t& progress, uint8_t linkStatus, uint8_t workerState)
+{
+    using namespace ExchangeText;
+    SyncView view;
+    if (progress > 100) progress = 100;
+    view.gaugeValue = progress;
+    switch (linkStatus) {
+    case StatusOk: view.label = QString(); break;
+    case StatusDriverMissing: view.label = Tr(DriverMissing); break;
+    case StatusFirmwareOutdated: view.label = Tr(FirmwareOutdated); break;
+    case StatusCheckConnection: view.label = Tr(CheckConnection); return view;
+    case StatusLinkError: view.label = Tr(LinkError); return view;
+    case StatusNoData:
+        view.label = Tr(NoData);
+        view.pauseMs = kNoDataPause;
+        return view;
+    case StatusInvalidValue: {
+        const InvalidCell cell = LastInvalidCell();
+        view.label = Tr(TextPair{"Неверное значение: строка %1, столбец %2", "Invalid value: row %1, column %2"})
+                         .arg(cell.row)
+                         .arg(cell.column);
+        return view;
+    }
+    default: break;
+    }
+    switch (static_cast<WorkerStep>(workerState)) {
+    case WorkerStep::Connect: view.caption = Tr(Connection); break;
+    case WorkerStep::ReadVersion: view.caption = Tr(VersionRead); break;
+    case WorkerStep::ReadHeader: view.caption = Tr(ParametersRead); break;
+    case WorkerStep::ReadRecords:
+        view.caption = Tr(DataRead);
+        view.label = Tr(DataArchive);
+        break;
+    case WorkerStep::ReadSettings:
+        view.caption = Tr(DataRead);
+        view.label = Tr(MaterialsRead);
+        break;
+    case WorkerStep::WriteSettings: view.label = Tr(MaterialsWrite); break;
+    case WorkerStep::ReadScreen: view.label = Tr(DataRead); break;
+    case WorkerStep::Finish:
+        view.hideGauge = true;
+        view.label = Tr(Ready);
+        break;
+    }
+    return view;
+}
+
+Exchange::Exchange(ExchangeLink& link, ExchangeClock& clock, ExchangeHost& host, SettingsBlock& settings)
+    : link_(link), clock_(clock), host_(host), settings_(settings)
+{
+}
+
+void Exchange::run()
+{
+    while (pass()) {
+    }
+}
+
+WorkerStep Exchange::state() const { return static_cast<WorkerStep>(WorkerState.load()); }
+void Exchange::setState(WorkerStep step) { WorkerState = static_cast<uint8_t>(step); }
+void Exchange::handOff() { host_.syncUpdate(progress_); }
+
+bool Exchange::pass()
+{
+    if (finished_) return false;
+    if (host_.stopRequested()) {
+        Stop();
+        return false;
+    }
+    handOff();
+    switch (state()) {
+    case WorkerStep::Connect: Connect(); break;
+    case WorkerStep::ReadVersion: ReadVersion(); break;
+    case WorkerStep::ReadHeader: ReadHeader(); break;
+    case WorkerStep::ReadRecords: ReadRecords(); break;
+    case WorkerStep::ReadSettings: ReadSettings(); break;
+    case WorkerStep::WriteSettings: WriteSettings(); break;
+    case WorkerStep::ReadScreen: ReadScreen(); break;
+    case WorkerStep::Finish: Finish(); break;
+    default: setState(WorkerStep::Finish); break; // a state byte out of range ends the exchange
+    }
+    return !finished_;
+}
+
+bool Exchange::send(const uint8_t* bytes, std::size_t length)
+{
+    if (link_.write(bytes, int(length))) {
+        return true;
+    }
+    LinkStatus = StatusLinkError;
+    return false;
+}
+
+bool Exchange::receive(uint8_t* into, std::size_t length)
+{
+    if (link_.read(into, int(length)) >= 0) return true;
+    LinkStatus = StatusLinkError;
+    return false;
+}
+
+std::optional<uint32_t> Exchange::readLength(uint8_t* into)
+{
+    if (!receive(into, kLengthSize)) return std::nullopt;
+    return DecodeLength(std::span<const uint8_t, kLengthSize>(into, kLengthSize));
+}
+
+void Exchange::Connect()
+{
+    host_.setPriority(WorkerPriority::Idle);
+    if (CancelRequest) {
+        setState(WorkerStep::Finish);
+        return;
+    }
+    if (link_.load() != 0) {
+        LinkStatus = StatusDriverMissing;
+        return;
+    }
+    LinkStatus = StatusOk;
+    clock_.pause(kConnectPause);
+    if (link_.open() != 0) {
+        LinkStatus = StatusCheckConnection;
+        return;
+    }
+    LinkStatus = StatusOk;
+    clock_.pause(kConnectPause);
+    const bool unread = VersionUnread != 0;
+    switch (Operation.load()) {
+    case 0: setState(unread ? WorkerStep::ReadVersion : WorkerStep::ReadHeader); break;
+    case 1: setState(unread ? WorkerStep::ReadVersion : WorkerStep::ReadSettings); break;
+    case 2: setState(WorkerStep::WriteSettings); break;
+    case 3: setState(unread ? WorkerStep::ReadVersion : WorkerStep::ReadScreen); break;
+    default: setState(WorkerStep::Finish); break;
+    }
+}
+
+void Exchange::ReadVersion()
+{
+    host_.setPriority(WorkerPriority::Normal);
+    if (CancelRequest) {
+        setState(WorkerStep::Finish);
+        return;
+    }
+    const auto command = CommandFrame(Command::ReadVersion);
+    if (!send(command.data(), command.size())) return;
+    LinkStatus = StatusOk;
+    clock_.pause(kVersionPause);
+    const auto announced = readLength(version_.data());
+    if (!announced) return;
+    LinkStatus = StatusOk;
+    const std::size_t length = std::min<std::size_t>(*announced, kVersionSize);
+    const int got = link_.read(version_.data(), int(length));
+    if (got < 0) {
+        LinkStatus = StatusLinkError;
+        return;
+    }
+    LinkStatus = StatusOk;
+    // A short transfer counts as success; the date is then taken from what did arrive.
+    if (IsFirmwareOutdated(version_, std::min<std::size_t>(length, std::size_t(got)))) {
+        LinkStatus = StatusFirmwareOutdated;
+        return;
+    }
+    if (CancelRequest) {
+        setState(WorkerStep::Finish);
+        return;
+    }
+    switch (Operation.load()) {
+    case 0:
+    case 1: setState(WorkerStep::ReadSettings); break;
+    case 2: setState(WorkerStep::WriteSettings); break;
+    case 3: setState(WorkerStep::ReadScreen); break;
+    default: setState(WorkerStep::Finish); break;
+    }
+}
+
+void Exchange::ReadHeader()
+{
+    if (CancelRequest) {
+        setState(WorkerStep::Finish);
+        return;
+    }
+    const auto command = CommandFrame(Command::ReadHeader);
+    if (!send(command.data(), command.size())) return;
+    LinkStatus = StatusOk;
+    clock_.pause(kRecordPause);
+    const auto announced = readLength(header_.data());
+    if (!announced) return;
+    LinkStatus = StatusOk;
+    if (!receive(header_.data(), std::min<std::size_t>(*announced, kHeaderSize))) return;
+    LinkStatus = StatusOk;
+    if (!IsHeaderValid(header_)) {
+        host_.messageBox(ExchangeText::CrcError);
+        return;
+    }
+    if (CancelRequest) {
+        setState(WorkerStep::Finish);
+        return;
+    }
+    RecordCount = CountRecords(header_);
+    if (RecordCount == 0) {
+        LinkStatus = StatusNoData;
+        setState(WorkerStep::Finish);
+        return;
+    }
+    setState(WorkerStep::ReadRecords);
+    progress_ = 20;
+    handOff();
+}
+
+void Exchange::ReadRecords()
+{
+    const uint32_t count = RecordCount;
+    try {
+        records_.assign(count, RecordBytes{});
+    } catch (const std::bad_alloc&) {
+        host_.messageBox(ExchangeText::MemoryError);
+        host_.exitProgram(1);
+        Stop();
+        return;
+    }
+    recordsReceived_ = 0;
+    for (uint32_t j = 0; j < count; ++j) {
+        RecordBytes& slot = records_[j];
+        const auto command = RecordFrame(uint16_t(j));
+        if (!send(command.data(), command.size())) {
+            setState(WorkerStep::Finish);
+            return;
+        }
+        LinkStatus = StatusOk;
+        clock_.pause(kRecordPause);
+        const auto announced = readLength(slot.data());
+        if (!announced) {
+            setState(WorkerStep::Finish);
+            return;
+        }
+        LinkStatus = StatusOk;
+        if (!receive(slot.data(), std::min<std::size_t>(*announced, kRecordSize))) {
+            setState(WorkerStep::Finish);
+            return;
+        }
+        LinkStatus = StatusOk;
+        if (!IsRecordValid(slot)) {
+            host_.messageBox(ExchangeText::CrcError);
+            LinkStatus = StatusLinkError;
+            setState(WorkerStep::Finish);
+            return;
+        }
+        recordsReceived_ = j + 1;
+        progress_ = int32_t((uint64_t(j) * 80 + 80) / count + 20);
+        handOff();
+        if (CancelRequest) {
+            setState(WorkerStep::Finish);
+            return;
+        }
+        // Only the program's end stops an archive read here; the next pass winds it up.
+        if (host_.stopRequested()) return;
+    }
+    setState(WorkerStep::Finish);
+}
+
+void Exchange::ReadSettings()
+{
+    const bool forArchive = Operation == 0;
+    const auto command = CommandFrame(Command::ReadSettings);
+    if (!send(command.data(), command.size())) return;
+    LinkStatus = StatusOk;
+    progress_ = forArchive ? 10 : 40;
+    handOff();
+    const auto announced = readLength(settings_.data());
+    if (!announced) return;
+    LinkStatus = StatusOk;
+    progress_ = forArchive ? 12 : 60;
+    handOff();
+    if (!receive(settings_.data(), std::min<std::size_t>(*announced, kSettingsBlockSize))) return;
+    LinkStatus = StatusOk;
+    progress_ = forArchive ? 14 : 80;
+    handOff();
+    if (CancelRequest) {
+        setState(WorkerStep::Finish);
+        return;
+    }
+    for (std::size_t k = 0; k < kSettingsEntries; ++k)
+        if (!IsSettingsEntryValid(settings_, k)) host_.messageBox(ExchangeText::CrcError);
+    std::array<TextPair, kObjectCount> names;
+    for (std::size_t k = 0; k < kSettingsEntries; ++k) {
+        const ObjectSettings entry = DecodeSettingsEntry(settings_, k);
+        names[k] = TextPair{entry.nameRu, entry.nameEn};
+    }
+    SetObjectNames(names);
+    progress_ = forArchive ? 16 : 100;
+    handOff();
+    setState(forArchive ? WorkerStep::ReadHeader : WorkerStep::Finish);
+}
+
+std::optional<SettingsRows> Exchange::convertRows(std::array<ObjectSettings, kSettingsEntries>& out)
+{
+    const std::optional<SettingsRows> rows = host_.readSettingsRows();
+    if (!rows) return std::nullopt;
+    const auto names = ObjectNames();
+    const int lang = Lang.load() == 0 ? 0 : 1;
+    for (std::size_t k = 0; k < kSettingsEntries; ++k) {
+        const SettingsRow empty{};
+        const SettingsRow& row = k < rows->size() ? (*rows)[k] : empty;
+        std::array<int64_t, 9> numbers{};
+        for (int c = 2; c <= 8; ++c) {
+            const auto v = DecimalCell(row[c]);
+            if (!v) {
+                invalidRow = int(k) + 1;
+                invalidColumn = c;
+                return std::nullopt;
+            }
+            numbers[c] = *v;
+        }
+        ObjectSettings& s = out[k];
+        // The name of the language in force comes from the table; the other one is sent as
+        // last read, since the table only shows one language.
+        s.nameRu = lang == 0 ? row[1] : names[k].ru;
+        s.nameEn = lang == 1 ? row[1] : names[k].en;
+        s.potentialMin = int16_t(uint16_t(numbers[2]));
+        s.potentialMax = int16_t(uint16_t(numbers[3]));
+        s.resistanceMin = int16_t(uint16_t(numbers[4]));
+        s.resistanceMax = int16_t(uint16_t(numbers[5]));
+        s.seriesLength = uint8_t(numbers[6]);
+        s.stepX = uint8_t(numbers[7]);
+        s.stepY = uint8_t(numbers[8]);
+    }
+    return rows;
+}
+
+void Exchange::WriteSettings()
+{
+    host_.setPriority(WorkerPriority::Idle);
+    // The rows are copied and checked before the block is touched: a cell that is not a
+    // number must not leave a half-rebuilt block behind, and nothing is sent then.
+    std::array<ObjectSettings, kSettingsEntries> entries;
+    if (!convertRows(entries)) {
+        if (host_.stopRequested()) return;
+        LinkStatus = StatusInvalidValue;
+        setState(WorkerStep::Finish);
+        return;
+    }
+    for (int i = 0; i < 40; ++i) {
+        if (CancelRequest) {
+            setState(WorkerStep::Finish);
+            break;
+        }
+        if (host_.stopRequested()) return;
+        const std::size_t k = std::size_t(i / 2);
+        // Each entry is rebuilt twice, once per name; the result is the same entry.
+        EncodeSettingsEntry(settings_, k, entries[k]);
+        progress_ = (i * 25 + 25) / 40;
+        handOff();
+    }
+    const auto command = CommandFrame(Command::WriteSettings);
+    if (!send(command.data(), command.size())) return;
+    LinkStatus = StatusOk;
+    clock_.pause(kWritePause);
+    const auto length = EncodeLength(uint32_t(kSettingsBlockSize));
+    if (!send(length.data(), length.size())) return;
+    for (std::size_t sent = 0; sent < kSettingsBlockSize;) {
+        const std::size_t piece = std::min(kSettingsPiece, kSettingsBlockSize - sent);
+        send(settings_.data() + sent, piece); // a failed piece is reported and sending goes on
+        sent += piece;
+        progress_ = int32_t(25 + sent * 25 / kSettingsBlockSize);
+        handOff();
+        clock_.pause(kPiecePause);
+    }
+    setState(WorkerStep::Finish);
+}
+
+void Exchange::ReadScreen()
+{
+    const auto command = CommandFrame(Command::ReadScreen);
+    if (!send(command.data(), command.size())) return;
+    LinkStatus = StatusOk;
+    ScreenImage image;
+    for (std::size_t i = 0; i < kScreenSize; ++i) image[i] = ScreenBuffer[i].load();
+    const auto store = [&image] {
+        for (std::size_t i = 0; i < kScreenSize; ++i) ScreenBuffer[i] = image[i];
+    };
+    const auto announced = readLength(image.data());
+    store();
+    if (!announced) return;
+    LinkStatus = StatusOk;
+    progress_ = 80;
+    handOff();
+    if (!receive(image.data(), std::min<std::size_t>(*announced, kScreenSize))) return;
+    store();
+    LinkStatus = StatusOk;
+    progress_ = 100;
+    handOff();
+    setState(WorkerStep::Finish);
+}
+
+void Exchange::Finish()
+{
+    link_.close();
+    if (CancelRequest) {
+        CancelRequest = 0;
+        host_.closeProgressWindow();
+    } else {
+        VersionUnread = 0;
+        switch (Operation.load()) {
+        case 0: {
+            std::vector<ArchiveRecord> intact;
+            intact.reserve(recordsReceived_);
+            for (std::size_t j = 0; j < recordsReceived_; ++j) intact.push_back(DecodeRecord(records_[j]));
+            host_.fillArchive(std::move(intact));
+            host_.closeProgressWindow();
+            records_.clear();
+            records_.shrink_to_fit();
+            break;
+        }
+        case 1: {
+            const auto names = ObjectNames();
+            SettingsRows rows(kSettingsEntries);
+            for (std::size_t k = 0; k < kSettingsEntries; ++k) {
+                const ObjectSettings s = DecodeSettingsEntry(settings_, k);
+                rows[k] = {QString::number(k + 1), Tr(names[k]),           QString::number(s.potentialMin),
+                           QString::number(s.potentialMax), QString::number(s.resistanceMin),
+                           QString::number(s.resistanceMax), QString::number(s.seriesLength),
+                           QString::number(s.stepX),        QString::number(s.stepY)};
+            }
+            host_.fillSettingsTable(std::move(rows));
+            break;
+        }
+        default: break;
+        }
+    }
+    host_.setPriority(WorkerPriority::Idle);
+    finished_ = true;
+}
+
+void Exchange::Stop()
+{
+    link_.close();
+    CancelRequest = 0;
+    host_.setPriority(WorkerPriority::Idle);
+    finished_ = true;
+}

@@ -1,0 +1,157 @@
+#pragma once
+// One exchange with the instrument as a state machine of eight states. It runs without a
+// window or a thread of its own: the link, the pauses and everything that must happen on
+// the window thread are handed to it, so a test can drive it with fakes and a fake clock.
+#include "device/Formats.h"
+#include "texts/TextPair.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+/// The worker's states; the values are the numbers kept in WorkerState.
+enum class WorkerStep : uint8_t {
+    Connect = 0,
+    ReadVersion = 1,
+    ReadHeader = 2,
+    ReadRecords = 3,
+    ReadSettings = 4,
+    WriteSettings = 5,
+    ReadScreen = 6,
+    Finish = 7,
+};
+
+/// Values of LinkStatus. InvalidValue is this program's own: a settings cell that is not a
+/// decimal integer stops the write before anything is sent.
+enum LinkStatusCode : uint8_t {
+    StatusOk = 0,
+    StatusDriverMissing = 1,
+    StatusFirmwareOutdated = 2,
+    StatusCheckConnection = 3,
+    StatusLinkError = 4,
+    StatusNoData = 5,
+    StatusInvalidValue = 6,
+};
+
+/// The instrument as the machine sees it.
+class ExchangeLink {
+public:
+    virtual ~ExchangeLink() = default;
+    /// 0 loaded, 1 library missing, 2 an entry point missing.
+    virtual int load() = 0;
+    /// 0 open, 1 not found.
+    virtual int open() = 0;
+    virtual bool write(const uint8_t* bytes, int length) = 0;
+    /// Bytes received, or a negative value on failure.
+    virtual int read(uint8_t* buffer, int length) = 0;
+    virtual void close() = 0;
+};
+
+/// The worker's pauses (sleeps of the worker thread).
+class ExchangeClock {
+public:
+    virtual ~ExchangeClock() = default;
+    virtual void pause(int ms) = 0;
+};
+
+enum class WorkerPriority { Idle, Normal };
+
+/// Texts of one settings table row, columns 0..8.
+using SettingsRow = std::array<QString, 9>;
+using SettingsRows = std::vector<SettingsRow>;
+
+/// What the machine needs from the window side. Every call blocks until done.
+class ExchangeHost {
+public:
+    virtual ~ExchangeHost() = default;
+    /// Shows progress and status on the window thread; may clamp `progress`.
+    virtual void syncUpdate(int32_t& progress) = 0;
+    /// Error box with `text`; returns once the user has acknowledged it.
+    virtual void messageBox(const TextPair& text) = 0;
+    /// Fills the main table with the records that arrived intact.
+    virtual void fillArchive(std::vector<ArchiveRecord> records) = 0;
+    /// Sets the settings table to 21 rows and writes rows 1..20.
+    virtual void fillSettingsTable(SettingsRows rows) = 0;
+    /// A copy of the settings table's rows 1..20, or nothing when the table is gone.
+    virtual std::optional<SettingsRows> readSettingsRows() = 0;
+    virtual void closeProgressWindow() = 0;
+    virtual void setPriority(WorkerPriority priority) = 0;
+    /// True once the exchange's window has closed or the program is ending.
+    virtual bool stopRequested() = 0;
+    /// Ends the program with `code` (the record buffer could not be had).
+    virtual void exitProgram(int code) = 0;
+};
+
+/// Cell of the settings table that could not be converted by the last write (row 1..20,
+/// column 2..8); shown with StatusInvalidValue.
+struct InvalidCell {
+    int row = 0;
+    int column = 0;
+};
+InvalidCell LastInvalidCell();
+
+/// What one hand-off shows. Unset members leave their control as it is.
+struct SyncView {
+    int gaugeValue = 0;          ///< used when a gauge is attached
+    std::optional<QString> label;
+    std::optional<QString> caption;
+    bool hideGauge = false;
+    int pauseMs = 0;             ///< the window thread sleeps this long afterwards
+};
+/// The display for the current values; clamps `progress` to 100.
+SyncView ComputeSyncView(int32_t& progress, uint8_t linkStatus, uint8_t workerState);
+
+/// The settings block kept between exchanges: filled by a read, rebuilt by a write.
+SettingsBlock& ProcessSettingsBlock();
+
+class Exchange {
+public:
+    /// `settings` is the block kept between exchanges (bytes the program does not write are
+    /// sent back as last read).
+    Exchange(ExchangeLink& link, ExchangeClock& clock, ExchangeHost& host, SettingsBlock& settings);
+
+    /// Runs passes until the exchange has finished.
+    void run();
+    /// One pass: hand-off, then one step of the current state. False once finished.
+    bool pass();
+
+    bool finished() const { return finished_; }
+    int32_t progress() const { return progress_; }
+
+private:
+    WorkerStep state() const;
+    void setState(WorkerStep step);
+    void handOff();
+
+    void Connect();
+    void ReadVersion();
+    void ReadHeader();
+    void ReadRecords();
+    void ReadSettings();
+    void WriteSettings();
+    void ReadScreen();
+    void Finish();
+    /// The end when the window has gone or the program is ending: nothing is handed over.
+    void Stop();
+
+    /// Reads the 4-byte reply length; nothing on failure.
+    std::optional<uint32_t> readLength(uint8_t* into);
+    bool send(const uint8_t* bytes, std::size_t length);
+    bool receive(uint8_t* into, std::size_t length);
+    std::optional<SettingsRows> convertRows(std::array<ObjectSettings, kSettingsEntries>& out);
+
+    ExchangeLink& link_;
+    ExchangeClock& clock_;
+    ExchangeHost& host_;
+    SettingsBlock& settings_;
+
+    int32_t progress_ = 0;
+    bool finished_ = false;
+    VersionBuffer version_{};
+    HeaderBuffer header_{};
+    std::vector<RecordBytes> records_;
+    std::size_t recordsReceived_ = 0;
+};

@@ -1,0 +1,638 @@
+// The exchange state machine against a scripted instrument, a fake clock and a host that
+// records every hand-off. No thread, no window.
+#include "app/SharedState.h"
+#include "device/Exchange.h"
+#include "texts/Texts.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <set>
+#include <string>
+
+namespace {
+
+std::string Hex(const uint8_t* p, int n)
+{
+    static const char* digits = "0123456789ABCDEF";
+    std::string s;
+    for (int i = 0; i < n; ++i) {
+        if (i) s += ' ';
+        s += digits[p[i] >> 4];
+        s += digits[p[i] & 15];
+    }
+    return s;
+}
+
+RecordBytes Record(uint8_t point)
+{
+    ArchiveRecord r;
+    r.day = 17;
+    r.month = 5;
+    r.yearSince2000 = 14;
+    r.pointNumber = point;
+    r.seriesNumber = 2;
+    r.value = -235.5 - point;
+    r.seriesLength = 10;
+    return EncodeRecord(r);
+}
+
+SettingsBlock ValidSettings()
+{
+    SettingsBlock block{};
+    for (std::size_t k = 0; k < kSettingsEntries; ++k) {
+        uint8_t* e = &block[EntryOffset(k)];
+        e[3] = uint8_t(0x40 + k);                     // not written by the program
+        block[EntryOffset(k) + 12 + 9] = 0x77;        // unused name byte, must survive
+        WriteU16(e + 34, kMarker);
+        ObjectSettings s;
+        s.seriesLength = uint8_t(5 + k);
+        s.stepX = 20;
+        s.stepY = 30;
+        s.potentialMin = -500;
+        s.potentialMax = 500;
+        s.resistanceMin = 0;
+        s.resistanceMax = 999;
+        s.nameRu = QString("Мост %1").arg(k + 1);
+        s.nameEn = QString("Bridge %1").arg(k + 1);
+        EncodeSettingsEntry(block, k, s);
+    }
+    return block;
+}
+
+// A scripted instrument: replies to the commands it receives, logs every call in order
+// together with the worker's pauses, and fails the calls it is told to fail.
+class FakeInstrument : public ExchangeLink, public ExchangeClock {
+public:
+    std::vector<std::string> log;
+    int loadResults = 0; // calls to load() that fail with loadCode before it succeeds
+    int loadCode = 1;
+    int openFailures = 0;
+    std::set<int> failingWrites, failingReads; // by running call number, from 0
+    std::optional<uint32_t> announce;          // replaces every announced length
+    std::string date = "12.09.2012";
+    HeaderBuffer header{};
+    std::vector<RecordBytes> records;
+    SettingsBlock settings = ValidSettings();
+    ScreenImage screen{};
+    std::vector<uint8_t> written; // bytes after the settings write command
+    int totalPause = 0;
+
+    FakeInstrument() { WriteU16(&header[kHeaderMarkerOffset], kMarker); }
+
+    void setRecords(int n)
+    {
+        records.clear();
+        for (int i = 0; i < n; ++i) records.push_back(Record(uint8_t(i + 1)));
+        std::fill(header.begin(), header.begin() + kRecordBitmapSize, 0);
+        // Bits anywhere in the bitmap: only their number counts.
+        for (int i = 0; i < n; ++i) header[std::size_t(i * 7 % 200)] |= uint8_t(1 << (i % 8));
+    }
+
+    int load() override
+    {
+        log.push_back("load");
+        if (loadResults > 0) {
+            --loadResults;
+            return loadCode;
+        }
+        return 0;
+    }
+    int open() override
+    {
+        log.push_back("open");
+        if (openFailures > 0) {
+            --openFailures;
+            return 1;
+        }
+        return 0;
+    }
+    bool write(const uint8_t* bytes, int length) override
+    {
+        const int n = writes++;
+        log.push_back(length <= 4 ? "W " + Hex(bytes, length) : "W[" + std::to_string(length) + "]");
+        if (failingWrites.count(n)) return false;
+        if (writingSettings && !lengthSeen && length == 4) {
+            lengthSeen = true; // the block length, checked in the log
+            return true;
+        }
+        if (writingSettings) {
+            written.insert(written.end(), bytes, bytes + length);
+            return true;
+        }
+        switch (bytes[0]) {
+        case 0x01: {
+            const std::string text = "LM-11 v1.02 " + date;
+            reply(std::vector<uint8_t>(text.begin(), text.end()));
+            break;
+        }
+        case 0x02: reply({header.begin(), header.end()}); break;
+        case 0x03: {
+            const int index = bytes[2] | bytes[3] << 8;
+            reply({records.at(std::size_t(index)).begin(), records.at(std::size_t(index)).end()});
+            break;
+        }
+        case 0x04: reply({settings.begin(), settings.end()}); break;
+        case 0x05: writingSettings = true; break;
+        case 0x06: reply({screen.begin(), screen.end()}); break;
+        }
+        return true;
+    }
+    int read(uint8_t* buffer, int length) override
+    {
+        const int n = reads++;
+        log.push_back("R " + std::to_string(length));
+        if (failingReads.count(n) || pending.empty()) return -1;
+        const std::vector<uint8_t> next = pending.front();
+        pending.pop_front();
+        const int count = std::min<int>(length, int(next.size()));
+        std::copy(next.begin(), next.begin() + count, buffer);
+        return count;
+    }
+    void close() override { log.push_back("close"); }
+    void pause(int ms) override
+    {
+        log.push_back("P " + std::to_string(ms));
+        totalPause += ms;
+    }
+
+    std::vector<std::string> writesOnly() const
+    {
+        std::vector<std::string> w;
+        for (const auto& line : log)
+            if (line[0] == 'W') w.push_back(line);
+        return w;
+    }
+
+private:
+    void reply(std::vector<uint8_t> body)
+    {
+        const auto length = EncodeLength(announce.value_or(uint32_t(body.size())));
+        pending.assign({{length.begin(), length.end()}, std::move(body)});
+    }
+    std::deque<std::vector<uint8_t>> pending;
+    int writes = 0, reads = 0;
+    bool writingSettings = false, lengthSeen = false;
+};
+
+struct Shown {
+    int progress;
+    uint8_t status;
+    uint8_t state;
+    QString label;
+};
+
+class RecordingHost : public ExchangeHost {
+public:
+    std::vector<Shown> shown;
+    std::vector<QString> boxes;
+    std::optional<std::vector<ArchiveRecord>> archive;
+    std::optional<SettingsRows> settingsTable;
+    std::optional<SettingsRows> rowsToWrite;
+    std::vector<WorkerPriority> priorities;
+    int windowCloses = 0;
+    bool stop = false;
+    std::function<void()> onHandOff, onBox;
+
+    void syncUpdate(int32_t& progress) override
+    {
+        const SyncView view = ComputeSyncView(progress, LinkStatus, WorkerState);
+        shown.push_back({progress, LinkStatus.load(), WorkerState.load(), view.label.value_or("<kept>")});
+        if (onHandOff) onHandOff();
+    }
+    void messageBox(const TextPair& text) override
+    {
+        boxes.push_back(Tr(text));
+        if (onBox) onBox();
+    }
+    void fillArchive(std::vector<ArchiveRecord> records) override { archive = std::move(records); }
+    void fillSettingsTable(SettingsRows rows) override { settingsTable = std::move(rows); }
+    std::optional<SettingsRows> readSettingsRows() override { return rowsToWrite; }
+    void closeProgressWindow() override { ++windowCloses; }
+    void setPriority(WorkerPriority p) override
+    {
+        if (priorities.empty() || priorities.back() != p) priorities.push_back(p);
+    }
+    bool stopRequested() override { return stop; }
+    void exitProgram(int) override { ADD_FAILURE() << "no exit expected"; }
+
+    std::vector<int> progressValues() const
+    {
+        std::vector<int> v;
+        for (const auto& s : shown)
+            if (v.empty() || v.back() != s.progress) v.push_back(s.progress);
+        return v;
+    }
+};
+
+class ExchangeMachine : public ::testing::Test {
+protected:
+    void SetUp() override { ResetSharedState(); }
+    void TearDown() override { ResetSharedState(); }
+
+    /// Runs one exchange of `operation`; gives up after `maxPasses` (a test that loops).
+    void runExchange(uint8_t operation, int maxPasses = 500)
+    {
+        WorkerState = 0;
+        Operation = operation;
+        host = RecordingHost{};
+        host.onHandOff = onHandOff;
+        host.onBox = onBox;
+        host.rowsToWrite = rowsToWrite;
+        Exchange exchange(instrument, instrument, host, block);
+        int passes = 0;
+        while (exchange.pass())
+            ASSERT_LT(++passes, maxPasses) << "exchange does not end";
+    }
+
+    FakeInstrument instrument;
+    RecordingHost host;
+    SettingsBlock block{};
+    std::function<void()> onHandOff, onBox;
+    std::optional<SettingsRows> rowsToWrite;
+};
+
+using Lines = std::vector<std::string>;
+
+TEST_F(ExchangeMachine, FirstArchiveReadAsksVersionSettingsHeaderThenRecordsLaterReadsGoToHeader)
+{
+    instrument.setRecords(3);
+    runExchange(0);
+
+    EXPECT_EQ(instrument.log, (Lines{"load", "P 300", "open", "P 300",                       //
+                                     "W 01 FE", "P 80", "R 4", "R 22",                       //
+                                     "W 04 FB", "R 4", "R 760",                              //
+                                     "W 02 FD", "P 50", "R 4", "R 7268",                     //
+                                     "W 03 FC 00 00", "P 50", "R 4", "R 32",                 //
+                                     "W 03 FC 01 00", "P 50", "R 4", "R 32",                 //
+                                     "W 03 FC 02 00", "P 50", "R 4", "R 32", "close"}));
+    EXPECT_EQ(host.progressValues(), (std::vector<int>{0, 10, 12, 14, 16, 20, 46, 73, 100}));
+    EXPECT_EQ(host.shown.back().label, "Готово");
+    EXPECT_EQ(host.shown.back().state, uint8_t(WorkerStep::Finish));
+    EXPECT_EQ(host.priorities, (std::vector{WorkerPriority::Idle, WorkerPriority::Normal, WorkerPriority::Idle}));
+    ASSERT_TRUE(host.archive);
+    ASSERT_EQ(host.archive->size(), 3u);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ((*host.archive)[i], DecodeRecord(instrument.records[i]));
+    EXPECT_EQ(host.windowCloses, 1);
+    EXPECT_EQ(RecordCount.load(), 3u);
+    EXPECT_EQ(VersionUnread.load(), 0);
+    EXPECT_EQ(ObjectName(4), (TextPair{"Мост 5", "Bridge 5"}));
+
+    instrument.log.clear();
+    instrument.setRecords(1);
+    runExchange(0);
+    EXPECT_EQ(instrument.log, (Lines{"load", "P 300", "open", "P 300", "W 02 FD", "P 50", "R 4", "R 7268",
+                                     "W 03 FC 00 00", "P 50", "R 4", "R 32", "close"}));
+    EXPECT_EQ(host.priorities, (std::vector{WorkerPriority::Idle}));
+}
+
+TEST_F(ExchangeMachine, SettingsReadFillsTableAndBadEntriesEachGiveOneBoxButAreUsed)
+{
+    VersionUnread = 0;
+    instrument.settings[EntryOffset(3) + 36] ^= 1;      // bad CRC
+    instrument.settings[EntryOffset(17) + 34] = 0xAB;   // bad marker
+    SealSettingsEntry(instrument.settings, 17);
+    runExchange(1);
+
+    EXPECT_EQ(instrument.writesOnly(), (Lines{"W 04 FB"}));
+    EXPECT_EQ(host.progressValues(), (std::vector<int>{0, 40, 60, 80, 100}));
+    EXPECT_EQ(host.boxes, (std::vector<QString>{"Ошибка контрольной суммы", "Ошибка контрольной суммы"}));
+    EXPECT_EQ(ObjectName(3).ru, "Мост 4");
+    ASSERT_TRUE(host.settingsTable);
+    ASSERT_EQ(host.settingsTable->size(), 20u);
+    EXPECT_EQ((*host.settingsTable)[3], (SettingsRow{"4", "Мост 4", "-500", "500", "0", "999", "8", "20", "30"}));
+    EXPECT_EQ((*host.settingsTable)[19][0], "20");
+    EXPECT_FALSE(host.archive);
+    EXPECT_EQ(host.windowCloses, 0);
+}
+
+TEST_F(ExchangeMachine, EmptyArchiveEndsWithNoDataAndTheNextExchangeStartsShowingIt)
+{
+    VersionUnread = 0;
+    instrument.setRecords(0);
+    runExchange(0);
+    EXPECT_EQ(instrument.writesOnly(), (Lines{"W 02 FD"}));
+    ASSERT_TRUE(host.archive);
+    EXPECT_TRUE(host.archive->empty());
+    EXPECT_EQ(host.shown.back().label, "Данных нет");
+    EXPECT_EQ(LinkStatus.load(), StatusNoData);
+
+    int32_t progress = 0;
+    EXPECT_EQ(ComputeSyncView(progress, LinkStatus, 0).pauseMs, 300);
+    runExchange(0);
+    EXPECT_EQ(host.shown.front().label, "Данных нет");
+    EXPECT_EQ(host.shown[1].label, "") << "Connect clears the status";
+}
+
+TEST_F(ExchangeMachine, ConnectRetriesUntilCancelledAndHandsNothingOver)
+{
+    struct Case {
+        const char* name;
+        int loadFailures, openFailures;
+        const char* label;
+        int pausePerRetry;
+        const char* lastLabel; // a status without a step text stays; the end's text replaces the rest
+    };
+    for (const Case& c : {Case{"driver missing", 5, 0, "Драйвер не установлен", 0, "Готово"},
+                          Case{"no instrument", 0, 5, "Проверьте подключение", 300, "Проверьте подключение"}}) {
+        SCOPED_TRACE(c.name);
+        ResetSharedState();
+        instrument = FakeInstrument{};
+        instrument.loadResults = c.loadFailures;
+        instrument.openFailures = c.openFailures;
+        int handOffs = 0;
+        onHandOff = [&] {
+            if (++handOffs == 4) CancelRequest = 1;
+        };
+        runExchange(0);
+        EXPECT_EQ(host.shown[2].label, c.label);
+        EXPECT_EQ(instrument.totalPause, 3 * c.pausePerRetry);
+        EXPECT_EQ(host.shown.back().label, c.lastLabel);
+        EXPECT_FALSE(host.archive);
+        EXPECT_EQ(host.windowCloses, 1);
+        EXPECT_EQ(CancelRequest.load(), 0);
+        EXPECT_EQ(VersionUnread.load(), 1);
+        EXPECT_EQ(instrument.log.back(), "close");
+    }
+}
+
+TEST_F(ExchangeMachine, OutdatedOrUnreadableFirmwareIsAskedAgainUntilCancelled)
+{
+    for (const char* date : {"11.09.2012", "1x.09.2012"}) {
+        SCOPED_TRACE(date);
+        ResetSharedState();
+        instrument = FakeInstrument{};
+        instrument.date = date;
+        int handOffs = 0;
+        onHandOff = [&] {
+            if (++handOffs == 5) CancelRequest = 1;
+        };
+        runExchange(3);
+        EXPECT_EQ(host.shown[2].label, "Версия прошивки устарела");
+        EXPECT_EQ(host.shown[2].state, uint8_t(WorkerStep::ReadVersion));
+        const Lines writes = instrument.writesOnly();
+        EXPECT_GE(writes.size(), 3u);
+        for (const auto& w : writes) EXPECT_EQ(w, "W 01 FE");
+        EXPECT_EQ(VersionUnread.load(), 1);
+    }
+}
+
+TEST_F(ExchangeMachine, BadHeaderMarkerGivesOneBoxAndTheHeaderIsAskedAgain)
+{
+    VersionUnread = 0;
+    instrument.setRecords(1);
+    instrument.header[kHeaderMarkerOffset] = 0;
+    onBox = [&] { WriteU16(&instrument.header[kHeaderMarkerOffset], kMarker); };
+    runExchange(0);
+    EXPECT_EQ(host.boxes, (std::vector<QString>{"Ошибка контрольной суммы"}));
+    EXPECT_EQ(instrument.writesOnly(), (Lines{"W 02 FD", "W 02 FD", "W 03 FC 00 00"}));
+    ASSERT_TRUE(host.archive);
+    EXPECT_EQ(host.archive->size(), 1u);
+}
+
+TEST_F(ExchangeMachine, RecordTroubleEndsTheReadWithTheRecordsReceivedSoFar)
+{
+    struct Case {
+        const char* name;
+        std::function<void(FakeInstrument&)> fault;
+        std::size_t rowsKept;
+        int boxes;
+    };
+    const std::vector<Case> cases{
+        {"bad CRC of record 2", [](FakeInstrument& f) { f.records[2][30] ^= 0xFF; }, 2, 1},
+        {"bad marker of record 1", [](FakeInstrument& f) { f.records[1][28] = 0; }, 1, 1},
+        // reads: header length, header body, then two per record
+        {"record 1 length read fails", [](FakeInstrument& f) { f.failingReads = {4}; }, 1, 0},
+        {"record 0 command fails", [](FakeInstrument& f) { f.failingWrites = {1}; }, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetSharedState();
+        VersionUnread = 0;
+        instrument = FakeInstrument{};
+        instrument.setRecords(4);
+        c.fault(instrument);
+        runExchange(0);
+        EXPECT_EQ(int(host.boxes.size()), c.boxes);
+        ASSERT_TRUE(host.archive);
+        ASSERT_EQ(host.archive->size(), c.rowsKept);
+        for (std::size_t i = 0; i < c.rowsKept; ++i) EXPECT_EQ((*host.archive)[i], DecodeRecord(instrument.records[i]));
+        EXPECT_EQ(RecordCount.load(), 4u) << "the count stays the one announced";
+        EXPECT_EQ(LinkStatus.load(), StatusLinkError);
+        EXPECT_EQ(host.shown.back().label, "Ошибка связи");
+        EXPECT_EQ(instrument.log.back(), "close");
+    }
+}
+
+TEST_F(ExchangeMachine, LinkErrorOutsideTheRecordsRepeatsTheState)
+{
+    VersionUnread = 0;
+    instrument.setRecords(1);
+    instrument.failingWrites = {0}; // the first header command
+    runExchange(0);
+    EXPECT_EQ(instrument.writesOnly(), (Lines{"W 02 FD", "W 02 FD", "W 03 FC 00 00"}));
+    EXPECT_EQ(host.shown[2].label, "Ошибка связи");
+    EXPECT_EQ(host.shown[2].state, uint8_t(WorkerStep::ReadHeader));
+    ASSERT_TRUE(host.archive);
+    EXPECT_EQ(host.archive->size(), 1u);
+}
+
+TEST_F(ExchangeMachine, CancelBeforeOrDuringTheRecordsKeepsTheTableAndVersionFlag)
+{
+    for (int cancelAt : {2, 5}) { // hand-off 2: the header pass; 5: after the second record
+        SCOPED_TRACE(cancelAt);
+        ResetSharedState();
+        instrument = FakeInstrument{};
+        VersionUnread = 0;
+        instrument.setRecords(6);
+        int handOffs = 0;
+        onHandOff = [&] {
+            if (++handOffs == cancelAt) CancelRequest = 1;
+        };
+        runExchange(0);
+        EXPECT_FALSE(host.archive);
+        EXPECT_EQ(host.windowCloses, 1);
+        EXPECT_EQ(CancelRequest.load(), 0);
+        EXPECT_EQ(VersionUnread.load(), 0);
+        EXPECT_LT(instrument.writesOnly().size(), 4u);
+    }
+    // A cancelled first exchange leaves the version to be checked by the next one.
+    ResetSharedState();
+    CancelRequest = 1;
+    runExchange(0);
+    EXPECT_EQ(VersionUnread.load(), 1);
+}
+
+TEST_F(ExchangeMachine, AnnouncedLengthsAreCutToTheBuffers)
+{
+    instrument.setRecords(1);
+    instrument.announce = 100000;
+    runExchange(0);
+    for (const char* read : {"R 32", "R 760", "R 7268"})
+        EXPECT_NE(std::find(instrument.log.begin(), instrument.log.end(), read), instrument.log.end()) << read;
+    for (const auto& line : instrument.log)
+        if (line[0] == 'R') {
+            EXPECT_LE(std::stoi(line.substr(2)), 7268) << line;
+        }
+    ASSERT_TRUE(host.archive);
+    EXPECT_EQ(host.archive->size(), 1u);
+}
+
+SettingsRows EditedRows()
+{
+    SettingsRows rows(20);
+    for (int k = 0; k < 20; ++k)
+        rows[std::size_t(k)] = {QString::number(k + 1), QString("Новое имя %1").arg(k + 1), "-1000", "70000",
+                                " 12 ", "999", "300", "20", "30"};
+    return rows;
+}
+
+TEST_F(ExchangeMachine, SettingsWriteSendsTheRebuiltBlockInPieces)
+{
+    block = ValidSettings();
+    const SettingsBlock before = block;
+    const auto namesBefore = ObjectNames();
+    rowsToWrite = EditedRows();
+    runExchange(2);
+
+    Lines expected{"load", "P 300", "open", "P 300", "W 05 FA", "P 300", "W F8 02 00 00"};
+    for (int i = 0; i < 11; ++i) {
+        expected.push_back("W[64]");
+        expected.push_back("P 15");
+    }
+    expected.push_back("W[56]");
+    expected.push_back("P 15");
+    expected.push_back("close");
+    EXPECT_EQ(instrument.log, expected);
+    ASSERT_EQ(instrument.written.size(), kSettingsBlockSize);
+    EXPECT_EQ(0, std::memcmp(instrument.written.data(), block.data(), kSettingsBlockSize));
+
+    for (std::size_t k = 0; k < kSettingsEntries; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_TRUE(IsSettingsEntryValid(block, k));
+        const ObjectSettings s = DecodeSettingsEntry(block, k);
+        EXPECT_EQ(s.nameRu, QString("Новое имя %1").arg(k + 1).left(10));
+        EXPECT_EQ(s.nameEn, namesBefore[k].en) << "the other language is sent as last read";
+        EXPECT_EQ(s.potentialMin, -1000);
+        EXPECT_EQ(s.potentialMax, int16_t(70000 & 0xFFFF));
+        EXPECT_EQ(s.resistanceMin, 12);
+        EXPECT_EQ(s.seriesLength, uint8_t(300 & 0xFF));
+        EXPECT_EQ(block[EntryOffset(k) + 3], before[EntryOffset(k) + 3]);
+        EXPECT_EQ(ReadU16(&block[EntryOffset(k) + 34]), kMarker);
+    }
+    EXPECT_EQ(ObjectNames(), namesBefore);
+    std::vector<int> progress = host.progressValues();
+    // Rebuilding climbs to 25, the pieces from 27 (64 of 760 bytes) to 50.
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_EQ(progress[1], 1);
+    EXPECT_NE(std::find(progress.begin(), progress.end(), 25), progress.end());
+    EXPECT_NE(std::find(progress.begin(), progress.end(), 27), progress.end());
+    EXPECT_EQ(progress.back(), 50);
+    EXPECT_EQ(host.shown.back().label, "Готово");
+    int32_t p = host.shown.back().progress;
+    EXPECT_TRUE(ComputeSyncView(p, LinkStatus, WorkerState).hideGauge);
+    EXPECT_EQ(VersionUnread.load(), 0);
+}
+
+TEST_F(ExchangeMachine, SettingsWriteFaults)
+{
+    // A cell that is not a number: nothing reaches the instrument and the text names it.
+    SettingsRows rows = EditedRows();
+    rows[6][4] = "";
+    rowsToWrite = rows;
+    runExchange(2);
+    EXPECT_TRUE(instrument.writesOnly().empty());
+    EXPECT_EQ(host.shown.back().label, "Неверное значение: строка 7, столбец 4");
+    Lang = 1;
+    int32_t p = 0;
+    EXPECT_EQ(ComputeSyncView(p, LinkStatus, WorkerState).label, "Invalid value: row 7, column 4");
+    Lang = 0;
+
+    // The command fails once: the whole state runs again, rebuilding included.
+    instrument = FakeInstrument{};
+    instrument.failingWrites = {0};
+    rowsToWrite = EditedRows();
+    runExchange(2);
+    EXPECT_EQ(instrument.writesOnly().front(), "W 05 FA");
+    EXPECT_EQ(instrument.writesOnly()[1], "W 05 FA");
+    EXPECT_EQ(instrument.written.size(), kSettingsBlockSize);
+
+    // A failed piece is reported and the rest is still sent.
+    instrument = FakeInstrument{};
+    instrument.failingWrites = {4};
+    runExchange(2);
+    EXPECT_EQ(instrument.writesOnly().size(), 14u);
+    EXPECT_EQ(LinkStatus.load(), StatusLinkError);
+    EXPECT_EQ(host.shown.back().label, "Ошибка связи");
+}
+
+TEST_F(ExchangeMachine, ScreenReadFillsTheSharedBuffer)
+{
+    VersionUnread = 0;
+    for (std::size_t i = 0; i < kScreenSize; ++i) instrument.screen[i] = uint8_t(i * 7);
+    runExchange(3);
+    EXPECT_EQ(instrument.writesOnly(), (Lines{"W 06 F9"}));
+    EXPECT_EQ(host.progressValues(), (std::vector<int>{0, 80, 100}));
+    for (std::size_t i = 0; i < kScreenSize; ++i) ASSERT_EQ(ScreenBuffer[i].load(), uint8_t(i * 7)) << i;
+}
+
+TEST_F(ExchangeMachine, StopEndsEveryOperationAtItsNextPassWithoutHandingOver)
+{
+    for (uint8_t op : {0, 1, 2, 3}) {
+        SCOPED_TRACE(int(op));
+        ResetSharedState();
+        instrument = FakeInstrument{};
+        instrument.openFailures = 1000;
+        int handOffs = 0;
+        onHandOff = [&] {
+            if (++handOffs == 3) host.stop = true;
+        };
+        rowsToWrite = EditedRows();
+        runExchange(op);
+        EXPECT_EQ(handOffs, 3);
+        EXPECT_FALSE(host.archive);
+        EXPECT_FALSE(host.settingsTable);
+        EXPECT_EQ(VersionUnread.load(), 1);
+        EXPECT_EQ(instrument.log.back(), "close");
+    }
+}
+
+TEST(SyncViewTest, TextsByStatusAndState)
+{
+    struct Case {
+        int lang, progress;
+        uint8_t status, state;
+        int gauge;
+        std::optional<QString> label, caption;
+        bool hide;
+    };
+    const std::vector<Case> cases{
+        {0, 120, 0, 3, 100, "Чтение архива", "Чтение данных", false},
+        {1, 46, 0, 3, 46, "Data Archive", "Data Read", false},
+        {1, 0, 3, 0, 0, "Check Connection", std::nullopt, false},
+        {0, 0, 1, 0, 0, "Драйвер не установлен", "Подключение", false},
+        {0, 0, 2, 1, 0, "Версия прошивки устарела", "Чтение версии", false},
+        {0, 20, 4, 3, 20, "Ошибка связи", std::nullopt, false},
+        {0, 14, 0, 4, 14, "Чтение Материалов", "Чтение данных", false},
+        {1, 25, 0, 5, 25, "Materials Write", std::nullopt, false},
+        {0, 80, 0, 6, 80, "Чтение данных", std::nullopt, false},
+        {1, 100, 0, 7, 100, "Ready", std::nullopt, true},
+        {1, 0, 2, 2, 0, "Firmware version is outdated", "Parameters Read", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "status " << int(c.status) << " state " << int(c.state));
+        Lang = uint8_t(c.lang);
+        int32_t progress = c.progress;
+        const SyncView view = ComputeSyncView(progress, c.status, c.state);
+        EXPECT_EQ(progress, c.gauge);
+        EXPECT_EQ(view.gaugeValue, c.gauge);
+        EXPECT_EQ(view.label, c.label);
+        EXPECT_EQ(view.caption, c.caption);
+        EXPECT_EQ(view.hideGauge, c.hide);
+        EXPECT_EQ(view.pauseMs, 0);
+    }
+    Lang = 0;
+}
+
+} // namespace
