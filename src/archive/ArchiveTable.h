@@ -1,9 +1,18 @@
 #pragma once
 // The archive as a rectangular table of texts: row 0 is the header, rows 1.. the data.
 // It is the only model of the archive; every consumer reads its cells. No window code.
+#include "device/Formats.h"
+
 #include <QString>
 
+#include <optional>
+#include <span>
 #include <vector>
+
+/// Why a column sort refused to run: the text names the cell that held no number.
+struct SortError {
+    QString text;
+};
 
 class ArchiveTable {
 public:
@@ -24,7 +33,22 @@ public:
     /// Exchanges two whole rows.
     void swapRows(int a, int b);
 
+    /// Writes the heading texts of language `lang` (0 Russian, 1 English) into row 0.
+    void setHeader(int lang);
+
+    /// Replaces the data rows by one row per record, texts in language `lang`. With no
+    /// records one empty data row remains. Also sets RecordCount to the number of rows made
+    /// and, before the first row, the program's time format to "hh:mm:ss".
+    void fillFromRecords(std::span<const ArchiveRecord> records, int lang);
+
+    /// Sorts the data rows by `column`, ascending for `direction` >= 0, descending below.
+    /// Rows with equal keys come out in the order the quicksort leaves them (not stable).
+    /// A cell of a numeric column that holds no number stops the sort before any row moved.
+    std::optional<SortError> sortByColumn(int column, int direction);
+
 private:
+    QString& at(int column, int row) { return cells_[std::size_t(row) * columns_ + column]; }
+
     int columns_ = 0;
     int rows_ = 0;
     std::vector<QString> cells_; // row-major: rows move as blocks when sorting
