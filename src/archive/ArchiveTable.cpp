@@ -24,8 +24,7 @@ const QString kTimeFormat = QStringLiteral("hh:mm:ss");
 
 // A potential in whole mV, cut toward zero (-0.9 gives "0"). Values no integer can hold
 // have no text.
-QString PotentialText(double value)
-{
+QString PotentialText(double value) {
     constexpr double limit = 9.2e18; // just inside the range of a 64-bit integer
     if (!std::isfinite(value) || value <= -limit || value >= limit) return kNan;
     return QString::number(static_cast<long long>(value));
@@ -34,8 +33,7 @@ QString PotentialText(double value)
 // A resistivity with exactly one decimal, halves rounded away from zero. The value is
 // first taken to the 15 significant digits a double reliably holds, so that 0.15 reads
 // as 0.2 the way the user sees it, not as 0.1 from its binary expansion 0.1499...
-QString ResistivityText(double value, const QString& point)
-{
+QString ResistivityText(double value, const QString& point) {
     if (!std::isfinite(value)) return kNan;
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value)); // d.dddddddddddddde[+-]xx
@@ -52,9 +50,12 @@ QString ResistivityText(double value, const QString& point)
         tenths = digits.substr(0, std::size_t(count));
         if (digits[std::size_t(count)] >= '5') {
             int i = count - 1;
-            while (i >= 0 && tenths[std::size_t(i)] == '9') tenths[std::size_t(i--)] = '0';
-            if (i < 0) tenths.insert(tenths.begin(), '1');
-            else ++tenths[std::size_t(i)];
+            while (i >= 0 && tenths[std::size_t(i)] == '9')
+                tenths[std::size_t(i--)] = '0';
+            if (i < 0)
+                tenths.insert(tenths.begin(), '1');
+            else
+                ++tenths[std::size_t(i)];
         }
     } else {
         tenths = (count == 0 && digits[0] >= '5') ? "1" : "0";
@@ -74,66 +75,58 @@ QString ResistivityText(double value, const QString& point)
 
 } // namespace
 
-ArchiveTable::ArchiveTable() : ArchiveTable(kArchiveColumns, 9)
-{
+ArchiveTable::ArchiveTable() : ArchiveTable(kArchiveColumns, 9) {
     setHeader(0);
 }
 
 ArchiveTable::ArchiveTable(int columns, int rows)
-    : columns_(std::max(columns, 0)), rows_(std::max(rows, 0)), cells_(std::size_t(columns_) * rows_)
-{
-}
+    : columns_(std::max(columns, 0)), rows_(std::max(rows, 0)), cells_(std::size_t(columns_) * rows_) {}
 
-void ArchiveTable::setColumnCount(int columns)
-{
+void ArchiveTable::setColumnCount(int columns) {
     columns = std::max(columns, 0);
     if (columns == columns_) return;
     std::vector<QString> cells(std::size_t(columns) * rows_);
     const int keep = std::min(columns, columns_);
     for (int r = 0; r < rows_; ++r)
-        for (int c = 0; c < keep; ++c) cells[std::size_t(r) * columns + c] = std::move(cells_[std::size_t(r) * columns_ + c]);
+        for (int c = 0; c < keep; ++c)
+            cells[std::size_t(r) * columns + c] = std::move(cells_[std::size_t(r) * columns_ + c]);
     cells_ = std::move(cells);
     columns_ = columns;
 }
 
-void ArchiveTable::setRowCount(int rows)
-{
+void ArchiveTable::setRowCount(int rows) {
     rows_ = std::max(rows, 0);
     cells_.resize(std::size_t(columns_) * rows_);
 }
 
-const QString& ArchiveTable::cell(int column, int row) const
-{
+const QString& ArchiveTable::cell(int column, int row) const {
     static const QString empty;
     if (column < 0 || column >= columns_ || row < 0 || row >= rows_) return empty;
     return cells_[std::size_t(row) * columns_ + column];
 }
 
-void ArchiveTable::setCell(int column, int row, const QString& text)
-{
+void ArchiveTable::setCell(int column, int row, const QString& text) {
     if (column < 0 || column >= columns_ || row < 0 || row >= rows_) return;
     at(column, row) = text;
 }
 
-void ArchiveTable::swapRows(int a, int b)
-{
+void ArchiveTable::swapRows(int a, int b) {
     if (a == b || a < 0 || b < 0 || a >= rows_ || b >= rows_) return;
     auto ra = cells_.begin() + std::ptrdiff_t(a) * columns_;
     auto rb = cells_.begin() + std::ptrdiff_t(b) * columns_;
     std::swap_ranges(ra, ra + columns_, rb);
 }
 
-void ArchiveTable::setHeader(int lang)
-{
+void ArchiveTable::setHeader(int lang) {
     if (rows_ < 1) return;
     // A table opened from a project may be narrower or wider; only the archive's own
     // twelve headings exist, further heading cells keep their texts.
     const int columns = std::min(columns_, kArchiveColumns);
-    for (int c = 0; c < columns; ++c) at(c, 0) = HeaderText(c, lang);
+    for (int c = 0; c < columns; ++c)
+        at(c, 0) = HeaderText(c, lang);
 }
 
-void ArchiveTable::fillFromRecords(std::span<const ArchiveRecord> records, int lang)
-{
+void ArchiveTable::fillFromRecords(std::span<const ArchiveRecord> records, int lang) {
     // A project of another shape may be on screen: the archive always has twelve columns.
     if (columns_ != kArchiveColumns) {
         setColumnCount(kArchiveColumns);
@@ -158,11 +151,16 @@ void ArchiveTable::fillFromRecords(std::span<const ArchiveRecord> records, int l
         const ArchiveRecord& r = records[k];
         const int row = int(k) + 1;
         at(0, row) = QString::number(k + 1);
-        at(1, row) = r.objectIndex < kObjectCount ? names[r.objectIndex][lang] : DefaultObjectName(r.objectIndex + 1)[lang];
-        at(2, row) = r.sensorType < SensorNames.size() ? SensorNames[r.sensorType][lang] : QString::number(r.sensorType);
-        at(3, row) = QLatin1Char(' ') + QString::number(r.rangeLow) + kRangeDash + QString::number(r.rangeHigh);
-        if (r.sensorType == 0) at(4, row) = PotentialText(r.value);
-        else if (r.sensorType == 1) at(4, row) = ResistivityText(r.value, point);
+        at(1, row) = r.objectIndex < kObjectCount ? names[r.objectIndex][lang]
+                                                  : DefaultObjectName(r.objectIndex + 1)[lang];
+        at(2, row) = r.sensorType < SensorNames.size() ? SensorNames[r.sensorType][lang]
+                                                       : QString::number(r.sensorType);
+        at(3, row) =
+            QLatin1Char(' ') + QString::number(r.rangeLow) + kRangeDash + QString::number(r.rangeHigh);
+        if (r.sensorType == 0)
+            at(4, row) = PotentialText(r.value);
+        else if (r.sensorType == 1)
+            at(4, row) = ResistivityText(r.value, point);
         at(5, row) = QString::number(r.seriesNumber) + kSeriesBar + QString::number(r.pointNumber);
         at(6, row) = QString::number(r.seriesLength);
         at(7, row) = QString::number(r.stepX);

@@ -11,22 +11,22 @@ namespace {
 
 using Fill = ArchiveTest;
 
-TEST_F(Fill, StartUpTableAndHeaderSwitchLeaveDataAlone)
-{
+TEST_F(Fill, StartUpTableAndHeaderSwitchLeaveDataAlone) {
     ArchiveTable t;
     EXPECT_EQ(t.columnCount(), 12);
     EXPECT_EQ(t.rowCount(), 9);
     EXPECT_EQ(t.cell(0, 0), QStringLiteral("№"));
     EXPECT_EQ(t.cell(6, 0), QStringLiteral("Количество измерений в серии"));
     for (int r = 1; r < 9; ++r)
-        for (int c = 0; c < 12; ++c) EXPECT_TRUE(t.cell(c, r).isEmpty()) << c << "," << r;
+        for (int c = 0; c < 12; ++c)
+            EXPECT_TRUE(t.cell(c, r).isEmpty()) << c << "," << r;
 
     const ArchiveRecord r = Record();
     t.fillFromRecords({&r, 1}, 0);
     t.setHeader(1);
-    EXPECT_EQ(Row(t, 0), QStringList({"№", "Object", "Sensor", "Diapason", "Value", "Series | Number",
-                                      "Quantity measuring in series", "Step X", "Step Y", "Date", "Time",
-                                      "Regime"}));
+    EXPECT_EQ(Row(t, 0),
+              QStringList({"№", "Object", "Sensor", "Diapason", "Value", "Series | Number",
+                           "Quantity measuring in series", "Step X", "Step Y", "Date", "Time", "Regime"}));
     // Data rows keep the language they were filled in.
     EXPECT_EQ(t.cell(1, 1), QStringLiteral("Объект 2"));
     EXPECT_EQ(t.cell(11, 1), QStringLiteral("Ручной"));
@@ -35,8 +35,7 @@ TEST_F(Fill, StartUpTableAndHeaderSwitchLeaveDataAlone)
     EXPECT_EQ(t.cell(11, 0), QStringLiteral("Режим"));
 }
 
-TEST_F(Fill, WholeRowInEachLanguageAndLocale)
-{
+TEST_F(Fill, WholeRowInEachLanguageAndLocale) {
     struct Case {
         int lang;
         const char* locale;
@@ -57,16 +56,24 @@ TEST_F(Fill, WholeRowInEachLanguageAndLocale)
     resist.minute = 0;
     resist.second = 0;
     const Case cases[] = {
-        {0, "ru_RU", Record(),
+        {0,
+         "ru_RU",
+         Record(),
          {"1", "Объект 2", "Потенциала, мВ    ", " -500  -  500", "-350", "2   |   4", "30", "10", "20",
           "05.03.2021", "14:07:09", "Ручной"}},
-        {1, "en_US", Record(),
-         {"1", "Object 2", "Potential , mV   ", " -500  -  500", "-350", "2   |   4", "30", "10", "20", "3/5/21",
-          "14:07:09", "Manual"}},
-        {0, "ru_RU", resist,
+        {1,
+         "en_US",
+         Record(),
+         {"1", "Object 2", "Potential , mV   ", " -500  -  500", "-350", "2   |   4", "30", "10", "20",
+          "3/5/21", "14:07:09", "Manual"}},
+        {0,
+         "ru_RU",
+         resist,
          {"1", "Объект 20", "Сопротив., кОм*см ", " 0  -  1000", "12,3", "10   |   1", "65535", "10", "20",
           "05.03.2021", "00:00:00", "Авто"}},
-        {1, "en_US", resist,
+        {1,
+         "en_US",
+         resist,
          {"1", "Object 20", "Resist., kOhm*cm ", " 0  -  1000", "12.3", "10   |   1", "65535", "10", "20",
           "3/5/21", "00:00:00", "Auto"}},
     };
@@ -78,8 +85,7 @@ TEST_F(Fill, WholeRowInEachLanguageAndLocale)
     }
 }
 
-TEST_F(Fill, ValueTexts)
-{
+TEST_F(Fill, ValueTexts) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     struct Case {
@@ -127,8 +133,7 @@ TEST_F(Fill, ValueTexts)
     }
 }
 
-TEST_F(Fill, RangeAndSeriesKeepTheirBlanks)
-{
+TEST_F(Fill, RangeAndSeriesKeepTheirBlanks) {
     struct Case {
         int16_t low, high;
         uint8_t series, point;
@@ -154,8 +159,7 @@ TEST_F(Fill, RangeAndSeriesKeepTheirBlanks)
     }
 }
 
-TEST_F(Fill, FieldsWithoutTableEntry)
-{
+TEST_F(Fill, FieldsWithoutTableEntry) {
     struct Case {
         uint8_t object, sensor, mode;
         int lang;
@@ -184,16 +188,15 @@ TEST_F(Fill, FieldsWithoutTableEntry)
     }
 }
 
-TEST_F(Fill, InvalidDateOrTimeGivesNanInBothCells)
-{
+TEST_F(Fill, InvalidDateOrTimeGivesNanInBothCells) {
     struct Case {
         uint8_t year, month, day, hour, minute, second;
         bool valid;
     };
     const Case cases[] = {
-        {21, 0, 5, 12, 0, 0, false},   {21, 13, 5, 12, 0, 0, false}, {21, 3, 0, 12, 0, 0, false},
-        {21, 3, 32, 12, 0, 0, false},  {21, 2, 29, 12, 0, 0, false}, {24, 2, 29, 12, 0, 0, true},
-        {21, 3, 5, 24, 0, 0, false},   {21, 3, 5, 12, 60, 0, false}, {21, 3, 5, 12, 0, 60, false},
+        {21, 0, 5, 12, 0, 0, false},     {21, 13, 5, 12, 0, 0, false}, {21, 3, 0, 12, 0, 0, false},
+        {21, 3, 32, 12, 0, 0, false},    {21, 2, 29, 12, 0, 0, false}, {24, 2, 29, 12, 0, 0, true},
+        {21, 3, 5, 24, 0, 0, false},     {21, 3, 5, 12, 60, 0, false}, {21, 3, 5, 12, 0, 60, false},
         {255, 12, 31, 23, 59, 59, true}, {0, 1, 1, 0, 0, 0, true},
     };
     UseLocale("ru_RU");
@@ -208,12 +211,24 @@ TEST_F(Fill, InvalidDateOrTimeGivesNanInBothCells)
         ArchiveTable t;
         t.fillFromRecords({&r, 1}, 0);
         const std::string label = QStringLiteral("%1-%2-%3 %4:%5:%6")
-                                  .arg(c.year + 2000).arg(c.month).arg(c.day).arg(c.hour).arg(c.minute).arg(c.second).toStdString();
+                                      .arg(c.year + 2000)
+                                      .arg(c.month)
+                                      .arg(c.day)
+                                      .arg(c.hour)
+                                      .arg(c.minute)
+                                      .arg(c.second)
+                                      .toStdString();
         if (c.valid) {
-            EXPECT_EQ(t.cell(9, 1), QStringLiteral("%1.%2.%3").arg(c.day, 2, 10, QLatin1Char('0'))
-                                        .arg(c.month, 2, 10, QLatin1Char('0')).arg(c.year + 2000)) << label;
-            EXPECT_EQ(t.cell(10, 1), QStringLiteral("%1:%2:%3").arg(c.hour, 2, 10, QLatin1Char('0'))
-                                         .arg(c.minute, 2, 10, QLatin1Char('0')).arg(c.second, 2, 10, QLatin1Char('0'))) << label;
+            EXPECT_EQ(t.cell(9, 1), QStringLiteral("%1.%2.%3")
+                                        .arg(c.day, 2, 10, QLatin1Char('0'))
+                                        .arg(c.month, 2, 10, QLatin1Char('0'))
+                                        .arg(c.year + 2000))
+                << label;
+            EXPECT_EQ(t.cell(10, 1), QStringLiteral("%1:%2:%3")
+                                         .arg(c.hour, 2, 10, QLatin1Char('0'))
+                                         .arg(c.minute, 2, 10, QLatin1Char('0'))
+                                         .arg(c.second, 2, 10, QLatin1Char('0')))
+                << label;
         } else {
             EXPECT_EQ(t.cell(9, 1), QStringLiteral("NAN")) << label;
             EXPECT_EQ(t.cell(10, 1), QStringLiteral("NAN")) << label;
@@ -223,8 +238,7 @@ TEST_F(Fill, InvalidDateOrTimeGivesNanInBothCells)
     }
 }
 
-TEST_F(Fill, RowCountNumberingRecordCountAndTimeFormat)
-{
+TEST_F(Fill, RowCountNumberingRecordCountAndTimeFormat) {
     std::vector<ArchiveRecord> records(5, Record());
     ArchiveTable t;
     RecordCount = 99;
@@ -241,8 +255,7 @@ TEST_F(Fill, RowCountNumberingRecordCountAndTimeFormat)
     EXPECT_EQ(RecordCount.load(), 2u);
 }
 
-TEST_F(Fill, EmptyArchiveKeepsHeaderAndOneEmptyRow)
-{
+TEST_F(Fill, EmptyArchiveKeepsHeaderAndOneEmptyRow) {
     ArchiveTable t;
     const ArchiveRecord r = Record();
     t.fillFromRecords({&r, 1}, 1);
@@ -259,8 +272,7 @@ TEST_F(Fill, EmptyArchiveKeepsHeaderAndOneEmptyRow)
     EXPECT_TRUE(TimeFormat().isEmpty());
 }
 
-TEST_F(Fill, NamesAreThoseInForceAtFillTime)
-{
+TEST_F(Fill, NamesAreThoseInForceAtFillTime) {
     auto names = ObjectNames();
     names[3] = {QStringLiteral("Мост"), QStringLiteral("Bridge")};
     SetObjectNames(names);
@@ -275,8 +287,7 @@ TEST_F(Fill, NamesAreThoseInForceAtFillTime)
     EXPECT_EQ(en.cell(1, 1), QStringLiteral("Bridge"));
 }
 
-TEST_F(Fill, ProjectOfAnotherShapeBecomesTwelveColumns)
-{
+TEST_F(Fill, ProjectOfAnotherShapeBecomesTwelveColumns) {
     ArchiveTable t(3, 4);
     t.setCell(0, 0, QStringLiteral("A"));
     t.setCell(2, 3, QStringLiteral("stale"));
@@ -284,9 +295,9 @@ TEST_F(Fill, ProjectOfAnotherShapeBecomesTwelveColumns)
     t.fillFromRecords({&r, 1}, 1);
     EXPECT_EQ(t.columnCount(), 12);
     EXPECT_EQ(t.rowCount(), 2);
-    EXPECT_EQ(Row(t, 0), QStringList({"№", "Object", "Sensor", "Diapason", "Value", "Series | Number",
-                                      "Quantity measuring in series", "Step X", "Step Y", "Date", "Time",
-                                      "Regime"}));
+    EXPECT_EQ(Row(t, 0),
+              QStringList({"№", "Object", "Sensor", "Diapason", "Value", "Series | Number",
+                           "Quantity measuring in series", "Step X", "Step Y", "Date", "Time", "Regime"}));
     EXPECT_EQ(t.cell(1, 1), QStringLiteral("Object 2"));
 }
 

@@ -13,8 +13,7 @@ namespace {
 
 using Model = ArchiveTest;
 
-std::vector<ArchiveRecord> Records(int n)
-{
+std::vector<ArchiveRecord> Records(int n) {
     std::vector<ArchiveRecord> records;
     for (int k = 0; k < n; ++k) {
         ArchiveRecord r;
@@ -29,8 +28,7 @@ std::vector<ArchiveRecord> Records(int n)
     return records;
 }
 
-TEST_F(Model, ShowsDataRowsWithHeadersFromRowAndColumnZero)
-{
+TEST_F(Model, ShowsDataRowsWithHeadersFromRowAndColumnZero) {
     ArchiveTable table;
     ArchiveModel model(&table);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -53,8 +51,7 @@ TEST_F(Model, ShowsDataRowsWithHeadersFromRowAndColumnZero)
     }
 }
 
-TEST_F(Model, EveryChangeReachesTheViews)
-{
+TEST_F(Model, EveryChangeReachesTheViews) {
     ArchiveTable table;
     ArchiveModel model(&table);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -106,8 +103,7 @@ TEST_F(Model, EveryChangeReachesTheViews)
     EXPECT_EQ(&model.table(), &table);
 }
 
-TEST_F(Model, ViewOverALargeTableReachesItsLastRow)
-{
+TEST_F(Model, ViewOverALargeTableReachesItsLastRow) {
     constexpr int rows = 100000;
     ArchiveTable table(12, rows + 1);
     table.setHeader(0);
