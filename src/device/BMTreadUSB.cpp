@@ -1,0 +1,237 @@
+#include "BMTreadUSB.h"
+
+#include "app/SharedState.h"
+#include "texts/Texts.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QTableWidget>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+// The worker's pauses are plain sleeps: they are short, and the instrument needs them even
+// when the program is ending in the middle of a settings write.
+class ThreadClock final : public ExchangeClock {
+public:
+    void pause(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+};
+
+QPointer<BMTreadUSB>& Running()
+{
+    static QPointer<BMTreadUSB> running;
+    return running;
+}
+
+} // namespace
+
+BMTreadUSB* RunningExchange() { return Running().data(); }
+
+void StopExchangeAtExit(int waitMs)
+{
+    BMTreadUSB* worker = Running().data();
+    if (!worker) return;
+    worker->requestStop();
+    if (!worker->wait(QDeadlineTimer(waitMs))) {
+        // A transfer that never returns: leave the thread to the process's end rather than
+        // destroy a running thread.
+        return;
+    }
+    Running() = nullptr;
+    ExchangeActivity::instance().setRunning(false);
+    delete worker;
+}
+
+BMTreadUSB::BMTreadUSB(std::unique_ptr<ExchangeLink> link) : link_(std::move(link))
+{
+    // `this` lives on the window thread, so the end is handled there.
+    connect(this, &QThread::finished, this, &BMTreadUSB::ended);
+    Running() = this;
+    ExchangeActivity::instance().setRunning(true);
+    start();
+}
+
+BMTreadUSB::~BMTreadUSB()
+{
+    wait();
+    // Pairs with the worker's last use of the mailbox, so its writes are ordered before
+    // the members go away.
+    std::lock_guard lock(mutex_);
+}
+
+void BMTreadUSB::AttachControls(WorkerControls controls)
+{
+    controls_ = std::move(controls);
+    if (QWidget* window = controls_.stopWith) {
+        window->installEventFilter(this);
+        connect(window, &QObject::destroyed, this, &BMTreadUSB::requestStop);
+    }
+}
+
+void BMTreadUSB::requestStop()
+{
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_all();
+}
+
+bool BMTreadUSB::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == controls_.stopWith && (event->type() == QEvent::Hide || event->type() == QEvent::Close))
+        requestStop();
+    return QThread::eventFilter(watched, event);
+}
+
+void BMTreadUSB::run()
+{
+    ThreadClock clock;
+    Exchange exchange(*link_, clock, *this, ProcessSettingsBlock());
+    exchange.run();
+    std::lock_guard lock(mutex_);
+    finishedRun_ = true;
+}
+
+void BMTreadUSB::ended()
+{
+    {
+        std::lock_guard lock(mutex_);
+        Q_ASSERT(finishedRun_);
+    }
+    if (Running() == this) {
+        Running() = nullptr;
+        ExchangeActivity::instance().setRunning(false);
+    }
+    deleteLater();
+}
+
+bool BMTreadUSB::handOff(std::function<void()> job)
+{
+    std::unique_lock lock(mutex_);
+    if (stop_) return false;
+    pending_ = std::move(job);
+    taken_ = false;
+    done_ = false;
+    QMetaObject::invokeMethod(this, &BMTreadUSB::runPending, Qt::QueuedConnection);
+    // A job the window thread has begun is always waited for: it refers to this frame.
+    wake_.wait(lock, [this] { return done_ || (stop_ && !taken_); });
+    const bool ran = done_;
+    pending_ = nullptr;
+    return ran;
+}
+
+void BMTreadUSB::runPending()
+{
+    std::function<void()> job;
+    {
+        std::lock_guard lock(mutex_);
+        if (!pending_ || taken_) return;
+        job = std::move(pending_);
+        pending_ = nullptr;
+        taken_ = true;
+    }
+    job();
+    {
+        std::lock_guard lock(mutex_);
+        taken_ = false;
+        done_ = true;
+    }
+    wake_.notify_all();
+}
+
+void BMTreadUSB::syncUpdate(int32_t& progress)
+{
+    int32_t value = progress;
+    const uint8_t status = LinkStatus;
+    const uint8_t state = WorkerState;
+    handOff([&] {
+        const SyncView view = ComputeSyncView(value, status, state);
+        if (QProgressBar* gauge = controls_.gauge) {
+            gauge->setValue(view.gaugeValue);
+            if (view.hideGauge) gauge->hide();
+        }
+        if (QLabel* label = controls_.label; label && view.label) label->setText(*view.label);
+        if (QWidget* window = controls_.progressWindow; window && view.caption) window->setWindowTitle(*view.caption);
+        // "No Data" stays readable for a moment before the next step can replace it.
+        if (view.pauseMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(view.pauseMs));
+    });
+    progress = value;
+}
+
+void BMTreadUSB::messageBox(const TextPair& text)
+{
+    handOff([&] {
+        QMessageBox box(QMessageBox::Critical, Tr(MainText::Warning), Tr(text), QMessageBox::Ok);
+        box.exec();
+    });
+}
+
+void BMTreadUSB::fillArchive(std::vector<ArchiveRecord> records)
+{
+    handOff([&] {
+        if (controls_.archiveTarget && controls_.archiveFill) controls_.archiveFill(records);
+    });
+}
+
+void BMTreadUSB::fillSettingsTable(SettingsRows rows)
+{
+    handOff([&] {
+        QTableWidget* table = controls_.settingsTable;
+        if (!table) return;
+        table->setRowCount(int(rows.size()) + 1);
+        if (table->columnCount() < 9) table->setColumnCount(9);
+        for (int r = 1; r <= int(rows.size()); ++r) {
+            for (int c = 0; c < 9; ++c) {
+                const QString& text = rows[std::size_t(r - 1)][std::size_t(c)];
+                if (QTableWidgetItem* item = table->item(r, c))
+                    item->setText(text);
+                else
+                    table->setItem(r, c, new QTableWidgetItem(text));
+            }
+        }
+    });
+}
+
+std::optional<SettingsRows> BMTreadUSB::readSettingsRows()
+{
+    std::optional<SettingsRows> rows;
+    handOff([&] {
+        QTableWidget* table = controls_.settingsTable;
+        if (!table) return;
+        rows.emplace(kSettingsEntries);
+        for (int r = 1; r <= int(kSettingsEntries); ++r)
+            for (int c = 0; c < 9; ++c)
+                if (const QTableWidgetItem* item = table->item(r, c)) (*rows)[std::size_t(r - 1)][std::size_t(c)] = item->text();
+    });
+    return rows;
+}
+
+void BMTreadUSB::closeProgressWindow()
+{
+    handOff([&] {
+        if (QWidget* window = controls_.progressWindow) window->close();
+    });
+}
+
+void BMTreadUSB::setPriority(WorkerPriority priority)
+{
+    QThread::setPriority(priority == WorkerPriority::Idle ? QThread::IdlePriority : QThread::NormalPriority);
+}
+
+bool BMTreadUSB::stopRequested()
+{
+    std::lock_guard lock(mutex_);
+    return stop_;
+}
+
+void BMTreadUSB::exitProgram(int code)
+{
+    handOff([code] { QCoreApplication::exit(code); });
+}

@@ -1,0 +1,142 @@
+#include "Unit2.h"
+
+#include "app/SharedState.h"
+#include "archive/ArchiveModel.h"
+#include "texts/Texts.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+
+TForm2::TForm2(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setFixedSize(415, 49);
+    CGauge1 = new QProgressBar(this);
+    CGauge1->setObjectName("CGauge1");
+    CGauge1->setGeometry(0, 0, 415, 21);
+    CGauge1->setRange(0, 100);
+    CGauge1->setValue(0);
+    CGauge1->setTextVisible(true);
+    CGauge1->setFormat("%p%");
+    CGauge1->setAlignment(Qt::AlignCenter);
+    QPalette palette = CGauge1->palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::Highlight, Qt::black);
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    CGauge1->setPalette(palette);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName("Label1");
+    Label1->setGeometry(8, 26, 300, 20);
+
+    Button1 = new QPushButton(Tr(ExchangeText::Cancel), this);
+    Button1->setObjectName("Button1");
+    Button1->setGeometry(335, 24, 75, 23);
+    Button1->setAutoDefault(false);
+    connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+}
+
+void TForm2::Button1Click() { CancelRequest = 1; }
+
+namespace {
+
+LinkFactory& Factory()
+{
+    static LinkFactory factory;
+    return factory;
+}
+
+BMTreadUSB* StartWorker(uint8_t operation, WorkerControls controls)
+{
+    if (ExchangeActivity::instance().isRunning()) return nullptr;
+    WorkerState = 0;
+    Operation = operation;
+    auto* worker = new BMTreadUSB(MakeExchangeLink());
+    worker->AttachControls(std::move(controls));
+    return worker;
+}
+
+} // namespace
+
+void SetLinkFactory(LinkFactory factory) { Factory() = std::move(factory); }
+
+bool StartArchiveRead(QWidget* owner, QObject* target, ArchiveFill fill)
+{
+    if (ExchangeActivity::instance().isRunning()) return false;
+    auto* form = new TForm2(owner);
+    WorkerControls controls;
+    controls.gauge = form->CGauge1;
+    controls.progressWindow = form;
+    controls.label = form->Label1;
+    controls.archiveTarget = target;
+    controls.archiveFill = std::move(fill);
+    if (!StartWorker(0, std::move(controls))) return false;
+    form->exec();
+    return true;
+}
+
+bool StartArchiveRead(QWidget* owner, ArchiveModel* model)
+{
+    return StartArchiveRead(owner, model, [model](std::span<const ArchiveRecord> records) {
+        // RecordCount stays the count the header announced, also when fewer records
+        // arrived; the fill counts only the rows it made.
+        const uint32_t announced = RecordCount;
+        model->fillFromRecords(records, Lang.load());
+        RecordCount = announced;
+    });
+}
+
+BMTreadUSB* StartSettingsRead(QProgressBar* gauge, QLabel* label, QTableWidget* table)
+{
+    WorkerControls controls;
+    controls.gauge = gauge;
+    controls.label = label;
+    controls.settingsTable = table;
+    controls.stopWith = gauge ? gauge->window() : nullptr;
+    return StartWorker(1, std::move(controls));
+}
+
+BMTreadUSB* StartSettingsWrite(QProgressBar* gauge, QLabel* label, QTableWidget* table)
+{
+    WorkerControls controls;
+    controls.gauge = gauge;
+    controls.label = label;
+    controls.settingsTable = table;
+    controls.stopWith = gauge ? gauge->window() : nullptr;
+    BMTreadUSB* worker = StartWorker(2, std::move(controls));
+    if (worker && gauge) gauge->setVisible(true);
+    return worker;
+}
+
+BMTreadUSB* StartScreenRead(QProgressBar* gauge, QLabel* label)
+{
+    WorkerControls controls;
+    controls.gauge = gauge;
+    controls.label = label;
+    controls.stopWith = gauge ? gauge->window() : nullptr;
+    return StartWorker(3, std::move(controls));
+}
+
+std::unique_ptr<ExchangeLink> MakeExchangeLink()
+{
+    if (Factory()) return Factory()();
+    return MakeUsbExchangeLink();
+}
+
+// TEMPORARY until the USB link lands: behaves as a missing library.
+namespace {
+class NoLibraryLink final : public ExchangeLink {
+public:
+    int load() override { return 1; }
+    int open() override { return 1; }
+    bool write(const uint8_t*, int) override { return false; }
+    int read(uint8_t*, int) override { return -1; }
+    void close() override {}
+};
+} // namespace
+std::unique_ptr<ExchangeLink> MakeUsbExchangeLink() { return std::make_unique<NoLibraryLink>(); }

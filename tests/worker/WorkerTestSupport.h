@@ -1,0 +1,57 @@
+#pragma once
+// Helpers for tests that run a real worker thread: waiting while the window thread keeps
+// running, and acknowledging the worker's message boxes as a user would.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QThread>
+#include <QTimer>
+
+#include <functional>
+#include <vector>
+
+/// Processes events until `done` holds or `ms` have passed; the result of `done`.
+inline bool WaitUntil(const std::function<bool()>& done, int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+/// One message box as the user saw it.
+struct SeenBox {
+    QString title, text;
+    QMessageBox::Icon icon;
+    int buttons;
+    bool owned;
+};
+
+/// Clicks OK on every message box that comes up while it lives, noting what each showed.
+class BoxAcknowledger {
+public:
+    BoxAcknowledger()
+    {
+        timer_.setInterval(20);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || box->property("seen").toBool()) return;
+            box->setProperty("seen", true);
+            boxes.push_back({box->windowTitle(), box->text(), box->icon(), int(box->buttons().size()),
+                             box->parentWidget() != nullptr});
+            if (onBox) onBox();
+            box->button(QMessageBox::Ok)->click();
+        });
+        timer_.start();
+    }
+    std::vector<SeenBox> boxes;
+    std::function<void()> onBox;
+
+private:
+    QTimer timer_;
+};

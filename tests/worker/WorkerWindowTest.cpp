@@ -1,0 +1,255 @@
+// The worker thread and its windows against a scripted instrument, in real time: what the
+// user sees (gauge, label, caption, boxes, table) and what reached the instrument.
+#include "WorkerTestSupport.h"
+#include "app/SharedState.h"
+#include "archive/ArchiveModel.h"
+#include "device/Unit2.h"
+#include "exchange_machine/FakeInstrument.h"
+#include "texts/Texts.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+using namespace fake;
+
+// The worker owns its link; this one forwards to an instrument the test keeps.
+class ForwardingLink final : public ExchangeLink {
+public:
+    explicit ForwardingLink(FakeInstrument* target) : target_(target) {}
+    int load() override { return target_->load(); }
+    int open() override { return target_->open(); }
+    bool write(const uint8_t* b, int n) override { return target_->write(b, n); }
+    int read(uint8_t* b, int n) override { return target_->read(b, n); }
+    void close() override { target_->close(); }
+
+private:
+    FakeInstrument* target_;
+};
+
+bool ExchangeRunning() { return ExchangeActivity::instance().isRunning(); }
+
+/// A settings or screenshot window made of plain widgets.
+struct PlainWindow {
+    PlainWindow()
+    {
+        window = std::make_unique<QWidget>();
+        auto* layout = new QVBoxLayout(window.get());
+        gauge = new QProgressBar;
+        label = new QLabel;
+        table = new QTableWidget(1, 9);
+        layout->addWidget(gauge);
+        layout->addWidget(label);
+        layout->addWidget(table);
+        window->show();
+    }
+    std::unique_ptr<QWidget> window;
+    QProgressBar* gauge;
+    QLabel* label;
+    QTableWidget* table;
+};
+
+class WorkerWindows : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetSharedState();
+        SetLinkFactory([this] { return std::make_unique<ForwardingLink>(&instrument); });
+    }
+    void TearDown() override
+    {
+        StopExchangeAtExit();
+        EXPECT_FALSE(ExchangeRunning());
+        SetLinkFactory(nullptr);
+        ResetSharedState();
+    }
+
+    FakeInstrument instrument;
+};
+
+TEST_F(WorkerWindows, ArchiveReadShowsEveryStepAndFillsTheTable)
+{
+    instrument.setRecords(3);
+    QWidget owner;
+    ArchiveTable table;
+    ArchiveModel model(&table);
+    std::vector<int> gauge;
+    QStringList captions;
+    QSignalSpy running(&ExchangeActivity::instance(), &ExchangeActivity::runningChanged);
+    // The form exists only once the command runs; watch it from its first event.
+    QTimer::singleShot(0, [&] {
+        auto* form = owner.findChild<TForm2*>();
+        ASSERT_TRUE(form);
+        EXPECT_EQ(form->Button1->text(), "Отмена");
+        EXPECT_EQ(form->size(), QSize(415, 49));
+        EXPECT_TRUE(form->isModal());
+        QObject::connect(form->CGauge1, &QProgressBar::valueChanged, [&](int v) { gauge.push_back(v); });
+        QObject::connect(form, &QWidget::windowTitleChanged, [&](const QString& t) {
+            if (captions.isEmpty() || captions.back() != t) captions << t;
+        });
+    });
+    ASSERT_TRUE(StartArchiveRead(&owner, &model));
+    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+
+    auto* form = owner.findChild<TForm2*>();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(gauge, (std::vector<int>{10, 12, 14, 16, 20, 46, 73, 100}));
+    EXPECT_EQ(form->CGauge1->text(), "100%");
+    EXPECT_TRUE(form->CGauge1->isHidden());
+    EXPECT_EQ(form->Label1->text(), "Готово");
+    EXPECT_EQ(captions, (QStringList{"Подключение", "Чтение версии", "Чтение данных", "Чтение параметров",
+                                     "Чтение данных"}));
+    EXPECT_EQ(model.table().rowCount(), 4);
+    EXPECT_EQ(model.rowCount(), 3);
+    EXPECT_FALSE(model.table().cell(1, 3).isEmpty());
+    EXPECT_EQ(running.count(), 2);
+    EXPECT_EQ(VersionUnread.load(), 0);
+}
+
+TEST_F(WorkerWindows, CancelWhileNoInstrumentClosesTheWindowAndKeepsTheTable)
+{
+    instrument.openFailures = 1000000;
+    QWidget owner;
+    ArchiveTable table;
+    ArchiveModel model(&table);
+    std::vector<ArchiveRecord> previous{DecodeRecord(Record(7))};
+    model.fillFromRecords(previous, 0);
+    const ArchiveTable before = model.table();
+    QString seen;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* form = owner.findChild<TForm2*>();
+        if (!form || !seen.isEmpty() || form->Label1->text() != "Проверьте подключение") return;
+        seen = form->Label1->text();
+        EXPECT_EQ(form->windowTitle(), "Подключение");
+        QTest::mouseClick(form->Button1, Qt::LeftButton);
+    });
+    poll.start(10);
+    ASSERT_TRUE(StartArchiveRead(&owner, &model));
+    EXPECT_EQ(seen, "Проверьте подключение");
+    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 3000));
+    for (int r = 0; r < before.rowCount(); ++r)
+        for (int c = 0; c < before.columnCount(); ++c) EXPECT_EQ(model.table().cell(c, r), before.cell(c, r));
+    EXPECT_EQ(model.table().rowCount(), before.rowCount());
+    EXPECT_EQ(VersionUnread.load(), 1);
+    EXPECT_EQ(CancelRequest.load(), 0);
+}
+
+TEST_F(WorkerWindows, BadRecordShowsOneWarningBoxAndKeepsTheRowsReceived)
+{
+    VersionUnread = 0;
+    instrument.setRecords(3);
+    instrument.records[2][5] ^= 1;
+    QWidget owner;
+    ArchiveTable table;
+    ArchiveModel model(&table);
+    BoxAcknowledger boxes;
+    bool gaugeWhileBox = false;
+    boxes.onBox = [&] { gaugeWhileBox = owner.findChild<TForm2*>()->CGauge1->value() == 73; };
+    ASSERT_TRUE(StartArchiveRead(&owner, &model));
+    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    const SeenBox& box = boxes.boxes[0];
+    EXPECT_EQ(box.title, "Внимание");
+    EXPECT_EQ(box.text, "Ошибка контрольной суммы");
+    EXPECT_EQ(box.icon, QMessageBox::Critical);
+    EXPECT_EQ(box.buttons, 1);
+    EXPECT_FALSE(box.owned);
+    EXPECT_TRUE(gaugeWhileBox) << "the worker waits in the box";
+    EXPECT_EQ(model.table().rowCount(), 3) << "two records arrived intact";
+    EXPECT_EQ(RecordCount.load(), 3u);
+    EXPECT_EQ(owner.findChild<TForm2*>()->Label1->text(), "Ошибка связи");
+}
+
+TEST_F(WorkerWindows, SettingsReadThenWriteThroughThePlainTable)
+{
+    Lang = 1;
+    PlainWindow w;
+    ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, w.table));
+    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+    ASSERT_EQ(w.table->rowCount(), 21);
+    EXPECT_EQ(w.table->item(4, 1)->text(), "Bridge 4");
+    EXPECT_EQ(w.table->item(4, 0)->text(), "4");
+    EXPECT_EQ(w.table->item(4, 2)->text(), "-500");
+    EXPECT_EQ(w.table->item(4, 6)->text(), "8");
+    EXPECT_EQ(w.gauge->value(), 100);
+    EXPECT_TRUE(w.gauge->isHidden());
+    EXPECT_EQ(w.label->text(), "Ready");
+
+    w.table->item(4, 1)->setText("Store");
+    w.table->item(4, 3)->setText("700");
+    w.gauge->hide();
+    ASSERT_TRUE(StartSettingsWrite(w.gauge, w.label, w.table));
+    EXPECT_TRUE(w.gauge->isVisible());
+    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+    ASSERT_EQ(instrument.written.size(), kSettingsBlockSize);
+    SettingsBlock sent;
+    std::copy(instrument.written.begin(), instrument.written.end(), sent.begin());
+    const ObjectSettings entry = DecodeSettingsEntry(sent, 3);
+    EXPECT_TRUE(IsSettingsEntryValid(sent, 3));
+    EXPECT_EQ(entry.nameEn, "Store");
+    EXPECT_EQ(entry.nameRu, "Мост 4");
+    EXPECT_EQ(entry.potentialMax, 700);
+    EXPECT_EQ(ObjectName(3).en, "Bridge 4") << "the write does not rename the object here";
+    EXPECT_EQ(w.gauge->value(), 50);
+    EXPECT_TRUE(w.gauge->isHidden());
+    EXPECT_EQ(w.label->text(), "Ready");
+}
+
+TEST_F(WorkerWindows, UnconvertibleCellSendsNothingAndSaysWhere)
+{
+    PlainWindow w;
+    w.table->setRowCount(21);
+    for (int r = 1; r <= 20; ++r)
+        for (int c = 0; c < 9; ++c) w.table->setItem(r, c, new QTableWidgetItem(c == 1 ? "Мост" : "5"));
+    w.table->item(7, 4)->setText("12a");
+    ASSERT_TRUE(StartSettingsWrite(w.gauge, w.label, w.table));
+    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+    EXPECT_TRUE(instrument.writesOnly().empty());
+    EXPECT_EQ(w.label->text(), "Неверное значение: строка 7, столбец 4");
+    EXPECT_TRUE(w.window->isVisible());
+    EXPECT_TRUE(w.window->isEnabled());
+}
+
+TEST_F(WorkerWindows, ClosingOrDestroyingTheWindowStopsTheRetries)
+{
+    for (bool destroy : {false, true}) {
+        SCOPED_TRACE(destroy ? "destroyed" : "closed");
+        instrument.openFailures = 1000000;
+        PlainWindow w;
+        QSignalSpy running(&ExchangeActivity::instance(), &ExchangeActivity::runningChanged);
+        ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, w.table));
+        ASSERT_TRUE(WaitUntil([&] { return w.label->text() == "Проверьте подключение"; }, 3000));
+        EXPECT_EQ(StartScreenRead(w.gauge, w.label), nullptr) << "one exchange at a time";
+        if (destroy)
+            w.window.reset();
+        else
+            w.window->close();
+        EXPECT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 2000));
+        EXPECT_EQ(running.count(), 2);
+        EXPECT_EQ(instrument.log.back(), "close");
+    }
+}
+
+TEST_F(WorkerWindows, ProgramExitStopsAWorkerThatRetriesForever)
+{
+    instrument.loadResults = 1 << 30; // retries without pause
+    PlainWindow w;
+    w.window->hide();
+    ASSERT_TRUE(StartScreenRead(w.gauge, w.label));
+    ASSERT_TRUE(WaitUntil([&] { return w.label->text() == "Драйвер не установлен"; }, 3000));
+    StopExchangeAtExit(3000);
+    EXPECT_FALSE(ExchangeRunning());
+    EXPECT_EQ(RunningExchange(), nullptr);
+}
+
+} // namespace
