@@ -2,7 +2,6 @@
 #include "texts/TextPair.h"
 
 #include <QObject>
-#include <QReadWriteLock>
 
 #include <array>
 #include <atomic>
