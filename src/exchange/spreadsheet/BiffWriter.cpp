@@ -389,9 +389,9 @@ SpreadsheetResult WriteCompoundDocument(const QByteArray& workbookStream, const 
         ok = gsf_output_close(stream) && ok;
         g_object_unref(stream);
     }
-    ok = gsf_output_close(GSF_OUTPUT(ole)) && ok;
+    ok = gsf_output_close(GSF_OUTPUT(ole)) && ok; // closes the sink as well
     g_object_unref(ole);
-    ok = gsf_output_close(sink) && ok;
+    if (!gsf_output_is_closed(sink)) ok = gsf_output_close(sink) && ok;
     g_object_unref(sink);
     if (!ok) return {SpreadsheetStatus::WriteFailed, QStringLiteral("cannot write the compound document")};
     return {};

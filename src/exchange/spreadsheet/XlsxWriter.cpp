@@ -1,5 +1,6 @@
 #include "XlsxWriter.h"
 
+#include "PackageCheck.h"
 #include "SheetLayout.h"
 #include "archive/ArchiveTable.h"
 
@@ -80,5 +81,6 @@ SpreadsheetResult WriteXlsx(const ArchiveTable& table, const QString& sheetTitle
     }
     lxw_error e = workbook_close(book.release());
     if (e != LXW_NO_ERROR) return Failed("save", e);
+    if (QString why; !PackageComplete(path, &why)) return {SpreadsheetStatus::WriteFailed, why};
     return {};
 }

@@ -1,0 +1,244 @@
+// The "Save to Exel" command as the user meets it: the save dialog and its type rule, the
+// empty-table check, the messages, the sheet names in both languages and the name the
+// dialog proposes next time.
+#include "WorkbookReader.h"
+
+#include "app/SharedState.h"
+#include "archive/ArchiveTable.h"
+#include "exchange/spreadsheet/SaveDialog1.h"
+#include "texts/Texts.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+TEST(SaveDialog1TypeChange, AppendsTheEntryExtensionUnlessTheNameHasIt)
+{
+    const struct {
+        const char* name;
+        int filter;
+        const char* result;
+    } cases[] = {
+        {"Arhive", 1, "Arhive.xlsx"},      {"Arhive.xlsx", 0, "Arhive.xlsx"}, // ".xlsx" contains ".xls"
+        {"Arhive", 0, "Arhive.xls"},       {"Arhive", 2, "Arhive.xls"},
+        {"Arhive.xls", 1, "Arhive.xls.xlsx"}, {"a.xls.old", 0, "a.xls.old"}, // contained anywhere
+        {"a.XLS", 0, "a.XLS.xls"},         {"", 1, ".xlsx"},
+        {"data.txt", 0, "data.txt.xls"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TypeChangedName(QString::fromLatin1(c.name), c.filter), QString::fromLatin1(c.result))
+            << c.name << " / " << c.filter;
+}
+
+// Picks another file type the way a user does: keys on the closed type box.
+void PickType(QFileDialog& dialog, int index)
+{
+    auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    // Home and End jump straight to the first and last entry; arrows pass every entry between.
+    if (index == 0) QTest::keyClick(types, Qt::Key_Home);
+    else if (index == types->count() - 1) QTest::keyClick(types, Qt::Key_End);
+    while (types->currentIndex() < index) QTest::keyClick(types, Qt::Key_Down);
+    while (types->currentIndex() > index) QTest::keyClick(types, Qt::Key_Up);
+    ASSERT_EQ(types->currentIndex(), index);
+}
+
+QString TypedName(QFileDialog& dialog)
+{
+    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    return edit ? edit->text() : QStringLiteral("<no name field>");
+}
+
+TEST(SaveDialog1Window, OffersTheTypesAndAppendsExtensionsOnTypeChange)
+{
+    QTemporaryDir dir;
+    std::unique_ptr<QFileDialog> dialog(SaveDialog1::create(nullptr, QStringLiteral("Arhive")));
+    dialog->setDirectory(dir.path());
+    dialog->show();
+    EXPECT_EQ(dialog->nameFilters(), SaveDialog1Filters());
+    EXPECT_EQ(dialog->nameFilters().value(0), QStringLiteral("Exel 2003 (*.xls)"));
+    EXPECT_EQ(dialog->nameFilters().value(1), QStringLiteral("Exel 2007 (*.xlsx)"));
+    EXPECT_EQ(TypedName(*dialog), QStringLiteral("Arhive"));
+
+    PickType(*dialog, 1);
+    EXPECT_EQ(TypedName(*dialog), QStringLiteral("Arhive.xlsx"));
+    PickType(*dialog, 0); // the dialog's own habit would make this Arhive.xls
+    EXPECT_EQ(TypedName(*dialog), QStringLiteral("Arhive.xlsx"));
+
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(edit, nullptr);
+    edit->clear();
+    QTest::keyClicks(edit, QStringLiteral("survey"));
+    PickType(*dialog, 2); // "All Files" counts as the 2003 type
+    EXPECT_EQ(TypedName(*dialog), QStringLiteral("survey.xls"));
+    PickType(*dialog, 1);
+    EXPECT_EQ(TypedName(*dialog), QStringLiteral("survey.xls.xlsx"));
+}
+
+struct BoxSeen {
+    bool seen = false;
+    QString caption, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    bool hadOwner = false;
+};
+
+// Acknowledges every modal message box that comes up while it lives, keeping the last one.
+class BoxWatcher {
+public:
+    BoxWatcher()
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            seen_ = {true, box->windowTitle(), box->text(), box->icon(), box->parentWidget() != nullptr};
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        });
+        timer_.start(20);
+    }
+    const BoxSeen& seen() const { return seen_; }
+
+private:
+    QTimer timer_;
+    BoxSeen seen_;
+};
+
+ArchiveTable FilledTable()
+{
+    ArchiveTable table(12, 4);
+    for (int c = 0; c < 12; ++c) table.setCell(c, 0, HeaderText(c, Lang.load()));
+    for (int r = 1; r < 4; ++r)
+        for (int c = 0; c < 12; ++c) table.setCell(c, r, QStringLiteral("%1/%2").arg(r).arg(c));
+    return table;
+}
+
+class Save1ClickTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetSharedState(); }
+    void TearDown() override { ResetSharedState(); }
+
+    // Replaces the dialog: records the proposed name and answers with `answer`.
+    void answerWith(std::optional<QString> answer)
+    {
+        SaveDialog1::of(&window).setChooser([this, answer](QWidget* parent, const QString& proposed) {
+            proposals.push_back(proposed);
+            EXPECT_EQ(parent, &window);
+            return answer;
+        });
+    }
+
+    QWidget window;
+    QTemporaryDir dir;
+    QStringList proposals;
+};
+
+TEST_F(Save1ClickTest, EmptyTableIsRefusedAfterTheDialog)
+{
+    const QString target = dir.filePath(QStringLiteral("a.xlsx"));
+    answerWith(target);
+    for (int lang : {0, 1}) {
+        Lang = uint8_t(lang);
+        BoxWatcher boxes;
+        ArchiveTable empty; // the start-up table: header only
+        Save1Click(&window, empty);
+        ASSERT_TRUE(boxes.seen().seen);
+        EXPECT_EQ(boxes.seen().text, lang == 0 ? QStringLiteral("Архив не считан!") : QStringLiteral("Archive not read!"));
+        EXPECT_EQ(boxes.seen().caption, lang == 0 ? QStringLiteral("Ошибка") : QStringLiteral("Error"));
+        EXPECT_EQ(boxes.seen().icon, QMessageBox::Critical);
+        EXPECT_FALSE(boxes.seen().hadOwner);
+    }
+    EXPECT_FALSE(QFile::exists(target));
+    EXPECT_EQ(proposals, (QStringList{QStringLiteral("Arhive"), QStringLiteral("Arhive")}));
+}
+
+TEST_F(Save1ClickTest, SheetsAreNamedInTheCurrentLanguageAndTheNextNameIsEmpty)
+{
+    const struct {
+        uint8_t lang;
+        const char* file;
+        const char* sheet;
+    } cases[] = {{0, "ru.xls", "Архив измерений 1"}, {1, "en.xls", "Archive of measurements 1"},
+                 {0, "ru.xlsx", "Архив измерений 1"}, {1, "en.xlsx", "Archive of measurements 1"}};
+    for (const auto& c : cases) {
+        Lang = c.lang;
+        const QString target = dir.filePath(QString::fromLatin1(c.file));
+        answerWith(target);
+        BoxWatcher boxes;
+        const ArchiveTable table = FilledTable();
+        Save1Click(&window, table);
+        EXPECT_FALSE(boxes.seen().seen) << boxes.seen().text.toStdString();
+        const QJsonArray sheets = ReadWorkbook(target, true);
+        EXPECT_EQ(SheetNames(sheets), QStringList{QString::fromUtf8(c.sheet)}) << c.file;
+        if (!sheets.isEmpty()) {
+            EXPECT_TRUE(SheetHolds(sheets[0].toObject(), table, 0, 4)) << c.file;
+        }
+    }
+    EXPECT_EQ(proposals, (QStringList{QStringLiteral("Arhive"), QString(), QString(), QString()}));
+}
+
+TEST_F(Save1ClickTest, FailedExportWarnsAndKeepsTheProposedName)
+{
+    answerWith(dir.filePath(QStringLiteral("no/such/folder/a.xlsx")));
+    for (int lang : {0, 1}) {
+        Lang = uint8_t(lang);
+        BoxWatcher boxes;
+        Save1Click(&window, FilledTable());
+        ASSERT_TRUE(boxes.seen().seen);
+        EXPECT_EQ(boxes.seen().text, lang == 0 ? QStringLiteral("Экспорт данных - Ошибка !!!")
+                                               : QStringLiteral("Export of the data - Error !!!"));
+        EXPECT_EQ(boxes.seen().caption, lang == 0 ? QStringLiteral("Внимание") : QStringLiteral("Warning"));
+        EXPECT_EQ(boxes.seen().icon, QMessageBox::Critical);
+    }
+    EXPECT_EQ(proposals, (QStringList{QStringLiteral("Arhive"), QStringLiteral("Arhive")}));
+}
+
+TEST_F(Save1ClickTest, CancelDoesNothing)
+{
+    answerWith(std::nullopt);
+    BoxWatcher boxes;
+    ArchiveTable empty;
+    Save1Click(&window, empty); // even an empty table draws no message once cancelled
+    Save1Click(&window, FilledTable());
+    EXPECT_FALSE(boxes.seen().seen);
+    EXPECT_EQ(proposals, (QStringList{QStringLiteral("Arhive"), QStringLiteral("Arhive")}));
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+TEST_F(Save1ClickTest, RealDialogSavesUnderTheTypedName)
+{
+    const QString target = dir.filePath(QStringLiteral("typed.xls"));
+    QString proposed;
+    bool answered = false;
+    QTimer typist;
+    QObject::connect(&typist, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || answered) return;
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!edit) return;
+        answered = true;
+        proposed = edit->text();
+        edit->setText(target);
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    typist.start(20);
+    Save1Click(&window, FilledTable());
+    typist.stop();
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(proposed, QStringLiteral("Arhive"));
+    EXPECT_EQ(FileStart(target), QByteArray("\xD0\xCF\x11\xE0", 4));
+    EXPECT_EQ(SaveDialog1::of(&window).proposedName(), QString());
+}
+
+} // namespace
