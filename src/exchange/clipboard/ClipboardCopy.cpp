@@ -1,0 +1,46 @@
+#include "ClipboardCopy.h"
+
+#include "app/SharedState.h"
+#include "texts/Texts.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMessageBox>
+
+namespace {
+
+// RecordCount, not the table's cells, tells whether an archive has been read or opened.
+bool RefuseWhenEmpty()
+{
+    if (RecordCount.load() != 0) return false;
+    // The program's refusals have no owner window.
+    QMessageBox box(QMessageBox::Critical, Tr(MainText::Warning), Tr(MainText::TableEmpty), QMessageBox::Ok);
+    box.exec();
+    return true;
+}
+
+} // namespace
+
+void PlaceTextOnClipboard(const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+}
+
+bool CopyTableToClipboard(const ArchiveTable& table)
+{
+    if (RefuseWhenEmpty()) return false;
+    PlaceTextOnClipboard(TableClipboardText(table, Lang.load()));
+    return true;
+}
+
+bool CopyBlockToClipboard(const ArchiveTable& table, const CellBlock& block)
+{
+    if (RefuseWhenEmpty()) return false;
+    PlaceTextOnClipboard(BlockClipboardText(table, block));
+    return true;
+}
+
+bool CopySelectionToClipboard(const ArchiveTable& table, const CellBlock& selection)
+{
+    return selection.isSingleCell() ? CopyTableToClipboard(table) : CopyBlockToClipboard(table, selection);
+}

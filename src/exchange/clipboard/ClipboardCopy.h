@@ -1,0 +1,20 @@
+#pragma once
+// The clipboard commands of the main window. Both refuse while no archive is loaded
+// (RecordCount 0) with a warning box, leaving the clipboard as it was.
+#include "ClipboardText.h"
+
+class ArchiveTable;
+
+/// Copies the whole table with its header in the current language. Returns whether the
+/// clipboard was written.
+bool CopyTableToClipboard(const ArchiveTable& table);
+
+/// Copies the cells of `block`. Returns whether the clipboard was written.
+bool CopyBlockToClipboard(const ArchiveTable& table, const CellBlock& block);
+
+/// Ctrl+C in the grid: one selected cell copies the whole table, a larger block only itself.
+bool CopySelectionToClipboard(const ArchiveTable& table, const CellBlock& selection);
+
+/// Replaces the clipboard's contents with `text` as Unicode text, so that other programs
+/// receive the Cyrillic letters intact whatever their own code page.
+void PlaceTextOnClipboard(const QString& text);

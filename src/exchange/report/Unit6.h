@@ -1,0 +1,32 @@
+#pragma once
+// The report window: holds the listing of the archive table as it was when the command ran,
+// and shows it in a print preview from which the user prints or saves a PDF.
+#include "ReportText.h"
+
+#include <QWidget>
+
+class ArchiveTable;
+class QPrinter;
+
+class TForm6 : public QWidget {
+    Q_OBJECT
+public:
+    /// Takes the report lines and the title from `table` and the clock now.
+    explicit TForm6(const ArchiveTable& table, QWidget* parent = nullptr);
+
+    const QString& title() const { return title_; }
+    const QStringList& lines() const { return lines_; }
+
+    /// One run of the report onto `printer`, honouring its page range.
+    void QuickRep1Print(QPrinter* printer);
+    /// Opens the modal print preview; returns when the user closes it.
+    void Preview();
+
+private:
+    QString title_;
+    QStringList lines_;
+    DetailCounter counter_;
+};
+
+/// The Print command: a fresh report window over `table` and its print preview.
+void OpenReportPreview(QWidget* parent, const ArchiveTable& table);

@@ -1,0 +1,123 @@
+#include "exchange/clipboard/ClipboardCopy.h"
+
+#include "ArchiveFixture.h"
+#include "app/SharedState.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+struct SeenBox {
+    bool shown = false;
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    int buttons = 0;
+    bool hasOwner = true;
+};
+
+// Watches for the modal message box, records what it says and presses its OK button.
+SeenBox RunAcknowledgingBox(const std::function<bool()>& command, bool* result)
+{
+    SeenBox seen;
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        seen.shown = true;
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.icon = box->icon();
+        seen.buttons = int(box->buttons().size());
+        seen.hasOwner = box->parentWidget() != nullptr;
+        if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->click();
+        timer.stop();
+    });
+    timer.start();
+    *result = command();
+    timer.stop();
+    return seen;
+}
+
+class ClipboardCopy : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetSharedState();
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    }
+    void TearDown() override { ResetSharedState(); }
+    static QString Clipboard() { return QGuiApplication::clipboard()->text(); }
+};
+
+} // namespace
+
+TEST_F(ClipboardCopy, RefusesWhileNoArchiveIsLoadedAndLeavesTheClipboard)
+{
+    const ArchiveTable table = SmallArchive(0); // cells present, but no archive read or opened
+    struct Case {
+        const char* name;
+        int lang;
+        std::function<bool()> command;
+        QString title, text;
+    };
+    const Case cases[] = {
+        {"whole table", 0, [&] { return CopyTableToClipboard(table); }, "Внимание", "Таблтца пуста"},
+        {"block", 1, [&] { return CopyBlockToClipboard(table, {1, 2, 1, 3}); }, "Warning", "The table is empty"},
+        {"ctrl+c one cell", 0, [&] { return CopySelectionToClipboard(table, {1, 1, 1, 1}); }, "Внимание",
+         "Таблтца пуста"},
+        {"ctrl+c block", 1, [&] { return CopySelectionToClipboard(table, {1, 2, 1, 3}); }, "Warning",
+         "The table is empty"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Lang = uint8_t(c.lang);
+        bool copied = true;
+        const SeenBox box = RunAcknowledgingBox(c.command, &copied);
+        EXPECT_FALSE(copied);
+        EXPECT_TRUE(box.shown);
+        EXPECT_EQ(box.title, c.title);
+        EXPECT_EQ(box.text, c.text);
+        EXPECT_EQ(box.icon, QMessageBox::Critical);
+        EXPECT_EQ(box.buttons, 1);
+        EXPECT_FALSE(box.hasOwner);
+        EXPECT_EQ(Clipboard(), QStringLiteral("before"));
+    }
+}
+
+TEST_F(ClipboardCopy, PutsTheTextsOnTheClipboardOnceRecordsAreLoaded)
+{
+    RecordCount = 2;
+    Lang = 1;
+    const ArchiveTable table = SmallArchive(1);
+    bool copied = false;
+    SeenBox box = RunAcknowledgingBox([&] { return CopyTableToClipboard(table); }, &copied);
+    EXPECT_TRUE(copied);
+    EXPECT_FALSE(box.shown);
+    EXPECT_EQ(Clipboard(), TableClipboardText(table, 1));
+    EXPECT_TRUE(Clipboard().startsWith(QStringLiteral("№\tObject\t\tSensor\t\t\t")));
+
+    box = RunAcknowledgingBox([&] { return CopyBlockToClipboard(table, {2, 2, 1, 2}); }, &copied);
+    EXPECT_TRUE(copied);
+    EXPECT_EQ(Clipboard(), QStringLiteral("Мост\tСопротив., кОм*см \r\n"));
+}
+
+TEST_F(ClipboardCopy, CtrlCCopiesTheWholeTableForOneCellAndTheBlockOtherwise)
+{
+    RecordCount = 2;
+    const ArchiveTable table = SmallArchive(0);
+    ASSERT_TRUE(CopySelectionToClipboard(table, {2, 2, 4, 4}));
+    EXPECT_EQ(Clipboard(), TableClipboardText(table, 0));
+    ASSERT_TRUE(CopySelectionToClipboard(table, {2, 2, 4, 5}));
+    EXPECT_EQ(Clipboard(), QStringLiteral("12,3\t10   |   1\r\n"));
+    ASSERT_TRUE(CopySelectionToClipboard(table, {1, 2, 11, 11}));
+    EXPECT_EQ(Clipboard(), QStringLiteral("Ручной\r\nАвто\r\n"));
+}

@@ -1,0 +1,76 @@
+// The Print command as the user meets it: the report window and its print preview.
+#include "exchange/report/Unit6.h"
+
+#include "ReportFixture.h"
+#include "app/SharedState.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QTimer>
+
+namespace {
+
+struct SeenPreview {
+    bool shown = false;
+    QString title;
+    int pageCount = 0;
+    bool landscape = false;
+};
+
+SeenPreview RunPreview(const ArchiveTable& table)
+{
+    SeenPreview seen;
+    QTimer timer;
+    timer.setInterval(20);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        auto* preview = dialog->findChild<QPrintPreviewWidget*>();
+        if (!preview) return;
+        seen.shown = true;
+        seen.title = dialog->windowTitle();
+        seen.pageCount = preview->pageCount();
+        seen.landscape = preview->orientation() == QPageLayout::Landscape;
+        timer.stop();
+        dialog->reject();
+    });
+    timer.start();
+    OpenReportPreview(nullptr, table);
+    timer.stop();
+    return seen;
+}
+
+} // namespace
+
+TEST(ReportWindow, BuildsTheListingAndTitleInTheCurrentLanguage)
+{
+    ResetSharedState();
+    SetTimeFormat(QStringLiteral("hh:mm:ss"));
+    Lang = 1;
+    const TForm6 form(NumberedArchive(3, 1));
+    EXPECT_TRUE(form.title().startsWith(QStringLiteral("Archive of measurements "))) << form.title().toStdString();
+    ASSERT_EQ(form.lines().size(), 4);
+    EXPECT_TRUE(form.lines()[0].startsWith(QStringLiteral("№    Object      Sensor")));
+    EXPECT_TRUE(form.lines()[3].startsWith(QStringLiteral("3    Объект 1")));
+    ResetSharedState();
+}
+
+TEST(ReportWindow, PrintCommandOpensThePreviewOfAllPages)
+{
+    ResetSharedState();
+    struct Case {
+        int records;
+        int pages;
+    };
+    for (const Case c : {Case{100, 3}, Case{0, 1}}) {
+        SCOPED_TRACE(c.records);
+        const SeenPreview seen = RunPreview(NumberedArchive(c.records));
+        ASSERT_TRUE(seen.shown);
+        EXPECT_TRUE(seen.title.startsWith(QStringLiteral("Архив измерений "))) << seen.title.toStdString();
+        EXPECT_EQ(seen.pageCount, c.pages);
+        EXPECT_TRUE(seen.landscape);
+    }
+}
