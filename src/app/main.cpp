@@ -1,16 +1,25 @@
 #include "app/SharedState.h"
-#include "texts/Texts.h"
+#include "ui/Startup.h"
 
 #include <QApplication>
-#include <QMainWindow>
+
+#include <exception>
+#include <optional>
 
 int main(int argc, char** argv)
 {
+    // The text tables are built before anything else runs; the shared variables start
+    // from their defaults on every run.
     ResetSharedState();
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(Tr(MainText::Caption));
-    window.resize(1168, 609);
-    window.show();
-    return app.exec();
+    std::optional<QApplication> app;
+    try {
+        app.emplace(argc, argv);
+        QApplication::setApplicationName(QStringLiteral("lm11"));
+        return RunMainWindow(*app, QApplication::arguments().mid(1));
+    } catch (const std::exception& e) {
+        ShowStartupError(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        ShowStartupError(QString());
+    }
+    return 1;
 }

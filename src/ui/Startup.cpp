@@ -1,0 +1,25 @@
+#include "Startup.h"
+
+#include "Unit1.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <cstdio>
+
+int RunMainWindow(QApplication& app, const QStringList& arguments, const std::function<void(TForm1&)>& shown)
+{
+    TForm1 form;
+    form.OpenFromCommandLine(arguments);
+    form.show();
+    if (shown) QTimer::singleShot(0, &form, [&form, &shown]() { shown(form); });
+    return app.exec();
+}
+
+void ShowStartupError(const QString& message)
+{
+    std::fprintf(stderr, "lm11: %s\n", qUtf8Printable(message));
+    if (!QApplication::instance()) return;
+    QMessageBox::critical(nullptr, QApplication::applicationName(), message);
+}

@@ -1,0 +1,551 @@
+#include "Unit1.h"
+
+#include "app/CommandLine.h"
+#include "app/SharedState.h"
+#include "exchange/project/ProjectFile.h"
+#include "texts/Texts.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionHeader>
+#include <QTableView>
+#include <QTimer>
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+// The window was laid out at 120 dpi with a 14-pixel font; these are its design pixels.
+constexpr int kDesignDpi = 120;
+constexpr int kClientWidth = 1168;
+constexpr int kClientHeight = 609;
+constexpr int kMinimumWidth = 400;
+constexpr int kButtonWidth = 172;
+constexpr int kButtonHeight = 31;
+constexpr std::array<int, 3> kButtonX = {40, 496, 952};
+constexpr int kGridTop = 32;
+constexpr int kRowHeight = 20;
+constexpr int kFontHeight = 14;
+constexpr std::array<int, kArchiveColumns> kColumnWidths = {40, 92, 120, 78, 78, 100, 216, 69, 71, 79, 74, 69};
+
+const TextPair kSaveFailed{QStringLiteral("Не удалось сохранить файл"), QStringLiteral("Could not save the file")};
+const TextPair kOpenFailed{QStringLiteral("Не удалось открыть проект"), QStringLiteral("Could not open the project")};
+
+// A modal box with one OK button and no owner, as every refusal of a command is shown.
+void ErrorBox(const TextPair& caption, const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, Tr(caption), text, QMessageBox::Ok);
+    box.exec();
+}
+
+QString WithFileName(const TextPair& text, const QString& fileName)
+{
+    return Tr(text) + QLatin1Char('\n') + QDir::toNativeSeparators(fileName);
+}
+
+// Small pictures for the menu items that have no fitting standard icon.
+QIcon DrawnIcon(void (*draw)(QPainter&))
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    draw(p);
+    return QIcon(pixmap);
+}
+
+void DrawSheet(QPainter& p)
+{
+    p.setPen(QColor(0x1D, 0x6F, 0x42));
+    p.setBrush(QColor(0xE8, 0xF5, 0xEC));
+    p.drawRect(QRectF(1.5, 1.5, 13, 13));
+    for (int y : {5, 9}) p.drawLine(QPointF(1.5, y + 0.5), QPointF(14.5, y + 0.5));
+    p.drawLine(QPointF(6.5, 1.5), QPointF(6.5, 14.5));
+    p.fillRect(QRectF(2, 2, 12, 3), QColor(0x1D, 0x6F, 0x42));
+}
+
+void DrawPrinter(QPainter& p)
+{
+    p.setPen(QColor(0x40, 0x40, 0x40));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(4.5, 1.5, 7, 5));
+    p.setBrush(QColor(0x90, 0x98, 0xA8));
+    p.drawRoundedRect(QRectF(1.5, 6.5, 13, 6), 1.5, 1.5);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(4.5, 10.5, 7, 4));
+}
+
+void DrawTable(QPainter& p, bool block)
+{
+    p.setPen(QColor(0x30, 0x50, 0x80));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(1.5, 2.5, 13, 11));
+    for (int y : {6, 9}) p.drawLine(QPointF(1.5, y + 0.5), QPointF(14.5, y + 0.5));
+    p.drawLine(QPointF(6.5, 2.5), QPointF(6.5, 13.5));
+    p.drawLine(QPointF(10.5, 2.5), QPointF(10.5, 13.5));
+    p.fillRect(block ? QRectF(7, 7, 4, 6) : QRectF(2, 3, 12, 3), QColor(0x33, 0x66, 0xCC, 170));
+}
+
+void DrawWholeTable(QPainter& p) { DrawTable(p, false); }
+void DrawBlock(QPainter& p) { DrawTable(p, true); }
+
+void DrawDevice(QPainter& p)
+{
+    p.setPen(QColor(0x30, 0x30, 0x30));
+    p.setBrush(QColor(0xF0, 0xC0, 0x40));
+    p.drawRoundedRect(QRectF(3.5, 0.5, 9, 15), 1.5, 1.5);
+    p.setBrush(QColor(0x9C, 0xC8, 0x9C));
+    p.drawRect(QRectF(5.5, 2.5, 5, 5));
+    p.setBrush(QColor(0x50, 0x50, 0x50));
+    p.drawEllipse(QRectF(6.5, 10, 3, 3));
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    // The design's 14-pixel font at 120 dpi, kept in proportion on this screen.
+    const double dpi = logicalDpiY() > 0 ? logicalDpiY() : 96.0;
+    scale_ = dpi / kDesignDpi;
+    QFont f = font();
+    f.setPixelSize(std::max(9, int(std::lround(kFontHeight * scale_))));
+    setFont(f);
+    // Fonts here run wider than the one the widths were chosen for: widen the layout until
+    // the longest heading fits its column again.
+    const QFontMetricsF metrics(f);
+    constexpr int kWidestColumn = 6;
+    const double headingWidth = std::max(metrics.horizontalAdvance(HeaderText(kWidestColumn, 0)),
+                                         metrics.horizontalAdvance(HeaderText(kWidestColumn, 1)));
+    scale_ = std::max(scale_, (headingWidth + 12) / kColumnWidths[kWidestColumn]);
+
+    model_ = new ArchiveModel(&table_, this);
+
+    central_ = new QWidget(this);
+    central_->installEventFilter(this);
+    setCentralWidget(central_);
+    Button1 = new QPushButton(central_);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button2 = new QPushButton(central_);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button3 = new QPushButton(central_);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+
+    createGrid();
+    createMenu();
+
+    StatusText = new QLabel(this);
+    StatusText->setObjectName(QStringLiteral("StatusBar1Text"));
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->setSizeGripEnabled(true);
+    statusBar()->addWidget(StatusText, 1);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(100);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+
+    // Key preview: F1 reaches the window whichever control has the focus.
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    help->setContext(Qt::WindowShortcut);
+    connect(help, &QShortcut::activated, this, &TForm1::Contents1Click);
+
+    // The buttons that start an exchange wait while one runs (the worker signals from its
+    // own thread, hence the queued delivery).
+    auto& activity = ExchangeActivity::instance();
+    const auto exchangeRunning = [this](bool running) {
+        Button1->setEnabled(!running);
+        Button2->setEnabled(!running);
+    };
+    connect(&activity, &ExchangeActivity::runningChanged, this, exchangeRunning, Qt::QueuedConnection);
+    exchangeRunning(activity.isRunning());
+
+    const int width = int(std::lround(kClientWidth * scale_));
+    const int height = int(std::lround(kClientHeight * scale_));
+    setMinimumWidth(int(std::lround(kMinimumWidth * scale_)));
+    resize(width, height + menuBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect r(QPoint(), size());
+        r.moveCenter(screen->availableGeometry().center());
+        move(r.topLeft());
+    }
+
+    switchLanguage(0);
+    Timer1->start();
+    VersionUnread = 1;
+}
+
+TForm1::~TForm1()
+{
+    // The view and the model read table_, which goes before the window's children would.
+    delete central_;
+    delete model_;
+}
+
+void TForm1::createGrid()
+{
+    StringGrid1 = new QTableView(central_);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setModel(model_);
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
+    StringGrid1->setShowGrid(true);
+    StringGrid1->setWordWrap(false);
+    StringGrid1->setTextElideMode(Qt::ElideNone);
+    StringGrid1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+    // Column 0 (the record numbers) is the fixed column: the view shows it as its
+    // vertical header, so it stays in place when scrolling and can never be selected.
+    StringGrid1->setColumnHidden(0, true);
+    QHeaderView* top = StringGrid1->horizontalHeader();
+    QHeaderView* left = StringGrid1->verticalHeader();
+    for (QHeaderView* h : {top, left}) {
+        h->setSectionsClickable(false);
+        h->setSectionsMovable(false);
+        h->setHighlightSections(false);
+        h->setSectionResizeMode(QHeaderView::Fixed);
+        h->viewport()->installEventFilter(this);
+    }
+    top->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    left->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    const int rowHeight = std::max(int(std::lround(kRowHeight * scale_)), fontMetrics().height() + 4);
+    left->setMinimumSectionSize(rowHeight);
+    left->setDefaultSectionSize(rowHeight);
+    top->setFixedHeight(rowHeight);
+    left->setFixedWidth(int(std::lround(kColumnWidths[0] * scale_)));
+    top->setDefaultSectionSize(int(std::lround(64 * scale_)));
+    // Columns of a project with other dimensions keep the default width.
+    const auto applyWidths = [this, top]() {
+        StringGrid1->setColumnHidden(0, true);
+        for (int c = 1; c < std::min<int>(model_->columnCount(), kArchiveColumns); ++c)
+            top->resizeSection(c, int(std::lround(kColumnWidths[c] * scale_)));
+    };
+    applyWidths();
+    connect(model_, &QAbstractItemModel::modelReset, this, applyWidths);
+
+    StringGrid1->viewport()->installEventFilter(this);
+    StringGrid1->installEventFilter(this);
+
+    // The corner above the fixed column is the heading of column 0: it shows "№" and sorts
+    // by record number like any other heading.
+    corner_ = StringGrid1->findChild<QAbstractButton*>();
+    if (corner_) corner_->installEventFilter(this);
+}
+
+void TForm1::createMenu()
+{
+    QStyle* s = style();
+    const auto item = [this](QMenu* menu, const char* name, const QIcon& icon, void (TForm1::*handler)()) {
+        QAction* a = menu->addAction(icon, QString());
+        a->setObjectName(QLatin1String(name));
+        a->setIconVisibleInMenu(true);
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    File1 = menuBar()->addMenu(QString());
+    File1->setObjectName(QStringLiteral("File1"));
+    Save1 = item(File1, "Save1", DrawnIcon(DrawSheet), &TForm1::Save1Click);
+    N1 = item(File1, "N1", s->standardIcon(QStyle::SP_DialogSaveButton), &TForm1::N1Click);
+    N2 = item(File1, "N2", s->standardIcon(QStyle::SP_DialogOpenButton), &TForm1::Action1Execute);
+    File1->addSeparator()->setObjectName(QStringLiteral("N9"));
+    Print1 = item(File1, "Print1", DrawnIcon(DrawPrinter), &TForm1::Print1Click);
+    File1->addSeparator()->setObjectName(QStringLiteral("N8"));
+    Exit1 = item(File1, "Exit1", s->standardIcon(QStyle::SP_DialogCloseButton), &TForm1::Exit1Click);
+
+    Edit1 = menuBar()->addMenu(QString());
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Copy1 = item(Edit1, "Copy1", DrawnIcon(DrawWholeTable), &TForm1::Copy1Click);
+    Copy2 = item(Edit1, "Copy2", DrawnIcon(DrawBlock), &TForm1::Copy2Click);
+    Copy3 = item(Edit1, "Copy3", DrawnIcon(DrawDevice), &TForm1::Copy3Click);
+
+    Language1 = menuBar()->addMenu(MainText::Language1);
+    Language1->setObjectName(QStringLiteral("Language1"));
+    Lang0 = item(Language1, "Lang0", QIcon(), &TForm1::Lang0Click);
+    Lang0->setText(MainText::Lang0);
+    Lang0->setCheckable(true);
+    Lang1 = item(Language1, "Lang1", QIcon(), &TForm1::Lang1Click);
+    Lang1->setText(MainText::Lang1);
+    Lang1->setCheckable(true);
+
+    Help1 = menuBar()->addMenu(QString());
+    Help1->setObjectName(QStringLiteral("Help1"));
+    Contents1 = item(Help1, "Contents1", s->standardIcon(QStyle::SP_DialogHelpButton), &TForm1::Contents1Click);
+    About1 = item(Help1, "About1", s->standardIcon(QStyle::SP_MessageBoxInformation), &TForm1::About1Click);
+}
+
+void TForm1::applyTexts()
+{
+    using namespace MainText;
+    setWindowTitle(Tr(Caption));
+    File1->setTitle(Tr(MainText::File1));
+    Save1->setText(Tr(MainText::Save1));
+    N1->setText(Tr(MainText::N1));
+    N2->setText(Tr(MainText::N2));
+    Print1->setText(Tr(MainText::Print1));
+    Exit1->setText(Tr(MainText::Exit1));
+    Edit1->setTitle(Tr(MainText::Edit1));
+    Copy1->setText(Tr(MainText::Copy1));
+    Copy2->setText(Tr(MainText::Copy2));
+    Copy3->setText(Tr(MainText::Copy3));
+    Help1->setTitle(Tr(MainText::Help1));
+    Contents1->setText(Tr(MainText::Contents1));
+    About1->setText(Tr(MainText::About1));
+    Button1->setText(Tr(MainText::Button1));
+    Button2->setText(Tr(MainText::Button2));
+    Button3->setText(Tr(MainText::Button3));
+    model_->setHeader(Lang.load());
+    if (corner_) corner_->update();
+}
+
+void TForm1::switchLanguage(int lang)
+{
+    Lang = uint8_t(lang);
+    Lang0->setChecked(lang == 0);
+    Lang1->setChecked(!Lang0->isChecked());
+    applyTexts();
+}
+
+void TForm1::Lang0Click() { switchLanguage(0); }
+void TForm1::Lang1Click() { switchLanguage(1); }
+
+void TForm1::layoutControls()
+{
+    const int w = central_->width();
+    const int h = central_->height();
+    const auto px = [this](int design) { return int(std::lround(design * scale_)); };
+    const int designWidth = px(kClientWidth);
+    Button1->setGeometry(px(kButtonX[0]), 0, px(kButtonWidth), px(kButtonHeight));
+    // Button2 keeps its place relative to the middle, Button3 to the right edge.
+    Button2->setGeometry(px(kButtonX[1]) + (w - designWidth) / 2, 0, px(kButtonWidth), px(kButtonHeight));
+    Button3->setGeometry(w - (designWidth - px(kButtonX[2])), 0, px(kButtonWidth), px(kButtonHeight));
+    StringGrid1->setGeometry(0, px(kGridTop), w, std::max(0, h - px(kGridTop)));
+}
+
+QString TForm1::statusHint() const { return StatusText->text(); }
+
+TForm1::GridHit TForm1::hitTest(QPoint global) const
+{
+    const QPoint inGrid = StringGrid1->mapFromGlobal(global);
+    if (!StringGrid1->rect().contains(inGrid)) return {};
+    const QHeaderView* top = StringGrid1->horizontalHeader();
+    const QHeaderView* left = StringGrid1->verticalHeader();
+    if (corner_ && corner_->isVisible() && corner_->rect().contains(corner_->mapFromGlobal(global)))
+        return {GridPart::Header, 0};
+    if (top->isVisible() && top->rect().contains(top->mapFromGlobal(global)))
+        return {GridPart::Header, top->logicalIndexAt(top->mapFromGlobal(global))};
+    if (left->isVisible() && left->rect().contains(left->mapFromGlobal(global))) {
+        // Below the last row the fixed column has no cell: that counts as the grid's body.
+        if (left->logicalIndexAt(left->mapFromGlobal(global)) >= 0) return {GridPart::FixedColumn, 0};
+    }
+    return {GridPart::Cells, -1};
+}
+
+void TForm1::Timer1Timer()
+{
+    const QPoint pos = QCursor::pos();
+    QString hint;
+    if (frameGeometry().contains(pos)) {
+        switch (hitTest(pos).part) {
+        case GridPart::Header: hint = Tr(MainText::HintSort); break;
+        case GridPart::Cells: hint = Tr(MainText::HintSelect); break;
+        case GridPart::FixedColumn:
+        case GridPart::Outside: break;
+        }
+    }
+    if (StatusText->text() != hint) StatusText->setText(hint);
+}
+
+void TForm1::StringGrid1MouseUp(Qt::MouseButton button, QPoint global)
+{
+    if (button != Qt::LeftButton) return;
+    const GridHit hit = hitTest(global);
+    if (hit.part != GridPart::Header || hit.column < 0) return;
+    // One direction serves every column and flips on every heading click, even when there
+    // is nothing to sort.
+    SortDirection = SortDirection.load() == 1 ? -1 : 1;
+    if (table_.cell(0, 1).isEmpty()) return;
+    if (const auto error = model_->sortByColumn(hit.column, SortDirection.load()))
+        ErrorBox(MainText::Error, error->text);
+}
+
+bool TForm1::StringGrid1KeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (key != Qt::Key_C || !(modifiers & Qt::ControlModifier)) return false;
+    const QItemSelection selection = StringGrid1->selectionModel()->selection();
+    int top = INT_MAX, bottom = -1, leftmost = INT_MAX, right = -1;
+    for (const QItemSelectionRange& range : selection) {
+        top = std::min(top, range.top());
+        bottom = std::max(bottom, range.bottom());
+        leftmost = std::min(leftmost, range.left());
+        right = std::max(right, range.right());
+    }
+    // A single selected cell (or only the focused one) stands for the whole table.
+    const bool single = bottom < 0 || (top == bottom && leftmost == right);
+    if (single)
+        ACopyTableExecute();
+    else
+        ACopyBlockTableExecute();
+    return true;
+}
+
+void TForm1::paintCorner(QAbstractButton* corner)
+{
+    QPainter painter(corner);
+    QStyleOptionHeader option;
+    option.initFrom(corner);
+    option.rect = corner->rect();
+    option.position = QStyleOptionHeader::OnlyOneSection;
+    option.text = table_.cell(0, 0);
+    option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    option.state |= QStyle::State_Raised;
+    corner->style()->drawControl(QStyle::CE_Header, &option, &painter, corner);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == central_ && event->type() == QEvent::Resize) {
+        layoutControls();
+        return false;
+    }
+    if (watched == corner_) {
+        switch (event->type()) {
+        case QEvent::Paint: paintCorner(corner_); return true;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: return true; // no select-all: the corner is a heading
+        default: break;
+        }
+    }
+    if (event->type() == QEvent::MouseButtonRelease &&
+        (watched == corner_ || watched == StringGrid1->viewport() ||
+         watched == StringGrid1->horizontalHeader()->viewport() || watched == StringGrid1->verticalHeader()->viewport())) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        StringGrid1MouseUp(mouse->button(), mouse->globalPosition().toPoint());
+        return watched == corner_;
+    }
+    if (watched == StringGrid1 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        return StringGrid1KeyDown(key->key(), key->modifiers());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::Button1Click()
+{
+    if (ExchangeActivity::instance().isRunning()) return;
+    startArchiveRead();
+}
+
+void TForm1::startArchiveRead()
+{
+    // Joined to the device worker's starter once it exists.
+}
+
+void TForm1::Button2Click() {}
+
+void TForm1::Button3Click()
+{
+    if (table_.cell(0, 1).isEmpty()) {
+        ErrorBox(MainText::Warning, Tr(MainText::ArchiveNotRead));
+        return;
+    }
+    // The diagram reads the rows in archive order; the user's sort direction is kept.
+    if (const auto error = model_->sortByColumn(0, 1)) {
+        ErrorBox(MainText::Error, error->text);
+        return;
+    }
+    if (table_.cell(4, 1).isEmpty()) {
+        ErrorBox(MainText::Warning, Tr(MainText::ArchiveNotRead));
+        return;
+    }
+    ShowDiagramWindow();
+}
+
+void TForm1::ShowDiagramWindow() {}
+void TForm1::Save1Click() {}
+void TForm1::Print1Click() {}
+void TForm1::Copy1Click() {}
+void TForm1::Copy2Click() {}
+void TForm1::Copy3Click() {}
+void TForm1::Contents1Click() {}
+void TForm1::About1Click() {}
+void TForm1::ACopyTableExecute() {}
+void TForm1::ACopyBlockTableExecute() {}
+
+void TForm1::Exit1Click() { close(); }
+
+void TForm1::N1Click()
+{
+    QFileDialog dialog(this, QString(), QString(), QStringLiteral("Zimbor 1.1 (*.ar);;All Files (*.*)"));
+    dialog.setObjectName(QStringLiteral("SaveDialog2"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // An existing project is replaced without asking, as the command always did.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("ar"));
+    dialog.selectFile(QStringLiteral("Arhive"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString fileName = dialog.selectedFiles().constFirst();
+    if (table_.cell(0, 1).isEmpty()) {
+        ErrorBox(MainText::Error, Tr(MainText::ArchiveNotRead));
+        return;
+    }
+    if (saveProject(table_, fileName) != ProjectStatus::Ok) ErrorBox(MainText::Error, WithFileName(kSaveFailed, fileName));
+}
+
+void TForm1::Action1Execute()
+{
+    QFileDialog dialog(this, QString(), QString(), QStringLiteral("Zimbor (*.ar);;All Files (*.*)"));
+    dialog.setObjectName(QStringLiteral("OpenDialog1"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (!openDialogName_.isEmpty()) dialog.selectFile(openDialogName_);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        RecordCount = uint32_t(std::max(table_.rowCount() - 1, 0));
+        return;
+    }
+    openDialogName_ = dialog.selectedFiles().constFirst();
+    openProjectFile(openDialogName_);
+}
+
+void TForm1::OpenFromCommandLine(const QStringList& arguments)
+{
+    if (arguments.isEmpty()) return;
+    openDialogName_ = ProjectNameFromArguments(arguments);
+    openProjectFile(openDialogName_);
+}
+
+bool TForm1::openProjectFile(const QString& fileName)
+{
+    ArchiveTable opened(1, 1);
+    if (openProject(opened, fileName) != ProjectStatus::Ok) {
+        ErrorBox(MainText::Error, WithFileName(kOpenFailed, fileName));
+        return false;
+    }
+    model_->replaceTable(std::move(opened));
+    RecordCount = uint32_t(table_.rowCount() - 1);
+    return true;
+}

@@ -1,0 +1,114 @@
+#pragma once
+// The main window: the archive table, the three command buttons, the main menu and the
+// status bar hints. It owns the archive table; every command reads it from here.
+#include "archive/ArchiveModel.h"
+#include "archive/ArchiveTable.h"
+
+#include <QMainWindow>
+#include <QPoint>
+#include <QStringList>
+
+class QAbstractButton;
+class QAction;
+class QFileDialog;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTableView;
+class QTimer;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    const ArchiveTable& table() const { return table_; }
+    ArchiveModel* model() const { return model_; }
+    /// The text shown in the status bar's one text area.
+    QString statusHint() const;
+
+    /// Opens the project named by the command-line arguments (without the program name),
+    /// joined with single blanks; the name also becomes the open dialog's proposed name.
+    void OpenFromCommandLine(const QStringList& arguments);
+
+    /// What lies under a screen position, as the grid sees it.
+    enum class GridPart { Outside, Header, FixedColumn, Cells };
+    struct GridHit {
+        GridPart part = GridPart::Outside;
+        int column = -1; ///< table column for Header; -1 past the last column
+    };
+    GridHit hitTest(QPoint global) const;
+
+public slots:
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Save1Click();
+    void N1Click();
+    void Action1Execute();
+    void Print1Click();
+    void Exit1Click();
+    void Copy1Click();
+    void Copy2Click();
+    void Copy3Click();
+    void Lang0Click();
+    void Lang1Click();
+    void Contents1Click();
+    void About1Click();
+    void Timer1Timer();
+
+protected:
+    // The two copy commands that Ctrl+C in the grid chooses between.
+    virtual void ACopyTableExecute();
+    virtual void ACopyBlockTableExecute();
+    /// The diagram window for the sorted table; the checks before it are Button3Click's.
+    virtual void ShowDiagramWindow();
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createMenu();
+    void createGrid();
+    void applyTexts();
+    void switchLanguage(int lang);
+    void layoutControls();
+    void StringGrid1MouseUp(Qt::MouseButton button, QPoint global);
+    bool StringGrid1KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void paintCorner(QAbstractButton* corner);
+    /// Reads `fileName` as a project; on failure the table stays and an error box says so.
+    bool openProjectFile(const QString& fileName);
+    void startArchiveRead();
+
+    ArchiveTable table_;
+    ArchiveModel* model_ = nullptr;
+    double scale_ = 1.0; // pixels per design pixel (the window was laid out at 120 dpi)
+
+    QWidget* central_ = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QTableView* StringGrid1 = nullptr;
+    QAbstractButton* corner_ = nullptr;
+    QLabel* StatusText = nullptr;
+    QTimer* Timer1 = nullptr;
+
+    QMenu* File1 = nullptr;
+    QMenu* Edit1 = nullptr;
+    QMenu* Language1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* Copy1 = nullptr;
+    QAction* Copy2 = nullptr;
+    QAction* Copy3 = nullptr;
+    QAction* Lang0 = nullptr;
+    QAction* Lang1 = nullptr;
+    QAction* Contents1 = nullptr;
+    QAction* About1 = nullptr;
+
+    QString openDialogName_; // the open dialog's proposed file name, kept between openings
+};
