@@ -285,7 +285,7 @@ QByteArray SharedStringRecords(const SharedStrings& sst, qsizetype base)
 
 } // namespace
 
-QByteArray BuildBiffWorkbook(const ArchiveTable& table, const QString& sheetTitle)
+std::vector<QByteArray> BuildBiffWorkbook(const ArchiveTable& table, const QString& sheetTitle)
 {
     const std::vector<SheetBlock> blocks = LayoutSheets(table.rowCount(), sheetTitle);
     SharedStrings sst;
@@ -354,17 +354,13 @@ QByteArray BuildBiffWorkbook(const ArchiveTable& table, const QString& sheetTitl
         PutU32At(globals, sheetOffsetAt[k], uint32_t(offset));
         offset += sheets[k].size();
     }
-    QByteArray stream = std::move(globals);
-    stream.reserve(offset);
-    for (QByteArray& sheet : sheets) {
-        stream.append(sheet);
-        sheet = QByteArray(); // let go of each part as soon as it is copied
-    }
-    if (stream.size() < kMinWorkbookStream) stream.append(kMinWorkbookStream - stream.size(), '\0');
-    return stream;
+    // The parts stay apart: joining them would hold the whole stream twice.
+    if (offset < kMinWorkbookStream) sheets.back().append(kMinWorkbookStream - offset, '\0');
+    sheets.insert(sheets.begin(), std::move(globals));
+    return sheets;
 }
 
-SpreadsheetResult WriteCompoundDocument(const QByteArray& workbookStream, const QString& path)
+SpreadsheetResult WriteCompoundDocument(const std::vector<QByteArray>& workbookStream, const QString& path)
 {
     static std::once_flag gsfReady;
     std::call_once(gsfReady, [] { gsf_init(); });
@@ -381,11 +377,9 @@ SpreadsheetResult WriteCompoundDocument(const QByteArray& workbookStream, const 
     GsfOutput* stream = gsf_outfile_new_child(ole, "Workbook", FALSE);
     bool ok = stream != nullptr;
     if (ok) {
-        constexpr qsizetype chunk = 1 << 20;
-        for (qsizetype at = 0; ok && at < workbookStream.size(); at += chunk) {
-            const auto n = std::min(chunk, workbookStream.size() - at);
-            ok = gsf_output_write(stream, gsize(n), reinterpret_cast<const guint8*>(workbookStream.constData() + at));
-        }
+        for (const QByteArray& part : workbookStream)
+            if (ok && !part.isEmpty())
+                ok = gsf_output_write(stream, gsize(part.size()), reinterpret_cast<const guint8*>(part.constData()));
         ok = gsf_output_close(stream) && ok;
         g_object_unref(stream);
     }
