@@ -5,7 +5,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     VersionBuffer reply{};
     ReplyFeed feed(data, size);
     ReplyFeed::Reply r;
-    while (feed.receive(reply, false, r)) {
+    while (feed.receive(reply, true, r)) {
         for (std::size_t length : {r.received, r.asked, std::size_t(r.announced)}) {
             const FirmwareDate date = CheckFirmwareDate(reply, length);
             Require(IsFirmwareOutdated(reply, length) == (date != FirmwareDate::Accepted));
