@@ -2,7 +2,9 @@
 
 #include "app/CommandLine.h"
 #include "app/SharedState.h"
+#include "device/Unit2.h"
 #include "exchange/project/ProjectFile.h"
+#include "exchange/spreadsheet/SaveDialog1.h"
 #include "texts/Texts.h"
 
 #include <QAbstractButton>
@@ -454,13 +456,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 
 void TForm1::Button1Click()
 {
-    if (ExchangeActivity::instance().isRunning()) return;
-    startArchiveRead();
-}
-
-void TForm1::startArchiveRead()
-{
-    // Joined to the device worker's starter once it exists.
+    // The starter refuses by itself while another exchange runs; the button is disabled then.
+    StartArchiveRead(this, model_);
 }
 
 void TForm1::Button2Click() {}
@@ -484,7 +481,7 @@ void TForm1::Button3Click()
 }
 
 void TForm1::ShowDiagramWindow() {}
-void TForm1::Save1Click() {}
+void TForm1::Save1Click() { ::Save1Click(this, table_); }
 void TForm1::Print1Click() {}
 void TForm1::Copy1Click() {}
 void TForm1::Copy2Click() {}
