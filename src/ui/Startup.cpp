@@ -2,6 +2,8 @@
 
 #include "Unit1.h"
 
+#include "device/BMTreadUSB.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
@@ -14,7 +16,10 @@ int RunMainWindow(QApplication& app, const QStringList& arguments, const std::fu
     form.OpenFromCommandLine(arguments);
     form.show();
     if (shown) QTimer::singleShot(0, &form, [&form, &shown]() { shown(form); });
-    return app.exec();
+    const int code = app.exec();
+    // A worker still talking to the instrument must not outlive the windows it updates.
+    StopExchangeAtExit();
+    return code;
 }
 
 void ShowStartupError(const QString& message)

@@ -78,7 +78,6 @@ private:
     void paintCorner(QAbstractButton* corner);
     /// Reads `fileName` as a project; on failure the table stays and an error box says so.
     bool openProjectFile(const QString& fileName);
-    void startArchiveRead();
 
     ArchiveTable table_;
     ArchiveModel* model_ = nullptr;

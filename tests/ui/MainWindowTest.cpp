@@ -1,6 +1,8 @@
 #include "ModalAnswers.h"
 
 #include "app/SharedState.h"
+#include "device/Unit2.h"
+#include "exchange_machine/FakeInstrument.h"
 #include "exchange/project/ProjectFile.h"
 #include "texts/Texts.h"
 #include "ui/Unit1.h"
@@ -16,6 +18,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QProgressBar>
 #include <QTest>
 
 #include <memory>
@@ -460,6 +463,50 @@ TEST_F(MainWindow, TheDiagramCommandChecksForAnArchiveAndSortsByRecordNumber)
     EXPECT_EQ(box.text, QStringLiteral("Архив не считан!"));
     EXPECT_EQ(RecordOrder(form->table()), (QStringList{"1", "2", "3", "4"}));
     EXPECT_EQ(SortDirection.load(), 1) << "the diagram's sort leaves the user's direction";
+}
+
+// The worker owns its link; this one forwards to an instrument the test keeps.
+class ForwardingLink final : public ExchangeLink {
+public:
+    explicit ForwardingLink(fake::FakeInstrument* target) : target_(target) {}
+    int load() override { return target_->load(); }
+    int open() override { return target_->open(); }
+    bool write(const uint8_t* b, int n) override { return target_->write(b, n); }
+    int read(uint8_t* b, int n) override { return target_->read(b, n); }
+    void close() override { target_->close(); }
+
+private:
+    fake::FakeInstrument* target_;
+};
+
+TEST_F(MainWindow, ReadFromDeviceFillsTheTableWhileTheButtonsWait)
+{
+    fake::FakeInstrument instrument;
+    instrument.setRecords(3);
+    SetLinkFactory([&instrument] { return std::make_unique<ForwardingLink>(&instrument); });
+    bool sawProgress = false;
+    bool buttonsWaited = false;
+    answers.expect([&](QWidget* w) {
+        auto* progress = qobject_cast<TForm2*>(w);
+        if (!progress) return false;
+        sawProgress = true;
+        buttonsWaited = !button("Button1")->isEnabled() || !ExchangeActivity::instance().isRunning();
+        return true; // the exchange closes it
+    });
+    load(FourRecords());
+    clickHeader(5);
+    button("Button1")->click();
+    SetLinkFactory(nullptr);
+    EXPECT_TRUE(sawProgress);
+    EXPECT_TRUE(buttonsWaited);
+    QTRY_VERIFY_WITH_TIMEOUT(!ExchangeActivity::instance().isRunning(), 5000);
+    QTRY_VERIFY(button("Button1")->isEnabled());
+    EXPECT_EQ(form->table().rowCount(), 4);
+    EXPECT_EQ(RecordOrder(form->table()), (QStringList{"1", "2", "3"}));
+    EXPECT_EQ(form->model()->rowCount(), 3);
+    EXPECT_EQ(form->table().cell(1, 0), QStringLiteral("Объект")) << "the header row is the program's own again";
+    EXPECT_EQ(RecordCount.load(), 3u);
+    EXPECT_EQ(SortDirection.load(), 1) << "a read keeps the sort direction";
 }
 
 TEST_F(MainWindow, ExchangeButtonsWaitWhileAnExchangeRuns)
