@@ -50,8 +50,6 @@ void StopExchangeAtExit(int waitMs)
 
 BMTreadUSB::BMTreadUSB(std::unique_ptr<ExchangeLink> link) : link_(std::move(link))
 {
-    // `this` lives on the window thread, so the end is handled there.
-    connect(this, &QThread::finished, this, &BMTreadUSB::ended);
     Running() = this;
     ExchangeActivity::instance().setRunning(true);
     start();
@@ -95,12 +93,17 @@ void BMTreadUSB::run()
     ThreadClock clock;
     Exchange exchange(*link_, clock, *this, ProcessSettingsBlock());
     exchange.run();
+    // The end is handled on the window thread, where `this` lives. Posted from here, under
+    // the mailbox lock, rather than through QThread::finished, so that nothing of this
+    // object is used by the thread after the window thread may have seen it done.
     std::lock_guard lock(mutex_);
     finishedRun_ = true;
+    QMetaObject::invokeMethod(this, &BMTreadUSB::ended, Qt::QueuedConnection);
 }
 
 void BMTreadUSB::ended()
 {
+    wait();
     {
         std::lock_guard lock(mutex_);
         Q_ASSERT(finishedRun_);
