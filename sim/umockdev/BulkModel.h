@@ -1,31 +1,40 @@
 #pragma once
-// What a USB front end needs from an emulated instrument: bytes in on an OUT endpoint,
-// bytes out on an IN endpoint. No USB library types, so any front end can serve it.
+// What a usbdevfs front end needs from an emulated device: the outcome of every bulk
+// transfer and the time it completes. No USB library types, so any front end can serve it.
 
-#include <cstddef>
 #include <cstdint>
-#include <optional>
-#include <span>
-#include <vector>
 
 namespace lm11::usbdevfs {
 
+/// Outcome of one transfer: bytes moved (>= 0) or a negative errno, and when it completes,
+/// in ms on the testbed's clock. -ETIMEDOUT means the device never completes it: the
+/// transfer stays pending until the host abandons it on its own clock.
+struct BulkResult {
+    int result;
+    double doneAt;
+};
+
+/// Calls carry a session: one per opened device file, so a model can tell the program's
+/// handles apart. Every call comes from the testbed's handler thread with its lock held.
 class BulkModel {
 public:
     virtual ~BulkModel() = default;
 
-    /// A bulk OUT transfer the host completed on `endpoint` (0x01 ...).
-    virtual void received(std::uint8_t endpoint, std::span<const std::uint8_t> bytes) = 0;
+    /// The session's first request that needs the device (the library opens device files
+    /// to read descriptors too; those never reach the model).
+    virtual void opened(int /*session*/, double /*at*/) {}
+    virtual void closed(int /*session*/, double /*at*/) {}
+    /// Return 0 or a negative errno.
+    virtual int configure(int /*session*/, int configuration, double /*at*/) {
+        return configuration == 1 ? 0 : -22;
+    }
+    virtual int claim(int /*session*/, int interface, double /*at*/) { return interface == 0 ? 0 : -2; }
+    virtual int release(int /*session*/, int interface, double /*at*/) { return interface == 0 ? 0 : -22; }
 
-    /// The next bulk IN transfer on `endpoint` (0x82 ...), at most `max` bytes; nullopt while
-    /// the device has nothing ready, which leaves the host's transfer pending (the front end
-    /// asks again a little later until the host gives up).
-    virtual std::optional<std::vector<std::uint8_t>> reply(std::uint8_t endpoint, std::size_t max) = 0;
-
-    /// The host set a configuration or claimed/released an interface.
-    virtual void configured(int /*configuration*/) {}
-    virtual void claimed(int /*interface*/) {}
-    virtual void released(int /*interface*/) {}
+    virtual BulkResult write(int session, std::uint8_t endpoint, const std::uint8_t* bytes, int size,
+                             double at) = 0;
+    /// Fills `out` (room for `size` bytes) only on success.
+    virtual BulkResult read(int session, std::uint8_t endpoint, std::uint8_t* out, int size, double at) = 0;
 };
 
 } // namespace lm11::usbdevfs

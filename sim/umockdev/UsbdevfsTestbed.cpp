@@ -7,19 +7,22 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <limits>
 #include <map>
+#include <span>
 #include <stdexcept>
 
 namespace lm11::usbdevfs {
 
 namespace {
 
-std::string Hex(const std::vector<std::uint8_t>& bytes) {
+std::string Hex(std::span<const std::uint8_t> bytes) {
     static const char digits[] = "0123456789ABCDEF";
     std::string s;
     for (std::uint8_t b : bytes) {
@@ -39,8 +42,8 @@ std::string DevPath(const UsbIdentity& id) {
     return Printf("/dev/bus/usb/%03d/%03d", id.bus, id.address);
 }
 
-// Time a pending IN transfer waits before the model is asked again. Short next to the
-// host's own time-outs (hundreds of ms), long enough not to spin the handler thread.
+// Granularity of transfers the device completes later: short next to the host's time-outs
+// (hundreds of ms), long enough not to spin the handler thread.
 constexpr guint kPollMs = 2;
 
 } // namespace
@@ -65,8 +68,10 @@ std::vector<std::uint8_t> Descriptors(const UsbIdentity& id) {
 // Runs on umockdev's handler thread; every member is guarded by the testbed's mutex.
 class DeviceNode {
 public:
-    DeviceNode(const UsbIdentity& id, BulkModel& model, std::mutex& lock, std::vector<std::string>& trace)
-        : id_(id), descriptors_(Descriptors(id)), model_(model), lock_(lock), trace_(trace) {
+    DeviceNode(const UsbIdentity& id, BulkModel& model, std::mutex& lock, std::vector<std::string>& trace,
+               std::function<double()> clock)
+        : id_(id), descriptors_(Descriptors(id)), model_(model), lock_(lock), trace_(trace),
+          clock_(std::move(clock)) {
         handler_ = umockdev_ioctl_base_new();
         g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(&DeviceNode::OnIoctl), this);
         g_signal_connect(handler_, "handle-read", G_CALLBACK(&DeviceNode::OnRead), this);
@@ -95,10 +100,14 @@ public:
     UMockdevIoctlBase* handler() const { return handler_; }
 
 private:
+    static constexpr double kNever = std::numeric_limits<double>::infinity();
+
     struct Urb {
         UMockdevIoctlClient* client;
         UMockdevIoctlData* urb;    // the client's struct usbdevfs_urb, kept for the reap
         UMockdevIoctlData* buffer; // its data buffer
+        double dueAt = kNever;     // when the device completes it
+        int result = 0;            // bytes moved or -errno, once due
     };
 
     static usbdevfs_urb* Fields(const Urb& u) { return reinterpret_cast<usbdevfs_urb*>(u.urb->data); }
@@ -114,19 +123,33 @@ private:
         trace_.push_back(std::move(line));
     }
 
+    // The model's session of a client, opened on the first request that needs the device.
+    int Session(UMockdevIoctlClient* client) {
+        auto [it, added] = sessions_.emplace(client, nextSession_);
+        if (added) {
+            g_object_ref(client);
+            ++nextSession_;
+            model_.opened(it->second, clock_());
+        }
+        return it->second;
+    }
+
     static gboolean OnRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
         auto* node = static_cast<DeviceNode*>(self);
         std::lock_guard guard(node->lock_);
+        node->Sweep();
         // The kernel serves the cached descriptors from the current file position; libusb
         // reads them once per open, from the start.
         UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
-        std::size_t& pos = node->readPos_[client];
-        const std::size_t n = std::min<std::size_t>(
-            arg->data_len, node->descriptors_.size() - std::min(pos, node->descriptors_.size()));
+        auto [at, added] = node->readPos_.emplace(client, 0);
+        if (added) g_object_ref(client);
+        std::size_t& pos = at->second;
+        const std::size_t size = node->descriptors_.size();
+        const std::size_t n = std::min<std::size_t>(std::size_t(arg->data_len), size - std::min(pos, size));
         if (n) std::memcpy(arg->data, node->descriptors_.data() + pos, n);
         pos += n;
         node->Log(Printf("read len=%d -> %zu", arg->data_len, n));
-        umockdev_ioctl_client_complete(client, static_cast<glong>(n), 0);
+        umockdev_ioctl_client_complete(client, glong(n), 0);
         return TRUE;
     }
 
@@ -141,19 +164,45 @@ private:
     static void OnVanished(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
         auto* node = static_cast<DeviceNode*>(self);
         std::lock_guard guard(node->lock_);
-        node->Log("close");
-        node->readPos_.erase(client);
-        // Closing the node cancels whatever the client left in flight, as the kernel does.
+        node->Forget(client);
+    }
+
+    // umockdev 0.17 does not signal a closed device file; it only marks the client as no
+    // longer connected. Every request therefore first lets go of the clients that are gone,
+    // so the model sees the program's usb_close before its next usb_open.
+    void Sweep() {
+        std::vector<UMockdevIoctlClient*> gone;
+        for (const auto& [client, session] : sessions_)
+            if (!umockdev_ioctl_client_get_connected(client)) gone.push_back(client);
+        for (const auto& [client, pos] : readPos_)
+            if (!umockdev_ioctl_client_get_connected(client)) gone.push_back(client);
+        std::sort(gone.begin(), gone.end());
+        gone.erase(std::unique(gone.begin(), gone.end()), gone.end());
+        for (UMockdevIoctlClient* client : gone)
+            Forget(client);
+    }
+
+    void Forget(UMockdevIoctlClient* client) {
+        g_object_ref(client); // the maps below may hold the last references
+        if (readPos_.erase(client)) g_object_unref(client);
+        if (auto it = sessions_.find(client); it != sessions_.end()) {
+            Log("close");
+            model_.closed(it->second, clock_());
+            g_object_unref(client);
+            sessions_.erase(it);
+        }
+        // Closing the file cancels whatever the client left in flight, as the kernel does.
         auto ofClient = [client](const Urb& u) { return u.client == client; };
-        for (auto* list : {&node->pending_, &node->done_}) {
+        for (auto* list : {&pending_, &done_}) {
             for (auto& u : *list)
                 if (ofClient(u)) Drop(u);
             std::erase_if(*list, ofClient);
         }
-        if (auto it = node->reapers_.find(client); it != node->reapers_.end()) {
+        if (auto it = reapers_.find(client); it != reapers_.end()) {
             g_object_unref(it->second);
-            node->reapers_.erase(it);
+            reapers_.erase(it);
         }
+        g_object_unref(client);
     }
 
     static gboolean OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
@@ -163,6 +212,7 @@ private:
             umockdev_ioctl_client_complete(client, -1, ENODEV);
             return TRUE;
         }
+        node->Sweep();
         node->Ioctl(client);
         return TRUE;
     }
@@ -185,29 +235,28 @@ private:
             UMockdevIoctlData* d = umockdev_ioctl_data_resolve(arg, 0, sizeof(usbdevfs_connectinfo), nullptr);
             if (!d) return Fail(client, "CONNECTINFO", EFAULT);
             auto* info = reinterpret_cast<usbdevfs_connectinfo*>(d->data);
-            info->devnum = static_cast<unsigned>(id_.address);
+            info->devnum = unsigned(id_.address);
             info->slow = 0;
             Log("CONNECTINFO");
             return umockdev_ioctl_client_complete(client, 0, 0);
         }
         case USBDEVFS_IOCTL:
-            // The hub port query libusb makes on every node; a device is no hub.
+            // The hub port query libusb makes on every device file; this is no hub.
             return Fail(client, "IOCTL", ENOSYS);
         case USBDEVFS_SETCONFIGURATION:
-            if (!IntArg(client, value)) return Fail(client, "SETCONFIGURATION", EFAULT);
-            Log(Printf("SETCONFIGURATION %d", value));
-            if (value != 1) return Fail(client, "SETCONFIGURATION", EINVAL);
-            model_.configured(value);
-            return umockdev_ioctl_client_complete(client, 0, 0);
         case USBDEVFS_CLAIMINTERFACE:
         case USBDEVFS_RELEASEINTERFACE: {
-            const bool claim = request == USBDEVFS_CLAIMINTERFACE;
-            const char* name = claim ? "CLAIMINTERFACE" : "RELEASEINTERFACE";
+            const char* name = request == USBDEVFS_SETCONFIGURATION ? "SETCONFIGURATION"
+                               : request == USBDEVFS_CLAIMINTERFACE ? "CLAIMINTERFACE"
+                                                                    : "RELEASEINTERFACE";
             if (!IntArg(client, value)) return Fail(client, name, EFAULT);
-            Log(Printf("%s %d", name, value));
-            if (value != 0) return Fail(client, name, ENOENT);
-            claim ? model_.claimed(value) : model_.released(value);
-            return umockdev_ioctl_client_complete(client, 0, 0);
+            const int session = Session(client);
+            const double at = clock_();
+            const int r = request == USBDEVFS_SETCONFIGURATION ? model_.configure(session, value, at)
+                          : request == USBDEVFS_CLAIMINTERFACE ? model_.claim(session, value, at)
+                                                               : model_.release(session, value, at);
+            Log(Printf("%s %d -> %d", name, value, r));
+            return umockdev_ioctl_client_complete(client, r < 0 ? -1 : 0, r < 0 ? -r : 0);
         }
         case USBDEVFS_SUBMITURB:
             return Submit(client, arg);
@@ -231,36 +280,78 @@ private:
         if (!urbData) return Fail(client, "SUBMITURB", EFAULT);
         auto* urb = reinterpret_cast<usbdevfs_urb*>(urbData->data);
         const std::uint8_t ep = urb->endpoint;
-        const bool known = ep == id_.outEndpoint || ep == id_.inEndpoint;
-        if (urb->type != USBDEVFS_URB_TYPE_BULK || !known || urb->buffer_length < 0) {
+        if (urb->type != USBDEVFS_URB_TYPE_BULK || urb->buffer_length < 0) {
             return Fail(client, Printf("SUBMITURB type=%d ep=%02X", urb->type, ep).c_str(), EINVAL);
         }
-        UMockdevIoctlData* buffer = umockdev_ioctl_data_resolve(
-            urbData, offsetof(usbdevfs_urb, buffer), static_cast<gsize>(urb->buffer_length), nullptr);
+        UMockdevIoctlData* buffer = umockdev_ioctl_data_resolve(urbData, offsetof(usbdevfs_urb, buffer),
+                                                                gsize(urb->buffer_length), nullptr);
         if (!buffer) return Fail(client, "SUBMITURB buffer", EFAULT);
-        Urb u{client, urbData, buffer};
+        const int session = Session(client);
+        const double at = clock_();
+        const int size = urb->buffer_length;
+        const bool out = (ep & 0x80) == 0;
+        // The model decides now, as the library's own call would; the transfer then
+        // completes on the testbed's clock at the time it names.
+        std::vector<std::uint8_t> bytes(buffer->data, buffer->data + size);
+        const BulkResult r = out ? model_.write(session, ep, bytes.data(), size, at)
+                                 : model_.read(session, ep, bytes.data(), size, at);
+        if (out)
+            Log(Printf("SUBMITURB ep=%02X len=%d -> %d at +%.0f ms ", ep, size, r.result, r.doneAt - at) +
+                Hex(bytes));
+        else
+            Log(Printf("SUBMITURB ep=%02X len=%d -> %d at +%.0f ms", ep, size, r.result, r.doneAt - at) +
+                (r.result > 0 ? " " + Hex(std::span(bytes).first(std::size_t(std::min(r.result, size))))
+                              : ""));
+        if (!out && r.result > 0)
+            std::memcpy(buffer->data, bytes.data(), std::size_t(std::min(r.result, size)));
+        urb->status = -EINPROGRESS;
+        urb->actual_length = 0;
         g_object_ref(client);
         g_object_ref(urbData);
         g_object_ref(buffer);
-        urb->status = -EINPROGRESS;
-        urb->actual_length = 0;
-        if (ep == id_.outEndpoint) {
-            std::vector<std::uint8_t> bytes(buffer->data, buffer->data + urb->buffer_length);
-            Log(Printf("SUBMITURB ep=%02X len=%d ", ep, urb->buffer_length) + Hex(bytes));
-            model_.received(ep, bytes);
-            urb->status = 0;
-            urb->actual_length = urb->buffer_length;
-            umockdev_ioctl_client_complete(client, 0, 0);
+        Urb u{client, urbData, buffer, r.result == -ETIMEDOUT ? kNever : r.doneAt, std::min(r.result, size)};
+        umockdev_ioctl_client_complete(client, 0, 0);
+        pending_.push_back(u);
+        Progress();
+    }
+
+    // Completes every pending transfer that is due; keeps a short timer running while some
+    // are waiting for a later time.
+    void Progress() {
+        const double now = clock_();
+        bool waiting = false;
+        for (auto it = pending_.begin(); it != pending_.end();) {
+            if (it->dueAt > now) {
+                waiting = waiting || it->dueAt != kNever;
+                ++it;
+                continue;
+            }
+            usbdevfs_urb* f = Fields(*it);
+            f->status = it->result < 0 ? it->result : 0;
+            f->actual_length = it->result < 0 ? 0 : it->result;
+            Urb u = *it;
+            it = pending_.erase(it);
             Finish(u);
-        } else {
-            Log(Printf("SUBMITURB ep=%02X len=%d", ep, urb->buffer_length));
-            umockdev_ioctl_client_complete(client, 0, 0);
-            pending_.push_back(u);
-            ServePending();
+        }
+        if (waiting && !poll_) {
+            poll_ = g_timeout_source_new(kPollMs);
+            g_source_set_callback(poll_, &DeviceNode::OnPoll, this, nullptr);
+            g_source_attach(poll_, g_main_context_get_thread_default());
         }
     }
 
-    // Hands the next finished URB to a client blocked in REAPURB, if any.
+    static gboolean OnPoll(gpointer self) {
+        auto* node = static_cast<DeviceNode*>(self);
+        std::lock_guard guard(node->lock_);
+        if (node->closing_) return G_SOURCE_REMOVE;
+        node->Sweep();
+        g_source_unref(node->poll_);
+        node->poll_ = nullptr;
+        node->Progress(); // starts a new timer if still needed
+        return G_SOURCE_REMOVE;
+    }
+
+    // Hands a finished URB to a client blocked in REAPURB, if any.
     void Finish(const Urb& u) {
         done_.push_back(u);
         if (auto it = reapers_.find(u.client); it != reapers_.end()) {
@@ -276,7 +367,7 @@ private:
             std::find_if(done_.begin(), done_.end(), [client](const Urb& u) { return u.client == client; });
         if (it == done_.end()) {
             if (!wait) return umockdev_ioctl_client_complete(client, -1, EAGAIN);
-            // Completed later, from Finish, when the model answers or the URB is discarded.
+            // Completed later, from Finish, when the transfer is due or discarded.
             reapers_.emplace(client, client);
             g_object_ref(client);
             return;
@@ -298,7 +389,7 @@ private:
 
     void Discard(UMockdevIoctlClient* client, UMockdevIoctlData* arg) {
         gulong address = 0;
-        std::memcpy(&address, arg->data, std::min<std::size_t>(sizeof address, arg->data_len));
+        std::memcpy(&address, arg->data, std::min<std::size_t>(sizeof address, std::size_t(arg->data_len)));
         auto it = std::find_if(pending_.begin(), pending_.end(), [&](const Urb& u) {
             return u.client == client && u.urb->client_addr == address;
         });
@@ -312,60 +403,26 @@ private:
         Finish(u);
     }
 
-    // Asks the model for every IN transfer still waiting; keeps a short timer running while
-    // any remain, because the model's replies may become ready with time alone.
-    void ServePending() {
-        for (auto it = pending_.begin(); it != pending_.end();) {
-            usbdevfs_urb* f = Fields(*it);
-            auto reply = model_.reply(f->endpoint, static_cast<std::size_t>(f->buffer_length));
-            if (!reply) {
-                ++it;
-                continue;
-            }
-            const std::size_t n = std::min(reply->size(), static_cast<std::size_t>(f->buffer_length));
-            if (n) std::memcpy(it->buffer->data, reply->data(), n);
-            f->actual_length = static_cast<int>(n);
-            f->status = 0;
-            reply->resize(n);
-            Log(Printf("IN ep=%02X %zu ", f->endpoint, n) + Hex(*reply));
-            Urb u = *it;
-            it = pending_.erase(it);
-            Finish(u);
-        }
-        if (!pending_.empty() && !poll_) {
-            poll_ = g_timeout_source_new(kPollMs);
-            g_source_set_callback(poll_, &DeviceNode::OnPoll, this, nullptr);
-            g_source_attach(poll_, g_main_context_get_thread_default());
-        }
-    }
-
-    static gboolean OnPoll(gpointer self) {
-        auto* node = static_cast<DeviceNode*>(self);
-        std::lock_guard guard(node->lock_);
-        if (node->closing_) return G_SOURCE_REMOVE;
-        node->ServePending();
-        if (!node->pending_.empty()) return G_SOURCE_CONTINUE;
-        g_source_unref(node->poll_);
-        node->poll_ = nullptr;
-        return G_SOURCE_REMOVE;
-    }
-
     UsbIdentity id_;
     std::vector<std::uint8_t> descriptors_;
     BulkModel& model_;
     std::mutex& lock_;
     std::vector<std::string>& trace_;
+    std::function<double()> clock_;
     UMockdevIoctlBase* handler_ = nullptr;
     GSource* poll_ = nullptr;
     bool closing_ = false;
-    std::deque<Urb> pending_; // IN transfers the model has not answered yet
-    std::deque<Urb> done_;    // finished transfers not reaped yet
+    std::deque<Urb> pending_; // submitted, not complete yet
+    std::deque<Urb> done_;    // complete, not reaped yet
     std::map<UMockdevIoctlClient*, UMockdevIoctlClient*> reapers_;
     std::map<UMockdevIoctlClient*, std::size_t> readPos_;
+    std::map<UMockdevIoctlClient*, int> sessions_;
+    int nextSession_ = 1;
 };
 
 struct UsbdevfsTestbed::Impl {
     UMockdevTestbed* bed = nullptr;
+    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     mutable std::mutex lock;
     std::vector<std::string> trace;
     std::vector<std::unique_ptr<DeviceNode>> nodes;
@@ -403,7 +460,7 @@ void UsbdevfsTestbed::addDevice(const UsbIdentity& id, BulkModel& model) {
         g_clear_error(&error);
         throw std::runtime_error("umockdev: cannot add " + dev + ": " + why);
     }
-    auto node = std::make_unique<DeviceNode>(id, model, impl_->lock, impl_->trace);
+    auto node = std::make_unique<DeviceNode>(id, model, impl_->lock, impl_->trace, [this] { return now(); });
     if (!umockdev_testbed_attach_ioctl(impl_->bed, dev.c_str(), node->handler(), &error)) {
         std::string why = error ? error->message : "?";
         g_clear_error(&error);
@@ -421,6 +478,10 @@ void UsbdevfsTestbed::withLock(const std::function<void()>& f) {
 std::vector<std::string> UsbdevfsTestbed::trace() const {
     std::lock_guard guard(impl_->lock);
     return impl_->trace;
+}
+
+double UsbdevfsTestbed::now() const {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - impl_->start).count();
 }
 
 std::string UsbdevfsTestbed::rootDir() const {

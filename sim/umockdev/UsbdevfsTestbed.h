@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,9 @@ public:
     std::vector<std::string> trace() const;
 
     std::string rootDir() const;
+
+    /// The testbed's clock: ms since it was created. Models get their times on it.
+    double now() const;
 
 private:
     struct Impl;

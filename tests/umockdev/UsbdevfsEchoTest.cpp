@@ -8,34 +8,49 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <deque>
 #include <filesystem>
+#include <set>
+#include <thread>
 
 using lm11::usbdevfs::BulkModel;
+using lm11::usbdevfs::BulkResult;
 using lm11::usbdevfs::UsbdevfsTestbed;
 using lm11::usbdevfs::UsbIdentity;
 
 namespace {
 
-// Sends back every OUT transfer on the IN endpoint, cut into pieces of at most `chunk`.
+// Sends back every OUT transfer on the IN endpoint, cut into pieces of at most `chunk`,
+// each `delayMs` after the write.
 class EchoModel : public BulkModel {
 public:
-    void received(std::uint8_t, std::span<const std::uint8_t> bytes) override {
-        for (std::size_t i = 0; i < bytes.size(); i += chunk)
-            queue.emplace_back(bytes.begin() + i, bytes.begin() + std::min(bytes.size(), i + chunk));
+    BulkResult write(int, std::uint8_t, const std::uint8_t* bytes, int size, double at) override {
+        for (int i = 0; i < size; i += chunk)
+            queue.push_back(
+                {std::vector<std::uint8_t>(bytes + i, bytes + std::min(size, i + chunk)), at + delayMs});
+        return {size, at};
     }
-    std::optional<std::vector<std::uint8_t>> reply(std::uint8_t, std::size_t max) override {
-        if (queue.empty()) return std::nullopt;
-        auto r = std::move(queue.front());
+    BulkResult read(int, std::uint8_t, std::uint8_t* out, int size, double at) override {
+        if (queue.empty()) return {-ETIMEDOUT, at};
+        auto [bytes, readyAt] = std::move(queue.front());
         queue.pop_front();
-        if (r.size() > max) r.resize(max); // the rest of a packet is lost, as on the wire
-        return r;
+        const int n = std::min(size, int(bytes.size())); // the rest of a packet is lost
+        std::memcpy(out, bytes.data(), std::size_t(n));
+        return {n, std::max(at, readyAt)};
     }
-    void claimed(int interface) override { claimedInterface = interface; }
+    int claim(int session, int interface, double) override {
+        claimedInterface = interface;
+        sessions.insert(session);
+        return interface == 0 ? 0 : -ENOENT;
+    }
+    void closed(int session, double) override { sessions.erase(session); }
 
-    std::size_t chunk = 1024;
-    std::deque<std::vector<std::uint8_t>> queue;
+    int chunk = 1024;
+    double delayMs = 0;
+    std::deque<std::pair<std::vector<std::uint8_t>, double>> queue;
     int claimedInterface = -1;
+    std::set<int> sessions;
 };
 
 struct usb_device* Find(std::uint16_t vendor, std::uint16_t product) {
@@ -111,6 +126,33 @@ TEST_F(UsbdevfsEcho, BulkWriteComesBackOnTheInEndpoint) {
     char in[64] = {};
     ASSERT_EQ(usb_bulk_read(h, 0x82, in, sizeof in, 500), 4);
     EXPECT_EQ(std::vector<char>(in, in + 4), std::vector<char>(out, out + 4));
+    EXPECT_LT(usb_claim_interface(h, 1), 0);
+
+    usb_close(h);
+
+    // The next open is a new session, and the model heard of the first one's end by then.
+    usb_dev_handle* again = usb_open(Find(0x03EB, 0x0202));
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(usb_claim_interface(again, 0), 0);
+    bed.withLock([&] { EXPECT_EQ(model.sessions, std::set<int>{2}); });
+    usb_close(again);
+}
+
+TEST_F(UsbdevfsEcho, ReplyReadyLaterCompletesTheWaitingRead) {
+    EchoModel model;
+    model.delayMs = 150;
+    UsbdevfsTestbed bed;
+    usb_dev_handle* h = Open(bed, model);
+    ASSERT_NE(h, nullptr);
+    char out[] = {0x02, char(0xFD)};
+    ASSERT_EQ(usb_bulk_write(h, 0x01, out, 2, 500), 2);
+    char in[8] = {};
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(usb_bulk_read(h, 0x82, in, sizeof in, 500), 2);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(in[1], char(0xFD));
+    EXPECT_GE(waited, std::chrono::milliseconds(140));
+    EXPECT_LT(waited, std::chrono::seconds(20));
     usb_close(h);
 }
 
