@@ -297,6 +297,7 @@ TEST_F(ExchangeMachine, CancelBeforeOrDuringTheRecordsKeepsTheTableAndVersionFla
         EXPECT_LT(instrument.writesOnly().size(), 4u);
     }
     // A cancelled first exchange leaves the version to be checked by the next one.
+    onHandOff = nullptr;
     ResetSharedState();
     CancelRequest = 1;
     runExchange(0);
