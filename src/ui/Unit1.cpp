@@ -3,7 +3,9 @@
 #include "app/CommandLine.h"
 #include "app/SharedState.h"
 #include "device/Unit2.h"
+#include "exchange/clipboard/ClipboardCopy.h"
 #include "exchange/project/ProjectFile.h"
+#include "exchange/report/Unit6.h"
 #include "exchange/spreadsheet/SaveDialog1.h"
 #include "texts/Texts.h"
 
@@ -482,14 +484,33 @@ void TForm1::Button3Click()
 
 void TForm1::ShowDiagramWindow() {}
 void TForm1::Save1Click() { ::Save1Click(this, table_); }
-void TForm1::Print1Click() {}
-void TForm1::Copy1Click() {}
-void TForm1::Copy2Click() {}
+void TForm1::Print1Click() { OpenReportPreview(this, table_); }
+void TForm1::Copy1Click() { ACopyTableExecute(); }
+void TForm1::Copy2Click() { ACopyBlockTableExecute(); }
 void TForm1::Copy3Click() {}
 void TForm1::Contents1Click() {}
 void TForm1::About1Click() {}
-void TForm1::ACopyTableExecute() {}
-void TForm1::ACopyBlockTableExecute() {}
+void TForm1::ACopyTableExecute() { CopyTableToClipboard(table_); }
+
+void TForm1::ACopyBlockTableExecute()
+{
+    // Model rows are table rows 1..; model columns are the table's. Without a selection the
+    // focused cell is the block, as the grid draws it selected.
+    CellBlock block{1, 1, 1, 1};
+    const QItemSelection selection = StringGrid1->selectionModel()->selection();
+    if (!selection.isEmpty()) {
+        block = {INT_MAX, -1, INT_MAX, -1};
+        for (const QItemSelectionRange& range : selection) {
+            block.top = std::min(block.top, range.top() + 1);
+            block.bottom = std::max(block.bottom, range.bottom() + 1);
+            block.left = std::min(block.left, range.left());
+            block.right = std::max(block.right, range.right());
+        }
+    } else if (const QModelIndex current = StringGrid1->currentIndex(); current.isValid()) {
+        block = {current.row() + 1, current.row() + 1, current.column(), current.column()};
+    }
+    CopyBlockToClipboard(table_, block);
+}
 
 void TForm1::Exit1Click() { close(); }
 

@@ -1,51 +1,16 @@
 #include "exchange/clipboard/ClipboardCopy.h"
 
 #include "ArchiveFixture.h"
+#include "MessageBoxWatch.h"
 #include "app/SharedState.h"
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QClipboard>
-#include <QMessageBox>
-#include <QTimer>
 
 #include <functional>
 
 namespace {
-
-struct SeenBox {
-    bool shown = false;
-    QString title, text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    int buttons = 0;
-    bool hasOwner = true;
-};
-
-// Watches for the modal message box, records what it says and presses its OK button.
-SeenBox RunAcknowledgingBox(const std::function<bool()>& command, bool* result)
-{
-    SeenBox seen;
-    QTimer timer;
-    timer.setInterval(10);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) return;
-        seen.shown = true;
-        seen.title = box->windowTitle();
-        seen.text = box->text();
-        seen.icon = box->icon();
-        seen.buttons = int(box->buttons().size());
-        seen.hasOwner = box->parentWidget() != nullptr;
-        if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->click();
-        timer.stop();
-    });
-    timer.start();
-    *result = command();
-    timer.stop();
-    return seen;
-}
 
 class ClipboardCopy : public ::testing::Test {
 protected:
@@ -81,7 +46,7 @@ TEST_F(ClipboardCopy, RefusesWhileNoArchiveIsLoadedAndLeavesTheClipboard)
         SCOPED_TRACE(c.name);
         Lang = uint8_t(c.lang);
         bool copied = true;
-        const SeenBox box = RunAcknowledgingBox(c.command, &copied);
+        const SeenBox box = RunAcknowledgingBox([&] { copied = c.command(); });
         EXPECT_FALSE(copied);
         EXPECT_TRUE(box.shown);
         EXPECT_EQ(box.title, c.title);
@@ -99,13 +64,13 @@ TEST_F(ClipboardCopy, PutsTheTextsOnTheClipboardOnceRecordsAreLoaded)
     Lang = 1;
     const ArchiveTable table = SmallArchive(1);
     bool copied = false;
-    SeenBox box = RunAcknowledgingBox([&] { return CopyTableToClipboard(table); }, &copied);
+    SeenBox box = RunAcknowledgingBox([&] { copied = CopyTableToClipboard(table); });
     EXPECT_TRUE(copied);
     EXPECT_FALSE(box.shown);
     EXPECT_EQ(Clipboard(), TableClipboardText(table, 1));
     EXPECT_TRUE(Clipboard().startsWith(QStringLiteral("№\tObject\t\tSensor\t\t\t")));
 
-    box = RunAcknowledgingBox([&] { return CopyBlockToClipboard(table, {2, 2, 1, 2}); }, &copied);
+    box = RunAcknowledgingBox([&] { copied = CopyBlockToClipboard(table, {2, 2, 1, 2}); });
     EXPECT_TRUE(copied);
     EXPECT_EQ(Clipboard(), QStringLiteral("Мост\tСопротив., кОм*см \r\n"));
 }
