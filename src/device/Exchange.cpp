@@ -333,10 +333,10 @@ void Exchange::ReadSettings()
     setState(forArchive ? WorkerStep::ReadHeader : WorkerStep::Finish);
 }
 
-std::optional<SettingsRows> Exchange::convertRows(std::array<ObjectSettings, kSettingsEntries>& out)
+Exchange::Rows Exchange::convertRows(std::array<ObjectSettings, kSettingsEntries>& out)
 {
     const std::optional<SettingsRows> rows = host_.readSettingsRows();
-    if (!rows) return std::nullopt;
+    if (!rows) return Rows::NoTable;
     const auto names = ObjectNames();
     const int lang = Lang.load() == 0 ? 0 : 1;
     for (std::size_t k = 0; k < kSettingsEntries; ++k) {
@@ -348,7 +348,7 @@ std::optional<SettingsRows> Exchange::convertRows(std::array<ObjectSettings, kSe
             if (!v) {
                 invalidRow = int(k) + 1;
                 invalidColumn = c;
-                return std::nullopt;
+                return Rows::Invalid;
             }
             numbers[c] = *v;
         }
@@ -365,7 +365,7 @@ std::optional<SettingsRows> Exchange::convertRows(std::array<ObjectSettings, kSe
         s.stepX = uint8_t(numbers[7]);
         s.stepY = uint8_t(numbers[8]);
     }
-    return rows;
+    return Rows::Converted;
 }
 
 void Exchange::WriteSettings()
@@ -374,8 +374,12 @@ void Exchange::WriteSettings()
     // The rows are copied and checked before the block is touched: a cell that is not a
     // number must not leave a half-rebuilt block behind, and nothing is sent then.
     std::array<ObjectSettings, kSettingsEntries> entries;
-    if (!convertRows(entries)) {
-        if (host_.stopRequested()) return;
+    switch (convertRows(entries)) {
+    case Rows::Converted: break;
+    case Rows::NoTable: // its window has gone: nothing to send
+        setState(WorkerStep::Finish);
+        return;
+    case Rows::Invalid:
         LinkStatus = StatusInvalidValue;
         setState(WorkerStep::Finish);
         return;

@@ -141,7 +141,8 @@ private:
     std::optional<uint32_t> readLength(uint8_t* into);
     bool send(const uint8_t* bytes, std::size_t length);
     bool receive(uint8_t* into, std::size_t length);
-    std::optional<SettingsRows> convertRows(std::array<ObjectSettings, kSettingsEntries>& out);
+    enum class Rows { Converted, NoTable, Invalid };
+    Rows convertRows(std::array<ObjectSettings, kSettingsEntries>& out);
 
     ExchangeLink& link_;
     ExchangeClock& clock_;

@@ -389,6 +389,13 @@ TEST_F(ExchangeMachine, SettingsWriteFaults)
     EXPECT_EQ(ComputeSyncView(p, LinkStatus, WorkerState).label, "Invalid value: row 7, column 4");
     Lang = 0;
 
+    // The table is gone with its window: nothing is sent either.
+    instrument = FakeInstrument{};
+    rowsToWrite.reset();
+    runExchange(2);
+    EXPECT_TRUE(instrument.writesOnly().empty());
+    EXPECT_EQ(instrument.log.back(), "close");
+
     // The command fails once: the whole state runs again, rebuilding included.
     instrument = FakeInstrument{};
     instrument.failingWrites = {0};
