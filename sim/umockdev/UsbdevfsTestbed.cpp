@@ -68,8 +68,8 @@ std::vector<std::uint8_t> Descriptors(const UsbIdentity& id) {
 // Runs on umockdev's handler thread; every member is guarded by the testbed's mutex.
 class DeviceNode {
 public:
-    DeviceNode(const UsbIdentity& id, BulkModel& model, std::mutex& lock, std::vector<std::string>& trace,
-               std::function<double()> clock)
+    DeviceNode(const UsbIdentity& id, BulkModel& model, std::mutex& lock,
+               std::vector<std::pair<double, std::string>>& trace, std::function<double()> clock)
         : id_(id), descriptors_(Descriptors(id)), model_(model), lock_(lock), trace_(trace),
           clock_(std::move(clock)) {
         handler_ = umockdev_ioctl_base_new();
@@ -120,7 +120,7 @@ private:
 
     void Log(std::string line) {
         if (std::getenv("LM11_UMOCKDEV_TRACE")) std::fprintf(stderr, "usbdevfs: %s\n", line.c_str());
-        trace_.push_back(std::move(line));
+        trace_.emplace_back(clock_(), std::move(line));
     }
 
     // The model's session of a client, opened on the first request that needs the device.
@@ -407,7 +407,7 @@ private:
     std::vector<std::uint8_t> descriptors_;
     BulkModel& model_;
     std::mutex& lock_;
-    std::vector<std::string>& trace_;
+    std::vector<std::pair<double, std::string>>& trace_;
     std::function<double()> clock_;
     UMockdevIoctlBase* handler_ = nullptr;
     GSource* poll_ = nullptr;
@@ -424,7 +424,7 @@ struct UsbdevfsTestbed::Impl {
     UMockdevTestbed* bed = nullptr;
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     mutable std::mutex lock;
-    std::vector<std::string> trace;
+    std::vector<std::pair<double, std::string>> trace;
     std::vector<std::unique_ptr<DeviceNode>> nodes;
     std::vector<std::string> devPaths;
 };
@@ -476,6 +476,14 @@ void UsbdevfsTestbed::withLock(const std::function<void()>& f) {
 }
 
 std::vector<std::string> UsbdevfsTestbed::trace() const {
+    std::lock_guard guard(impl_->lock);
+    std::vector<std::string> lines;
+    for (const auto& [at, line] : impl_->trace)
+        lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::pair<double, std::string>> UsbdevfsTestbed::timedTrace() const {
     std::lock_guard guard(impl_->lock);
     return impl_->trace;
 }

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lm11::usbdevfs {
@@ -51,6 +52,8 @@ public:
     /// Every request the handler saw, one line each ("SUBMITURB ep=82 len=4", ...), for
     /// checking what the library did on the wire.
     std::vector<std::string> trace() const;
+    /// The same lines with the time each was logged, on the testbed's clock (ms).
+    std::vector<std::pair<double, std::string>> timedTrace() const;
 
     std::string rootDir() const;
 
