@@ -134,13 +134,21 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     QFont f = font();
     f.setPixelSize(std::max(9, int(std::lround(kFontHeight * scale_))));
     setFont(f);
-    // Fonts here run wider than the one the widths were chosen for: widen the layout until
-    // the longest heading fits its column again.
+    // Fonts here may run wider than the one the widths were chosen for: widen the whole
+    // layout until the headings and the longest usual cell texts fit their columns again.
     const QFontMetricsF metrics(f);
-    constexpr int kWidestColumn = 6;
-    const double headingWidth = std::max(metrics.horizontalAdvance(HeaderText(kWidestColumn, 0)),
-                                         metrics.horizontalAdvance(HeaderText(kWidestColumn, 1)));
-    scale_ = std::max(scale_, (headingWidth + 12) / kColumnWidths[kWidestColumn]);
+    const auto fit = [&](const QString& text, int column) {
+        scale_ = std::max(scale_, (metrics.horizontalAdvance(text) + 10) / kColumnWidths[column]);
+    };
+    for (int c = 1; c < kArchiveColumns; ++c) {
+        fit(HeaderText(c, 0), c);
+        fit(HeaderText(c, 1), c);
+    }
+    for (const TextPair& sensor : ExchangeText::SensorNames) {
+        fit(sensor.ru, 2);
+        fit(sensor.en, 2);
+    }
+    fit(QStringLiteral(" -500  -  500"), 3);
 
     model_ = new ArchiveModel(&table_, this);
 

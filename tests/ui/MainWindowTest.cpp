@@ -466,7 +466,7 @@ TEST_F(MainWindow, TheDiagramCommandChecksForAnArchiveAndSortsByRecordNumber)
 }
 
 // The worker owns its link; this one forwards to an instrument the test keeps.
-class ForwardingLink final : public ExchangeLink {
+class ForwardingLink final : public Link {
 public:
     explicit ForwardingLink(fake::FakeInstrument* target) : target_(target) {}
     int load() override { return target_->load(); }
