@@ -54,11 +54,12 @@ void Transcript::line(double at, const std::string& call, const std::string& tex
 Instrument::Instrument(Scenario scenario, Archive archive)
     : scenario_(std::move(scenario)), archive_(std::move(archive)), transcript_(scenario_.transcriptPath)
 {
+    // The instrument that answers is the first one in bus order, then list order.
     for (std::size_t i = 0; i < scenario_.devices.size(); ++i) {
-        if (scenario_.devices[i].vendor == 0x03EB && scenario_.devices[i].product == 0x0202) {
+        const DeviceSpec& d = scenario_.devices[i];
+        if (d.vendor == 0x03EB && d.product == 0x0202 &&
+            (primary_ < 0 || d.bus < scenario_.devices[std::size_t(primary_)].bus))
             primary_ = int(i);
-            break;
-        }
     }
     if (!scenario_.statePath.empty()) {
         std::ifstream in(scenario_.statePath, std::ios::binary);

@@ -97,7 +97,8 @@ int LinkOpen()
             return 0;
         }
     }
-    LibUSB.device = nullptr;
+    // The instrument is gone: its handle is of no further use.
+    LinkClose();
     return 1;
 }
 
