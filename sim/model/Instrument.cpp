@@ -331,7 +331,8 @@ void Instrument::finishWrite(double at)
 
 void Instrument::command(const Bytes& b, double at)
 {
-    const bool frame2 = b.size() == 2 && b[1] == uint8_t(0xFF - b[0]);
+    // The record command is only whole with its index.
+    const bool frame2 = b.size() == 2 && b[1] == uint8_t(0xFF - b[0]) && b[0] != 0x03;
     const bool record = b.size() == 4 && b[0] == 0x03 && b[1] == 0xFC;
     if (!frame2 && !record) {
         note(at, "!", "not a command: " + (b.empty() ? std::string("(empty)") : Hex(b)) + "; no reply");
