@@ -9,8 +9,7 @@ namespace lm11sim {
 
 namespace {
 
-void WriteName(uint8_t* field, const std::string& utf8)
-{
+void WriteName(uint8_t* field, const std::string& utf8) {
     std::string text = Utf8ToCp1251(utf8);
     if (text.size() > 10) text.resize(10);
     std::memset(field, 0, 11);
@@ -18,9 +17,8 @@ void WriteName(uint8_t* field, const std::string& utf8)
     std::memcpy(field + 1, text.data(), text.size());
 }
 
-Record MakeRecord(const DateTime& when, int point, int series, int rangeLow, int rangeHigh, int object, int mode,
-                  int stepX, int stepY, double value, int seriesLength, int sensor)
-{
+Record MakeRecord(const DateTime& when, int point, int series, int rangeLow, int rangeHigh, int object,
+                  int mode, int stepX, int stepY, double value, int seriesLength, int sensor) {
     Record r{};
     r[0] = uint8_t(when.second);
     r[1] = uint8_t(when.minute);
@@ -37,7 +35,8 @@ Record MakeRecord(const DateTime& when, int point, int series, int rangeLow, int
     r[14] = uint8_t(stepX);
     r[15] = uint8_t(stepY);
     const auto bits = std::bit_cast<uint64_t>(value);
-    for (int i = 0; i < 8; ++i) r[16 + i] = uint8_t(bits >> (8 * i));
+    for (int i = 0; i < 8; ++i)
+        r[16 + i] = uint8_t(bits >> (8 * i));
     PutU16(&r[24], uint16_t(seriesLength));
     r[26] = uint8_t(sensor);
     r[27] = 0;
@@ -47,16 +46,15 @@ Record MakeRecord(const DateTime& when, int point, int series, int rangeLow, int
 }
 
 /// A smooth surface over the series so the diagram shows hills rather than noise.
-double Value(const SeriesSpec& s, int point, int series, int object)
-{
+double Value(const SeriesSpec& s, int point, int series, int object) {
     if (!s.values.empty()) return s.values[std::size_t(point) % s.values.size()];
-    const auto [lo, hi] = s.valueRange.value_or(s.sensor == 0 ? std::pair{-450.0, -100.0} : std::pair{5.0, 60.0});
+    const auto [lo, hi] =
+        s.valueRange.value_or(s.sensor == 0 ? std::pair{-450.0, -100.0} : std::pair{5.0, 60.0});
     const double f = 0.5 + 0.5 * std::sin(point * 0.9 + series * 1.3 + object * 0.7);
     return std::round((lo + (hi - lo) * f) * 10.0) / 10.0;
 }
 
-void DrawScreen(Bytes& screen, const std::string& kind)
-{
+void DrawScreen(Bytes& screen, const std::string& kind) {
     screen.assign(kScreenBytes, 0);
     auto ink = [&](int x, int y) { screen[std::size_t(((y / 8) * 128 + x) * 2)] |= uint8_t(1 << (y % 8)); };
     if (kind == "blank") return;
@@ -70,8 +68,7 @@ void DrawScreen(Bytes& screen, const std::string& kind)
 
 } // namespace
 
-void WriteSettingsEntry(SettingsBlock& block, int k, const ObjectSpec& o)
-{
+void WriteSettingsEntry(SettingsBlock& block, int k, const ObjectSpec& o) {
     uint8_t* e = &block[std::size_t(k) * kEntryBytes];
     e[0] = o.seriesLength;
     e[1] = o.stepX;
@@ -87,16 +84,15 @@ void WriteSettingsEntry(SettingsBlock& block, int k, const ObjectSpec& o)
     PutU16(e + 36, Crc16(std::span<const uint8_t>(e, 36)));
 }
 
-bool SettingsEntryWhole(const SettingsBlock& block, int k)
-{
+bool SettingsEntryWhole(const SettingsBlock& block, int k) {
     const uint8_t* e = &block[std::size_t(k) * kEntryBytes];
     return Crc16(std::span<const uint8_t>(e, kEntryBytes)) == 0 && GetU16(e + 34) == 0xAAAA;
 }
 
-std::optional<Archive> BuildArchive(const Scenario& sc, std::string& error)
-{
+std::optional<Archive> BuildArchive(const Scenario& sc, std::string& error) {
     Archive a;
-    for (int k = 0; k < 20; ++k) WriteSettingsEntry(a.settings, k, sc.objects[std::size_t(k)]);
+    for (int k = 0; k < 20; ++k)
+        WriteSettingsEntry(a.settings, k, sc.objects[std::size_t(k)]);
 
     std::array<int, 20> nextSeries{};
     nextSeries.fill(1);
@@ -109,15 +105,17 @@ std::optional<Archive> BuildArchive(const Scenario& sc, std::string& error)
             for (int c = 0; c < s.count; ++c, ++number) {
                 const int length = s.length >= 0 ? s.length : o.seriesLength;
                 const int points = s.points >= 0 ? s.points : length;
-                const auto range = s.range.value_or(s.sensor == 0 ? std::pair<int, int>{o.potentialMin, o.potentialMax}
-                                                                  : std::pair<int, int>{o.resistanceMin, o.resistanceMax});
+                const auto range =
+                    s.range.value_or(s.sensor == 0 ? std::pair<int, int>{o.potentialMin, o.potentialMax}
+                                                   : std::pair<int, int>{o.resistanceMin, o.resistanceMax});
                 for (int p = 0; p < points; ++p) {
                     if (a.records.size() == kSlots) {
                         error = "the archive holds at most 1760 records";
                         return std::nullopt;
                     }
-                    a.records.push_back(MakeRecord(clock, p + 1, number, range.first, range.second, object - 1, s.mode,
-                                                   s.stepX >= 0 ? s.stepX : o.stepX, s.stepY >= 0 ? s.stepY : o.stepY,
+                    a.records.push_back(MakeRecord(clock, p + 1, number, range.first, range.second,
+                                                   object - 1, s.mode, s.stepX >= 0 ? s.stepX : o.stepX,
+                                                   s.stepY >= 0 ? s.stepY : o.stepY,
                                                    Value(s, p, number, object), length, s.sensor));
                     clock.addSeconds(s.interval);
                 }

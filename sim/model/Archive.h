@@ -24,7 +24,7 @@ struct Archive {
     std::vector<Record> records; ///< in the order the program asks for them (index 0..n-1)
     Bytes header;                ///< 7268 bytes, one bitmap bit per stored record
     SettingsBlock settings{};
-    Bytes screen;                ///< 2048 bytes
+    Bytes screen; ///< 2048 bytes
 };
 
 /// Builds the archive; fails (with `error`) on more than 1760 records or an unreadable screen file.

@@ -10,50 +10,43 @@ namespace {
 
 constexpr double kWriteIdleMs = 2000; // a settings write left unfinished this long is dropped
 
-const char* ReplyName(Reply r)
-{
+const char* ReplyName(Reply r) {
     static const char* names[] = {"version", "header", "record", "settings", "screen"};
     return names[int(r)];
 }
 
-std::string Ep(int endpoint)
-{
+std::string Ep(int endpoint) {
     char buf[8];
     std::snprintf(buf, sizeof buf, "0x%02X", unsigned(endpoint) & 0xFF);
     return buf;
 }
 
-bool FaultHits(std::map<int, int>::iterator it, std::map<int, int>& counts, int key)
-{
+bool FaultHits(std::map<int, int>::iterator it, std::map<int, int>& counts, int key) {
     const int limit = it->second;
     return limit < 0 || counts[key]++ < limit;
 }
 
 } // namespace
 
-Transcript::Transcript(const std::string& path)
-{
+Transcript::Transcript(const std::string& path) {
     if (!path.empty()) {
         file_ = std::fopen(path.c_str(), "w");
         if (!file_) std::fprintf(stderr, "lm11sim: cannot write the transcript %s\n", path.c_str());
     }
 }
 
-Transcript::~Transcript()
-{
+Transcript::~Transcript() {
     if (file_) std::fclose(file_);
 }
 
-void Transcript::line(double at, const std::string& call, const std::string& text)
-{
+void Transcript::line(double at, const std::string& call, const std::string& text) {
     if (!file_) return;
     std::fprintf(file_, "%10.3f  %-22s %s\n", at, call.c_str(), text.c_str());
     std::fflush(file_); // tests read the file while the library is still loaded
 }
 
 Instrument::Instrument(Scenario scenario, Archive archive)
-    : scenario_(std::move(scenario)), archive_(std::move(archive)), transcript_(scenario_.transcriptPath)
-{
+    : scenario_(std::move(scenario)), archive_(std::move(archive)), transcript_(scenario_.transcriptPath) {
     // The instrument that answers is the first one in bus order, then list order.
     for (std::size_t i = 0; i < scenario_.devices.size(); ++i) {
         const DeviceSpec& d = scenario_.devices[i];
@@ -64,15 +57,17 @@ Instrument::Instrument(Scenario scenario, Archive archive)
     if (!scenario_.statePath.empty()) {
         std::ifstream in(scenario_.statePath, std::ios::binary);
         SettingsBlock saved{};
-        if (in.read(reinterpret_cast<char*>(saved.data()), saved.size()) && in.gcount() == std::streamsize(saved.size()))
+        if (in.read(reinterpret_cast<char*>(saved.data()), saved.size()) &&
+            in.gcount() == std::streamsize(saved.size()))
             archive_.settings = saved;
     }
 }
 
-void Instrument::note(double at, const std::string& call, const std::string& text) { transcript_.line(at, call, text); }
+void Instrument::note(double at, const std::string& call, const std::string& text) {
+    transcript_.line(at, call, text);
+}
 
-std::vector<PresentDevice> Instrument::look(double at)
-{
+std::vector<PresentDevice> Instrument::look(double at) {
     ++looks_;
     std::vector<PresentDevice> out;
     std::map<int, int> addresses;
@@ -85,15 +80,13 @@ std::vector<PresentDevice> Instrument::look(double at)
     return out;
 }
 
-bool Instrument::present(int device) const
-{
+bool Instrument::present(int device) const {
     if (device < 0 || device >= int(scenario_.devices.size())) return false;
     if (device != primary_) return true;
     return looks_ > scenario_.appearAfter && !unplugged_;
 }
 
-int Instrument::open(int device, double at, const std::string& name)
-{
+int Instrument::open(int device, double at, const std::string& name) {
     if (!present(device)) {
         note(at, "usb_open", "dev=" + name + " -> none (device gone)");
         return -1;
@@ -104,8 +97,7 @@ int Instrument::open(int device, double at, const std::string& name)
     return h;
 }
 
-int Instrument::close(int handle, double at)
-{
+int Instrument::close(int handle, double at) {
     if (!handles_.erase(handle)) {
         note(at, "usb_close", "handle " + std::to_string(handle) + " -> -9 (not open)");
         return kBadHandle;
@@ -114,26 +106,30 @@ int Instrument::close(int handle, double at)
     return 0;
 }
 
-int Instrument::setConfiguration(int handle, int configuration, double at)
-{
+int Instrument::setConfiguration(int handle, int configuration, double at) {
     int result = 0;
     const auto it = handles_.find(handle);
-    if (it == handles_.end()) result = kBadHandle;
-    else if (!present(it->second.device)) result = kNoDevice;
-    else if (configuration != 1) result = kInvalid; // the instrument has one configuration
+    if (it == handles_.end())
+        result = kBadHandle;
+    else if (!present(it->second.device))
+        result = kNoDevice;
+    else if (configuration != 1)
+        result = kInvalid; // the instrument has one configuration
     note(at, "usb_set_configuration",
          "handle " + std::to_string(handle) + " configuration=" + std::to_string(configuration) + " -> " +
              std::to_string(result));
     return result;
 }
 
-int Instrument::claimInterface(int handle, int interface, double at)
-{
+int Instrument::claimInterface(int handle, int interface, double at) {
     int result = 0;
     const auto it = handles_.find(handle);
-    if (it == handles_.end()) result = kBadHandle;
-    else if (!present(it->second.device)) result = kNoDevice;
-    else if (interface != 0) result = kNoEntry;
+    if (it == handles_.end())
+        result = kBadHandle;
+    else if (!present(it->second.device))
+        result = kNoDevice;
+    else if (interface != 0)
+        result = kNoEntry;
     else {
         for (const auto& [h, other] : handles_)
             if (h != handle && other.device == it->second.device && other.claimed) result = kBusy;
@@ -145,27 +141,27 @@ int Instrument::claimInterface(int handle, int interface, double at)
     return result;
 }
 
-int Instrument::releaseInterface(int handle, int interface, double at)
-{
+int Instrument::releaseInterface(int handle, int interface, double at) {
     int result = 0;
     const auto it = handles_.find(handle);
-    if (it == handles_.end()) result = kBadHandle;
-    else if (interface != 0 || !it->second.claimed) result = kInvalid;
-    else it->second.claimed = false;
+    if (it == handles_.end())
+        result = kBadHandle;
+    else if (interface != 0 || !it->second.claimed)
+        result = kInvalid;
+    else
+        it->second.claimed = false;
     note(at, "usb_release_interface",
          "handle " + std::to_string(handle) + " interface=" + std::to_string(interface) + " -> " +
              std::to_string(result));
     return result;
 }
 
-int Instrument::deviceOf(int handle) const
-{
+int Instrument::deviceOf(int handle) const {
     const auto it = handles_.find(handle);
     return it == handles_.end() ? -1 : it->second.device;
 }
 
-void Instrument::unplug(double at)
-{
+void Instrument::unplug(double at) {
     unplugged_ = true;
     inPipe_.clear();
     mode_ = Mode::Command;
@@ -174,8 +170,7 @@ void Instrument::unplug(double at)
 
 // Checks shared by both directions. Sets `handled` when the transfer ends here.
 Completion Instrument::transferChecks(int handle, int endpoint, int size, int timeoutMs, double at, bool out,
-                                      bool& handled)
-{
+                                      bool& handled) {
     handled = true;
     const auto it = handles_.find(handle);
     if (it == handles_.end()) return {kBadHandle, at};
@@ -196,7 +191,8 @@ Completion Instrument::transferChecks(int handle, int endpoint, int size, int ti
         note(at, "!", "interface 0 used without usb_claim_interface");
         it->second.claimed = true;
     }
-    if (const auto fault = scenario_.transferFaults.find(transfers_); fault != scenario_.transferFaults.end()) {
+    if (const auto fault = scenario_.transferFaults.find(transfers_);
+        fault != scenario_.transferFaults.end()) {
         note(at, "!", "transfer " + std::to_string(transfers_) + " fails as the scenario asks");
         const int error = fault->second.error;
         return {error, error == kTimedOut ? at + timeoutMs : at};
@@ -209,8 +205,8 @@ Completion Instrument::transferChecks(int handle, int endpoint, int size, int ti
     return {0, at};
 }
 
-Completion Instrument::bulkWrite(int handle, int endpoint, const uint8_t* bytes, int size, int timeoutMs, double at)
-{
+Completion Instrument::bulkWrite(int handle, int endpoint, const uint8_t* bytes, int size, int timeoutMs,
+                                 double at) {
     bool handled = false;
     Completion c = transferChecks(handle, endpoint, size, timeoutMs, at, true, handled);
     if (!handled) {
@@ -220,21 +216,21 @@ Completion Instrument::bulkWrite(int handle, int endpoint, const uint8_t* bytes,
             note(at, "!", "instrument busy for " + std::to_string(busyUntil_ - at) + " ms");
             c = {kTimedOut, at + timeoutMs};
         } else {
-            if (acceptAt > at) note(at, "!", "instrument busy, write waited " + std::to_string(acceptAt - at) + " ms");
+            if (acceptAt > at)
+                note(at, "!", "instrument busy, write waited " + std::to_string(acceptAt - at) + " ms");
             c = {size, acceptAt};
         }
     }
     const Bytes data(bytes, bytes + std::max(size, 0));
     transcript_.line(at, "usb_bulk_write",
-                     "ep=" + Ep(endpoint) + " size=" + std::to_string(size) + " timeout=" + std::to_string(timeoutMs) +
-                         " -> " + std::to_string(c.result) + " after " + std::to_string(int(c.doneAt - at)) +
-                         " ms : " + Hex(data));
+                     "ep=" + Ep(endpoint) + " size=" + std::to_string(size) +
+                         " timeout=" + std::to_string(timeoutMs) + " -> " + std::to_string(c.result) +
+                         " after " + std::to_string(int(c.doneAt - at)) + " ms : " + Hex(data));
     if (c.result >= 0) receive(data, c.doneAt);
     return c;
 }
 
-Completion Instrument::bulkRead(int handle, int endpoint, uint8_t* out, int size, int timeoutMs, double at)
-{
+Completion Instrument::bulkRead(int handle, int endpoint, uint8_t* out, int size, int timeoutMs, double at) {
     bool handled = false;
     Completion c = transferChecks(handle, endpoint, size, timeoutMs, at, false, handled);
     Bytes data;
@@ -253,8 +249,9 @@ Completion Instrument::bulkRead(int handle, int endpoint, uint8_t* out, int size
                 data.assign(front.bytes.begin(), front.bytes.begin() + size);
                 front.bytes.erase(front.bytes.begin(), front.bytes.begin() + size);
             } else {
-                note(at, "!", "read of " + std::to_string(size) + " bytes cannot hold the " +
-                                  std::to_string(available) + "-byte transfer: overflow, transfer lost");
+                note(at, "!",
+                     "read of " + std::to_string(size) + " bytes cannot hold the " +
+                         std::to_string(available) + "-byte transfer: overflow, transfer lost");
                 inPipe_.pop_front();
                 c.result = kOverflow;
             }
@@ -265,14 +262,13 @@ Completion Instrument::bulkRead(int handle, int endpoint, uint8_t* out, int size
         }
     }
     transcript_.line(at, "usb_bulk_read",
-                     "ep=" + Ep(endpoint) + " size=" + std::to_string(size) + " timeout=" + std::to_string(timeoutMs) +
-                         " -> " + std::to_string(c.result) + " after " + std::to_string(int(c.doneAt - at)) +
-                         " ms : " + Hex(data));
+                     "ep=" + Ep(endpoint) + " size=" + std::to_string(size) +
+                         " timeout=" + std::to_string(timeoutMs) + " -> " + std::to_string(c.result) +
+                         " after " + std::to_string(int(c.doneAt - at)) + " ms : " + Hex(data));
     return c;
 }
 
-void Instrument::receive(const Bytes& bytes, double at)
-{
+void Instrument::receive(const Bytes& bytes, double at) {
     if (mode_ != Mode::Command && at - lastOut_ > kWriteIdleMs)
         abandonWrite(at, "no data for " + std::to_string(int(at - lastOut_)) + " ms");
     lastOut_ = at;
@@ -301,15 +297,13 @@ void Instrument::receive(const Bytes& bytes, double at)
     }
 }
 
-void Instrument::abandonWrite(double at, const std::string& why)
-{
+void Instrument::abandonWrite(double at, const std::string& why) {
     note(at, "!", "settings write abandoned: " + why);
     mode_ = Mode::Command;
     block_.clear();
 }
 
-void Instrument::finishWrite(double at)
-{
+void Instrument::finishWrite(double at) {
     mode_ = Mode::Command;
     SettingsBlock incoming;
     std::copy(block_.begin(), block_.end(), incoming.begin());
@@ -329,8 +323,7 @@ void Instrument::finishWrite(double at)
     }
 }
 
-void Instrument::command(const Bytes& b, double at)
-{
+void Instrument::command(const Bytes& b, double at) {
     // The record command is only whole with its index.
     const bool frame2 = b.size() == 2 && b[1] == uint8_t(0xFF - b[0]) && b[0] != 0x03;
     const bool record = b.size() == 4 && b[0] == 0x03 && b[1] == 0xFC;
@@ -340,19 +333,23 @@ void Instrument::command(const Bytes& b, double at)
     }
     if (!inPipe_.empty()) {
         std::size_t left = 0;
-        for (const auto& p : inPipe_) left += p.bytes.size();
+        for (const auto& p : inPipe_)
+            left += p.bytes.size();
         note(at, "!", "new command, " + std::to_string(left) + " unread reply bytes dropped");
         inPipe_.clear();
     }
     if (record) {
         const int index = b[2] | b[3] << 8;
         if (index >= int(archive_.records.size())) {
-            note(at, "!", "record " + std::to_string(index) + " beyond the archive of " +
-                              std::to_string(archive_.records.size()) + "; no reply");
+            note(at, "!",
+                 "record " + std::to_string(index) + " beyond the archive of " +
+                     std::to_string(archive_.records.size()) + "; no reply");
             return;
         }
         Record r = archive_.records[std::size_t(index)];
-        const auto has = [index](const std::vector<int>& v) { return std::find(v.begin(), v.end(), index) != v.end(); };
+        const auto has = [index](const std::vector<int>& v) {
+            return std::find(v.begin(), v.end(), index) != v.end();
+        };
         if (has(scenario_.badRecordMarker)) {
             r[28] = 0x55;
             PutU16(&r[30], Crc16(std::span(r).first(30))); // only the marker is wrong
@@ -376,7 +373,8 @@ void Instrument::command(const Bytes& b, double at)
     case 0x04: {
         SettingsBlock block = archive_.settings;
         for (auto it = scenario_.badSettingsCrc.begin(); it != scenario_.badSettingsCrc.end(); ++it)
-            if (FaultHits(it, settingsReplies_, it->first)) block[std::size_t(it->first) * kEntryBytes + 36] ^= 0xFF;
+            if (FaultHits(it, settingsReplies_, it->first))
+                block[std::size_t(it->first) * kEntryBytes + 36] ^= 0xFF;
         queueReply(Reply::Settings, Bytes(block.begin(), block.end()), at);
         break;
     }
@@ -392,18 +390,20 @@ void Instrument::command(const Bytes& b, double at)
     }
 }
 
-void Instrument::queueReply(Reply kind, Bytes body, double at)
-{
+void Instrument::queueReply(Reply kind, Bytes body, double at) {
     const int k = int(kind);
     const double ready = at + scenario_.prepareMs[std::size_t(k)];
-    const auto announced = scenario_.announce[std::size_t(k)] >= 0 ? uint32_t(scenario_.announce[std::size_t(k)])
-                                                                     : uint32_t(body.size());
-    if (scenario_.shortBody[std::size_t(k)] >= 0 && std::size_t(scenario_.shortBody[std::size_t(k)]) < body.size())
+    const auto announced = scenario_.announce[std::size_t(k)] >= 0
+                               ? uint32_t(scenario_.announce[std::size_t(k)])
+                               : uint32_t(body.size());
+    if (scenario_.shortBody[std::size_t(k)] >= 0 &&
+        std::size_t(scenario_.shortBody[std::size_t(k)]) < body.size())
         body.resize(std::size_t(scenario_.shortBody[std::size_t(k)]));
     Bytes length(4);
     PutU32(length.data(), announced);
-    note(at, "!", std::string(ReplyName(kind)) + " reply ready at " + std::to_string(int(ready)) + " ms: length " +
-                      std::to_string(announced) + ", body " + std::to_string(body.size()) + " bytes");
+    note(at, "!",
+         std::string(ReplyName(kind)) + " reply ready at " + std::to_string(int(ready)) + " ms: length " +
+             std::to_string(announced) + ", body " + std::to_string(body.size()) + " bytes");
     inPipe_.push_back({std::move(length), ready});
     inPipe_.push_back({std::move(body), ready});
 }

@@ -29,9 +29,9 @@ inline constexpr int kEndpointIn = 0x82;
 inline constexpr int kPacket = 64;
 
 struct PresentDevice {
-    int id;       ///< index in the scenario's device list, stable across looks
+    int id; ///< index in the scenario's device list, stable across looks
     int bus;
-    int address;  ///< device number on its bus
+    int address; ///< device number on its bus
     uint16_t vendor, product;
 };
 
@@ -92,7 +92,8 @@ private:
     };
     enum class Mode { Command, ExpectLength, ExpectBlock };
 
-    Completion transferChecks(int handle, int endpoint, int size, int timeoutMs, double at, bool out, bool& handled);
+    Completion transferChecks(int handle, int endpoint, int size, int timeoutMs, double at, bool out,
+                              bool& handled);
     void receive(const Bytes& bytes, double at);
     void command(const Bytes& bytes, double at);
     void queueReply(Reply kind, Bytes body, double at);

@@ -53,14 +53,14 @@ struct SeriesSpec {
 };
 
 struct TransferFault {
-    int error = -5;     ///< negative errno returned; -110 waits the whole time-out first
+    int error = -5; ///< negative errno returned; -110 waits the whole time-out first
 };
 
 struct Scenario {
     std::string directory; ///< relative paths are taken from here
 
     std::vector<DeviceSpec> devices{DeviceSpec{}};
-    int appearAfter = 0; ///< the instrument is missing from the first N device looks
+    int appearAfter = 0;  ///< the instrument is missing from the first N device looks
     int unplugAfter = -1; ///< the instrument vanishes after N transfers (-1 never)
 
     std::array<int, kReplyKinds> prepareMs{80, 50, 50, 0, 0};
@@ -68,7 +68,7 @@ struct Scenario {
     int settingsPieceMs = 15;    ///< and this long after every piece of the block
 
     std::array<int64_t, kReplyKinds> announce{-1, -1, -1, -1, -1}; ///< forced length word
-    std::array<int, kReplyKinds> shortBody{-1, -1, -1, -1, -1};   ///< body cut to n bytes
+    std::array<int, kReplyKinds> shortBody{-1, -1, -1, -1, -1};    ///< body cut to n bytes
 
     std::string versionText = "LM-1.1 fw 2.04 15.03.2013";
 
@@ -78,8 +78,8 @@ struct Scenario {
     bool spreadBitmap = false;
 
     std::vector<int> badRecordCrc, badRecordMarker;
-    int badHeaderMarker = 0;                    ///< replies with a bad marker; -1 every one
-    std::map<int, int> badSettingsCrc;          ///< entry -> replies affected (-1 every one)
+    int badHeaderMarker = 0;                     ///< replies with a bad marker; -1 every one
+    std::map<int, int> badSettingsCrc;           ///< entry -> replies affected (-1 every one)
     std::map<int, TransferFault> transferFaults; ///< by transfer number, 1-based
 
     std::string screen = "border"; ///< border | blank | full | file path
@@ -87,7 +87,8 @@ struct Scenario {
 };
 
 /// Parses a scenario; on failure returns nothing and sets `error` to "line N: ...".
-std::optional<Scenario> ParseScenario(std::string_view text, const std::string& directory, std::string& error);
+std::optional<Scenario> ParseScenario(std::string_view text, const std::string& directory,
+                                      std::string& error);
 std::optional<Scenario> LoadScenarioFile(const std::string& path, std::string& error);
 /// Names of the replies as scenarios write them: version, header, record, settings, screen.
 std::optional<Reply> ReplyByName(std::string_view name);

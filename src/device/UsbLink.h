@@ -19,7 +19,7 @@ inline constexpr int kEntryPointCount = 43;
 extern const std::array<const char*, kEntryPointCount> kEntryPointNames;
 
 struct LibUsbBinding {
-    void* library = nullptr;         ///< dlopen handle, or none
+    void* library = nullptr;          ///< dlopen handle, or none
     usb_dev_handle* device = nullptr; ///< the open instrument, or none
     std::array<void*, kEntryPointCount> entries{};
 };

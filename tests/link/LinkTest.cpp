@@ -14,23 +14,22 @@ namespace {
 
 class LinkTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         LinkReset();
         ASSERT_TRUE(sim_.ok()) << dlerror();
         transcript_ = TempFile("transcript.txt");
         setenv("LM11_LIBUSB", SimLibrary().c_str(), 1);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         LinkReset();
         unsetenv("LM11_LIBUSB");
     }
     /// Loads a scenario that writes the transcript of this test.
-    void scenario(const std::string& text) { sim_.load("transcript " + transcript_ + "\nprepare all 0\n" + text); }
+    void scenario(const std::string& text) {
+        sim_.load("transcript " + transcript_ + "\nprepare all 0\n" + text);
+    }
     std::vector<TranscriptLine> transcript() const { return ReadTranscript(transcript_); }
-    std::string openedDevice() const
-    {
+    std::string openedDevice() const {
         auto* deviceOf = sim_.symbol<struct usb_device*(usb_dev_handle*)>("usb_device");
         struct usb_device* d = LibUSB.device ? deviceOf(LibUSB.device) : nullptr;
         return d ? std::string(d->bus->dirname) + "/" + d->filename : "none";
@@ -40,8 +39,7 @@ protected:
     std::string transcript_;
 };
 
-TEST_F(LinkTest, WithoutTheLibraryEveryCallFails)
-{
+TEST_F(LinkTest, WithoutTheLibraryEveryCallFails) {
     setenv("LM11_LIBUSB", "/nonexistent/libusb-0.1.so.4", 1);
     EXPECT_EQ(LinkLoad(), 1);
     EXPECT_EQ(LinkLoad(), 1) << "a failed load is tried again from the start";
@@ -60,8 +58,7 @@ TEST_F(LinkTest, WithoutTheLibraryEveryCallFails)
     EXPECT_EQ(LinkOpen(), 0);
 }
 
-TEST_F(LinkTest, LoadsOnceAndCallsUsbInitOnce)
-{
+TEST_F(LinkTest, LoadsOnceAndCallsUsbInitOnce) {
     scenario("");
     EXPECT_EQ(LinkLoad(), 0);
     void* library = LibUSB.library;
@@ -73,16 +70,15 @@ TEST_F(LinkTest, LoadsOnceAndCallsUsbInitOnce)
 
 class MissingEntryTest : public LinkTest, public ::testing::WithParamInterface<const char*> {};
 
-TEST_P(MissingEntryTest, LibraryLackingANeededEntryPointIsRefused)
-{
+TEST_P(MissingEntryTest, LibraryLackingANeededEntryPointIsRefused) {
     const std::string variant = SimLibrary(std::string("no") + GetParam());
     SimHandle lacking(variant);
     ASSERT_NE(lacking.handle(), nullptr) << dlerror();
     // The variant really lacks exactly one of the ten.
     int missing = 0;
-    for (const char* name : {"usb_init", "usb_find_busses", "usb_find_devices", "usb_get_busses", "usb_open",
-                             "usb_set_configuration", "usb_claim_interface", "usb_bulk_write", "usb_bulk_read",
-                             "usb_close"})
+    for (const char* name :
+         {"usb_init", "usb_find_busses", "usb_find_devices", "usb_get_busses", "usb_open",
+          "usb_set_configuration", "usb_claim_interface", "usb_bulk_write", "usb_bulk_read", "usb_close"})
         missing += dlsym(lacking.handle(), name) == nullptr;
     ASSERT_EQ(missing, 1);
 
@@ -97,10 +93,10 @@ TEST_P(MissingEntryTest, LibraryLackingANeededEntryPointIsRefused)
 
 INSTANTIATE_TEST_SUITE_P(Variants, MissingEntryTest,
                          ::testing::Values("init", "findbusses", "finddevices", "getbusses", "open",
-                                           "setconfiguration", "claiminterface", "bulkwrite", "bulkread", "close"));
+                                           "setconfiguration", "claiminterface", "bulkwrite", "bulkread",
+                                           "close"));
 
-TEST_F(LinkTest, OpensTheFirstInstrumentInBusAndDeviceOrder)
-{
+TEST_F(LinkTest, OpensTheFirstInstrumentInBusAndDeviceOrder) {
     scenario("device instrument bus=2\n"
              "device other bus=1\n"
              "device instrument bus=1\n"
@@ -119,8 +115,7 @@ TEST_F(LinkTest, OpensTheFirstInstrumentInBusAndDeviceOrder)
     EXPECT_NE(Calls(all, "usb_claim_interface")[0].text.find("interface=0 -> 0"), std::string::npos);
 }
 
-TEST_F(LinkTest, AnotherProductOfTheSameVendorIsIgnored)
-{
+TEST_F(LinkTest, AnotherProductOfTheSameVendorIsIgnored) {
     scenario("device other product=0x0201\ndevice other product=0x0203\n");
     ASSERT_EQ(LinkLoad(), 0);
     EXPECT_EQ(LinkOpen(), 1);
@@ -128,8 +123,7 @@ TEST_F(LinkTest, AnotherProductOfTheSameVendorIsIgnored)
     EXPECT_TRUE(Calls(transcript(), "usb_open").empty());
 }
 
-TEST_F(LinkTest, SecondOpenWithoutChangesKeepsTheHandle)
-{
+TEST_F(LinkTest, SecondOpenWithoutChangesKeepsTheHandle) {
     scenario("device other\ndevice instrument\n");
     ASSERT_EQ(LinkLoad(), 0);
     ASSERT_EQ(LinkOpen(), 0);
@@ -140,8 +134,7 @@ TEST_F(LinkTest, SecondOpenWithoutChangesKeepsTheHandle)
     EXPECT_EQ(Calls(transcript(), "usb_find_devices").size(), 2u);
 }
 
-TEST_F(LinkTest, InstrumentPluggedInLaterIsFoundOnALaterLook)
-{
+TEST_F(LinkTest, InstrumentPluggedInLaterIsFoundOnALaterLook) {
     scenario("appear_after 2\n");
     ASSERT_EQ(LinkLoad(), 0);
     EXPECT_EQ(LinkOpen(), 1);
@@ -150,8 +143,7 @@ TEST_F(LinkTest, InstrumentPluggedInLaterIsFoundOnALaterLook)
     EXPECT_NE(LibUSB.device, nullptr);
 }
 
-TEST_F(LinkTest, UnpluggedInstrumentFailsTransfersAndIsNotFoundAgain)
-{
+TEST_F(LinkTest, UnpluggedInstrumentFailsTransfersAndIsNotFoundAgain) {
     scenario("unplug_after 1\n");
     ASSERT_EQ(LinkLoad(), 0);
     ASSERT_EQ(LinkOpen(), 0);
@@ -164,8 +156,7 @@ TEST_F(LinkTest, UnpluggedInstrumentFailsTransfersAndIsNotFoundAgain)
     EXPECT_EQ(Calls(transcript(), "usb_close").size(), 1u);
 }
 
-TEST_F(LinkTest, WithoutAnOpenInstrumentCloseDoesNothingAndTransfersFail)
-{
+TEST_F(LinkTest, WithoutAnOpenInstrumentCloseDoesNothingAndTransfersFail) {
     scenario("");
     ASSERT_EQ(LinkLoad(), 0);
     LinkClose();
@@ -185,8 +176,7 @@ TEST_F(LinkTest, WithoutAnOpenInstrumentCloseDoesNothingAndTransfersFail)
     EXPECT_EQ(Calls(transcript(), "usb_close").size(), 1u);
 }
 
-TEST_F(LinkTest, VersionExchangeUsesBothEndpointsWithTheirTimeOut)
-{
+TEST_F(LinkTest, VersionExchangeUsesBothEndpointsWithTheirTimeOut) {
     scenario("firmware_date 12.09.2012\n");
     ASSERT_EQ(LinkLoad(), 0);
     ASSERT_EQ(LinkOpen(), 0);
@@ -212,8 +202,7 @@ TEST_F(LinkTest, VersionExchangeUsesBothEndpointsWithTheirTimeOut)
     EXPECT_EQ(reads[0].bytes, "19 00 00 00");
 }
 
-TEST_F(LinkTest, ReadWithNothingToSendFailsAfterTheTransferTimeOut)
-{
+TEST_F(LinkTest, ReadWithNothingToSendFailsAfterTheTransferTimeOut) {
     scenario("");
     ASSERT_EQ(LinkLoad(), 0);
     ASSERT_EQ(LinkOpen(), 0);

@@ -1,6 +1,6 @@
 // Scenario files and the archive generator.
-#include "model/Archive.h"
 #include "model/Scenario.h"
+#include "model/Archive.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,7 @@ using namespace lm11sim;
 
 namespace {
 
-Archive Build(const std::string& text)
-{
+Archive Build(const std::string& text) {
     std::string error;
     auto s = ParseScenario(text, ".", error);
     EXPECT_TRUE(s) << error;
@@ -22,22 +21,21 @@ Archive Build(const std::string& text)
     return a ? *a : Archive{};
 }
 
-int BitmapCount(const Bytes& header)
-{
+int BitmapCount(const Bytes& header) {
     int n = 0;
-    for (std::size_t i = 0; i < 220; ++i) n += std::popcount(header[i]);
+    for (std::size_t i = 0; i < 220; ++i)
+        n += std::popcount(header[i]);
     return n;
 }
 
-double ValueOf(const Record& r)
-{
+double ValueOf(const Record& r) {
     uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i) bits = bits << 8 | r[std::size_t(16 + i)];
+    for (int i = 7; i >= 0; --i)
+        bits = bits << 8 | r[std::size_t(16 + i)];
     return std::bit_cast<double>(bits);
 }
 
-TEST(ScenarioTest, MistakesAreReportedWithTheirLine)
-{
+TEST(ScenarioTest, MistakesAreReportedWithTheirLine) {
     const struct {
         const char* text;
         const char* error;
@@ -59,12 +57,12 @@ TEST(ScenarioTest, MistakesAreReportedWithTheirLine)
     }
 }
 
-TEST(ScenarioTest, SeriesLinesBecomeValidRecordsWithTheirFields)
-{
-    const Archive a = Build("object 3 series=12 step=20x30 potential=-500..500\n"
-                            "start 2014-05-17 23:59:50\n"
-                            "series object=3 sensor=potential points=7 values=-235.5,-240 mode=manual interval=20\n"
-                            "series object=2..3 sensor=resistance count=2 length=4 range=0..999\n");
+TEST(ScenarioTest, SeriesLinesBecomeValidRecordsWithTheirFields) {
+    const Archive a =
+        Build("object 3 series=12 step=20x30 potential=-500..500\n"
+              "start 2014-05-17 23:59:50\n"
+              "series object=3 sensor=potential points=7 values=-235.5,-240 mode=manual interval=20\n"
+              "series object=2..3 sensor=resistance count=2 length=4 range=0..999\n");
     ASSERT_EQ(a.records.size(), 7u + 2 * 2 * 4);
     EXPECT_EQ(BitmapCount(a.header), int(a.records.size()));
     EXPECT_EQ(GetU16(&a.header[7264]), 0xAAAA);
@@ -75,10 +73,10 @@ TEST(ScenarioTest, SeriesLinesBecomeValidRecordsWithTheirFields)
     // The broken-off series: 7 points of 12, on object index 2, steps and range of the object.
     const Record& first = a.records[0];
     EXPECT_EQ(first[12], 2);
-    EXPECT_EQ(first[6], 1);        // point 1
-    EXPECT_EQ(first[7], 1);        // series 1
+    EXPECT_EQ(first[6], 1); // point 1
+    EXPECT_EQ(first[7], 1); // series 1
     EXPECT_EQ(GetU16(&first[24]), 12);
-    EXPECT_EQ(first[13], 0);       // manual
+    EXPECT_EQ(first[13], 0); // manual
     EXPECT_EQ(first[14], 20);
     EXPECT_EQ(first[15], 30);
     EXPECT_EQ(int16_t(GetU16(&first[8])), -500);
@@ -88,7 +86,8 @@ TEST(ScenarioTest, SeriesLinesBecomeValidRecordsWithTheirFields)
     // Time runs over midnight into the next day.
     EXPECT_EQ((std::array<int, 6>{first[5], first[4], first[3], first[2], first[1], first[0]}),
               (std::array<int, 6>{14, 5, 17, 23, 59, 50}));
-    EXPECT_EQ((std::array<int, 3>{a.records[1][3], a.records[1][2], a.records[1][0]}), (std::array<int, 3>{18, 0, 10}));
+    EXPECT_EQ((std::array<int, 3>{a.records[1][3], a.records[1][2], a.records[1][0]}),
+              (std::array<int, 3>{18, 0, 10}));
     // Series numbers go on per object; object 3 already has series 1.
     EXPECT_EQ(a.records[7][12], 1);
     EXPECT_EQ(a.records[7][7], 1);
@@ -97,21 +96,21 @@ TEST(ScenarioTest, SeriesLinesBecomeValidRecordsWithTheirFields)
     EXPECT_EQ(a.records[15][26], 1); // resistance sensor
 }
 
-TEST(ScenarioTest, SettingsEntriesCarryNamesInWindows1251)
-{
+TEST(ScenarioTest, SettingsEntriesCarryNamesInWindows1251) {
     const Archive a = Build("object 5 name=\"Мост\" en=\"Bridge\" series=5 step=20x30 potential=-500..500 "
                             "resistance=0..999\nobject 6 name=\"Очень длинное имя\"\n");
-    const uint8_t expected[38] = {0x05, 0x14, 0x1E, 0x00, 0x0C, 0xFE, 0xF4, 0x01, 0x00, 0x00, 0xE7, 0x03, 0x04,
-                                  0xCC, 0xEE, 0xF1, 0xF2, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x06, 0x42, 0x72,
-                                  0x69, 0x64, 0x67, 0x65, 0x00, 0x00, 0x00, 0x00, 0xAA, 0xAA, 0x46, 0xE3};
+    const uint8_t expected[38] = {0x05, 0x14, 0x1E, 0x00, 0x0C, 0xFE, 0xF4, 0x01, 0x00, 0x00,
+                                  0xE7, 0x03, 0x04, 0xCC, 0xEE, 0xF1, 0xF2, 0x00, 0x00, 0x00,
+                                  0x00, 0x00, 0x00, 0x06, 0x42, 0x72, 0x69, 0x64, 0x67, 0x65,
+                                  0x00, 0x00, 0x00, 0x00, 0xAA, 0xAA, 0x46, 0xE3};
     EXPECT_EQ(0, std::memcmp(&a.settings[4 * 38], expected, 38));
-    for (int k = 0; k < 20; ++k) EXPECT_TRUE(SettingsEntryWhole(a.settings, k)) << k;
+    for (int k = 0; k < 20; ++k)
+        EXPECT_TRUE(SettingsEntryWhole(a.settings, k)) << k;
     EXPECT_EQ(a.settings[5 * 38 + 12], 10); // cut to ten characters
     EXPECT_EQ(a.settings[0 * 38 + 23], 8);  // "Object 1"
 }
 
-TEST(ScenarioTest, BitmapCanLeaveGapsAndTheArchiveStopsAt1760)
-{
+TEST(ScenarioTest, BitmapCanLeaveGapsAndTheArchiveStopsAt1760) {
     const Archive spread = Build("bitmap spread\nseries object=1 sensor=potential length=3\n");
     EXPECT_EQ(BitmapCount(spread.header), 3);
     EXPECT_EQ(spread.header[0] & 1, 0) << "slot 0 stays empty, so the bits are not the first three";
@@ -125,8 +124,7 @@ TEST(ScenarioTest, BitmapCanLeaveGapsAndTheArchiveStopsAt1760)
     EXPECT_EQ(error, "the archive holds at most 1760 records");
 }
 
-TEST(ScenarioTest, SampleScenariosLoad)
-{
+TEST(ScenarioTest, SampleScenariosLoad) {
     const struct {
         const char* file;
         std::size_t records;
