@@ -48,7 +48,7 @@ void StopExchangeAtExit(int waitMs)
     delete worker;
 }
 
-BMTreadUSB::BMTreadUSB(std::unique_ptr<ExchangeLink> link) : link_(std::move(link))
+BMTreadUSB::BMTreadUSB(std::unique_ptr<Link> link) : link_(std::move(link))
 {
     Running() = this;
     ExchangeActivity::instance().setRunning(true);

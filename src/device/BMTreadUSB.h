@@ -42,7 +42,7 @@ class BMTreadUSB final : public QThread, private ExchangeHost {
     Q_OBJECT
 public:
     /// Starts the exchange of the current Operation over `link` at once.
-    explicit BMTreadUSB(std::unique_ptr<ExchangeLink> link);
+    explicit BMTreadUSB(std::unique_ptr<Link> link);
     ~BMTreadUSB() override;
 
     /// Window thread, right after creation.
@@ -73,7 +73,7 @@ private:
     /// Window thread, once the thread has ended.
     void ended();
 
-    std::unique_ptr<ExchangeLink> link_;
+    std::unique_ptr<Link> link_;
     WorkerControls controls_; // window thread only
 
     // The mailbox. Standard primitives rather than a blocking queued call, so that thread

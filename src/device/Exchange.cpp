@@ -87,7 +87,7 @@ SyncView ComputeSyncView(int32_t& progress, uint8_t linkStatus, uint8_t workerSt
     return view;
 }
 
-Exchange::Exchange(ExchangeLink& link, ExchangeClock& clock, ExchangeHost& host, SettingsBlock& settings)
+Exchange::Exchange(Link& link, ExchangeClock& clock, ExchangeHost& host, SettingsBlock& settings)
     : link_(link), clock_(clock), host_(host), settings_(settings)
 {
 }

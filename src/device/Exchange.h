@@ -3,6 +3,7 @@
 // window or a thread of its own: the link, the pauses and everything that must happen on
 // the window thread are handed to it, so a test can drive it with fakes and a fake clock.
 #include "device/Formats.h"
+#include "device/Link.h"
 #include "texts/TextPair.h"
 
 #include <QString>
@@ -34,20 +35,6 @@ enum LinkStatusCode : uint8_t {
     StatusLinkError = 4,
     StatusNoData = 5,
     StatusInvalidValue = 6,
-};
-
-/// The instrument as the machine sees it.
-class ExchangeLink {
-public:
-    virtual ~ExchangeLink() = default;
-    /// 0 loaded, 1 library missing, 2 an entry point missing.
-    virtual int load() = 0;
-    /// 0 open, 1 not found.
-    virtual int open() = 0;
-    virtual bool write(const uint8_t* bytes, int length) = 0;
-    /// Bytes received, or a negative value on failure.
-    virtual int read(uint8_t* buffer, int length) = 0;
-    virtual void close() = 0;
 };
 
 /// The worker's pauses (sleeps of the worker thread).
@@ -111,7 +98,7 @@ class Exchange {
 public:
     /// `settings` is the block kept between exchanges (bytes the program does not write are
     /// sent back as last read).
-    Exchange(ExchangeLink& link, ExchangeClock& clock, ExchangeHost& host, SettingsBlock& settings);
+    Exchange(Link& link, ExchangeClock& clock, ExchangeHost& host, SettingsBlock& settings);
 
     /// Runs passes until the exchange has finished.
     void run();
@@ -144,7 +131,7 @@ private:
     enum class Rows { Converted, NoTable, Invalid };
     Rows convertRows(std::array<ObjectSettings, kSettingsEntries>& out);
 
-    ExchangeLink& link_;
+    Link& link_;
     ExchangeClock& clock_;
     ExchangeHost& host_;
     SettingsBlock& settings_;

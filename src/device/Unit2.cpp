@@ -2,6 +2,7 @@
 
 #include "app/SharedState.h"
 #include "archive/ArchiveModel.h"
+#include "device/UsbLink.h"
 #include "texts/Texts.h"
 
 #include <QLabel>
@@ -56,6 +57,9 @@ BMTreadUSB* StartWorker(uint8_t operation, WorkerControls controls)
     if (ExchangeActivity::instance().isRunning()) return nullptr;
     WorkerState = 0;
     Operation = operation;
+    // A Cancel click that came after the last exchange had already finished must not
+    // cancel this one before it starts.
+    CancelRequest = 0;
     auto* worker = new BMTreadUSB(MakeExchangeLink());
     worker->AttachControls(std::move(controls));
     return worker;
@@ -122,21 +126,9 @@ BMTreadUSB* StartScreenRead(QProgressBar* gauge, QLabel* label)
     return StartWorker(3, std::move(controls));
 }
 
-std::unique_ptr<ExchangeLink> MakeExchangeLink()
+std::unique_ptr<Link> MakeExchangeLink()
 {
     if (Factory()) return Factory()();
-    return MakeUsbExchangeLink();
+    return std::make_unique<UsbLink>();
 }
 
-// TEMPORARY until the USB link lands: behaves as a missing library.
-namespace {
-class NoLibraryLink final : public ExchangeLink {
-public:
-    int load() override { return 1; }
-    int open() override { return 1; }
-    bool write(const uint8_t*, int) override { return false; }
-    int read(uint8_t*, int) override { return -1; }
-    void close() override {}
-};
-} // namespace
-std::unique_ptr<ExchangeLink> MakeUsbExchangeLink() { return std::make_unique<NoLibraryLink>(); }

@@ -28,12 +28,10 @@ public:
 };
 
 /// Makes the link each new exchange talks through (the USB library by default).
-using LinkFactory = std::function<std::unique_ptr<ExchangeLink>()>;
+using LinkFactory = std::function<std::unique_ptr<Link>()>;
 void SetLinkFactory(LinkFactory factory);
-/// The link over the USB library.
-std::unique_ptr<ExchangeLink> MakeUsbExchangeLink();
 /// The link the starters use.
-std::unique_ptr<ExchangeLink> MakeExchangeLink();
+std::unique_ptr<Link> MakeExchangeLink();
 
 // Starters. Each follows the same order: WorkerState 0, Operation, a new worker, its
 // controls. None starts while another exchange runs (it then returns null / false).

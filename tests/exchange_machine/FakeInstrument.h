@@ -61,7 +61,7 @@ inline SettingsBlock ValidSettings()
     return block;
 }
 
-class FakeInstrument : public ExchangeLink, public ExchangeClock {
+class FakeInstrument : public Link, public ExchangeClock {
 public:
     std::vector<std::string> log;
     int loadResults = 0; // calls to load() that fail with loadCode before it succeeds

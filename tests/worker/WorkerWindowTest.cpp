@@ -23,7 +23,7 @@ namespace {
 using namespace fake;
 
 // The worker owns its link; this one forwards to an instrument the test keeps.
-class ForwardingLink final : public ExchangeLink {
+class ForwardingLink final : public Link {
 public:
     explicit ForwardingLink(FakeInstrument* target) : target_(target) {}
     int load() override { return target_->load(); }
