@@ -137,7 +137,6 @@ void ArchiveTable::fillFromRecords(std::span<const ArchiveRecord> records, int l
     cells_.resize(std::size_t(columns_) * std::min(rows_, 1));
     rows_ = std::min(rows_, 1);
     setRowCount(int(count) + 1 < 2 ? 2 : int(count) + 1);
-    RecordCount = uint32_t(count);
     if (count == 0) return;
 
     SetTimeFormat(kTimeFormat);

