@@ -83,24 +83,6 @@ private:
     QTimer timer_;
 };
 
-/// A settings window made of plain widgets.
-struct PlainWindow {
-    PlainWindow() {
-        window = std::make_unique<QWidget>();
-        auto* layout = new QVBoxLayout(window.get());
-        gauge = new QProgressBar;
-        label = new QLabel;
-        table = new QTableWidget(1, 9);
-        layout->addWidget(gauge);
-        layout->addWidget(label);
-        layout->addWidget(table);
-        window->show();
-    }
-    std::unique_ptr<QWidget> window;
-    QProgressBar* gauge;
-    QLabel* label;
-    QTableWidget* table;
-};
 
 class ProgramOverUsbdevfs : public ::testing::Test {
 protected:

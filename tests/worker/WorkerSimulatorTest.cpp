@@ -397,29 +397,12 @@ TEST_F(WorkerAgainstSimulator, CancelBeforeOrDuringTheRecordsKeepsTheTable)
     }
 }
 
-/// The settings window's controls, made of plain widgets.
-struct SettingsWindow {
-    SettingsWindow()
-    {
-        auto* layout = new QVBoxLayout(&window);
-        layout->addWidget(gauge = new QProgressBar);
-        layout->addWidget(label = new QLabel);
-        layout->addWidget(table = new QTableWidget(1, 9));
-        QObject::connect(gauge, &QProgressBar::valueChanged, [this](int v) { values.push_back(v); });
-        window.show();
-    }
-    QWidget window;
-    QProgressBar* gauge;
-    QLabel* label;
-    QTableWidget* table;
-    std::vector<int> values;
-};
 
 TEST_F(WorkerAgainstSimulator, SettingsReadEditAndWriteBack)
 {
     ASSERT_NO_FATAL_FAILURE(load("settings.txt"));
     VersionUnread = 0;
-    SettingsWindow w;
+    PlainWindow w;
     ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, w.table));
     ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
     EXPECT_EQ(w.values, (std::vector<int>{0, 40, 60, 80, 100}));
@@ -463,7 +446,7 @@ TEST_F(WorkerAgainstSimulator, SettingsEntriesWithBadChecksumsEachGiveABoxAndAre
 {
     ASSERT_NO_FATAL_FAILURE(load("bad_settings.txt"));
     VersionUnread = 0;
-    SettingsWindow w;
+    PlainWindow w;
     BoxAcknowledger boxes;
     ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, w.table));
     ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));

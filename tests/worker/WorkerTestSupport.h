@@ -4,11 +4,16 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
 #include <QMessageBox>
 #include <QThread>
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 /// Processes events until `done` holds or `ms` have passed; the result of `done`.
@@ -54,4 +59,24 @@ public:
 
 private:
     QTimer timer_;
+};
+
+/// A settings or screenshot window made of plain widgets: the controls a starter attaches.
+/// `values` records every gauge position the user saw.
+struct PlainWindow {
+    PlainWindow()
+    {
+        window = std::make_unique<QWidget>();
+        auto* layout = new QVBoxLayout(window.get());
+        layout->addWidget(gauge = new QProgressBar);
+        layout->addWidget(label = new QLabel);
+        layout->addWidget(table = new QTableWidget(1, 9));
+        QObject::connect(gauge, &QProgressBar::valueChanged, [this](int v) { values.push_back(v); });
+        window->show();
+    }
+    std::unique_ptr<QWidget> window;
+    QProgressBar* gauge;
+    QLabel* label;
+    QTableWidget* table;
+    std::vector<int> values;
 };
