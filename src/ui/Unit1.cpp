@@ -66,7 +66,8 @@ QString WithFileName(const TextPair& text, const QString& fileName)
     return Tr(text) + QLatin1Char('\n') + QDir::toNativeSeparators(fileName);
 }
 
-// Small pictures for the menu items that have no fitting standard icon.
+// Small pictures for the menu items, drawn rather than taken from the style: the style's
+// standard icons are decoded from image files, which costs a noticeable part of start-up.
 QIcon DrawnIcon(void (*draw)(QPainter&))
 {
     QPixmap pixmap(16, 16);
@@ -122,6 +123,49 @@ void DrawDevice(QPainter& p)
     p.setBrush(QColor(0x50, 0x50, 0x50));
     p.drawEllipse(QRectF(6.5, 10, 3, 3));
 }
+
+void DrawDisk(QPainter& p)
+{
+    p.setPen(QColor(0x20, 0x3A, 0x70));
+    p.setBrush(QColor(0x3A, 0x6E, 0xC8));
+    p.drawRoundedRect(QRectF(1.5, 1.5, 13, 13), 1.5, 1.5);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(4.5, 1.5, 7, 5));
+    p.setBrush(QColor(0xD8, 0xDC, 0xE4));
+    p.drawRect(QRectF(3.5, 9.5, 9, 5));
+}
+
+void DrawFolder(QPainter& p)
+{
+    p.setPen(QColor(0x8A, 0x62, 0x10));
+    p.setBrush(QColor(0xE8, 0xB8, 0x40));
+    p.drawRect(QRectF(1.5, 3.5, 6, 3));
+    p.setBrush(QColor(0xF6, 0xD0, 0x60));
+    p.drawRect(QRectF(1.5, 5.5, 13, 9));
+}
+
+void DrawExit(QPainter& p)
+{
+    p.setPen(QPen(QColor(0xB0, 0x20, 0x20), 2.0));
+    p.drawLine(QPointF(4, 4), QPointF(12, 12));
+    p.drawLine(QPointF(12, 4), QPointF(4, 12));
+}
+
+void DrawSign(QPainter& p, QChar sign)
+{
+    p.setPen(QColor(0x20, 0x4A, 0x90));
+    p.setBrush(QColor(0x3A, 0x78, 0xD8));
+    p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
+    QFont font = p.font();
+    font.setBold(true);
+    font.setPixelSize(12);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, QString(sign));
+}
+
+void DrawHelp(QPainter& p) { DrawSign(p, QLatin1Char('?')); }
+void DrawInfo(QPainter& p) { DrawSign(p, QLatin1Char('i')); }
 
 } // namespace
 
@@ -269,7 +313,6 @@ void TForm1::createGrid()
 
 void TForm1::createMenu()
 {
-    QStyle* s = style();
     const auto item = [this](QMenu* menu, const char* name, const QIcon& icon, void (TForm1::*handler)()) {
         QAction* a = menu->addAction(icon, QString());
         a->setObjectName(QLatin1String(name));
@@ -280,12 +323,12 @@ void TForm1::createMenu()
     File1 = menuBar()->addMenu(QString());
     File1->setObjectName(QStringLiteral("File1"));
     Save1 = item(File1, "Save1", DrawnIcon(DrawSheet), &TForm1::Save1Click);
-    N1 = item(File1, "N1", s->standardIcon(QStyle::SP_DialogSaveButton), &TForm1::N1Click);
-    N2 = item(File1, "N2", s->standardIcon(QStyle::SP_DialogOpenButton), &TForm1::Action1Execute);
+    N1 = item(File1, "N1", DrawnIcon(DrawDisk), &TForm1::N1Click);
+    N2 = item(File1, "N2", DrawnIcon(DrawFolder), &TForm1::Action1Execute);
     File1->addSeparator()->setObjectName(QStringLiteral("N9"));
     Print1 = item(File1, "Print1", DrawnIcon(DrawPrinter), &TForm1::Print1Click);
     File1->addSeparator()->setObjectName(QStringLiteral("N8"));
-    Exit1 = item(File1, "Exit1", s->standardIcon(QStyle::SP_DialogCloseButton), &TForm1::Exit1Click);
+    Exit1 = item(File1, "Exit1", DrawnIcon(DrawExit), &TForm1::Exit1Click);
 
     Edit1 = menuBar()->addMenu(QString());
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -304,8 +347,8 @@ void TForm1::createMenu()
 
     Help1 = menuBar()->addMenu(QString());
     Help1->setObjectName(QStringLiteral("Help1"));
-    Contents1 = item(Help1, "Contents1", s->standardIcon(QStyle::SP_DialogHelpButton), &TForm1::Contents1Click);
-    About1 = item(Help1, "About1", s->standardIcon(QStyle::SP_MessageBoxInformation), &TForm1::About1Click);
+    Contents1 = item(Help1, "Contents1", DrawnIcon(DrawHelp), &TForm1::Contents1Click);
+    About1 = item(Help1, "About1", DrawnIcon(DrawInfo), &TForm1::About1Click);
 }
 
 void TForm1::applyTexts()
