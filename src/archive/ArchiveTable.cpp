@@ -99,12 +99,6 @@ void ArchiveTable::setRowCount(int rows) {
     cells_.resize(std::size_t(columns_) * rows_);
 }
 
-const QString& ArchiveTable::cell(int column, int row) const {
-    static const QString empty;
-    if (column < 0 || column >= columns_ || row < 0 || row >= rows_) return empty;
-    return cells_[std::size_t(row) * columns_ + column];
-}
-
 void ArchiveTable::setCell(int column, int row, const QString& text) {
     if (column < 0 || column >= columns_ || row < 0 || row >= rows_) return;
     at(column, row) = text;

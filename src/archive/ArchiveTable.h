@@ -27,7 +27,14 @@ public:
     void setRowCount(int rows);
 
     /// Cell (column, row); out-of-range cells read as empty.
-    const QString& cell(int column, int row) const;
+    /// Inline so that code reading the table (the spreadsheet module loaded at run time)
+    /// needs nothing else of this library.
+    const QString& cell(int column, int row) const
+    {
+        static const QString empty;
+        if (column < 0 || column >= columns_ || row < 0 || row >= rows_) return empty;
+        return cells_[std::size_t(row) * columns_ + column];
+    }
     void setCell(int column, int row, const QString& text);
 
     /// Exchanges two whole rows.

@@ -1,6 +1,7 @@
 #include "SaveDialog1.h"
 
 #include "SpreadsheetExport.h"
+#include "SpreadsheetModule.h"
 #include "app/SharedState.h"
 #include "archive/ArchiveTable.h"
 #include "texts/Texts.h"
@@ -99,7 +100,7 @@ void Save1Click(QWidget* window, const ArchiveTable& table)
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const SpreadsheetResult result = exportToSpreadsheet(table, Tr(MainText::SheetTitle), *fileName);
+    const SpreadsheetResult result = ExportSpreadsheetOnDemand(table, Tr(MainText::SheetTitle), *fileName);
     QApplication::restoreOverrideCursor();
     if (!result.ok()) {
         ShowError(MainText::ExportError, MainText::Warning);

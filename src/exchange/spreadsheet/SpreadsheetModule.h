@@ -1,0 +1,13 @@
+#pragma once
+// The spreadsheet writers live in a module loaded on first use (see SpreadsheetModule.cpp).
+#include "SpreadsheetExport.h"
+
+/// Name of the module's export function: int (const ArchiveTable*, const QString* sheetTitle,
+/// const QString* fileName, QString* detail), returning a SpreadsheetStatus.
+inline constexpr const char* kSpreadsheetEntry = "lm11_export_spreadsheet";
+inline constexpr const char* kSpreadsheetModuleName = "liblm11xls.so";
+
+/// exportToSpreadsheet through the module, which is looked for beside the program and then
+/// where the build put it. A module that cannot be loaded gives WriteFailed with the reason.
+SpreadsheetResult ExportSpreadsheetOnDemand(const ArchiveTable& table, const QString& sheetTitle,
+                                            const QString& fileName);
