@@ -58,9 +58,7 @@ SyncView ComputeSyncView(int32_t& progress, uint8_t linkStatus, uint8_t workerSt
         return view;
     case StatusInvalidValue: {
         const InvalidCell cell = LastInvalidCell();
-        view.label = Tr(TextPair{"Неверное значение: строка %1, столбец %2", "Invalid value: row %1, column %2"})
-                         .arg(cell.row)
-                         .arg(cell.column);
+        view.label = Tr(ExchangeText::InvalidValue).arg(cell.row).arg(cell.column);
         return view;
     }
     default: break;

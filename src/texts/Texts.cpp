@@ -48,6 +48,8 @@ const TextPair ExcelMissing{"Возможно Excel не установлен н
 const TextPair TableEmpty{"Таблтца пуста", "The table is empty"};
 const TextPair HintSort{"Левая кнопка мыши - Сортировка", "Left mouse button - Sort"};
 const TextPair HintSelect{"Левая кнопка мыши + Тащить - Выделение", "Left mouse button + drag - Highlight"};
+const TextPair SaveFailed{"Не удалось сохранить файл", "Could not save the file"};
+const TextPair OpenFailed{"Не удалось открыть проект", "Could not open the project"};
 } // namespace MainText
 
 QString HeaderText(int column, int lang)
@@ -87,6 +89,7 @@ const TextPair MaterialsRead{"Чтение Материалов", "Materials Rea
 const TextPair DataArchive{"Чтение архива", "Data Archive"};
 const TextPair Ready{"Готово", "Ready"};
 const TextPair Cancel{"Отмена", "Cancel"};
+const TextPair InvalidValue{"Неверное значение: строка %1, столбец %2", "Invalid value: row %1, column %2"};
 const std::array<TextPair, 2> ModeNames{TextPair{"Ручной", "Manual"}, TextPair{"Авто", "Auto"}};
 const std::array<TextPair, 2> SensorNames{TextPair{"Потенциала, мВ    ", "Potential , mV   "},
                                           TextPair{"Сопротив., кОм*см ", "Resist., kOhm*cm "}};

@@ -22,6 +22,8 @@ extern const TextPair HeaderNumber, HeaderObject, HeaderSensor, HeaderRange, Hea
 
 extern const TextPair Warning, Error, SheetTitle, ArchiveNotRead, ExportError, ExcelOpenError,
     ExcelMissing, TableEmpty, HintSort, HintSelect;
+/// Project file failures; the file name follows on a line of its own.
+extern const TextPair SaveFailed, OpenFailed;
 } // namespace MainText
 
 /// Text of heading column `column` (0..11) of the archive table in language `lang`.
@@ -32,6 +34,8 @@ namespace ExchangeText {
 extern const TextPair Connection, LinkError, CrcError, MemoryError, CheckConnection, DriverMissing,
     FirmwareOutdated, NoData, VersionRead, ParametersRead, DataRead, MaterialsWrite, MaterialsRead,
     DataArchive, Ready, Cancel;
+/// A settings cell that is no decimal number: row and column follow as %1 and %2.
+extern const TextPair InvalidValue;
 /// Mode names by record mode (0 manual, 1 automatic).
 extern const std::array<TextPair, 2> ModeNames;
 /// Sensor names by sensor type (0 potential, 1 resistance), with their trailing blanks.

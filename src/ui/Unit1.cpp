@@ -51,9 +51,6 @@ constexpr int kRowHeight = 20;
 constexpr int kFontHeight = 14;
 constexpr std::array<int, kArchiveColumns> kColumnWidths = {40, 92, 120, 78, 78, 100, 216, 69, 71, 79, 74, 69};
 
-const TextPair kSaveFailed{QStringLiteral("Не удалось сохранить файл"), QStringLiteral("Could not save the file")};
-const TextPair kOpenFailed{QStringLiteral("Не удалось открыть проект"), QStringLiteral("Could not open the project")};
-
 // A modal box with one OK button and no owner, as every refusal of a command is shown.
 void ErrorBox(const TextPair& caption, const QString& text)
 {
@@ -581,7 +578,7 @@ void TForm1::N1Click()
         ErrorBox(MainText::Error, Tr(MainText::ArchiveNotRead));
         return;
     }
-    if (saveProject(table_, fileName) != ProjectStatus::Ok) ErrorBox(MainText::Error, WithFileName(kSaveFailed, fileName));
+    if (saveProject(table_, fileName) != ProjectStatus::Ok) ErrorBox(MainText::Error, WithFileName(MainText::SaveFailed, fileName));
 }
 
 void TForm1::Action1Execute()
@@ -611,7 +608,7 @@ bool TForm1::openProjectFile(const QString& fileName)
 {
     ArchiveTable opened(1, 1);
     if (openProject(opened, fileName) != ProjectStatus::Ok) {
-        ErrorBox(MainText::Error, WithFileName(kOpenFailed, fileName));
+        ErrorBox(MainText::Error, WithFileName(MainText::OpenFailed, fileName));
         return false;
     }
     model_->replaceTable(std::move(opened));
