@@ -22,6 +22,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -148,21 +149,34 @@ void DrawExit(QPainter& p)
     p.drawLine(QPointF(12, 4), QPointF(4, 12));
 }
 
-void DrawSign(QPainter& p, QChar sign)
+// A white sign on a blue disc, drawn with lines only: drawing it as text would load a
+// second font at start-up.
+void DrawDisc(QPainter& p)
 {
     p.setPen(QColor(0x20, 0x4A, 0x90));
     p.setBrush(QColor(0x3A, 0x78, 0xD8));
     p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
-    QFont font = p.font();
-    font.setBold(true);
-    font.setPixelSize(12);
-    p.setFont(font);
-    p.setPen(Qt::white);
-    p.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, QString(sign));
+    p.setPen(QPen(Qt::white, 2.0, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
 }
 
-void DrawHelp(QPainter& p) { DrawSign(p, QLatin1Char('?')); }
-void DrawInfo(QPainter& p) { DrawSign(p, QLatin1Char('i')); }
+void DrawHelp(QPainter& p)
+{
+    DrawDisc(p);
+    QPainterPath question;
+    question.moveTo(5.5, 6.0);
+    question.cubicTo(5.5, 2.5, 10.5, 2.5, 10.5, 6.0);
+    question.cubicTo(10.5, 8.0, 8.0, 8.0, 8.0, 10.0);
+    p.drawPath(question);
+    p.drawPoint(QPointF(8.0, 12.8));
+}
+
+void DrawInfo(QPainter& p)
+{
+    DrawDisc(p);
+    p.drawPoint(QPointF(8.0, 4.5));
+    p.drawLine(QPointF(8.0, 7.5), QPointF(8.0, 12.0));
+}
 
 } // namespace
 
