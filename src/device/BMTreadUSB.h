@@ -89,5 +89,6 @@ private:
 
 /// The running exchange, if any (window thread).
 BMTreadUSB* RunningExchange();
-/// Program exit: stops a running exchange and waits up to `waitMs` for its thread.
+/// Program exit: stops a running exchange and waits up to `waitMs` for its thread, and for
+/// the system threads of ended exchanges to be gone.
 void StopExchangeAtExit(int waitMs = 3000);

@@ -56,6 +56,7 @@ protected:
     void TearDown() override
     {
         StopExchangeAtExit();
+        EXPECT_EQ(WorkerSystemThreads(), 0);
         ResetSharedState();
     }
 

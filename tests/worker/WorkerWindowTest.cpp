@@ -49,6 +49,7 @@ protected:
     void TearDown() override
     {
         StopExchangeAtExit();
+        EXPECT_EQ(WorkerSystemThreads(), 0);
         EXPECT_FALSE(ExchangeRunning());
         SetLinkFactory(nullptr);
         ResetSharedState();
