@@ -1,5 +1,6 @@
 #include "Startup.h"
 
+#include "AppStyle.h"
 #include "Unit1.h"
 
 #include "device/BMTreadUSB.h"
@@ -12,6 +13,7 @@
 
 int RunMainWindow(QApplication& app, const QStringList& arguments, const std::function<void(TForm1&)>& shown)
 {
+    InstallAppStyle();
     TForm1 form;
     form.OpenFromCommandLine(arguments);
     form.show();

@@ -59,6 +59,17 @@ void ErrorBox(const TextPair& caption, const QString& text)
     box.exec();
 }
 
+// The grid's headers have fixed sizes, so the text measuring a header does to propose its
+// own size (every heading, and a hundred row numbers after each fill) is never needed.
+class FixedHeader final : public QHeaderView {
+public:
+    using QHeaderView::QHeaderView;
+    QSize sizeHint() const override
+    {
+        return orientation() == Qt::Horizontal ? QSize(length(), maximumHeight()) : QSize(maximumWidth(), length());
+    }
+};
+
 QString WithFileName(const TextPair& text, const QString& fileName)
 {
     return Tr(text) + QLatin1Char('\n') + QDir::toNativeSeparators(fileName);
@@ -275,6 +286,8 @@ void TForm1::createGrid()
 {
     StringGrid1 = new QTableView(central_);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setHorizontalHeader(new FixedHeader(Qt::Horizontal, StringGrid1));
+    StringGrid1->setVerticalHeader(new FixedHeader(Qt::Vertical, StringGrid1));
     StringGrid1->setModel(model_);
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
