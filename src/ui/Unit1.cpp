@@ -66,7 +66,11 @@ public:
     using QHeaderView::QHeaderView;
     QSize sizeHint() const override
     {
-        return orientation() == Qt::Horizontal ? QSize(length(), maximumHeight()) : QSize(maximumWidth(), length());
+        // The thickness the grid fixed, or a line of text until it has.
+        const bool across = orientation() == Qt::Horizontal;
+        int thickness = across ? maximumHeight() : maximumWidth();
+        if (thickness >= QWIDGETSIZE_MAX) thickness = fontMetrics().height() + 4;
+        return across ? QSize(length(), thickness) : QSize(thickness, length());
     }
 };
 
