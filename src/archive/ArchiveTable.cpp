@@ -1,5 +1,6 @@
 #include "ArchiveTable.h"
 
+#include "DateText.h"
 #include "app/SharedState.h"
 #include "texts/Texts.h"
 
@@ -22,12 +23,24 @@ const QString kRangeDash = QStringLiteral("  -  ");
 const QString kSeriesBar = QStringLiteral("   |   ");
 const QString kTimeFormat = QStringLiteral("hh:mm:ss");
 
+// `time` as "hh:mm:ss"; the same text QTime::toString gives for that format, without
+// parsing the format for every record.
+QString TimeText(const QTime& time) {
+    const int parts[] = {time.hour(), time.minute(), time.second()};
+    QString text(8, QLatin1Char(':'));
+    for (int i = 0; i < 3; ++i) {
+        text[3 * i] = QLatin1Char(char('0' + parts[i] / 10));
+        text[3 * i + 1] = QLatin1Char(char('0' + parts[i] % 10));
+    }
+    return text;
+}
+
 // A potential in whole mV, cut toward zero (-0.9 gives "0"). Values no integer can hold
 // have no text.
 QString PotentialText(double value) {
     constexpr double limit = 9.2e18; // just inside the range of a 64-bit integer
     if (!std::isfinite(value) || value <= -limit || value >= limit) return kNan;
-    return QString::number(static_cast<long long>(value));
+    return NumberText(static_cast<long long>(value));
 }
 
 // A resistivity with exactly one decimal, halves rounded away from zero. The value is
@@ -137,32 +150,47 @@ void ArchiveTable::fillFromRecords(std::span<const ArchiveRecord> records, int l
     const auto names = ObjectNames();
     const QLocale locale;
     const QString point = locale.decimalPoint();
+    const ShortDateText dateText(locale);
+    // The records of a series share their date and range: their texts are made once and
+    // the cells share them.
+    QDate lastDate;
+    QString lastDateText;
+    int lastLow = std::numeric_limits<int>::min(), lastHigh = 0;
+    QString lastRangeText;
     using ExchangeText::ModeNames;
     using ExchangeText::SensorNames;
 
     for (std::size_t k = 0; k < count; ++k) {
         const ArchiveRecord& r = records[k];
         const int row = int(k) + 1;
-        at(0, row) = QString::number(k + 1);
+        at(0, row) = NumberText(static_cast<long long>(k + 1));
         at(1, row) = r.objectIndex < kObjectCount ? names[r.objectIndex][lang]
                                                   : DefaultObjectName(r.objectIndex + 1)[lang];
         at(2, row) = r.sensorType < SensorNames.size() ? SensorNames[r.sensorType][lang]
                                                        : QString::number(r.sensorType);
-        at(3, row) =
-            QLatin1Char(' ') + QString::number(r.rangeLow) + kRangeDash + QString::number(r.rangeHigh);
+        if (int(r.rangeLow) != lastLow || int(r.rangeHigh) != lastHigh) {
+            lastLow = r.rangeLow;
+            lastHigh = r.rangeHigh;
+            lastRangeText = QLatin1Char(' ') + NumberText(r.rangeLow) + kRangeDash + NumberText(r.rangeHigh);
+        }
+        at(3, row) = lastRangeText;
         if (r.sensorType == 0)
             at(4, row) = PotentialText(r.value);
         else if (r.sensorType == 1)
             at(4, row) = ResistivityText(r.value, point);
-        at(5, row) = QString::number(r.seriesNumber) + kSeriesBar + QString::number(r.pointNumber);
-        at(6, row) = QString::number(r.seriesLength);
-        at(7, row) = QString::number(r.stepX);
-        at(8, row) = QString::number(r.stepY);
+        at(5, row) = NumberText(r.seriesNumber) + kSeriesBar + NumberText(r.pointNumber);
+        at(6, row) = NumberText(r.seriesLength);
+        at(7, row) = NumberText(r.stepX);
+        at(8, row) = NumberText(r.stepY);
         const QDate date(r.yearSince2000 + 2000, r.month, r.day);
         const QTime time(r.hour, r.minute, r.second);
         if (date.isValid() && time.isValid()) {
-            at(9, row) = locale.toString(date, QLocale::ShortFormat);
-            at(10, row) = time.toString(kTimeFormat);
+            if (date != lastDate) {
+                lastDate = date;
+                lastDateText = dateText(date);
+            }
+            at(9, row) = lastDateText;
+            at(10, row) = TimeText(time);
         } else {
             at(9, row) = kNan;
             at(10, row) = kNan;
