@@ -12,13 +12,7 @@
 #include <QTableWidget>
 
 #include <chrono>
-#include <fstream>
-#include <string>
 #include <thread>
-#include <vector>
-
-#include <sys/types.h>
-#include <unistd.h>
 
 namespace {
 
@@ -35,74 +29,23 @@ QPointer<BMTreadUSB>& Running()
     return running;
 }
 
-// Qt's threads are detached: wait() returns as soon as run() is over, while the system
-// thread may still be releasing Qt's data for it. The program waits for that at exit, so
-// that the process never ends with a thread half torn down (leak checkers see its data as
-// lost). The kernel's task list is the only witness of a detached thread's real end; the
-// thread's name guards against its number having been given to a later thread.
-struct SystemThread {
-    pid_t id;
-    std::string name;
-};
-
-std::string TaskName(pid_t id)
-{
-    std::ifstream file("/proc/self/task/" + std::to_string(id) + "/comm");
-    std::string name;
-    std::getline(file, name);
-    return name;
-}
-
-std::mutex& ThreadsMutex()
-{
-    static std::mutex mutex;
-    return mutex;
-}
-std::vector<SystemThread>& Threads()
-{
-    static std::vector<SystemThread> threads;
-    return threads;
-}
-
-void RememberThisThread()
-{
-    const pid_t id = gettid();
-    SystemThread thread{id, TaskName(id)};
-    std::lock_guard lock(ThreadsMutex());
-    Threads().push_back(std::move(thread));
-}
-
-void WaitForEndedThreads(QDeadlineTimer deadline)
-{
-    std::lock_guard lock(ThreadsMutex());
-    std::erase_if(Threads(), [&](const SystemThread& thread) {
-        while (!thread.name.empty() && TaskName(thread.id) == thread.name) {
-            if (deadline.hasExpired()) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return true;
-    });
-}
-
 } // namespace
 
 BMTreadUSB* RunningExchange() { return Running().data(); }
 
 void StopExchangeAtExit(int waitMs)
 {
-    const QDeadlineTimer deadline(waitMs);
-    if (BMTreadUSB* worker = Running().data()) {
-        worker->requestStop();
-        if (!worker->wait(deadline)) {
-            // A transfer that never returns: leave the thread to the process's end rather
-            // than destroy a running thread.
-            return;
-        }
-        Running() = nullptr;
-        ExchangeActivity::instance().setRunning(false);
-        delete worker;
+    BMTreadUSB* worker = Running().data();
+    if (!worker) return;
+    worker->requestStop();
+    if (!worker->wait(QDeadlineTimer(waitMs))) {
+        // A transfer that never returns: leave the thread to the process's end rather than
+        // destroy a running thread.
+        return;
     }
-    WaitForEndedThreads(deadline);
+    Running() = nullptr;
+    ExchangeActivity::instance().setRunning(false);
+    delete worker;
 }
 
 BMTreadUSB::BMTreadUSB(std::unique_ptr<Link> link) : link_(std::move(link))
@@ -147,7 +90,6 @@ bool BMTreadUSB::eventFilter(QObject* watched, QEvent* event)
 
 void BMTreadUSB::run()
 {
-    RememberThisThread();
     ThreadClock clock;
     Exchange exchange(*link_, clock, *this, ProcessSettingsBlock());
     exchange.run();

@@ -89,6 +89,5 @@ private:
 
 /// The running exchange, if any (window thread).
 BMTreadUSB* RunningExchange();
-/// Program exit: stops a running exchange and waits up to `waitMs` for its thread, and for
-/// the system threads of ended exchanges to be gone.
+/// Program exit: stops a running exchange and waits up to `waitMs` for its thread.
 void StopExchangeAtExit(int waitMs = 3000);

@@ -56,7 +56,6 @@ protected:
     void TearDown() override
     {
         StopExchangeAtExit();
-        EXPECT_EQ(WorkerSystemThreads(), 0);
         ResetSharedState();
     }
 

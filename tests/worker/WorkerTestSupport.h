@@ -12,11 +12,8 @@
 #include <QThread>
 #include <QTimer>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <string>
 #include <vector>
 
 /// Processes events until `done` holds or `ms` have passed; the result of `done`.
@@ -30,21 +27,6 @@ inline bool WaitUntil(const std::function<bool()>& done, int ms)
         QThread::msleep(2);
     }
     return true;
-}
-
-/// System threads of this process that still carry the worker's name. After the program's
-/// exit stop there must be none: a thread still tearing down when the process ends leaves
-/// its data behind.
-inline int WorkerSystemThreads()
-{
-    int count = 0;
-    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
-        std::ifstream comm(task.path() / "comm");
-        std::string name;
-        std::getline(comm, name);
-        count += name == "BMTreadUSB";
-    }
-    return count;
 }
 
 /// One message box as the user saw it.

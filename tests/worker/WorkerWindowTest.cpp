@@ -49,7 +49,6 @@ protected:
     void TearDown() override
     {
         StopExchangeAtExit();
-        EXPECT_EQ(WorkerSystemThreads(), 0);
         EXPECT_FALSE(ExchangeRunning());
         SetLinkFactory(nullptr);
         ResetSharedState();
