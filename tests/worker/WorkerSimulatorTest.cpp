@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <memory>
@@ -57,6 +58,8 @@ protected:
     {
         StopExchangeAtExit();
         ResetSharedState();
+        // The transcript of a failed test stays for a look.
+        if (!transcriptPath.empty() && !HasFailure()) std::remove(transcriptPath.c_str());
     }
 
     /// Puts the instrument of tests/data/worker/`name` in place, writing a fresh transcript.
@@ -75,7 +78,9 @@ protected:
         std::stringstream text;
         text << file.rdbuf();
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        transcriptPath = std::string(LM11_BINARY_DIR) + "/tests/worker/transcript-" + info->name() + ".txt";
+        // One file per process, so that runs of the same test side by side keep apart.
+        transcriptPath = std::string(LM11_BINARY_DIR) + "/tests/worker/transcript-" + info->name() + "-" +
+                         std::to_string(getpid()) + ".txt";
         std::remove(transcriptPath.c_str());
         text << "\ntranscript " << transcriptPath << "\n";
         ASSERT_EQ(loadText(text.str().c_str()), 0) << lastError();
