@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QThread>
+#include <QThreadPool>
 
 #include <unistd.h>
 
@@ -14,9 +15,9 @@
 
 namespace {
 
-// Threads of this process other than the main one and the idle threads Qt keeps in its
-// thread pool (those wait, alive, until the process ends).
-QStringList EndingThreads()
+// Names of the threads of this process other than the main one, leaving out GLib's own
+// helpers, which live until the process ends and hold nothing of Qt's.
+QStringList OtherThreads()
 {
     const QDir tasks(QStringLiteral("/proc/self/task"));
     QStringList names;
@@ -25,19 +26,20 @@ QStringList EndingThreads()
         QFile comm(tasks.filePath(task) + QStringLiteral("/comm"));
         if (!comm.open(QIODevice::ReadOnly)) continue; // gone meanwhile
         const QString name = QString::fromUtf8(comm.readAll()).trimmed();
-        if (name != QLatin1String("Thread (pooled)")) names << name;
+        if (name != QLatin1String("gmain") && name != QLatin1String("gdbus")) names << name;
     }
     return names;
 }
 
-// Qt's threads (exchange workers, a file dialog's directory reader ...) are detached: a
-// thread that has just been waited for may still be releasing Qt's data for it. The leak
-// checker runs when the process ends and would report that data as lost; so the process
-// ends only once those threads are gone, or after a second at most.
-void WaitForEndingThreads()
+// Qt's threads (the painter's helpers in the global thread pool, exchange workers, a file
+// dialog's directory reader, the X connection's reader ...) are detached: a thread that
+// has just been waited for may still be releasing Qt's data for it. The leak checker runs
+// when the process ends and would report that data as lost. So the process ends only
+// once those threads are gone (a second at most).
+void WaitForOtherThreads()
 {
     const QDeadlineTimer deadline(1000);
-    for (QStringList left = EndingThreads(); !left.isEmpty(); left = EndingThreads()) {
+    for (QStringList left = OtherThreads(); !left.isEmpty(); left = OtherThreads()) {
         if (deadline.hasExpired()) {
             std::fprintf(stderr, "test main: threads still running at exit: %s\n", qPrintable(left.join(", ")));
             return;
@@ -52,8 +54,15 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
-    const int result = RUN_ALL_TESTS();
-    WaitForEndingThreads();
+    int result = 0;
+    {
+        QApplication app(argc, argv);
+        result = RUN_ALL_TESTS();
+        // Objects that asked to be deleted go while the application can still do it, and
+        // the thread pool ends its threads; the application's end stops the rest.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QThreadPool::globalInstance()->waitForDone();
+    }
+    WaitForOtherThreads();
     return result;
 }
