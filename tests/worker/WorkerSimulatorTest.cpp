@@ -150,7 +150,9 @@ struct FormWatch {
         poll.setInterval(1);
         QObject::connect(&poll, &QTimer::timeout, [this] {
             if (!form) return;
-            if (labels.isEmpty() || labels.back() != form->Label1->text()) labels << form->Label1->text();
+            // A new window's label is empty until the worker's first update reaches it.
+            const QString text = form->Label1->text();
+            if (!text.isEmpty() && (labels.isEmpty() || labels.back() != text)) labels << text;
             if (onPoll) onPoll(*this);
         });
         poll.start();
