@@ -1,7 +1,5 @@
 #include "DateText.h"
 
-#include <cstdlib>
-
 QString NumberText(long long value) {
     char buf[24];
     char* end = buf + sizeof buf;
@@ -42,7 +40,7 @@ ShortDateText::ShortDateText(const QLocale& locale)
         } else if (c == QLatin1Char('y') && (run == 2 || run == 4)) {
             pieces_.push_back({run == 2 ? Part::Year2 : Part::Year4, {}, {}});
         } else if (c.isLetter() || c == QLatin1Char('\'')) {
-            // Names of days and months, eras, quoted text ...: QLocale's business.
+            // Longer runs, eras, quoted text ...: QLocale's business.
             direct_ = false;
         } else {
             if (pieces_.empty() || pieces_.back().part != Part::Text) pieces_.push_back({Part::Text, {}, {}});
