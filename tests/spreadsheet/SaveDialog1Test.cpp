@@ -6,6 +6,7 @@
 #include "app/SharedState.h"
 #include "archive/ArchiveTable.h"
 #include "exchange/spreadsheet/SaveDialog1.h"
+#include "exchange/spreadsheet/SpreadsheetModule.h"
 #include "texts/Texts.h"
 
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -95,7 +97,7 @@ struct BoxSeen {
     bool hadOwner = false;
 };
 
-// Acknowledges every modal message box that comes up while it lives, keeping the last one.
+// Acknowledges every modal message box that comes up while it lives, keeping them in order.
 class BoxWatcher {
 public:
     BoxWatcher()
@@ -103,16 +105,18 @@ public:
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) return;
-            seen_ = {true, box->windowTitle(), box->text(), box->icon(), box->parentWidget() != nullptr};
+            all_.push_back({true, box->windowTitle(), box->text(), box->icon(), box->parentWidget() != nullptr});
             QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
         });
         timer_.start(20);
     }
-    const BoxSeen& seen() const { return seen_; }
+    /// The last box, or one not seen.
+    BoxSeen seen() const { return all_.empty() ? BoxSeen{} : all_.back(); }
+    const std::vector<BoxSeen>& all() const { return all_; }
 
 private:
     QTimer timer_;
-    BoxSeen seen_;
+    std::vector<BoxSeen> all_;
 };
 
 ArchiveTable FilledTable()
@@ -160,7 +164,9 @@ TEST_F(Save1ClickTest, EmptyTableIsRefusedAfterTheDialog)
         EXPECT_FALSE(boxes.seen().hadOwner);
     }
     EXPECT_FALSE(QFile::exists(target));
-    EXPECT_EQ(proposals, (QStringList{QStringLiteral("Arhive"), QStringLiteral("Arhive")}));
+    // The refused name is proposed again, as the dialog was left.
+    EXPECT_EQ(proposals, (QStringList{QStringLiteral("Arhive"), target}));
+    EXPECT_EQ(SaveDialog1::of(&window).proposedName(), target);
 }
 
 TEST_F(Save1ClickTest, SheetsAreNamedInTheCurrentLanguageAndTheNextNameIsEmpty)
@@ -188,9 +194,10 @@ TEST_F(Save1ClickTest, SheetsAreNamedInTheCurrentLanguageAndTheNextNameIsEmpty)
     EXPECT_EQ(proposals, (QStringList{QStringLiteral("Arhive"), QString(), QString(), QString()}));
 }
 
-TEST_F(Save1ClickTest, FailedExportWarnsAndKeepsTheProposedName)
+TEST_F(Save1ClickTest, FailedExportWarnsAndProposesTheChosenNameAgain)
 {
-    answerWith(dir.filePath(QStringLiteral("no/such/folder/a.xlsx")));
+    const QString chosen = dir.filePath(QStringLiteral("no/such/folder/a.xlsx"));
+    answerWith(chosen);
     for (int lang : {0, 1}) {
         Lang = uint8_t(lang);
         BoxWatcher boxes;
@@ -200,8 +207,81 @@ TEST_F(Save1ClickTest, FailedExportWarnsAndKeepsTheProposedName)
                                                : QStringLiteral("Export of the data - Error !!!"));
         EXPECT_EQ(boxes.seen().caption, lang == 0 ? QStringLiteral("Внимание") : QStringLiteral("Warning"));
         EXPECT_EQ(boxes.seen().icon, QMessageBox::Critical);
+        EXPECT_EQ(boxes.all().size(), 1u);
     }
-    EXPECT_EQ(proposals, (QStringList{QStringLiteral("Arhive"), QStringLiteral("Arhive")}));
+    EXPECT_EQ(proposals, (QStringList{QStringLiteral("Arhive"), chosen}));
+    EXPECT_EQ(SaveDialog1::of(&window).proposedName(), chosen);
+}
+
+TEST_F(Save1ClickTest, MissingWritersSayTheSpreadsheetCannotBeOpenedBeforeTheExportError)
+{
+    const QString chosen = dir.filePath(QStringLiteral("a.xlsx"));
+    answerWith(chosen);
+    int exports = 0;
+    SaveDialog1::of(&window).setExporter([&](const ArchiveTable&, const QString&, const QString&) {
+        ++exports;
+        return SpreadsheetResult{SpreadsheetStatus::WriterMissing, QStringLiteral("liblm11xls.so not found")};
+    });
+    const struct {
+        uint8_t lang;
+        const char* pairCaption;
+        const char* pair;
+        const char* caption;
+        const char* text;
+    } cases[] = {
+        {0, "Ошибка", "Невозможно открыть Microsoft Excel!\nВозможно Excel не установлен на компьютере", "Внимание",
+         "Экспорт данных - Ошибка !!!"},
+        {1, "Error", "It is impossible to open Microsoft Excel!\nProbably Excel it is not established on the computer",
+         "Warning", "Export of the data - Error !!!"},
+    };
+    for (const auto& c : cases) {
+        Lang = c.lang;
+        BoxWatcher boxes;
+        Save1Click(&window, FilledTable());
+        ASSERT_EQ(boxes.all().size(), 2u);
+        EXPECT_EQ(boxes.all()[0].caption, QString::fromUtf8(c.pairCaption));
+        EXPECT_EQ(boxes.all()[0].text, QString::fromUtf8(c.pair));
+        EXPECT_EQ(boxes.all()[0].icon, QMessageBox::Critical);
+        EXPECT_FALSE(boxes.all()[0].hadOwner);
+        EXPECT_EQ(boxes.all()[1].caption, QString::fromUtf8(c.caption));
+        EXPECT_EQ(boxes.all()[1].text, QString::fromUtf8(c.text));
+    }
+    EXPECT_EQ(exports, 2);
+    EXPECT_EQ(proposals, (QStringList{QStringLiteral("Arhive"), chosen}));
+    EXPECT_FALSE(QFile::exists(chosen));
+}
+
+TEST(SpreadsheetModule, OnlyAModuleWithTheExportFunctionLoads)
+{
+    QTemporaryDir dir;
+    const QString notAModule = dir.filePath(QStringLiteral("liblm11xls.so"));
+    QFile file(notAModule);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a shared object");
+    file.close();
+    QString error;
+    EXPECT_EQ(LoadSpreadsheetModule({dir.filePath(QStringLiteral("missing.so"))}, error), nullptr);
+    EXPECT_TRUE(error.contains(QStringLiteral("not found"))) << error.toStdString();
+    EXPECT_EQ(LoadSpreadsheetModule({notAModule}, error), nullptr);
+    EXPECT_FALSE(error.isEmpty());
+    // The real module is found after ones that fail.
+    EXPECT_NE(LoadSpreadsheetModule({notAModule, QStringLiteral(LM11_SPREADSHEET_MODULE)}, error), nullptr)
+        << error.toStdString();
+}
+
+TEST_F(Save1ClickTest, ANameWithoutExtensionIsSavedAsAnXlsxWorkbook)
+{
+    const QString chosen = dir.filePath(QStringLiteral("Arhive"));
+    answerWith(chosen);
+    BoxWatcher boxes;
+    const ArchiveTable table = FilledTable();
+    Save1Click(&window, table);
+    EXPECT_TRUE(boxes.all().empty()) << boxes.seen().text.toStdString();
+    EXPECT_FALSE(QFile::exists(chosen));
+    EXPECT_EQ(FileStart(chosen + QStringLiteral(".xlsx")), QByteArray("PK\x03\x04", 4));
+    const QJsonArray sheets = ReadWorkbook(chosen + QStringLiteral(".xlsx"), true);
+    ASSERT_FALSE(sheets.isEmpty());
+    EXPECT_TRUE(SheetHolds(sheets[0].toObject(), table, 0, 4));
 }
 
 TEST_F(Save1ClickTest, CancelDoesNothing)

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTime>
 
@@ -221,29 +222,45 @@ TEST(SpreadsheetExport, XlsSheetsTakeAtMost256Columns)
     EXPECT_TRUE(SheetHolds(ReadWorkbook(dir.filePath(QStringLiteral("fits.xls")), true)[0].toObject(), table, 0, 3));
 }
 
-TEST(SpreadsheetExport, NameEndingInXlsInAnyCaseGetsTheOldFormat)
+TEST(SpreadsheetExport, NameDecidesTheFormatAndANameWithoutExtensionGetsXlsx)
 {
     const QByteArray compound("\xD0\xCF\x11\xE0", 4), zip("PK\x03\x04", 4);
     const struct {
         const char* name;
+        const char* written; // the file that appears
         QByteArray start;
-    } cases[] = {{"a.xls", compound}, {"a.XLS", compound}, {"a.xLs", compound}, {"a.xlsx", zip},
-                 {"Arhive", zip},     {"a.xls.bak", zip},  {"a.XLSX", zip}};
+    } cases[] = {
+        {"a.xls", "a.xls", compound},          {"a.XLS", "a.XLS", compound},
+        {"a.xLs", "a.xLs", compound},          {"a.xlsx", "a.xlsx", zip},
+        {"Arhive", "Arhive.xlsx", zip},        {"a.xls.bak", "a.xls.bak", zip},
+        {"a.XLSX", "a.XLSX", zip},             {"survey.2024", "survey.2024", zip},
+        {".hidden", ".hidden.xlsx", zip},      {"dotted.dir/plain", "dotted.dir/plain.xlsx", zip},
+    };
     QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("dotted.dir")));
     const ArchiveTable table = ArchiveLike(3);
     for (const auto& c : cases) {
         const QString path = dir.filePath(QString::fromLatin1(c.name));
+        const QString written = dir.filePath(QString::fromLatin1(c.written));
+        EXPECT_EQ(WorkbookFileName(path), written) << c.name;
         ASSERT_TRUE(exportToSpreadsheet(table, kRussianTitle, path).ok()) << c.name;
-        EXPECT_EQ(FileStart(path), c.start) << c.name;
+        EXPECT_EQ(FileStart(written), c.start) << c.name;
+        if (path != written) {
+            EXPECT_FALSE(QFileInfo::exists(path)) << c.name;
+        }
     }
+    // The written workbook is a whole one, readable by a spreadsheet reader.
+    EXPECT_TRUE(SheetHolds(ReadWorkbook(dir.filePath(QStringLiteral("Arhive.xlsx")), true)[0].toObject(), table, 0, 3));
 }
 
 TEST(SpreadsheetExport, UnwritablePlaceFails)
 {
     QTemporaryDir dir;
     const ArchiveTable table = ArchiveLike(3);
+    // A folder in the way of the name cannot be replaced by a workbook.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken.xlsx")));
     for (const QString& name : {dir.filePath(QStringLiteral("missing/a.xlsx")), dir.filePath(QStringLiteral("missing/a.xls")),
-                                dir.path(), QString()})
+                                dir.filePath(QStringLiteral("taken.xlsx")), QString()})
         EXPECT_EQ(exportToSpreadsheet(table, kRussianTitle, name).status, SpreadsheetStatus::WriteFailed)
             << name.toStdString();
 }

@@ -17,11 +17,13 @@
 namespace {
 
 // Errors are shown without an owner window, with one OK button.
-void ShowError(const TextPair& text, const TextPair& caption)
+void ShowError(const QString& text, const TextPair& caption)
 {
-    QMessageBox box(QMessageBox::Critical, Tr(caption), Tr(text), QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, Tr(caption), text, QMessageBox::Ok);
     box.exec();
 }
+
+void ShowError(const TextPair& text, const TextPair& caption) { ShowError(Tr(text), caption); }
 
 } // namespace
 
@@ -56,6 +58,13 @@ std::optional<QString> SaveDialog1::execute(QWidget* parent)
     std::unique_ptr<QFileDialog> dialog(create(parent, proposedName_));
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
     return dialog->selectedFiles().constFirst();
+}
+
+SpreadsheetResult SaveDialog1::exportTable(const ArchiveTable& table, const QString& sheetTitle,
+                                          const QString& fileName) const
+{
+    if (exporter_) return exporter_(table, sheetTitle, fileName);
+    return ExportSpreadsheetOnDemand(table, sheetTitle, fileName);
 }
 
 QFileDialog* SaveDialog1::create(QWidget* parent, const QString& proposedName)
@@ -95,13 +104,20 @@ void Save1Click(QWidget* window, const ArchiveTable& table)
     SaveDialog1& saveDialog = SaveDialog1::of(window);
     const std::optional<QString> fileName = saveDialog.execute(window);
     if (!fileName) return;
+    // The dialog keeps the chosen name until an export succeeds.
+    saveDialog.setProposedName(*fileName);
     if (table.cell(0, 1).isEmpty()) {
         ShowError(MainText::ArchiveNotRead, MainText::Error);
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const SpreadsheetResult result = ExportSpreadsheetOnDemand(table, Tr(MainText::SheetTitle), *fileName);
+    const SpreadsheetResult result = saveDialog.exportTable(table, Tr(MainText::SheetTitle), *fileName);
     QApplication::restoreOverrideCursor();
+    if (result.status == SpreadsheetStatus::WriterMissing) {
+        // Without its writers the export cannot start, as when the spreadsheet application
+        // could not be opened; the export error follows as it did then.
+        ShowError(Tr(MainText::ExcelOpenError) + QLatin1Char('\n') + Tr(MainText::ExcelMissing), MainText::Error);
+    }
     if (!result.ok()) {
         ShowError(MainText::ExportError, MainText::Warning);
         return;

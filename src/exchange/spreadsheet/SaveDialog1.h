@@ -1,6 +1,8 @@
 #pragma once
 // The main window's "Save to Exel" command: its save dialog, the check for an empty table,
 // the export and the message boxes.
+#include "SpreadsheetExport.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -28,6 +30,9 @@ class SaveDialog1 : public QObject {
 public:
     /// Shows a dialog proposing `proposedName`; the chosen name, or nothing when cancelled.
     using Chooser = std::function<std::optional<QString>(QWidget* parent, const QString& proposedName)>;
+    /// Writes the workbook: ExportSpreadsheetOnDemand unless a test replaces it.
+    using Exporter = std::function<SpreadsheetResult(const ArchiveTable&, const QString& sheetTitle,
+                                                     const QString& fileName)>;
 
     /// The dialog of `window`, made on first use.
     static SaveDialog1& of(QWidget* window);
@@ -35,6 +40,8 @@ public:
     QString proposedName() const { return proposedName_; }
     void setProposedName(const QString& name) { proposedName_ = name; }
     void setChooser(Chooser chooser) { chooser_ = std::move(chooser); }
+    void setExporter(Exporter exporter) { exporter_ = std::move(exporter); }
+    SpreadsheetResult exportTable(const ArchiveTable& table, const QString& sheetTitle, const QString& fileName) const;
 
     std::optional<QString> execute(QWidget* parent);
 
@@ -46,8 +53,10 @@ private:
     explicit SaveDialog1(QWidget* window);
     QString proposedName_ = QStringLiteral("Arhive");
     Chooser chooser_;
+    Exporter exporter_;
 };
 
 /// The command: ask for a file name, refuse an empty table, export, and report a failure.
-/// After a successful export the dialog proposes an empty name.
+/// After a successful export the dialog proposes an empty name, after a refused or failed one
+/// the name the user chose.
 void Save1Click(QWidget* window, const ArchiveTable& table);

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryFile>
 
@@ -58,9 +59,18 @@ bool IsXlsName(const QString& fileName)
     return fileName.endsWith(QLatin1String(".xls"), Qt::CaseInsensitive);
 }
 
-SpreadsheetResult exportToSpreadsheet(const ArchiveTable& table, const QString& sheetTitle, const QString& fileName)
+QString WorkbookFileName(const QString& fileName)
 {
-    if (fileName.isEmpty()) return {SpreadsheetStatus::WriteFailed, QStringLiteral("no file name")};
+    // A leading dot names a hidden file, not an extension.
+    const QString last = QFileInfo(fileName).fileName();
+    if (last.isEmpty() || last.lastIndexOf(QLatin1Char('.')) > 0) return fileName;
+    return fileName + QStringLiteral(".xlsx");
+}
+
+SpreadsheetResult exportToSpreadsheet(const ArchiveTable& table, const QString& sheetTitle, const QString& chosenName)
+{
+    if (chosenName.isEmpty()) return {SpreadsheetStatus::WriteFailed, QStringLiteral("no file name")};
+    const QString fileName = WorkbookFileName(chosenName);
     const bool xls = IsXlsName(fileName);
     if (SpreadsheetResult fits = CheckFits(table, xls); !fits.ok()) return fits;
 

@@ -6,43 +6,38 @@
 
 #include <dlfcn.h>
 
-namespace {
-
-using ExportFunction = int (*)(const ArchiveTable*, const QString*, const QString*, QString*);
-
-// Loaded once and kept, like the USB library; only the window thread exports.
-ExportFunction LoadExport(QString& error)
+SpreadsheetExportFunction LoadSpreadsheetModule(const QStringList& paths, QString& error)
 {
-    static ExportFunction function = nullptr;
-    if (function) return function;
-    const QStringList candidates = {
-        QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kSpreadsheetModuleName)),
-        QStringLiteral(LM11_SPREADSHEET_MODULE),
-    };
-    for (const QString& path : candidates) {
+    error.clear();
+    for (const QString& path : paths) {
         if (!QFileInfo::exists(path)) continue;
         void* module = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
         if (!module) {
             error = QString::fromLocal8Bit(dlerror());
             continue;
         }
-        function = reinterpret_cast<ExportFunction>(dlsym(module, kSpreadsheetEntry));
-        if (function) return function;
+        if (auto function = reinterpret_cast<SpreadsheetExportFunction>(dlsym(module, kSpreadsheetEntry)))
+            return function;
         error = path + QStringLiteral(": no ") + QLatin1String(kSpreadsheetEntry);
     }
     if (error.isEmpty()) error = QStringLiteral("%1 not found").arg(QLatin1String(kSpreadsheetModuleName));
     return nullptr;
 }
 
-} // namespace
-
 SpreadsheetResult ExportSpreadsheetOnDemand(const ArchiveTable& table, const QString& sheetTitle,
                                             const QString& fileName)
 {
+    // Loaded once and kept, like the USB library; only the window thread exports.
+    static SpreadsheetExportFunction function = nullptr;
     SpreadsheetResult result;
-    const ExportFunction function = LoadExport(result.detail);
     if (!function) {
-        result.status = SpreadsheetStatus::WriteFailed;
+        function = LoadSpreadsheetModule({QDir(QCoreApplication::applicationDirPath())
+                                              .filePath(QLatin1String(kSpreadsheetModuleName)),
+                                          QStringLiteral(LM11_SPREADSHEET_MODULE)},
+                                         result.detail);
+    }
+    if (!function) {
+        result.status = SpreadsheetStatus::WriterMissing;
         return result;
     }
     result.detail.clear();
