@@ -437,8 +437,12 @@ TForm1::GridHit TForm1::hitTest(QPoint global) const
     const QHeaderView* left = StringGrid1->verticalHeader();
     if (corner_ && corner_->isVisible() && corner_->rect().contains(corner_->mapFromGlobal(global)))
         return {GridPart::Header, 0};
-    if (top->isVisible() && top->rect().contains(top->mapFromGlobal(global)))
-        return {GridPart::Header, top->logicalIndexAt(top->mapFromGlobal(global))};
+    if (top->isVisible() && top->rect().contains(top->mapFromGlobal(global))) {
+        // Right of the last heading lies no column: that is grid area like any beyond the table.
+        const int column = top->logicalIndexAt(top->mapFromGlobal(global));
+        if (column >= 0) return {GridPart::Header, column};
+        return {GridPart::Cells, -1};
+    }
     if (left->isVisible() && left->rect().contains(left->mapFromGlobal(global))) {
         // Below the last row the fixed column has no cell: that counts as the grid's body.
         if (left->logicalIndexAt(left->mapFromGlobal(global)) >= 0) return {GridPart::FixedColumn, 0};

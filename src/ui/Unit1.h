@@ -36,7 +36,7 @@ public:
     enum class GridPart { Outside, Header, FixedColumn, Cells };
     struct GridHit {
         GridPart part = GridPart::Outside;
-        int column = -1; ///< table column for Header; -1 past the last column
+        int column = -1; ///< table column for Header; -1 elsewhere
     };
     GridHit hitTest(QPoint global) const;
 
