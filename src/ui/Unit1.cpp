@@ -597,9 +597,10 @@ void TForm1::ACopyBlockTableExecute()
 
 void TForm1::Exit1Click() { close(); }
 
+// "All Files" is "*": Qt takes "*.*" literally and would hide names without an extension.
 void TForm1::N1Click()
 {
-    QFileDialog dialog(this, QString(), QString(), QStringLiteral("Zimbor 1.1 (*.ar);;All Files (*.*)"));
+    QFileDialog dialog(this, QString(), QString(), QStringLiteral("Zimbor 1.1 (*.ar);;All Files (*)"));
     dialog.setObjectName(QStringLiteral("SaveDialog2"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     // An existing project is replaced without asking, as the command always did.
@@ -618,7 +619,7 @@ void TForm1::N1Click()
 
 void TForm1::Action1Execute()
 {
-    QFileDialog dialog(this, QString(), QString(), QStringLiteral("Zimbor (*.ar);;All Files (*.*)"));
+    QFileDialog dialog(this, QString(), QString(), QStringLiteral("Zimbor (*.ar);;All Files (*)"));
     dialog.setObjectName(QStringLiteral("OpenDialog1"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

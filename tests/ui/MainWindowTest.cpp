@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -323,6 +324,42 @@ TEST_F(MainWindow, SaveAndOpenThroughTheDialogsKeepTheFileByteForByte)
     answers.chooseFile(copy);
     action("N1")->trigger();
     EXPECT_EQ(ReadFile(copy), ReadFile(original));
+}
+
+TEST_F(MainWindow, AllFilesInTheProjectDialogsListsNamesWithoutExtension)
+{
+    WriteFile(dir.filePath("site survey"), "not shown under Zimbor");
+    WriteFile(dir.filePath("old.ar"), "");
+    for (const char* command : {"N1", "N2"}) {
+        SCOPED_TRACE(command);
+        QStringList filters, firstListing, allListing;
+        answers.expect([&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            if (!dialog) return false;
+            filters = dialog->nameFilters();
+            dialog->setDirectory(dir.path());
+            auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+            const auto listing = [&] {
+                QStringList names;
+                if (!view) return names;
+                for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r)
+                    names << view->model()->index(r, 0, view->rootIndex()).data().toString();
+                return names;
+            };
+            (void)QTest::qWaitFor([&] { return listing().contains(QStringLiteral("old.ar")); }, 3000); // checked below
+            firstListing = listing();
+            dialog->selectNameFilter(filters.value(1));
+            (void)QTest::qWaitFor([&] { return listing().size() > 1; }, 3000); // checked below
+            allListing = listing();
+            dialog->reject();
+            return true;
+        });
+        action(command)->trigger();
+        EXPECT_EQ(filters.value(1), QStringLiteral("All Files (*)"));
+        EXPECT_EQ(firstListing, QStringList{"old.ar"});
+        allListing.sort();
+        EXPECT_EQ(allListing, (QStringList{"old.ar", "site survey"}));
+    }
 }
 
 TEST_F(MainWindow, SavingTheStartUpTableIsRefusedAndWritesNothing)
