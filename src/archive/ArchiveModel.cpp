@@ -63,3 +63,5 @@ void ArchiveModel::replaceTable(ArchiveTable table) {
     *table_ = std::move(table);
     endResetModel();
 }
+
+bool HasArchiveRows(const ArchiveTable& table) { return !table.cell(0, 1).isEmpty(); }

@@ -36,3 +36,9 @@ public:
 private:
     ArchiveTable* table_;
 };
+
+/// Whether the table holds archive rows: its first data cell, the number of the first record,
+/// is filled. The start-up table and a read that stopped at its first record have none. Every
+/// command that needs data asks this, the copy commands included: RecordCount is no guide,
+/// as it keeps the count the instrument announced when a read stops short.
+bool HasArchiveRows(const ArchiveTable& table);

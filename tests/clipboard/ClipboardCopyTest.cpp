@@ -25,26 +25,43 @@ protected:
 
 } // namespace
 
-TEST_F(ClipboardCopy, RefusesWhileNoArchiveIsLoadedAndLeavesTheClipboard)
+// A read that stopped at its first record leaves the header and one empty row, while
+// RecordCount keeps the count the instrument announced.
+ArchiveTable ReadCutAtTheFirstRecord()
 {
-    const ArchiveTable table = SmallArchive(0); // cells present, but no archive read or opened
+    ArchiveTable table = SmallArchive(0);
+    table.fillFromRecords({}, 0);
+    return table;
+}
+
+TEST_F(ClipboardCopy, RefusesATableWithoutArchiveRowsAndLeavesTheClipboard)
+{
+    const ArchiveTable startUp; // header and eight empty rows
+    const ArchiveTable cut = ReadCutAtTheFirstRecord();
+    ASSERT_EQ(cut.rowCount(), 2);
     struct Case {
         const char* name;
         int lang;
+        uint32_t recordCount;
         std::function<bool()> command;
         QString title, text;
     };
     const Case cases[] = {
-        {"whole table", 0, [&] { return CopyTableToClipboard(table); }, "Внимание", "Таблтца пуста"},
-        {"block", 1, [&] { return CopyBlockToClipboard(table, {1, 2, 1, 3}); }, "Warning", "The table is empty"},
-        {"ctrl+c one cell", 0, [&] { return CopySelectionToClipboard(table, {1, 1, 1, 1}); }, "Внимание",
+        {"whole table at start-up", 0, 0, [&] { return CopyTableToClipboard(startUp); }, "Внимание", "Таблтца пуста"},
+        {"block at start-up", 1, 0, [&] { return CopyBlockToClipboard(startUp, {1, 2, 1, 3}); }, "Warning",
+         "The table is empty"},
+        {"whole table of a cut read", 0, 1760, [&] { return CopyTableToClipboard(cut); }, "Внимание", "Таблтца пуста"},
+        {"block of a cut read", 1, 1760, [&] { return CopyBlockToClipboard(cut, {1, 1, 1, 3}); }, "Warning",
+         "The table is empty"},
+        {"ctrl+c one cell of a cut read", 0, 5, [&] { return CopySelectionToClipboard(cut, {1, 1, 1, 1}); }, "Внимание",
          "Таблтца пуста"},
-        {"ctrl+c block", 1, [&] { return CopySelectionToClipboard(table, {1, 2, 1, 3}); }, "Warning",
+        {"ctrl+c block of a cut read", 1, 5, [&] { return CopySelectionToClipboard(cut, {1, 1, 1, 3}); }, "Warning",
          "The table is empty"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Lang = uint8_t(c.lang);
+        RecordCount = c.recordCount;
         bool copied = true;
         const SeenBox box = RunAcknowledgingBox([&] { copied = c.command(); });
         EXPECT_FALSE(copied);
@@ -55,7 +72,19 @@ TEST_F(ClipboardCopy, RefusesWhileNoArchiveIsLoadedAndLeavesTheClipboard)
         EXPECT_EQ(box.buttons, 1);
         EXPECT_FALSE(box.hasOwner);
         EXPECT_EQ(Clipboard(), QStringLiteral("before"));
+        EXPECT_EQ(RecordCount.load(), c.recordCount) << "the count stays as the read left it";
     }
+}
+
+TEST_F(ClipboardCopy, TheTableRowsDecideNotTheRecordCount)
+{
+    const ArchiveTable table = SmallArchive(0);
+    RecordCount = 0;
+    bool copied = false;
+    const SeenBox box = RunAcknowledgingBox([&] { copied = CopyTableToClipboard(table); });
+    EXPECT_TRUE(copied);
+    EXPECT_FALSE(box.shown);
+    EXPECT_EQ(Clipboard(), TableClipboardText(table, 0));
 }
 
 TEST_F(ClipboardCopy, PutsTheTextsOnTheClipboardOnceRecordsAreLoaded)

@@ -75,6 +75,26 @@ TEST_F(MainWindowCopy, StartUpTableIsRefusedByEveryCopyCommand)
     }
 }
 
+TEST_F(MainWindowCopy, AReadCutAtItsFirstRecordIsRefusedByEveryCopyCommand)
+{
+    form_->model()->fillFromRecords({}, 0); // the read ended before its first record
+    RecordCount = 1760;                       // as the instrument announced
+    ASSERT_EQ(form_->table().rowCount(), 2);
+    const std::function<void()> commands[] = {
+        [&] { trigger("Copy1"); },
+        [&] { trigger("Copy2"); },
+        [&] { select(1, 1, 1, 1), ctrlC(); },
+        [&] { select(1, 1, 1, 3), ctrlC(); },
+    };
+    for (const auto& command : commands) {
+        const SeenBox box = RunAcknowledgingBox(command);
+        EXPECT_TRUE(box.shown);
+        EXPECT_EQ(box.text, QStringLiteral("Таблтца пуста"));
+        EXPECT_EQ(Clipboard(), QStringLiteral("before"));
+    }
+    EXPECT_EQ(RecordCount.load(), 1760u);
+}
+
 TEST_F(MainWindowCopy, ProjectTableIsCopiedWholeOrByBlock)
 {
     QTemporaryDir dir;

@@ -1,6 +1,7 @@
 #include "ClipboardCopy.h"
 
 #include "app/SharedState.h"
+#include "archive/ArchiveModel.h"
 #include "texts/Texts.h"
 
 #include <QClipboard>
@@ -9,10 +10,9 @@
 
 namespace {
 
-// RecordCount, not the table's cells, tells whether an archive has been read or opened.
-bool RefuseWhenEmpty()
+bool RefuseWhenEmpty(const ArchiveTable& table)
 {
-    if (RecordCount.load() != 0) return false;
+    if (HasArchiveRows(table)) return false;
     // The program's refusals have no owner window.
     QMessageBox box(QMessageBox::Critical, Tr(MainText::Warning), Tr(MainText::TableEmpty), QMessageBox::Ok);
     box.exec();
@@ -28,14 +28,14 @@ void PlaceTextOnClipboard(const QString& text)
 
 bool CopyTableToClipboard(const ArchiveTable& table)
 {
-    if (RefuseWhenEmpty()) return false;
+    if (RefuseWhenEmpty(table)) return false;
     PlaceTextOnClipboard(TableClipboardText(table, Lang.load()));
     return true;
 }
 
 bool CopyBlockToClipboard(const ArchiveTable& table, const CellBlock& block)
 {
-    if (RefuseWhenEmpty()) return false;
+    if (RefuseWhenEmpty(table)) return false;
     PlaceTextOnClipboard(BlockClipboardText(table, block));
     return true;
 }

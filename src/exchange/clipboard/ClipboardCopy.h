@@ -1,6 +1,6 @@
 #pragma once
-// The clipboard commands of the main window. Both refuse while no archive is loaded
-// (RecordCount 0) with a warning box, leaving the clipboard as it was.
+// The clipboard commands of the main window. Both refuse a table without archive rows
+// (HasArchiveRows) with a warning box, leaving the clipboard as it was.
 #include "ClipboardText.h"
 
 class ArchiveTable;
