@@ -3,10 +3,10 @@
 #include "app/CommandLine.h"
 #include "app/SharedState.h"
 #include "device/Unit2.h"
-#include "exchange/clipboard/ClipboardCopy.h"
+#include "ui/commands/ClipboardCopy.h"
 #include "exchange/project/ProjectFile.h"
-#include "exchange/report/Unit6.h"
-#include "exchange/spreadsheet/SaveDialog1.h"
+#include "ui/commands/Unit6.h"
+#include "ui/commands/SaveDialog1.h"
 #include "texts/Texts.h"
 
 #include <QAbstractButton>
@@ -566,7 +566,7 @@ void TForm1::Button3Click()
 }
 
 void TForm1::ShowDiagramWindow() {}
-void TForm1::Save1Click() { ::Save1Click(this, table_); }
+void TForm1::Save1Click() { SaveTableToSpreadsheet(this, table_); }
 void TForm1::Print1Click() { OpenReportPreview(this, table_); }
 void TForm1::Copy1Click() { ACopyTableExecute(); }
 void TForm1::Copy2Click() { ACopyBlockTableExecute(); }

@@ -1,4 +1,4 @@
-#include "exchange/clipboard/ClipboardCopy.h"
+#include "ui/commands/ClipboardCopy.h"
 
 #include "ArchiveFixture.h"
 #include "MessageBoxWatch.h"

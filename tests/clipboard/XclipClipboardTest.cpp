@@ -1,6 +1,6 @@
 // Runs on a real X server: the program owns the clipboard and xclip, another process, pastes
 // from it the way a spreadsheet or an editor would.
-#include "exchange/clipboard/ClipboardCopy.h"
+#include "ui/commands/ClipboardCopy.h"
 
 #include "ArchiveFixture.h"
 #include "app/SharedState.h"

@@ -1,5 +1,5 @@
 // The Print command as the user meets it: the report window and its print preview.
-#include "exchange/report/Unit6.h"
+#include "ui/commands/Unit6.h"
 
 #include "ReportFixture.h"
 #include "app/SharedState.h"

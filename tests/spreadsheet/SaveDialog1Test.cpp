@@ -5,7 +5,7 @@
 
 #include "app/SharedState.h"
 #include "archive/ArchiveTable.h"
-#include "exchange/spreadsheet/SaveDialog1.h"
+#include "ui/commands/SaveDialog1.h"
 #include "exchange/spreadsheet/SpreadsheetModule.h"
 #include "texts/Texts.h"
 
@@ -128,7 +128,7 @@ ArchiveTable FilledTable()
     return table;
 }
 
-class Save1ClickTest : public ::testing::Test {
+class SaveTableToSpreadsheetTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetSharedState(); }
     void TearDown() override { ResetSharedState(); }
@@ -148,7 +148,7 @@ protected:
     QStringList proposals;
 };
 
-TEST_F(Save1ClickTest, EmptyTableIsRefusedAfterTheDialog)
+TEST_F(SaveTableToSpreadsheetTest, EmptyTableIsRefusedAfterTheDialog)
 {
     const QString target = dir.filePath(QStringLiteral("a.xlsx"));
     answerWith(target);
@@ -156,7 +156,7 @@ TEST_F(Save1ClickTest, EmptyTableIsRefusedAfterTheDialog)
         Lang = uint8_t(lang);
         BoxWatcher boxes;
         ArchiveTable empty; // the start-up table: header only
-        Save1Click(&window, empty);
+        SaveTableToSpreadsheet(&window, empty);
         ASSERT_TRUE(boxes.seen().seen);
         EXPECT_EQ(boxes.seen().text, lang == 0 ? QStringLiteral("Архив не считан!") : QStringLiteral("Archive not read!"));
         EXPECT_EQ(boxes.seen().caption, lang == 0 ? QStringLiteral("Ошибка") : QStringLiteral("Error"));
@@ -169,7 +169,7 @@ TEST_F(Save1ClickTest, EmptyTableIsRefusedAfterTheDialog)
     EXPECT_EQ(SaveDialog1::of(&window).proposedName(), target);
 }
 
-TEST_F(Save1ClickTest, SheetsAreNamedInTheCurrentLanguageAndTheNextNameIsEmpty)
+TEST_F(SaveTableToSpreadsheetTest, SheetsAreNamedInTheCurrentLanguageAndTheNextNameIsEmpty)
 {
     const struct {
         uint8_t lang;
@@ -183,7 +183,7 @@ TEST_F(Save1ClickTest, SheetsAreNamedInTheCurrentLanguageAndTheNextNameIsEmpty)
         answerWith(target);
         BoxWatcher boxes;
         const ArchiveTable table = FilledTable();
-        Save1Click(&window, table);
+        SaveTableToSpreadsheet(&window, table);
         EXPECT_FALSE(boxes.seen().seen) << boxes.seen().text.toStdString();
         const QJsonArray sheets = ReadWorkbook(target, true);
         EXPECT_EQ(SheetNames(sheets), QStringList{QString::fromUtf8(c.sheet)}) << c.file;
@@ -194,14 +194,14 @@ TEST_F(Save1ClickTest, SheetsAreNamedInTheCurrentLanguageAndTheNextNameIsEmpty)
     EXPECT_EQ(proposals, (QStringList{QStringLiteral("Arhive"), QString(), QString(), QString()}));
 }
 
-TEST_F(Save1ClickTest, FailedExportWarnsAndProposesTheChosenNameAgain)
+TEST_F(SaveTableToSpreadsheetTest, FailedExportWarnsAndProposesTheChosenNameAgain)
 {
     const QString chosen = dir.filePath(QStringLiteral("no/such/folder/a.xlsx"));
     answerWith(chosen);
     for (int lang : {0, 1}) {
         Lang = uint8_t(lang);
         BoxWatcher boxes;
-        Save1Click(&window, FilledTable());
+        SaveTableToSpreadsheet(&window, FilledTable());
         ASSERT_TRUE(boxes.seen().seen);
         EXPECT_EQ(boxes.seen().text, lang == 0 ? QStringLiteral("Экспорт данных - Ошибка !!!")
                                                : QStringLiteral("Export of the data - Error !!!"));
@@ -213,7 +213,7 @@ TEST_F(Save1ClickTest, FailedExportWarnsAndProposesTheChosenNameAgain)
     EXPECT_EQ(SaveDialog1::of(&window).proposedName(), chosen);
 }
 
-TEST_F(Save1ClickTest, MissingWritersSayTheSpreadsheetCannotBeOpenedBeforeTheExportError)
+TEST_F(SaveTableToSpreadsheetTest, MissingWritersSayTheSpreadsheetCannotBeOpenedBeforeTheExportError)
 {
     const QString chosen = dir.filePath(QStringLiteral("a.xlsx"));
     answerWith(chosen);
@@ -237,7 +237,7 @@ TEST_F(Save1ClickTest, MissingWritersSayTheSpreadsheetCannotBeOpenedBeforeTheExp
     for (const auto& c : cases) {
         Lang = c.lang;
         BoxWatcher boxes;
-        Save1Click(&window, FilledTable());
+        SaveTableToSpreadsheet(&window, FilledTable());
         ASSERT_EQ(boxes.all().size(), 2u);
         EXPECT_EQ(boxes.all()[0].caption, QString::fromUtf8(c.pairCaption));
         EXPECT_EQ(boxes.all()[0].text, QString::fromUtf8(c.pair));
@@ -269,13 +269,13 @@ TEST(SpreadsheetModule, OnlyAModuleWithTheExportFunctionLoads)
         << error.toStdString();
 }
 
-TEST_F(Save1ClickTest, ANameWithoutExtensionIsSavedAsAnXlsxWorkbook)
+TEST_F(SaveTableToSpreadsheetTest, ANameWithoutExtensionIsSavedAsAnXlsxWorkbook)
 {
     const QString chosen = dir.filePath(QStringLiteral("Arhive"));
     answerWith(chosen);
     BoxWatcher boxes;
     const ArchiveTable table = FilledTable();
-    Save1Click(&window, table);
+    SaveTableToSpreadsheet(&window, table);
     EXPECT_TRUE(boxes.all().empty()) << boxes.seen().text.toStdString();
     EXPECT_FALSE(QFile::exists(chosen));
     EXPECT_EQ(FileStart(chosen + QStringLiteral(".xlsx")), QByteArray("PK\x03\x04", 4));
@@ -284,19 +284,19 @@ TEST_F(Save1ClickTest, ANameWithoutExtensionIsSavedAsAnXlsxWorkbook)
     EXPECT_TRUE(SheetHolds(sheets[0].toObject(), table, 0, 4));
 }
 
-TEST_F(Save1ClickTest, CancelDoesNothing)
+TEST_F(SaveTableToSpreadsheetTest, CancelDoesNothing)
 {
     answerWith(std::nullopt);
     BoxWatcher boxes;
     ArchiveTable empty;
-    Save1Click(&window, empty); // even an empty table draws no message once cancelled
-    Save1Click(&window, FilledTable());
+    SaveTableToSpreadsheet(&window, empty); // even an empty table draws no message once cancelled
+    SaveTableToSpreadsheet(&window, FilledTable());
     EXPECT_FALSE(boxes.seen().seen);
     EXPECT_EQ(proposals, (QStringList{QStringLiteral("Arhive"), QStringLiteral("Arhive")}));
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
-TEST_F(Save1ClickTest, RealDialogSavesUnderTheTypedName)
+TEST_F(SaveTableToSpreadsheetTest, RealDialogSavesUnderTheTypedName)
 {
     const QString target = dir.filePath(QStringLiteral("typed.xls"));
     QString proposed;
@@ -313,7 +313,7 @@ TEST_F(Save1ClickTest, RealDialogSavesUnderTheTypedName)
         QTest::keyClick(edit, Qt::Key_Return);
     });
     typist.start(20);
-    Save1Click(&window, FilledTable());
+    SaveTableToSpreadsheet(&window, FilledTable());
     typist.stop();
     ASSERT_TRUE(answered);
     EXPECT_EQ(proposed, QStringLiteral("Arhive"));

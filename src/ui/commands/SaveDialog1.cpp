@@ -1,7 +1,7 @@
 #include "SaveDialog1.h"
 
-#include "SpreadsheetExport.h"
-#include "SpreadsheetModule.h"
+#include "exchange/spreadsheet/SpreadsheetExport.h"
+#include "exchange/spreadsheet/SpreadsheetModule.h"
 #include "app/SharedState.h"
 #include "archive/ArchiveTable.h"
 #include "texts/Texts.h"
@@ -99,7 +99,7 @@ QFileDialog* SaveDialog1::create(QWidget* parent, const QString& proposedName)
     return dialog;
 }
 
-void Save1Click(QWidget* window, const ArchiveTable& table)
+void SaveTableToSpreadsheet(QWidget* window, const ArchiveTable& table)
 {
     SaveDialog1& saveDialog = SaveDialog1::of(window);
     const std::optional<QString> fileName = saveDialog.execute(window);

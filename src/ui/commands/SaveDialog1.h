@@ -1,7 +1,7 @@
 #pragma once
 // The main window's "Save to Exel" command: its save dialog, the check for an empty table,
 // the export and the message boxes.
-#include "SpreadsheetExport.h"
+#include "exchange/spreadsheet/SpreadsheetExport.h"
 
 #include <QObject>
 #include <QString>
@@ -59,4 +59,4 @@ private:
 /// The command: ask for a file name, refuse an empty table, export, and report a failure.
 /// After a successful export the dialog proposes an empty name, after a refused or failed one
 /// the name the user chose.
-void Save1Click(QWidget* window, const ArchiveTable& table);
+void SaveTableToSpreadsheet(QWidget* window, const ArchiveTable& table);

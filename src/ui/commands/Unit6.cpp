@@ -1,6 +1,6 @@
 #include "Unit6.h"
 
-#include "ReportPainter.h"
+#include "exchange/report/ReportPainter.h"
 #include "archive/ArchiveTable.h"
 
 #include <QPrintPreviewDialog>

@@ -1,7 +1,7 @@
 #pragma once
 // The report window: holds the listing of the archive table as it was when the command ran,
 // and shows it in a print preview from which the user prints or saves a PDF.
-#include "ReportText.h"
+#include "exchange/report/ReportText.h"
 
 #include <QWidget>
 

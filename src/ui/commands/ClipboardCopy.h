@@ -1,7 +1,7 @@
 #pragma once
 // The clipboard commands of the main window. Both refuse a table without archive rows
 // (HasArchiveRows) with a warning box, leaving the clipboard as it was.
-#include "ClipboardText.h"
+#include "exchange/clipboard/ClipboardText.h"
 
 class ArchiveTable;
 
