@@ -1,5 +1,6 @@
 #include "Formats.h"
 
+#include "bytes/LittleEndian.h"
 #include "texts/Cp1251.h"
 
 #include <bit>
@@ -59,23 +60,18 @@ std::array<uint8_t, 4> RecordFrame(uint16_t index)
     return {frame[0], frame[1], uint8_t(index & 0xFF), uint8_t(index >> 8)};
 }
 
-uint32_t DecodeLength(std::span<const uint8_t, kLengthSize> b)
-{
-    return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
-}
+uint32_t DecodeLength(std::span<const uint8_t, kLengthSize> b) { return le::Load32(b.data()); }
 
 std::array<uint8_t, kLengthSize> EncodeLength(uint32_t length)
 {
-    return {uint8_t(length), uint8_t(length >> 8), uint8_t(length >> 16), uint8_t(length >> 24)};
+    std::array<uint8_t, kLengthSize> b{};
+    le::Store32(b.data(), length);
+    return b;
 }
 
-uint16_t ReadU16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+uint16_t ReadU16(const uint8_t* p) { return le::Load16(p); }
 int16_t ReadI16(const uint8_t* p) { return static_cast<int16_t>(ReadU16(p)); }
-void WriteU16(uint8_t* p, uint16_t v)
-{
-    p[0] = uint8_t(v & 0xFF);
-    p[1] = uint8_t(v >> 8);
-}
+void WriteU16(uint8_t* p, uint16_t v) { le::Store16(p, v); }
 
 uint32_t CountRecords(const HeaderBuffer& header)
 {
@@ -105,9 +101,7 @@ ArchiveRecord DecodeRecord(const RecordBytes& b)
     r.mode = b[13];
     r.stepX = b[14];
     r.stepY = b[15];
-    uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i) bits = bits << 8 | b[16 + i];
-    r.value = std::bit_cast<double>(bits);
+    r.value = std::bit_cast<double>(le::Load64(&b[16]));
     r.seriesLength = ReadU16(&b[24]);
     r.sensorType = b[26];
     r.reserved = b[27];
@@ -131,8 +125,7 @@ RecordBytes EncodeRecord(const ArchiveRecord& r)
     b[13] = r.mode;
     b[14] = r.stepX;
     b[15] = r.stepY;
-    const auto bits = std::bit_cast<uint64_t>(r.value);
-    for (int i = 0; i < 8; ++i) b[16 + i] = uint8_t(bits >> (8 * i));
+    le::Store64(&b[16], std::bit_cast<uint64_t>(r.value));
     WriteU16(&b[24], r.seriesLength);
     b[26] = r.sensorType;
     b[27] = r.reserved;

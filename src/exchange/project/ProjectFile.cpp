@@ -1,5 +1,6 @@
 #include "ProjectFile.h"
 
+#include "bytes/LittleEndian.h"
 #include "texts/Cp1251.h"
 
 #include <QFile>
@@ -13,16 +14,12 @@ namespace {
 
 void AppendInt32(QByteArray& out, int32_t value)
 {
-    const auto u = static_cast<uint32_t>(value);
-    const char bytes[4] = {char(u & 0xFF), char((u >> 8) & 0xFF), char((u >> 16) & 0xFF), char(u >> 24)};
+    char bytes[4];
+    le::Store32(bytes, static_cast<uint32_t>(value));
     out.append(bytes, 4);
 }
 
-int32_t ReadInt32(const char* p)
-{
-    const auto* b = reinterpret_cast<const unsigned char*>(p);
-    return static_cast<int32_t>(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24);
-}
+int32_t ReadInt32(const char* p) { return static_cast<int32_t>(le::Load32(p)); }
 
 // Appends one cell: its length, then its Windows-1251 bytes. Characters outside the code
 // page become one '?' each (a surrogate pair counts as one character), so the length is
@@ -42,12 +39,7 @@ void AppendCell(QByteArray& out, const QString& text)
         if (d[i].isHighSurrogate() && i + 1 < n && d[i + 1].isLowSurrogate()) ++i;
         out.append(kCp1251Unmappable);
     }
-    const auto length = static_cast<uint32_t>(out.size() - lengthAt - 4);
-    char* p = out.data() + lengthAt;
-    p[0] = char(length & 0xFF);
-    p[1] = char((length >> 8) & 0xFF);
-    p[2] = char((length >> 16) & 0xFF);
-    p[3] = char(length >> 24);
+    le::Store32(out.data() + lengthAt, static_cast<uint32_t>(out.size() - lengthAt - 4));
 }
 
 // Walks the cells once without allocating anything, so that a damaged file is refused

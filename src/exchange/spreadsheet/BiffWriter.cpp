@@ -2,6 +2,7 @@
 
 #include "SheetLayout.h"
 #include "archive/ArchiveTable.h"
+#include "bytes/LittleEndian.h"
 
 #include <QFile>
 #include <QHash>
@@ -38,17 +39,24 @@ class Bytes {
 public:
     explicit Bytes(QByteArray& out) : out_(out) {}
     void u8(unsigned v) { out_.append(char(v & 0xFF)); }
-    void u16(unsigned v) { u8(v); u8(v >> 8); }
-    void u32(uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); }
+    void u16(unsigned v)
+    {
+        char b[2];
+        le::Store16(b, uint16_t(v));
+        out_.append(b, 2);
+    }
+    void u32(uint32_t v)
+    {
+        char b[4];
+        le::Store32(b, v);
+        out_.append(b, 4);
+    }
 
 private:
     QByteArray& out_;
 };
 
-void PutU32At(QByteArray& out, qsizetype at, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) out[at + i] = char((v >> (8 * i)) & 0xFF);
-}
+void PutU32At(QByteArray& out, qsizetype at, uint32_t v) { le::Store32(out.data() + at, v); }
 
 void Record(QByteArray& out, uint16_t type, const QByteArray& data)
 {

@@ -1,5 +1,7 @@
 #include "PackageCheck.h"
 
+#include "bytes/LittleEndian.h"
+
 #include <QFile>
 
 #include <zlib.h>
@@ -10,8 +12,6 @@
 
 namespace {
 
-uint32_t Le16(const uchar* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
-uint32_t Le32(const uchar* p) { return Le16(p) | Le16(p + 2) << 16; }
 
 // The name of the document's root element: the first tag that is not a declaration,
 // processing instruction or comment.
@@ -108,7 +108,7 @@ bool PackageComplete(const QString& path, QString* why)
     // End of central directory: 22 bytes, possibly followed by a comment of up to 64 KiB.
     qint64 eocd = -1;
     for (qint64 at = size - 22; at >= 0 && at >= size - 22 - 65535; --at)
-        if (Le32(base + at) == 0x06054B50) {
+        if (le::Load32(base + at) == 0x06054B50) {
             eocd = at;
             break;
         }
@@ -116,22 +116,22 @@ bool PackageComplete(const QString& path, QString* why)
         reason = QStringLiteral("no central directory");
         return false;
     }
-    const uint32_t entries = Le16(base + eocd + 10);
-    qint64 at = Le32(base + eocd + 16);
+    const uint32_t entries = le::Load16(base + eocd + 10);
+    qint64 at = le::Load32(base + eocd + 16);
     if (entries == 0) {
         reason = QStringLiteral("no entries");
         return false;
     }
     for (uint32_t i = 0; i < entries; ++i) {
-        if (at + 46 > size || Le32(base + at) != 0x02014B50) {
+        if (at + 46 > size || le::Load32(base + at) != 0x02014B50) {
             reason = QStringLiteral("bad central directory");
             return false;
         }
         const uchar* h = base + at;
-        const int method = int(Le16(h + 10));
-        const uint32_t crc = Le32(h + 16), packed = Le32(h + 20), unpacked = Le32(h + 24);
-        const uint32_t nameLength = Le16(h + 28), extraLength = Le16(h + 30), commentLength = Le16(h + 32);
-        const qint64 local = Le32(h + 42);
+        const int method = int(le::Load16(h + 10));
+        const uint32_t crc = le::Load32(h + 16), packed = le::Load32(h + 20), unpacked = le::Load32(h + 24);
+        const uint32_t nameLength = le::Load16(h + 28), extraLength = le::Load16(h + 30), commentLength = le::Load16(h + 32);
+        const qint64 local = le::Load32(h + 42);
         if (at + 46 + nameLength > size) {
             reason = QStringLiteral("bad central directory");
             return false;
@@ -143,11 +143,11 @@ bool PackageComplete(const QString& path, QString* why)
             reason = QStringLiteral("zip64 entry ") + QString::fromStdString(name);
             return false; // never written at the sizes a sheet can have
         }
-        if (local + 30 > size || Le32(base + local) != 0x04034B50) {
+        if (local + 30 > size || le::Load32(base + local) != 0x04034B50) {
             reason = QStringLiteral("bad local header");
             return false;
         }
-        const qint64 data = local + 30 + Le16(base + local + 26) + Le16(base + local + 28);
+        const qint64 data = local + 30 + le::Load16(base + local + 26) + le::Load16(base + local + 28);
         if (data + packed > size) {
             reason = QStringLiteral("entry past the end: ") + QString::fromStdString(name);
             return false;
