@@ -51,13 +51,13 @@ bool Cp1251Byte(QChar c, char& out)
     return false;
 }
 
-QByteArray ToCp1251(const QString& text)
+void AppendCp1251(QByteArray& out, const QString& text)
 {
-    QByteArray out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar* d = text.constData();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
         char b;
-        if (Cp1251Byte(text[i], b)) {
+        if (Cp1251Byte(d[i], b)) {
             out.append(b);
             continue;
         }
@@ -66,6 +66,13 @@ QByteArray ToCp1251(const QString& text)
         if (IsSurrogatePairAt(text, i)) ++i;
         out.append(kCp1251Unmappable);
     }
+}
+
+QByteArray ToCp1251(const QString& text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    AppendCp1251(out, text);
     return out;
 }
 

@@ -12,6 +12,8 @@ inline constexpr char kCp1251Unmappable = '?';
 /// Every character outside the code page becomes one kCp1251Unmappable, a character
 /// written as a surrogate pair included.
 QByteArray ToCp1251(const QString& text);
+/// ToCp1251(text) appended to `out`, without a copy of its own.
+void AppendCp1251(QByteArray& out, const QString& text);
 QString FromCp1251(const QByteArray& bytes);
 QString FromCp1251(const char* bytes, qsizetype length);
 /// One character; returns false (and leaves `out`) when it is outside the code page.

@@ -473,7 +473,7 @@ void TForm1::StringGrid1MouseUp(Qt::MouseButton button, QPoint global)
     // One direction serves every column and flips on every heading click, even when there
     // is nothing to sort.
     SortDirection = SortDirection.load() == 1 ? -1 : 1;
-    if (table_.cell(0, 1).isEmpty()) return;
+    if (!HasArchiveRows(table_)) return;
     if (const auto error = model_->sortByColumn(hit.column, SortDirection.load()))
         ErrorBox(MainText::Error, error->text);
 }
@@ -481,17 +481,8 @@ void TForm1::StringGrid1MouseUp(Qt::MouseButton button, QPoint global)
 bool TForm1::StringGrid1KeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     if (key != Qt::Key_C || !(modifiers & Qt::ControlModifier)) return false;
-    const QItemSelection selection = StringGrid1->selectionModel()->selection();
-    int top = INT_MAX, bottom = -1, leftmost = INT_MAX, right = -1;
-    for (const QItemSelectionRange& range : selection) {
-        top = std::min(top, range.top());
-        bottom = std::max(bottom, range.bottom());
-        leftmost = std::min(leftmost, range.left());
-        right = std::max(right, range.right());
-    }
     // A single selected cell (or only the focused one) stands for the whole table.
-    const bool single = bottom < 0 || (top == bottom && leftmost == right);
-    if (single)
+    if (selectedBlock().isSingleCell())
         ACopyTableExecute();
     else
         ACopyBlockTableExecute();
@@ -549,7 +540,7 @@ void TForm1::Button2Click() {}
 
 void TForm1::Button3Click()
 {
-    if (table_.cell(0, 1).isEmpty()) {
+    if (!HasArchiveRows(table_)) {
         ErrorBox(MainText::Warning, Tr(MainText::ArchiveNotRead));
         return;
     }
@@ -575,7 +566,9 @@ void TForm1::Contents1Click() {}
 void TForm1::About1Click() {}
 void TForm1::ACopyTableExecute() { CopyTableToClipboard(table_); }
 
-void TForm1::ACopyBlockTableExecute()
+void TForm1::ACopyBlockTableExecute() { CopyBlockToClipboard(table_, selectedBlock()); }
+
+CellBlock TForm1::selectedBlock() const
 {
     // Model rows are table rows 1..; model columns are the table's. Without a selection the
     // focused cell is the block, as the grid draws it selected.
@@ -592,7 +585,7 @@ void TForm1::ACopyBlockTableExecute()
     } else if (const QModelIndex current = StringGrid1->currentIndex(); current.isValid()) {
         block = {current.row() + 1, current.row() + 1, current.column(), current.column()};
     }
-    CopyBlockToClipboard(table_, block);
+    return block;
 }
 
 void TForm1::Exit1Click() { close(); }
@@ -610,7 +603,7 @@ void TForm1::N1Click()
     dialog.selectFile(QStringLiteral("Arhive"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const QString fileName = dialog.selectedFiles().constFirst();
-    if (table_.cell(0, 1).isEmpty()) {
+    if (!HasArchiveRows(table_)) {
         ErrorBox(MainText::Error, Tr(MainText::ArchiveNotRead));
         return;
     }

@@ -3,6 +3,7 @@
 // status bar hints. It owns the archive table; every command reads it from here.
 #include "archive/ArchiveModel.h"
 #include "archive/ArchiveTable.h"
+#include "exchange/clipboard/ClipboardText.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -75,6 +76,8 @@ private:
     void layoutControls();
     void StringGrid1MouseUp(Qt::MouseButton button, QPoint global);
     bool StringGrid1KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    /// The bounding box of the selection in table coordinates; the focused cell without one.
+    CellBlock selectedBlock() const;
     void paintCorner(QAbstractButton* corner);
     /// Reads `fileName` as a project; on failure the table stays and an error box says so.
     bool openProjectFile(const QString& fileName);

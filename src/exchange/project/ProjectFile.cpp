@@ -28,17 +28,7 @@ void AppendCell(QByteArray& out, const QString& text)
 {
     const qsizetype lengthAt = out.size();
     AppendInt32(out, 0);
-    const QChar* d = text.constData();
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        char b;
-        if (Cp1251Byte(d[i], b)) {
-            out.append(b);
-            continue;
-        }
-        if (d[i].isHighSurrogate() && i + 1 < n && d[i + 1].isLowSurrogate()) ++i;
-        out.append(kCp1251Unmappable);
-    }
+    AppendCp1251(out, text);
     le::Store32(out.data() + lengthAt, static_cast<uint32_t>(out.size() - lengthAt - 4));
 }
 

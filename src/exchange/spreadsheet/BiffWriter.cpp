@@ -169,10 +169,9 @@ QByteArray Worksheet(const ArchiveTable& table, const SheetBlock& block, bool fi
     }
     // The written block is one column wider than the table and as tall as a sheet: the
     // column formats centre all of it, blank cells included.
-    const std::vector<double> widths = FittedWidths(table, block);
+    const std::vector<double> widths = WrittenBlockWidths(table, block);
     for (int c = 0; c <= columns && c < kXlsMaxColumns; ++c) {
-        const double width = c < columns && widths[std::size_t(c)] > 0 ? widths[std::size_t(c)]
-                                                                        : kDefaultColumnWidth;
+        const double width = widths[std::size_t(c)];
         QByteArray d;
         Bytes b(d);
         b.u16(unsigned(c));

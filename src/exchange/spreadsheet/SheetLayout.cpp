@@ -30,3 +30,12 @@ std::vector<double> FittedWidths(const ArchiveTable& table, const SheetBlock& bl
     }
     return widths;
 }
+
+std::vector<double> WrittenBlockWidths(const ArchiveTable& table, const SheetBlock& block)
+{
+    std::vector<double> widths = FittedWidths(table, block);
+    widths.push_back(0.0); // the blank column after the table
+    for (double& width : widths)
+        if (width <= 0) width = kDefaultColumnWidth;
+    return widths;
+}

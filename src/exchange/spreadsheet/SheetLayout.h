@@ -29,3 +29,8 @@ std::vector<double> FittedWidths(const ArchiveTable& table, const SheetBlock& bl
 
 /// The width a column with no text keeps.
 inline constexpr double kDefaultColumnWidth = 8.43;
+
+/// Widths of the written block's columns on the sheet of `block`: one per table column and
+/// one for the blank column after them, each fitted or, without text, kDefaultColumnWidth.
+/// Both file formats set these, so their sheets come out alike.
+std::vector<double> WrittenBlockWidths(const ArchiveTable& table, const SheetBlock& block);

@@ -62,11 +62,9 @@ SpreadsheetResult WriteXlsx(const ArchiveTable& table, const QString& sheetTitle
 
         // The written block spans one column more than the table; it is centred like the
         // rest. Widths go first: with rows streamed to disk nothing may come back to them.
-        const std::vector<double> widths = FittedWidths(table, block);
+        const std::vector<double> widths = WrittenBlockWidths(table, block);
         for (int c = 0; c <= columns && c < LXW_COL_MAX; ++c) {
-            const double width = c < columns && widths[std::size_t(c)] > 0 ? widths[std::size_t(c)]
-                                                                            : kDefaultColumnWidth;
-            if (lxw_error e = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), width, centred))
+            if (lxw_error e = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), widths[std::size_t(c)], centred))
                 return Failed("column", e);
         }
         for (int j = 0; j < block.rowCount; ++j) {

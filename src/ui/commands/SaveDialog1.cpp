@@ -3,6 +3,7 @@
 #include "exchange/spreadsheet/SpreadsheetExport.h"
 #include "exchange/spreadsheet/SpreadsheetModule.h"
 #include "app/SharedState.h"
+#include "archive/ArchiveModel.h"
 #include "archive/ArchiveTable.h"
 #include "texts/Texts.h"
 
@@ -106,7 +107,7 @@ void SaveTableToSpreadsheet(QWidget* window, const ArchiveTable& table)
     if (!fileName) return;
     // The dialog keeps the chosen name until an export succeeds.
     saveDialog.setProposedName(*fileName);
-    if (table.cell(0, 1).isEmpty()) {
+    if (!HasArchiveRows(table)) {
         ShowError(MainText::ArchiveNotRead, MainText::Error);
         return;
     }
