@@ -92,8 +92,9 @@ TForm3::TForm3(QWidget* parent)
     StringGrid1->verticalHeader()->hide();
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
+    // No editing on a second click: its double-click wait would swallow the first keys typed.
     StringGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                                 QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+                                 QAbstractItemView::AnyKeyPressed);
     StringGrid1->setWordWrap(false);
     StringGrid1->setTextElideMode(Qt::ElideNone);
     StringGrid1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -169,10 +170,9 @@ TForm3::TForm3(QWidget* parent)
 
     // "Load into the device" waits while any exchange runs, this window's read included. The
     // activity signals from the worker's side, so the state is read again when it arrives.
-    auto& activity = ExchangeActivity::instance();
-    connect(&activity, &ExchangeActivity::runningChanged, this,
-            [this] { Button1->setEnabled(!ExchangeActivity::instance().isRunning()); }, Qt::QueuedConnection);
-    Button1->setEnabled(!activity.isRunning());
+    connect(&ExchangeActivity::instance(), &ExchangeActivity::runningChanged, this, &TForm3::updateLoadButton,
+            Qt::QueuedConnection);
+    updateLoadButton();
 
     // The design size, or more where the columns had to widen, so that the whole table shows
     // without scrolling; on a screen too small for that, the screen's size and scroll bars.
@@ -201,7 +201,13 @@ void TForm3::Execute(QWidget* owner)
 
 void TForm3::editorOpened(QLineEdit* editor) { editor_ = editor; }
 
-void TForm3::StartRead() { StartSettingsRead(CGauge1, Label1, StringGrid1); }
+void TForm3::updateLoadButton() { Button1->setEnabled(!ExchangeActivity::instance().isRunning()); }
+
+void TForm3::StartRead()
+{
+    StartSettingsRead(CGauge1, Label1, StringGrid1);
+    updateLoadButton();
+}
 
 QString TForm3::cell(int row, int column) const
 {
@@ -366,4 +372,5 @@ void TForm3::Button1Click()
     case SendVerdict::Send: break;
     }
     StartSettingsWrite(CGauge1, Label1, StringGrid1);
+    updateLoadButton();
 }

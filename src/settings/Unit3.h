@@ -48,7 +48,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void layoutWindow();
+    void updateLoadButton();
     /// Enter: one row down in the same column, from the last row back to the first.
     void moveDown();
     /// Shared by the grid and its editor: whether a key press is used up by the key filter.
