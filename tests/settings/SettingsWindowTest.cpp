@@ -2,6 +2,7 @@
 // mouse, and pressing "Load into the device" in front of a scripted instrument.
 #include "app/SharedState.h"
 #include "device/Unit2.h"
+#include "GridInput.h"
 #include "exchange_machine/FakeInstrument.h"
 #include "settings/Unit3.h"
 #include "texts/Texts.h"
@@ -19,9 +20,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-
-// Readable failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace {
 
@@ -74,54 +72,18 @@ protected:
     }
 
     QTableWidget* grid() const { return form->StringGrid1; }
-    QLineEdit* editor() const
-    {
-        for (QLineEdit* e : grid()->findChildren<QLineEdit*>())
-            if (e->isVisible()) return e;
-        return nullptr;
-    }
-    /// What the cell shows: its open editor's text while it is being edited.
-    QString shown(int row, int column) const
-    {
-        if (QLineEdit* e = editor(); e && grid()->currentRow() == row && grid()->currentColumn() == column) return e->text();
-        return grid()->item(row, column)->text();
-    }
+    QLineEdit* editor() const { return grid_input::Editor(grid()); }
+    QString shown(int row, int column) const { return grid_input::Shown(grid(), row, column); }
     std::pair<int, int> current() const { return {grid()->currentRow(), grid()->currentColumn()}; }
-
-    /// Runs what the last input queued, a message box included (answered by `boxes`).
-    static void settle()
-    {
-        for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
-    }
+    static void settle() { grid_input::Settle(); }
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})
     {
-        QWidget* target = editor() ? static_cast<QWidget*>(editor()) : grid();
-        QTest::sendKeyEvent(QTest::Click, target, k, text, modifiers);
-        settle();
+        grid_input::Key(grid(), k, modifiers, text);
     }
-    /// One character as the keyboard sends it.
-    void typeChar(QChar c)
-    {
-        const char16_t u = c.toUpper().unicode();
-        const auto code = u < 0x80 ? Qt::Key(u) : Qt::Key_unknown;
-        key(code, Qt::NoModifier, QString(c));
-    }
-    void type(const QString& text)
-    {
-        for (QChar c : text) typeChar(c);
-    }
-    void clickCell(int row, int column)
-    {
-        const QRect rect = grid()->visualItemRect(grid()->item(row, column));
-        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
-        settle();
-    }
-    /// Clicks the cell and types `text` into it, replacing what it held.
-    void enter(int row, int column, const QString& text)
-    {
-        clickCell(row, column);
-        type(text);
-    }
+    void typeChar(QChar c) { grid_input::TypeChar(grid(), c); }
+    void type(const QString& text) { grid_input::Type(grid(), text); }
+    void clickCell(int row, int column) { grid_input::ClickCell(grid(), row, column); }
+    void enter(int row, int column, const QString& text) { grid_input::Enter(grid(), row, column, text); }
     std::vector<QString> boxTexts() const
     {
         std::vector<QString> texts;
