@@ -15,6 +15,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -140,6 +141,7 @@ TForm3::TForm3(QWidget* parent)
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setAutoDefault(false);
     Button1->setMinimumSize(std::max(design.px(kButtonWidth), Button1->sizeHint().width()), design.px(kButtonHeight));
+    Button1->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
 
     CGauge1 = new QProgressBar(this);
@@ -151,6 +153,10 @@ TForm3::TForm3(QWidget* parent)
     QPalette navy = CGauge1->palette();
     navy.setColor(QPalette::Highlight, QColor(0, 0, 128));
     CGauge1->setPalette(navy);
+    // The worker hides the gauge at the end; the button keeps its size and place then.
+    QSizePolicy keep = CGauge1->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    CGauge1->setSizePolicy(keep);
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -184,6 +190,8 @@ TForm3::TForm3(QWidget* parent)
     const QRect available = screen ? screen->availableGeometry() : QRect(QPoint(), size);
     if (size.width() > available.width() || size.height() > available.height()) {
         StringGrid1->setMinimumSize(0, 0);
+        // Room for the scroll bar the narrower table gets, so that the rows still fit.
+        if (size.width() > available.width()) size.rheight() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
         size = size.boundedTo(available.size());
     }
     resize(size);
