@@ -222,6 +222,7 @@ TEST_F(SettingsWindow, LettersGoIntoNamesOnlyAndEditingKeysKeepWorking)
     ASSERT_NO_FATAL_FAILURE(open(1));
     enter(3, 2, "5a");
     ASSERT_EQ(boxTexts(), std::vector<QString>{"To enter only figures!"});
+    EXPECT_EQ(boxes.boxes[0].title, "Warning");
     EXPECT_EQ(shown(3, 2), "5");
 
     boxes.boxes.clear();
