@@ -124,6 +124,8 @@ const TextPair From1To99{" от 1 до 99", " from 1 to 99"};
 const TextPair From10To150{" от 10 до 150 кратно 10", " from 10 to 150 in increments of 10"};
 const TextPair DigitsOnly{"Вводить только цифры!", "To enter only figures!"};
 const TextPair Button1{"Загрузить в прибор", "Load into the device"};
+const TextPair NameCharUnstorable{"Символ «%1» не сохраняется в приборе: его нет в кодировке Windows-1251",
+                                  "The character \"%1\" cannot be stored in the device: it is not in Windows-1251"};
 } // namespace SettingsText
 
 QString SettingsHeaderText(int column, int lang)

@@ -56,6 +56,8 @@ extern const TextPair PotentialRange, ResistanceRange, LowerAboveUpper;
 extern const TextPair From1To99, From10To150;
 extern const TextPair DigitsOnly;
 extern const TextPair Button1;
+/// Status line when a name character outside Windows-1251 is refused; %1 is the character.
+extern const TextPair NameCharUnstorable;
 } // namespace SettingsText
 
 /// Text of heading column `column` (0..8) of the object settings table in language `lang`.

@@ -7,7 +7,9 @@
 #include "exchange/project/ProjectFile.h"
 #include "ui/commands/Unit6.h"
 #include "ui/commands/SaveDialog1.h"
+#include "settings/Unit3.h"
 #include "texts/Texts.h"
+#include "ui/DesignScale.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -39,8 +41,7 @@
 
 namespace {
 
-// The window was laid out at 120 dpi with a 14-pixel font; these are its design pixels.
-constexpr int kDesignDpi = 120;
+// Design pixels (120 dpi, see DesignScale).
 constexpr int kClientWidth = 1168;
 constexpr int kClientHeight = 609;
 constexpr int kMinimumWidth = 400;
@@ -49,7 +50,6 @@ constexpr int kButtonHeight = 31;
 constexpr std::array<int, 3> kButtonX = {40, 496, 952};
 constexpr int kGridTop = 32;
 constexpr int kRowHeight = 20;
-constexpr int kFontHeight = 14;
 constexpr std::array<int, kArchiveColumns> kColumnWidths = {40, 92, 120, 78, 78, 100, 216, 69, 71, 79, 74, 69};
 
 // A modal box with one OK button and no owner, as every refusal of a command is shown.
@@ -199,17 +199,11 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     // The design's 14-pixel font at 120 dpi, kept in proportion on this screen.
-    const double dpi = logicalDpiY() > 0 ? logicalDpiY() : 96.0;
-    scale_ = dpi / kDesignDpi;
-    QFont f = font();
-    f.setPixelSize(std::max(9, int(std::lround(kFontHeight * scale_))));
-    setFont(f);
+    DesignScale design(*this);
+    setFont(design.font());
     // Fonts here may run wider than the one the widths were chosen for: widen the whole
     // layout until the headings and the longest usual cell texts fit their columns again.
-    const QFontMetricsF metrics(f);
-    const auto fit = [&](const QString& text, int column) {
-        scale_ = std::max(scale_, (metrics.horizontalAdvance(text) + 10) / kColumnWidths[column]);
-    };
+    const auto fit = [&](const QString& text, int column) { design.fit(text, kColumnWidths[column]); };
     for (int c = 1; c < kArchiveColumns; ++c) {
         fit(HeaderText(c, 0), c);
         fit(HeaderText(c, 1), c);
@@ -219,6 +213,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
         fit(sensor.en, 2);
     }
     fit(QStringLiteral(" -500  -  500"), 3);
+    scale_ = design.factor();
 
     model_ = new ArchiveModel(&table_, this);
 
@@ -536,7 +531,7 @@ void TForm1::Button1Click()
     StartArchiveRead(this, model_);
 }
 
-void TForm1::Button2Click() {}
+void TForm1::Button2Click() { TForm3::Execute(this); }
 
 void TForm1::Button3Click()
 {

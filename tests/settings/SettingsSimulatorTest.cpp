@@ -1,0 +1,189 @@
+// The settings editor opened from the main window, reading and writing the simulated
+// instrument that the program loads as its libusb-0.1.
+#include "GridInput.h"
+#include "app/SharedState.h"
+#include "device/BMTreadUSB.h"
+#include "device/Formats.h"
+#include "settings/Unit3.h"
+#include "texts/Texts.h"
+#include "ui/Unit1.h"
+#include "worker/WorkerTestSupport.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+using namespace grid_input;
+
+bool ExchangeRunning() { return ExchangeActivity::instance().isRunning(); }
+
+bool LoadScenario(const QString& text)
+{
+    void* sim = dlopen(qgetenv("LM11_LIBUSB").constData(), RTLD_NOW);
+    if (!sim) {
+        ADD_FAILURE() << dlerror();
+        return false;
+    }
+    auto load = reinterpret_cast<int (*)(const char*)>(dlsym(sim, "lm11sim_load_scenario_text"));
+    auto lastError = reinterpret_cast<const char* (*)()>(dlsym(sim, "lm11sim_last_error"));
+    if (load && load(text.toUtf8().constData()) == 0) return true;
+    ADD_FAILURE() << "scenario refused: " << (lastError ? lastError() : "no loader");
+    return false;
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class SettingsAgainstSimulator : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("LM11_LIBUSB", LM11_BINARY_DIR "/sim/liblm11sim.so", 1);
+        ResetSharedState();
+        main = std::make_unique<TForm1>();
+        main->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+    }
+    void TearDown() override
+    {
+        main.reset();
+        StopExchangeAtExit();
+        ResetSharedState();
+    }
+
+    /// Presses "Objects settings" and runs `use` on the editor while it is shown modally; the
+    /// editor is closed afterwards, also when `use` stops at a failed assertion.
+    void withEditor(const std::function<void(TForm3&)>& use)
+    {
+        bool ran = false;
+        QTimer::singleShot(0, [&] {
+            auto* form = qobject_cast<TForm3*>(QApplication::activeModalWidget());
+            struct Closer {
+                TForm3* form;
+                ~Closer()
+                {
+                    if (form) form->close();
+                }
+            } closer{form};
+            ASSERT_NE(form, nullptr) << "the editor is shown modally";
+            ran = true;
+            use(*form);
+        });
+        main->findChild<QPushButton*>("Button2")->click();
+        EXPECT_TRUE(ran);
+    }
+    static void waitForExchange(TForm3& form)
+    {
+        ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 20000));
+        Settle();
+        EXPECT_EQ(form.Label1->text(), "Готово");
+        EXPECT_TRUE(form.Button1->isEnabled());
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TForm1> main;
+    BoxAcknowledger boxes;
+};
+
+TEST_F(SettingsAgainstSimulator, EditedNamesAndRangeComeBackInTheNextWindow)
+{
+    const QString state = dir.filePath("settings.bin");
+    const QString transcript = dir.filePath("transcript.txt");
+    ASSERT_TRUE(LoadScenario(QStringLiteral(R"(
+        object 1 name="Склад" en="Store" series=5 step=20x30
+        object 2 name="Мост" en="Bridge" potential=-500..500
+        state "%1"
+        transcript "%2"
+    )").arg(state, transcript)));
+
+    withEditor([&](TForm3& form) {
+        QTableWidget* grid = form.StringGrid1;
+        EXPECT_EQ(form.windowTitle(), "Настройка Объектов");
+        EXPECT_FALSE(form.Button1->isEnabled()) << "the read runs as the window opens";
+        ASSERT_NO_FATAL_FAILURE(waitForExchange(form));
+        const QStringList first = {"1", "Склад", "-999", "999", "0", "999", "5", "20", "30"};
+        for (int c = 0; c < 9; ++c) EXPECT_EQ(grid->item(1, c)->text(), first[c]) << "column " << c;
+        EXPECT_EQ(grid->item(2, 1)->text(), "Мост");
+        EXPECT_EQ(grid->item(2, 2)->text(), "-500");
+        EXPECT_EQ(grid->item(20, 0)->text(), "20");
+        EXPECT_EQ(grid->item(20, 1)->text(), "Объект 20");
+
+        Enter(grid, 1, 1, "Хранилище");
+        Enter(grid, 2, 1, "Виадук");
+        Enter(grid, 2, 2, "-250");
+        Enter(grid, 2, 3, "750");
+        QTest::mouseClick(form.Button1, Qt::LeftButton);
+        Settle();
+        EXPECT_FALSE(form.Button1->isEnabled());
+        ASSERT_NO_FATAL_FAILURE(waitForExchange(form));
+        EXPECT_FALSE(form.CGauge1->isVisible());
+        EXPECT_EQ(form.CGauge1->value(), 50);
+    });
+    EXPECT_TRUE(boxes.boxes.empty());
+
+    // What the instrument now keeps.
+    const QByteArray stored = ReadAll(state);
+    ASSERT_EQ(stored.size(), qsizetype(kSettingsBlockSize));
+    SettingsBlock block{};
+    std::copy(stored.begin(), stored.end(), block.begin());
+    const ObjectSettings store = DecodeSettingsEntry(block, 0), bridge = DecodeSettingsEntry(block, 1);
+    EXPECT_EQ(store.nameRu, "Хранилище");
+    EXPECT_EQ(store.nameEn, "Store") << "the English name is sent back as read";
+    EXPECT_EQ(store.seriesLength, 5);
+    EXPECT_EQ(bridge.nameRu, "Виадук");
+    EXPECT_EQ(bridge.potentialMin, -250);
+    EXPECT_EQ(bridge.potentialMax, 750);
+    EXPECT_TRUE(IsSettingsEntryValid(block, 0) && IsSettingsEntryValid(block, 1));
+    const QByteArray wire = ReadAll(transcript);
+    EXPECT_TRUE(wire.contains(": 05 FA")) << wire.toStdString();
+    EXPECT_TRUE(wire.contains(": F8 02 00 00"));
+
+    // A new window reads the instrument again.
+    withEditor([&](TForm3& form) {
+        QTableWidget* grid = form.StringGrid1;
+        for (int r = 1; r <= 20; ++r) EXPECT_TRUE(grid->item(r, 1)->text().isEmpty()) << "a new window starts empty";
+        ASSERT_NO_FATAL_FAILURE(waitForExchange(form));
+        EXPECT_EQ(grid->item(1, 1)->text(), "Хранилище");
+        EXPECT_EQ(grid->item(2, 1)->text(), "Виадук");
+        EXPECT_EQ(grid->item(2, 2)->text(), "-250");
+        EXPECT_EQ(grid->item(2, 3)->text(), "750");
+        EXPECT_EQ(grid->item(1, 7)->text(), "20");
+    });
+    EXPECT_EQ(ObjectName(0), (TextPair{"Хранилище", "Store"}));
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(SettingsAgainstSimulator, NoInstrumentLeavesTheTableEmptyAndClosingEndsTheRead)
+{
+    ASSERT_TRUE(LoadScenario("devices none\n"));
+    withEditor([&](TForm3& form) {
+        ASSERT_TRUE(WaitUntil([&] { return form.Label1->text() == "Проверьте подключение"; }, 5000));
+        // Still looking a while later, with the button waiting.
+        QTest::qWait(700);
+        EXPECT_TRUE(ExchangeRunning());
+        EXPECT_FALSE(form.Button1->isEnabled());
+        for (int r = 1; r <= 20; ++r)
+            for (int c = 0; c < 9; ++c) EXPECT_TRUE(form.StringGrid1->item(r, c)->text().isEmpty()) << r << "," << c;
+    });
+    EXPECT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000)) << "closing the window ends the read";
+    Settle();
+    EXPECT_TRUE(main->findChild<QPushButton*>("Button2")->isEnabled());
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+} // namespace
