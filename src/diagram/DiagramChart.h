@@ -25,6 +25,7 @@ public:
     DiagramSurface& surface(int k) { return surfaces_[std::size_t(k)]; }
 
     void setTitles(const ChartTitles& titles);
+    const ChartTitles& titles() const { return titles_; }
     const ChartView& view() const { return view_; }
     void setView(const ChartView& view);
     /// Changes the zoom by `steps` percent and keeps it within 2..1000.

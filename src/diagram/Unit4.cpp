@@ -189,7 +189,11 @@ TForm4::TForm4(const ArchiveTable& table, QWidget* parent) : QDialog(parent)
 
     FormCreate();
     placeWindow(scale);
-    Splitter1->setSizes({px(kChartWidth), px(kWidth - kChartWidth - kSplitterWidth)});
+    // The chart has its design width where the window has room; a smaller window takes the
+    // width from the rows first, down to their minimum.
+    const int across = width() - Splitter1->handleWidth();
+    const int rows = std::max(GroupBox1->minimumWidth(), across - px(kChartWidth));
+    Splitter1->setSizes({std::max(1, across - rows), rows});
 }
 
 void TForm4::FormCreate()
