@@ -4,6 +4,7 @@
 #include "app/SharedState.h"
 #include "device/Unit2.h"
 #include "ui/commands/ClipboardCopy.h"
+#include "diagram/Unit4.h"
 #include "exchange/project/ProjectFile.h"
 #include "ui/commands/Unit6.h"
 #include "ui/commands/SaveDialog1.h"
@@ -551,7 +552,20 @@ void TForm1::Button3Click()
     ShowDiagramWindow();
 }
 
-void TForm1::ShowDiagramWindow() {}
+void TForm1::ShowDiagramWindow()
+{
+    TForm4 form(table_, this);
+    if (const auto& error = form.buildError()) {
+        // Say which cell stopped the diagram instead of leaving the button without effect;
+        // the column by the heading the grid shows.
+        QString heading = table_.cell(error->column, 0).trimmed();
+        if (heading.isEmpty()) heading = HeaderText(error->column, Lang.load());
+        ErrorBox(MainText::Error, Tr(DiagramText::InvalidCell).arg(error->row).arg(heading, error->text));
+        return;
+    }
+    form.exec();
+}
+
 void TForm1::Save1Click() { SaveTableToSpreadsheet(this, table_); }
 void TForm1::Print1Click() { OpenReportPreview(this, table_); }
 void TForm1::Copy1Click() { ACopyTableExecute(); }
