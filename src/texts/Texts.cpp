@@ -171,6 +171,7 @@ const TextPair CheckBox1{"сохранять в *.bmp", "save to *.bmp"};
 const TextPair CheckBox2{"сохранять в буфер", "save to clipboard"};
 const TextPair Label1{"цвет надписи", "pen"};
 const TextPair Label2{"цвет фона", "background"};
+const TextPair SaveFailed{"Не удалось сохранить рисунок в файл\n%1", "Could not save the picture to the file\n%1"};
 } // namespace ScreenshotText
 
 namespace AboutText {

@@ -78,6 +78,8 @@ namespace ScreenshotText {
 extern const TextPair Caption, Button1, CheckBox1, CheckBox2;
 /// Label1 stands beside the ink colour box, Label2 beside the background colour box.
 extern const TextPair Label1, Label2;
+/// A picture file that could not be written; %1 is its name.
+extern const TextPair SaveFailed;
 } // namespace ScreenshotText
 
 namespace AboutText {

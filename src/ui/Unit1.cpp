@@ -7,6 +7,7 @@
 #include "exchange/project/ProjectFile.h"
 #include "exchange/report/Unit6.h"
 #include "exchange/spreadsheet/SaveDialog1.h"
+#include "screenshot/Unit5.h"
 #include "texts/Texts.h"
 
 #include <QAbstractButton>
@@ -566,7 +567,14 @@ void TForm1::Save1Click() { ::Save1Click(this, table_); }
 void TForm1::Print1Click() { OpenReportPreview(this, table_); }
 void TForm1::Copy1Click() { ACopyTableExecute(); }
 void TForm1::Copy2Click() { ACopyBlockTableExecute(); }
-void TForm1::Copy3Click() {}
+void TForm1::Copy3Click()
+{
+    // A new window every time, in the language in force now.
+    auto* form = new TForm5(this);
+    form->exec();
+    form->deleteLater();
+}
+
 void TForm1::Contents1Click() {}
 void TForm1::About1Click() {}
 void TForm1::ACopyTableExecute() { CopyTableToClipboard(table_); }
