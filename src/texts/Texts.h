@@ -87,4 +87,10 @@ extern const TextPair Caption, Product, Version, Of;
 /// Month names of the build date, January at index 0, with their surrounding blanks.
 extern const std::array<TextPair, 12> Months;
 extern const TextPair Phone, Multichannel;
+/// Hint of the product picture and the web address.
+extern const TextPair WebHint;
+/// A link the desktop could not open; %1 is the link.
+extern const TextPair LinkFailed;
+/// The help window: caption, its back, forward and contents buttons, the contents pane.
+extern const TextPair HelpCaption, HelpBack, HelpForward, HelpHome, HelpContents;
 } // namespace AboutText

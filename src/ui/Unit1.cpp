@@ -8,6 +8,8 @@
 #include "exchange/report/Unit6.h"
 #include "exchange/spreadsheet/SaveDialog1.h"
 #include "screenshot/Unit5.h"
+#include "ui/About.h"
+#include "ui/HelpWindow.h"
 #include "texts/Texts.h"
 
 #include <QAbstractButton>
@@ -575,8 +577,14 @@ void TForm1::Copy3Click()
     form->deleteLater();
 }
 
-void TForm1::Contents1Click() {}
-void TForm1::About1Click() {}
+void TForm1::Contents1Click() { THelpWindow::Open(this); }
+
+void TForm1::About1Click()
+{
+    auto* box = new TAboutBox(this);
+    box->setAttribute(Qt::WA_DeleteOnClose); // released as soon as it closes
+    box->exec();
+}
 void TForm1::ACopyTableExecute() { CopyTableToClipboard(table_); }
 
 void TForm1::ACopyBlockTableExecute()
