@@ -175,6 +175,7 @@ const TextPair CheckBox1{"сохранять в *.bmp", "save to *.bmp"};
 const TextPair CheckBox2{"сохранять в буфер", "save to clipboard"};
 const TextPair Label1{"цвет надписи", "pen"};
 const TextPair Label2{"цвет фона", "background"};
+const TextPair SaveFailed{"Не удалось сохранить рисунок в файл\n%1", "Could not save the picture to the file\n%1"};
 } // namespace ScreenshotText
 
 namespace AboutText {
@@ -190,4 +191,11 @@ const std::array<TextPair, 12> Months{
 };
 const TextPair Phone{"тел./факс. ", "tel./fax"};
 const TextPair Multichannel{" многоканальный ", " multichannel "};
+const TextPair WebHint{"Открыть сайт производителя", "Open the maker's web site"};
+const TextPair LinkFailed{"Не удалось открыть ссылку\n%1", "Could not open the link\n%1"};
+const TextPair HelpCaption{"Справка ЛМ-1.1", "LM-1.1 Help"};
+const TextPair HelpBack{"Назад", "Back"};
+const TextPair HelpForward{"Вперёд", "Forward"};
+const TextPair HelpHome{"В начало", "Home"};
+const TextPair HelpContents{"Содержание", "Contents"};
 } // namespace AboutText

@@ -82,6 +82,8 @@ namespace ScreenshotText {
 extern const TextPair Caption, Button1, CheckBox1, CheckBox2;
 /// Label1 stands beside the ink colour box, Label2 beside the background colour box.
 extern const TextPair Label1, Label2;
+/// A picture file that could not be written; %1 is its name.
+extern const TextPair SaveFailed;
 } // namespace ScreenshotText
 
 namespace AboutText {
@@ -89,4 +91,10 @@ extern const TextPair Caption, Product, Version, Of;
 /// Month names of the build date, January at index 0, with their surrounding blanks.
 extern const std::array<TextPair, 12> Months;
 extern const TextPair Phone, Multichannel;
+/// Hint of the product picture and the web address.
+extern const TextPair WebHint;
+/// A link the desktop could not open; %1 is the link.
+extern const TextPair LinkFailed;
+/// The help window: caption, its back, forward and contents buttons, the contents pane.
+extern const TextPair HelpCaption, HelpBack, HelpForward, HelpHome, HelpContents;
 } // namespace AboutText

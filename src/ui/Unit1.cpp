@@ -9,6 +9,9 @@
 #include "ui/commands/Unit6.h"
 #include "ui/commands/SaveDialog1.h"
 #include "settings/Unit3.h"
+#include "screenshot/Unit5.h"
+#include "ui/About.h"
+#include "ui/HelpWindow.h"
 #include "texts/Texts.h"
 #include "ui/DesignScale.h"
 
@@ -570,9 +573,22 @@ void TForm1::Save1Click() { SaveTableToSpreadsheet(this, table_); }
 void TForm1::Print1Click() { OpenReportPreview(this, table_); }
 void TForm1::Copy1Click() { ACopyTableExecute(); }
 void TForm1::Copy2Click() { ACopyBlockTableExecute(); }
-void TForm1::Copy3Click() {}
-void TForm1::Contents1Click() {}
-void TForm1::About1Click() {}
+void TForm1::Copy3Click()
+{
+    // A new window every time, in the language in force now.
+    auto* form = new TForm5(this);
+    form->exec();
+    form->deleteLater();
+}
+
+void TForm1::Contents1Click() { THelpWindow::Open(this); }
+
+void TForm1::About1Click()
+{
+    auto* box = new TAboutBox(this);
+    box->setAttribute(Qt::WA_DeleteOnClose); // released as soon as it closes
+    box->exec();
+}
 void TForm1::ACopyTableExecute() { CopyTableToClipboard(table_); }
 
 void TForm1::ACopyBlockTableExecute() { CopyBlockToClipboard(table_, selectedBlock()); }

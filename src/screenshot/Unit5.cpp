@@ -1,0 +1,193 @@
+#include "Unit5.h"
+
+#include "ColorBox.h"
+#include "ScreenPicture.h"
+#include "app/SharedState.h"
+#include "device/Unit2.h"
+#include "texts/Texts.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QImageWriter>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTimer>
+
+#include <array>
+
+namespace {
+
+constexpr int kPollMs = 500;
+constexpr int kDone = 100;
+
+// The toolkit's usual picture filter; whatever the name, the picture is written as BMP.
+const char* const kPictureFilter = "All (*.bmp *.png *.jpg *.jpeg *.gif *.ico);;Bitmaps (*.bmp);;"
+                                   "PNG (*.png);;JPEG (*.jpg *.jpeg);;GIF (*.gif);;Icons (*.ico)";
+
+std::array<uint8_t, kScreenBlockSize> CopyScreenBuffer()
+{
+    std::array<uint8_t, kScreenBlockSize> block{};
+    for (std::size_t i = 0; i < kScreenBlockSize; ++i) block[i] = ScreenBuffer[i].load();
+    return block;
+}
+
+} // namespace
+
+PictureArea::PictureArea(QWidget* parent) : QWidget(parent) {}
+
+void PictureArea::setPicture(const QImage& picture)
+{
+    picture_ = picture;
+    update();
+}
+
+void PictureArea::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(rect(), picture_);
+}
+
+TForm5::TForm5(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+{
+    using namespace ScreenshotText;
+    setObjectName(QStringLiteral("Form5"));
+    setFixedSize(423, 353);
+    setWindowTitle(Tr(Caption));
+
+    Image1 = new PictureArea(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(11, 8, 400, 200);
+    QImage empty(kPictureWidth, kPictureHeight, QImage::Format_RGB32);
+    empty.fill(Qt::white);
+    Image1->setPicture(empty);
+
+    CGauge1 = new QProgressBar(this);
+    CGauge1->setObjectName(QStringLiteral("CGauge1"));
+    CGauge1->setGeometry(11, 216, 401, 9);
+    CGauge1->setRange(0, kDone);
+    CGauge1->setValue(0);
+    CGauge1->setTextVisible(false);
+    CGauge1->hide();
+
+    Label3 = new QLabel(this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setGeometry(11, 228, 401, 18);
+    Label3->setAlignment(Qt::AlignCenter);
+
+    Button1 = new QPushButton(Tr(ScreenshotText::Button1), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(11, 250, 401, 28);
+    Button1->setAutoDefault(false);
+    connect(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
+
+    CheckBox1 = new QCheckBox(Tr(ScreenshotText::CheckBox1), this);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setGeometry(11, 286, 190, 22);
+    // Only a click by the user asks for a name, not a tick set from code.
+    connect(CheckBox1, &QCheckBox::clicked, this, &TForm5::CheckBox1Click);
+
+    CheckBox2 = new QCheckBox(Tr(ScreenshotText::CheckBox2), this);
+    CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
+    CheckBox2->setGeometry(222, 286, 190, 22);
+
+    ColorBox1 = new ColorBox(this);
+    ColorBox1->setObjectName(QStringLiteral("ColorBox1"));
+    ColorBox1->setGeometry(11, 316, 110, 26);
+    ColorBox1->setSelected(Qt::black);
+    Label1 = new QLabel(Tr(ScreenshotText::Label1), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(127, 316, 90, 26);
+    Label1->setBuddy(ColorBox1);
+    ColorBox1->setAccessibleName(Label1->text());
+
+    ColorBox2 = new ColorBox(this);
+    ColorBox2->setObjectName(QStringLiteral("ColorBox2"));
+    ColorBox2->setGeometry(222, 316, 110, 26);
+    ColorBox2->setSelected(Qt::white);
+    Label2 = new QLabel(Tr(ScreenshotText::Label2), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(338, 316, 80, 26);
+    Label2->setBuddy(ColorBox2);
+    ColorBox2->setAccessibleName(Label2->text());
+
+    OpenPictureDialog1 = new QFileDialog(this, QString(), QString(), QString::fromLatin1(kPictureFilter));
+    OpenPictureDialog1->setObjectName(QStringLiteral("OpenPictureDialog1"));
+    OpenPictureDialog1->setOption(QFileDialog::DontUseNativeDialog);
+    OpenPictureDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenPictureDialog1->setFileMode(QFileDialog::AnyFile); // a new name is what a save needs
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(kPollMs);
+    connect(Timer1, &QTimer::timeout, this, &TForm5::Timer1Timer);
+}
+
+void TForm5::CheckBox1Click(bool checked)
+{
+    if (!checked) return;
+    // A cancelled dialog keeps the name chosen before (at first none).
+    if (OpenPictureDialog1->exec() == QDialog::Accepted) {
+        const QString chosen = OpenPictureDialog1->selectedFiles().value(0);
+        if (!chosen.isEmpty()) fileName_ = chosen;
+    }
+}
+
+void TForm5::Button1Click()
+{
+    // The gauge may still show 100 from the last transfer, which the poll would take for
+    // the end of this one.
+    CGauge1->setValue(0);
+    Label3->clear();
+    if (!StartScreenRead(CGauge1, Label3)) return; // another exchange is running: stay idle
+    Timer1->start();
+    CGauge1->show();
+    Button1->setEnabled(false);
+}
+
+void TForm5::Timer1Timer()
+{
+    if (CGauge1->value() != kDone) return;
+    // Stopped first: the box below may stay open for longer than a poll.
+    Timer1->stop();
+    const std::array<uint8_t, kScreenBlockSize> block = CopyScreenBuffer();
+    const QColor ink = ColorBox1->selected();
+    const QColor background = ColorBox2->selected();
+    Image1->setPicture(PaintScreenMatrix(BuildScreenMatrix(block), ink, background));
+    if (CheckBox1->isChecked() && !fileName_.isEmpty() && !savePicture()) {
+        QMessageBox box(QMessageBox::Critical, Tr(MainText::Error), Tr(ScreenshotText::SaveFailed).arg(fileName_),
+                        QMessageBox::Ok);
+        box.exec();
+    }
+    if (CheckBox2->isChecked()) QApplication::clipboard()->setImage(Image1->picture());
+    CGauge1->hide();
+    Button1->setEnabled(true);
+}
+
+bool TForm5::savePicture() const
+{
+    QSaveFile file(fileName_);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    QImageWriter writer(&file, "bmp");
+    if (!writer.write(Image1->picture())) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+void TForm5::hideEvent(QHideEvent* event)
+{
+    // Nothing is left to poll for once the window is gone; the worker is stopped by the
+    // window's closing as well.
+    Timer1->stop();
+    QDialog::hideEvent(event);
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The program's help: one document per language, shipped in the program's resources, in a
+// window of its own with contents and back/forward, so that no browser is needed.
+#include <QUrl>
+#include <QWidget>
+
+class QTextBrowser;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class THelpWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit THelpWindow(QWidget* parent = nullptr);
+
+    /// The help document of language `lang` (0 Russian, 1 English).
+    static QUrl DocumentUrl(int lang);
+    /// Shows the help window of `owner` (made on first use) at the default topic of the
+    /// language in force now.
+    static THelpWindow* Open(QWidget* owner);
+
+    /// Opens the document of `lang` at its start and rebuilds the contents from its headings.
+    void showDocument(int lang);
+
+    QTreeWidget* Contents;
+    QTextBrowser* Browser;
+    QToolButton* BackButton;
+    QToolButton* ForwardButton;
+    QToolButton* HomeButton;
+
+private:
+    void buildContents();
+    void ContentsClick(QTreeWidgetItem* item);
+};
