@@ -89,7 +89,11 @@ bool Instrument::present(int device) const {
 int Instrument::open(int device, double at, const std::string& name) {
     if (!present(device)) {
         note(at, "usb_open", "dev=" + name + " -> none (device gone)");
-        return -1;
+        return kNoDevice;
+    }
+    if (scenario_.denyOpen) {
+        note(at, "usb_open", "dev=" + name + " -> none (errno " + std::to_string(scenario_.denyOpen) + ")");
+        return -scenario_.denyOpen;
     }
     const int h = nextHandle_++;
     handles_[h] = {device};
@@ -130,6 +134,8 @@ int Instrument::claimInterface(int handle, int interface, double at) {
         result = kNoDevice;
     else if (interface != 0)
         result = kNoEntry;
+    else if (scenario_.denyClaim)
+        result = -scenario_.denyClaim;
     else {
         for (const auto& [h, other] : handles_)
             if (h != handle && other.device == it->second.device && other.claimed) result = kBusy;

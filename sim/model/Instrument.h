@@ -66,7 +66,7 @@ public:
     std::vector<PresentDevice> look(double at);
     bool present(int device) const;
 
-    /// Returns a handle number (> 0) or -1 when the device is gone.
+    /// Returns a handle number (> 0), or minus the errno the open fails with (device gone, denied).
     int open(int device, double at, const std::string& name);
     int close(int handle, double at);
     int setConfiguration(int handle, int configuration, double at);

@@ -251,6 +251,15 @@ void ParseLine(Scenario& s, const std::vector<std::string>& t, bool& devicesList
     } else if (w == "unplug_after") {
         Need(t, 2);
         s.unplugAfter = int(IntIn(t[1], 0, 100000000));
+    } else if (w == "deny") {
+        Need(t, 2);
+        const int error = t.size() > 2 ? int(IntIn(t[2], 1, 200)) : 13; // EACCES
+        if (t[1] == "open")
+            s.denyOpen = error;
+        else if (t[1] == "claim")
+            s.denyClaim = error;
+        else
+            throw ParseError{"deny open|claim [errno]"};
     } else if (w == "prepare") {
         Need(t, 3);
         const int ms = int(IntIn(t[2], 0, 60000));

@@ -62,6 +62,8 @@ struct Scenario {
     std::vector<DeviceSpec> devices{DeviceSpec{}};
     int appearAfter = 0;  ///< the instrument is missing from the first N device looks
     int unplugAfter = -1; ///< the instrument vanishes after N transfers (-1 never)
+    int denyOpen = 0;     ///< usb_open gives no handle and sets errno to this (0 never)
+    int denyClaim = 0;    ///< usb_claim_interface gives minus this (0 never)
 
     std::array<int, kReplyKinds> prepareMs{80, 50, 50, 0, 0};
     int settingsPrepareMs = 300; ///< after 05 FA the instrument takes no data for this long

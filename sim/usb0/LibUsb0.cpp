@@ -6,6 +6,7 @@
 #include <usb.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <map>
@@ -245,7 +246,10 @@ LM11SIM_EXPORT usb_dev_handle* usb_open(struct usb_device* dev) {
     for (const auto& [i, d] : s.devices)
         if (d.get() == dev) id = i;
     const int h = m->open(id, Now(s), Name(dev));
-    if (h < 0) return nullptr;
+    if (h < 0) {
+        errno = -h; // as libusb-compat reports why the open failed
+        return nullptr;
+    }
     auto handle = std::make_unique<usb_dev_handle>(usb_dev_handle{h});
     auto* raw = handle.get();
     s.handles[raw] = std::move(handle);

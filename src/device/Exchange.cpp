@@ -51,6 +51,7 @@ SyncView ComputeSyncView(int32_t& progress, uint8_t linkStatus, uint8_t workerSt
     case StatusDriverMissing: view.label = Tr(DriverMissing); break;
     case StatusFirmwareOutdated: view.label = Tr(FirmwareOutdated); break;
     case StatusCheckConnection: view.label = Tr(CheckConnection); return view;
+    case StatusNoPermission: view.label = Tr(NoPermission); return view;
     case StatusLinkError: view.label = Tr(LinkError); return view;
     case StatusNoData:
         view.label = Tr(NoData);
@@ -157,8 +158,8 @@ void Exchange::Connect()
     }
     LinkStatus = StatusOk;
     clock_.pause(kConnectPause);
-    if (link_.open() != 0) {
-        LinkStatus = StatusCheckConnection;
+    if (const int opened = link_.open(); opened != 0) {
+        LinkStatus = opened == 2 ? StatusNoPermission : StatusCheckConnection;
         return;
     }
     LinkStatus = StatusOk;

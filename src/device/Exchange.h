@@ -25,8 +25,9 @@ enum class WorkerStep : uint8_t {
     Finish = 7,
 };
 
-/// Values of LinkStatus. InvalidValue is this program's own: a settings cell that is not a
-/// decimal integer stops the write before anything is sent.
+/// Values of LinkStatus. InvalidValue and NoPermission are this program's own: a settings
+/// cell that is not a decimal integer stops the write before anything is sent; an instrument
+/// that is plugged in but not the user's to open is retried like a missing one.
 enum LinkStatusCode : uint8_t {
     StatusOk = 0,
     StatusDriverMissing = 1,
@@ -35,6 +36,7 @@ enum LinkStatusCode : uint8_t {
     StatusLinkError = 4,
     StatusNoData = 5,
     StatusInvalidValue = 6,
+    StatusNoPermission = 7,
 };
 
 /// The worker's pauses (sleeps of the worker thread).

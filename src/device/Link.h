@@ -8,7 +8,7 @@ public:
     virtual ~Link() = default;
     /// 0 loaded (also when already loaded), 1 library missing, 2 an entry point missing.
     virtual int load() = 0;
-    /// 0 instrument open, 1 not found.
+    /// 0 instrument open, 1 not found, 2 found but this user may not open it.
     virtual int open() = 0;
     /// True when the instrument took the bytes.
     virtual bool write(const uint8_t* bytes, int length) = 0;

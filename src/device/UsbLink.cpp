@@ -2,6 +2,7 @@
 
 #include <usb.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <dlfcn.h>
 
@@ -82,6 +83,11 @@ bool Required(int index) {
     return false;
 }
 
+// What libusb-compat reports when the device node is not the user's to open.
+bool Refused(int error) {
+    return error == EACCES || error == EPERM;
+}
+
 bool Loaded() {
     return LibUSB.library != nullptr;
 }
@@ -124,11 +130,16 @@ int LinkOpen() {
             // A handle still held from before the change would keep interface 0 claimed and
             // make the new handle's transfers fail; let it go first.
             LinkClose();
+            errno = 0;
             LibUSB.device = Call<usb_dev_handle*(struct usb_device*)>(Open)(dev);
-            if (!LibUSB.device) return 1;
-            // Failures here show up as failing transfers, which the exchange reports.
+            if (!LibUSB.device) return Refused(errno) ? 2 : 1;
+            // Other failures here show up as failing transfers, which the exchange reports;
+            // a refused claim would only ever give "Link Error" and hide the real cause.
             Call<int(usb_dev_handle*, int)>(SetConfiguration)(LibUSB.device, 1);
-            Call<int(usb_dev_handle*, int)>(ClaimInterface)(LibUSB.device, 0);
+            if (Refused(-Call<int(usb_dev_handle*, int)>(ClaimInterface)(LibUSB.device, 0))) {
+                LinkClose();
+                return 2;
+            }
             return 0;
         }
     }

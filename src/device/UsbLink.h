@@ -30,7 +30,8 @@ extern LibUsbBinding LibUSB;
 /// 0 loaded (also when already loaded), 1 library missing, 2 a needed entry point missing.
 /// The first successful load calls usb_init; the library then stays loaded.
 int LinkLoad();
-/// 0 instrument open, 1 not found. Keeps the held handle when the bus has not changed.
+/// 0 instrument open, 1 not found, 2 found but usb_open or usb_claim_interface was refused
+/// for lack of permission. Keeps the held handle when the bus has not changed.
 int LinkOpen();
 /// Bulk write to endpoint 0x01, 500 ms; false without an open instrument.
 bool LinkWrite(const uint8_t* bytes, int length);

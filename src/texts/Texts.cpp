@@ -89,6 +89,7 @@ const TextPair MaterialsRead{"Чтение Материалов", "Materials Rea
 const TextPair DataArchive{"Чтение архива", "Data Archive"};
 const TextPair Ready{"Готово", "Ready"};
 const TextPair Cancel{"Отмена", "Cancel"};
+const TextPair NoPermission{"Нет прав доступа к прибору", "No permission to open the device"};
 const TextPair InvalidValue{"Неверное значение: строка %1, столбец %2", "Invalid value: row %1, column %2"};
 const std::array<TextPair, 2> ModeNames{TextPair{"Ручной", "Manual"}, TextPair{"Авто", "Auto"}};
 const std::array<TextPair, 2> SensorNames{TextPair{"Потенциала, мВ    ", "Potential , mV   "},

@@ -36,6 +36,8 @@ extern const TextPair Connection, LinkError, CrcError, MemoryError, CheckConnect
     DataArchive, Ready, Cancel;
 /// A settings cell that is no decimal number: row and column follow as %1 and %2.
 extern const TextPair InvalidValue;
+/// The instrument is plugged in, but the user may not open its USB device.
+extern const TextPair NoPermission;
 /// Mode names by record mode (0 manual, 1 automatic).
 extern const std::array<TextPair, 2> ModeNames;
 /// Sensor names by sensor type (0 potential, 1 resistance), with their trailing blanks.

@@ -168,18 +168,21 @@ TEST_F(ExchangeMachine, ConnectRetriesUntilCancelledAndHandsNothingOver)
 {
     struct Case {
         const char* name;
-        int loadFailures, openFailures;
+        int loadFailures, openFailures, openFailure;
         const char* label;
         int pausePerRetry;
         const char* lastLabel; // a status without a step text stays; the end's text replaces the rest
     };
-    for (const Case& c : {Case{"driver missing", 5, 0, "Драйвер не установлен", 0, "Готово"},
-                          Case{"no instrument", 0, 5, "Проверьте подключение", 300, "Проверьте подключение"}}) {
+    for (const Case& c :
+         {Case{"driver missing", 5, 0, 1, "Драйвер не установлен", 0, "Готово"},
+          Case{"no instrument", 0, 5, 1, "Проверьте подключение", 300, "Проверьте подключение"},
+          Case{"no permission", 0, 5, 2, "Нет прав доступа к прибору", 300, "Нет прав доступа к прибору"}}) {
         SCOPED_TRACE(c.name);
         ResetSharedState();
         instrument = FakeInstrument{};
         instrument.loadResults = c.loadFailures;
         instrument.openFailures = c.openFailures;
+        instrument.openFailure = c.openFailure;
         int handOffs = 0;
         onHandOff = [&] {
             if (++handOffs == 4) CancelRequest = 1;
@@ -458,6 +461,8 @@ TEST(SyncViewTest, TextsByStatusAndState)
         {0, 120, 0, 3, 100, "Чтение архива", "Чтение данных", false},
         {1, 46, 0, 3, 46, "Data Archive", "Data Read", false},
         {1, 0, 3, 0, 0, "Check Connection", std::nullopt, false},
+        {0, 0, 7, 0, 0, "Нет прав доступа к прибору", std::nullopt, false},
+        {1, 0, 7, 3, 0, "No permission to open the device", std::nullopt, false},
         {0, 0, 1, 0, 0, "Драйвер не установлен", "Подключение", false},
         {0, 0, 2, 1, 0, "Версия прошивки устарела", "Чтение версии", false},
         {0, 20, 4, 3, 20, "Ошибка связи", std::nullopt, false},

@@ -67,6 +67,7 @@ public:
     int loadResults = 0; // calls to load() that fail with loadCode before it succeeds
     int loadCode = 1;
     int openFailures = 0;
+    int openFailure = 1;                       // what a failing open answers
     std::set<int> failingWrites, failingReads; // by running call number, from 0
     std::optional<uint32_t> announce;          // replaces every announced length
     std::string date = "12.09.2012";
@@ -102,7 +103,7 @@ public:
         log.push_back("open");
         if (openFailures > 0) {
             --openFailures;
-            return 1;
+            return openFailure;
         }
         return 0;
     }

@@ -134,6 +134,34 @@ TEST_F(LinkTest, SecondOpenWithoutChangesKeepsTheHandle) {
     EXPECT_EQ(Calls(transcript(), "usb_find_devices").size(), 2u);
 }
 
+// A device node the user may not open must not pass for an absent instrument: the user
+// would look for a cable fault while the fix is the udev rule.
+TEST_F(LinkTest, PermissionRefusalIsToldApartFromOtherOpenFailures) {
+    struct Case {
+        const char* scenario;
+        int result;
+        bool held;  // a handle stays held afterwards
+        int closes; // handles given back
+    };
+    for (const Case& c : {Case{"deny open\n", 2, false, 0},           // EACCES
+                          Case{"deny open 1\n", 2, false, 0},         // EPERM
+                          Case{"deny open 19\n", 1, false, 0},        // ENODEV: gone, not refused
+                          Case{"deny claim\n", 2, false, 1},          // EACCES: handle given back
+                          Case{"deny claim 1\n", 2, false, 1},        // EPERM
+                          Case{"deny claim 16\n", 0, true, 0}}) {     // EBUSY: left to the transfers
+        SCOPED_TRACE(c.scenario);
+        LinkReset();
+        scenario(c.scenario);
+        ASSERT_EQ(LinkLoad(), 0);
+        EXPECT_EQ(LinkOpen(), c.result);
+        EXPECT_EQ(LibUSB.device != nullptr, c.held);
+        EXPECT_EQ(Calls(transcript(), "usb_close").size(), std::size_t(c.closes));
+        // The next look tries again rather than keeping a verdict.
+        EXPECT_EQ(LinkOpen(), c.result);
+        EXPECT_EQ(Calls(transcript(), "usb_open").size(), c.result == 0 ? 1u : 2u);
+    }
+}
+
 TEST_F(LinkTest, InstrumentPluggedInLaterIsFoundOnALaterLook) {
     scenario("appear_after 2\n");
     ASSERT_EQ(LinkLoad(), 0);

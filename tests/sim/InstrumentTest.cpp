@@ -186,7 +186,7 @@ TEST_F(InstrumentTest, TransferFaultsAndUnplugging) {
     EXPECT_GT(read(32, 600).result, 0);                                                 // 5
     EXPECT_EQ(write({0x01, 0xFE}, 700).result, kNoDevice);                              // 6: gone
     EXPECT_TRUE(instrument_->look(800).empty());
-    EXPECT_EQ(instrument_->open(0, 800, "001/002"), -1);
+    EXPECT_EQ(instrument_->open(0, 800, "001/002"), kNoDevice);
 }
 
 TEST_F(InstrumentTest, ReadTooShortForTheTransferOverflows) {

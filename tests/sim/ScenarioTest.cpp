@@ -48,6 +48,8 @@ TEST(ScenarioTest, MistakesAreReportedWithTheirLine) {
         {"series object=1 sensor=ph", "line 1: sensor is potential or resistance"},
         {"start 2014-02-30 10:00:00", "line 1: no such date"},
         {"fail_transfer 3 maybe", "line 1: fail_transfer N error"},
+        {"deny write", "line 1: deny open|claim"},
+        {"deny open 0", "line 1: 0 is outside 1..200"},
         {"frobnicate", "line 1: unknown word frobnicate"},
     };
     for (const auto& c : cases) {

@@ -136,3 +136,33 @@ TEST_F(MainWindowSimulator, CancelWithNoInstrumentKeepsTheTable)
 }
 
 } // namespace
+
+namespace {
+
+// Plugged in but not the user's to open: the progress window names the permission, in the
+// language in force, instead of sending the user to check the cable.
+TEST_F(MainWindowSimulator, InstrumentTheUserMayNotOpenIsReportedAsSuch)
+{
+    struct Case {
+        const char* scenario;
+        bool english;
+        const char* label;
+    };
+    for (const Case& c : {Case{"deny open\n", false, "Нет прав доступа к прибору"},
+                          Case{"deny claim\n", true, "No permission to open the device"}}) {
+        SCOPED_TRACE(c.scenario);
+        if (c.english) form->Lang1Click();
+        ASSERT_TRUE(LoadScenario(c.scenario));
+        QString seen;
+        QTimer::singleShot(1200, [&] {
+            auto* progress = qobject_cast<TForm2*>(QApplication::activeModalWidget());
+            ASSERT_NE(progress, nullptr);
+            seen = progress->findChild<QLabel*>("Label1")->text();
+            progress->findChild<QPushButton*>("Button1")->click();
+        });
+        readArchive();
+        EXPECT_EQ(seen, QString::fromUtf8(c.label));
+    }
+}
+
+} // namespace
