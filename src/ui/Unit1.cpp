@@ -1,5 +1,6 @@
 #include "Unit1.h"
 
+#include "analysis/Unit7.h"
 #include "app/CommandLine.h"
 #include "app/SharedState.h"
 #include "device/Unit2.h"
@@ -7,6 +8,7 @@
 #include "exchange/project/ProjectFile.h"
 #include "exchange/report/Unit6.h"
 #include "exchange/spreadsheet/SaveDialog1.h"
+#include "texts/AnalysisTexts.h"
 #include "texts/Texts.h"
 
 #include <QAbstractButton>
@@ -364,6 +366,11 @@ void TForm1::createMenu()
     Copy2 = item(Edit1, "Copy2", DrawnIcon(DrawBlock), &TForm1::Copy2Click);
     Copy3 = item(Edit1, "Copy3", DrawnIcon(DrawDevice), &TForm1::Copy3Click);
 
+    // The survey analysis: an item of the menu bar itself, between Edit and Language.
+    Analysis1 = menuBar()->addAction(QString());
+    Analysis1->setObjectName(QStringLiteral("Analysis1"));
+    connect(Analysis1, &QAction::triggered, this, &TForm1::Analysis1Click);
+
     Language1 = menuBar()->addMenu(MainText::Language1);
     Language1->setObjectName(QStringLiteral("Language1"));
     Lang0 = item(Language1, "Lang0", QIcon(), &TForm1::Lang0Click);
@@ -396,6 +403,7 @@ void TForm1::applyTexts()
     Help1->setTitle(Tr(MainText::Help1));
     Contents1->setText(Tr(MainText::Contents1));
     About1->setText(Tr(MainText::About1));
+    Analysis1->setText(Tr(AnalysisText::MenuItem));
     Button1->setText(Tr(MainText::Button1));
     Button2->setText(Tr(MainText::Button2));
     Button3->setText(Tr(MainText::Button3));
@@ -562,6 +570,24 @@ void TForm1::Button3Click()
 }
 
 void TForm1::ShowDiagramWindow() {}
+
+void TForm1::Analysis1Click()
+{
+    // The same checks as the diagram command: the analysis reads the same surfaces.
+    if (table_.cell(0, 1).isEmpty()) {
+        ErrorBox(MainText::Warning, Tr(MainText::ArchiveNotRead));
+        return;
+    }
+    if (const auto error = model_->sortByColumn(0, 1)) {
+        ErrorBox(MainText::Error, error->text);
+        return;
+    }
+    if (table_.cell(4, 1).isEmpty()) {
+        ErrorBox(MainText::Warning, Tr(MainText::ArchiveNotRead));
+        return;
+    }
+    OpenAnalysisWindow(this, table_);
+}
 void TForm1::Save1Click() { ::Save1Click(this, table_); }
 void TForm1::Print1Click() { OpenReportPreview(this, table_); }
 void TForm1::Copy1Click() { ACopyTableExecute(); }

@@ -44,6 +44,7 @@ public slots:
     void Button1Click();
     void Button2Click();
     void Button3Click();
+    void Analysis1Click();
     void Save1Click();
     void N1Click();
     void Action1Execute();
@@ -108,6 +109,7 @@ private:
     QAction* Lang1 = nullptr;
     QAction* Contents1 = nullptr;
     QAction* About1 = nullptr;
+    QAction* Analysis1 = nullptr;
 
     QString openDialogName_; // the open dialog's proposed file name, kept between openings
 };
