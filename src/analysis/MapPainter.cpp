@@ -199,7 +199,7 @@ SurveyMap::Layout SurveyMap::layout(const QRectF& area, double unit) const
     const double spanY = double(lastSeries - firstSeries + 1) * object_.stepY;
     l.scale = std::max(1e-9, std::min(room.width() / spanX, room.height() / spanY));
     const double w = spanX * l.scale, h = spanY * l.scale;
-    l.plot = QRectF(room.left() + (room.width() - w) / 2, room.top() + (room.height() - h) / 2, w, h);
+    l.plot = QRectF(room.left() + (room.width() - w) / 2, room.top(), w, h);
     // The legend starts level with the map's top edge.
     l.legend.setTop(std::min(l.plot.top() - 8 * unit, l.legend.bottom() - 200 * unit));
     return l;

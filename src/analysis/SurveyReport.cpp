@@ -44,6 +44,41 @@ double DrawRows(QPainter& p, const QRectF& r, const std::vector<std::pair<QStrin
     return y - r.top();
 }
 
+// The risk matrix as a table: potential classes down, resistivity classes across.
+void DrawRiskMatrix(QPainter& p, const QRectF& r, int lang, double unit)
+{
+    using namespace AnalysisText;
+    p.setFont(Font(unit, 12, true));
+    QFontMetricsF fm(p.font());
+    p.setPen(QColor(20, 20, 20));
+    p.drawText(QPointF(r.left(), r.top() + fm.ascent()), RiskMatrix[lang]);
+    const double top = r.top() + fm.height() + 4 * unit;
+    p.setFont(Font(unit, 9));
+    fm = QFontMetricsF(p.font());
+    const double head = r.width() * 0.34;
+    const double cellW = (r.width() - head) / kResistivityClassCount;
+    const double headH = 2 * fm.height() + 6 * unit;
+    const double cellH = 2 * fm.height() + 6 * unit;
+    for (int c = 0; c < kResistivityClassCount; ++c)
+        p.drawText(QRectF(r.left() + head + c * cellW, top, cellW, headH), Qt::AlignCenter | Qt::TextWordWrap,
+                   ResistivityClassNames[std::size_t(c)][lang]);
+    for (int row = 0; row < kPotentialClassCount; ++row) {
+        const double y = top + headH + row * cellH;
+        p.setPen(QColor(20, 20, 20));
+        p.drawText(QRectF(r.left(), y, head - 4 * unit, cellH), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap,
+                   PotentialClassNames[std::size_t(row)][lang]);
+        for (int c = 0; c < kResistivityClassCount; ++c) {
+            const ::CombinedRisk risk = Combine(PotentialClass(row), ResistivityClass(c));
+            const QRectF cell(r.left() + head + c * cellW, y, cellW, cellH);
+            p.fillRect(cell, RiskColor(risk));
+            p.setPen(QPen(Qt::white, 1 * unit));
+            p.drawRect(cell);
+            p.setPen(risk == ::CombinedRisk::Severe || risk == ::CombinedRisk::High ? Qt::white : QColor(20, 20, 20));
+            p.drawText(cell, Qt::AlignCenter | Qt::TextWordWrap, RiskNames[std::size_t(risk)][lang]);
+        }
+    }
+}
+
 } // namespace
 
 void SetUpSurveyReportPage(QPagedPaintDevice& device)
@@ -167,7 +202,9 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table, cons
             std::vector<std::pair<QString, QString>> rows;
             for (std::size_t k = 0; k < counts.size(); ++k)
                 rows.push_back({RiskNames[k][lang], QStringLiteral("%1 (%2 %)").arg(counts[k]).arg(ValueText(shares[k]))});
-            DrawRows(p, QRectF(side.left(), side.top() + fm.height() + 4 * unit, side.width(), side.height()), rows, unit);
+            double top = side.top() + fm.height() + 4 * unit;
+            top += DrawRows(p, QRectF(side.left(), top, side.width(), side.height()), rows, unit) + 16 * unit;
+            DrawRiskMatrix(p, QRectF(side.left(), top, side.width(), side.bottom() - top), lang, unit);
             continue;
         }
         p.drawText(QPointF(side.left(), side.top() + fm.ascent()), Statistics[lang]);

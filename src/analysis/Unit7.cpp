@@ -34,6 +34,9 @@ namespace {
 
 const char* const kElectrodeKey = "analysis/electrode";
 
+// The user's choices kept between runs: ~/.config/lm11/lm11.conf.
+QSettings Settings() { return QSettings(QStringLiteral("lm11"), QStringLiteral("lm11")); }
+
 void ErrorBox(const QString& text)
 {
     QMessageBox box(QMessageBox::Critical, Tr(MainText::Error), text, QMessageBox::Ok);
@@ -224,7 +227,7 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& blocks, Q
     main->addWidget(rightBox);
     resize(1320, 820);
 
-    const int saved = QSettings().value(QLatin1String(kElectrodeKey), 0).toInt();
+    const int saved = Settings().value(QLatin1String(kElectrodeKey), 0).toInt();
     ComboBox1->setCurrentIndex(saved >= 0 && saved < kElectrodeCount ? saved : 0);
 
     connect(ListBox1, &QListWidget::currentRowChanged, this, &TForm7::ListBox1Click);
@@ -310,7 +313,7 @@ void TForm7::ListBox1Click() { refresh(); }
 
 void TForm7::ComboBox1Change()
 {
-    QSettings().setValue(QLatin1String(kElectrodeKey), ComboBox1->currentIndex());
+    Settings().setValue(QLatin1String(kElectrodeKey), ComboBox1->currentIndex());
     refresh();
 }
 

@@ -26,6 +26,7 @@ const TextPair ReportPdf{"Отчёт в PDF...", "Report to PDF..."};
 const TextPair PotentialClasses{"Классы потенциала (ASTM C876)", "Potential classes (ASTM C876)"};
 const TextPair ResistivityClasses{"Риск по сопротивлению (RILEM TC 154)", "Resistivity risk (RILEM TC 154)"};
 const TextPair CombinedRiskTitle{"Совмещённый риск", "Combined risk"};
+const TextPair RiskMatrix{"Матрица риска: потенциал × сопротивление", "Risk matrix: potential × resistivity"};
 const std::array<TextPair, 3> PotentialClassNames{{
     {"коррозия маловероятна (90 %)", "corrosion unlikely (90 %)"},
     {"неопределённо", "uncertain"},

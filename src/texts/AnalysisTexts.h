@@ -11,7 +11,7 @@ extern const TextPair Objects, Electrode, Fill, View, Interval, IntervalNone;
 extern const std::array<TextPair, 4> Electrodes;
 extern const TextPair FillClasses, FillContinuous, ViewValues, ViewCombined;
 extern const TextPair SaveMap, CopyStatistics, Report, ReportPdf;
-extern const TextPair PotentialClasses, ResistivityClasses, CombinedRiskTitle;
+extern const TextPair PotentialClasses, ResistivityClasses, CombinedRiskTitle, RiskMatrix;
 extern const std::array<TextPair, 3> PotentialClassNames;
 extern const std::array<TextPair, 4> ResistivityClassNames;
 /// Low, moderate, high, severe, then the two kinds of missing reading.
