@@ -1,5 +1,6 @@
 #include "Unit1.h"
 
+#include "analysis/Unit7.h"
 #include "app/CommandLine.h"
 #include "app/SharedState.h"
 #include "device/Unit2.h"
@@ -12,6 +13,7 @@
 #include "screenshot/Unit5.h"
 #include "ui/About.h"
 #include "ui/HelpWindow.h"
+#include "texts/AnalysisTexts.h"
 #include "texts/Texts.h"
 #include "ui/DesignScale.h"
 
@@ -363,6 +365,11 @@ void TForm1::createMenu()
     Copy2 = item(Edit1, "Copy2", DrawnIcon(DrawBlock), &TForm1::Copy2Click);
     Copy3 = item(Edit1, "Copy3", DrawnIcon(DrawDevice), &TForm1::Copy3Click);
 
+    // The survey analysis: an item of the menu bar itself, between Edit and Language.
+    Analysis1 = menuBar()->addAction(QString());
+    Analysis1->setObjectName(QStringLiteral("Analysis1"));
+    connect(Analysis1, &QAction::triggered, this, &TForm1::Analysis1Click);
+
     Language1 = menuBar()->addMenu(MainText::Language1);
     Language1->setObjectName(QStringLiteral("Language1"));
     Lang0 = item(Language1, "Lang0", QIcon(), &TForm1::Lang0Click);
@@ -395,6 +402,7 @@ void TForm1::applyTexts()
     Help1->setTitle(Tr(MainText::Help1));
     Contents1->setText(Tr(MainText::Contents1));
     About1->setText(Tr(MainText::About1));
+    Analysis1->setText(Tr(AnalysisText::MenuItem));
     Button1->setText(Tr(MainText::Button1));
     Button2->setText(Tr(MainText::Button2));
     Button3->setText(Tr(MainText::Button3));
@@ -539,20 +547,25 @@ void TForm1::Button2Click() { TForm3::Execute(this); }
 
 void TForm1::Button3Click()
 {
+    if (sortedForSurfaces()) ShowDiagramWindow();
+}
+
+bool TForm1::sortedForSurfaces()
+{
     if (!HasArchiveRows(table_)) {
         ErrorBox(MainText::Warning, Tr(MainText::ArchiveNotRead));
-        return;
+        return false;
     }
     // The diagram reads the rows in archive order; the user's sort direction is kept.
     if (const auto error = model_->sortByColumn(0, 1)) {
         ErrorBox(MainText::Error, error->text);
-        return;
+        return false;
     }
     if (table_.cell(4, 1).isEmpty()) {
         ErrorBox(MainText::Warning, Tr(MainText::ArchiveNotRead));
-        return;
+        return false;
     }
-    ShowDiagramWindow();
+    return true;
 }
 
 void TForm1::ShowDiagramWindow()
@@ -567,6 +580,12 @@ void TForm1::ShowDiagramWindow()
         return;
     }
     form.exec();
+}
+
+void TForm1::Analysis1Click()
+{
+    // The analysis reads the same surfaces as the diagram, so it passes the same checks.
+    if (sortedForSurfaces()) OpenAnalysisWindow(this, table_);
 }
 
 void TForm1::Save1Click() { SaveTableToSpreadsheet(this, table_); }

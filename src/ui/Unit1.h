@@ -45,6 +45,7 @@ public slots:
     void Button1Click();
     void Button2Click();
     void Button3Click();
+    void Analysis1Click();
     void Save1Click();
     void N1Click();
     void Action1Execute();
@@ -69,6 +70,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// The checks of the commands that read surfaces (diagram, analysis), which leave the table
+    /// sorted by column 0; false after the message box that says why not.
+    bool sortedForSurfaces();
     void createMenu();
     void createGrid();
     void applyTexts();
@@ -111,6 +115,7 @@ private:
     QAction* Lang1 = nullptr;
     QAction* Contents1 = nullptr;
     QAction* About1 = nullptr;
+    QAction* Analysis1 = nullptr;
 
     QString openDialogName_; // the open dialog's proposed file name, kept between openings
 };

@@ -1,0 +1,445 @@
+#include "MapPainter.h"
+
+#include "SurveyFigures.h"
+#include "texts/AnalysisTexts.h"
+
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QFont Font(double unit, double pixels, bool bold = false)
+{
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(std::max(1, int(std::lround(pixels * unit))));
+    f.setBold(bold);
+    return f;
+}
+
+// Tick values at a 1-2-5 spacing covering min..max with about `count` ticks.
+std::vector<double> Ticks(double min, double max, int count)
+{
+    std::vector<double> ticks;
+    if (!(max > min)) return {min};
+    const double step = NiceWidth(max - min, std::max(1, count));
+    for (double v = std::ceil(min / step - 1e-9) * step; v <= max + 1e-9 * step; v += step)
+        ticks.push_back(std::abs(v) < 1e-9 * step ? 0 : v);
+    return ticks;
+}
+
+QString Number(double v) { return QString::number(v, 'g', 6); }
+
+} // namespace
+
+QColor PotentialClassColor(PotentialClass c)
+{
+    static const QColor colors[] = {QColor(0x2e, 0x9e, 0x4f), QColor(0xf2, 0xc2, 0x3a), QColor(0xd7, 0x30, 0x1f)};
+    return colors[int(c)];
+}
+
+QColor ResistivityClassColor(ResistivityClass c)
+{
+    static const QColor colors[] = {QColor(0x1a, 0x98, 0x50), QColor(0xa6, 0xd9, 0x6a), QColor(0xfd, 0xae, 0x61),
+                                    QColor(0xd7, 0x30, 0x27)};
+    return colors[int(c)];
+}
+
+QColor RiskColor(CombinedRisk risk)
+{
+    static const QColor colors[] = {QColor(0x1a, 0x98, 0x50), QColor(0xfe, 0xe0, 0x8b), QColor(0xf4, 0x6d, 0x43),
+                                    QColor(0xa5, 0x00, 0x26), QColor(0x45, 0x75, 0xb4), QColor(0x80, 0x80, 0x80)};
+    return colors[int(risk)];
+}
+
+QColor ScaleColor(double t)
+{
+    static const QColor stops[] = {QColor(0xd7, 0x30, 0x27), QColor(0xfc, 0x8d, 0x59), QColor(0xfe, 0xe0, 0x8b),
+                                   QColor(0x91, 0xcf, 0x60), QColor(0x1a, 0x98, 0x50), QColor(0x45, 0x75, 0xb4)};
+    constexpr int n = int(std::size(stops)) - 1;
+    t = std::clamp(std::isnan(t) ? 0.0 : t, 0.0, 1.0) * n;
+    const int k = std::min(int(t), n - 1);
+    const double f = t - k;
+    const QColor& a = stops[k];
+    const QColor& b = stops[k + 1];
+    return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * f), float(a.greenF() + (b.greenF() - a.greenF()) * f),
+                            float(a.blueF() + (b.blueF() - a.blueF()) * f));
+}
+
+SurveyMap::SurveyMap(const SurveyObject& object, const SurveyObject* partner, const MapOptions& options)
+    : object_(object), partner_(partner), options_(options)
+{
+    using namespace AnalysisText;
+    const int lang = options.lang;
+    combined_ = options.combined && partner && partner->sensor != object.sensor && object.sensor != SensorKind::Other &&
+                partner->sensor != SensorKind::Other;
+    const std::vector<double> values = object.values();
+    if (!values.empty()) {
+        const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
+        min_ = *lo;
+        max_ = *hi;
+    }
+
+    if (combined_) {
+        const SurveyObject& pot = object.sensor == SensorKind::Potential ? object : *partner;
+        const SurveyObject& res = object.sensor == SensorKind::Potential ? *partner : object;
+        nodes_ = CombineSurveys(pot, res, ThresholdsFor(options.electrode));
+        legendTitle_ = CombinedRiskTitle[lang];
+        for (int k = 0; k < kCombinedRiskLevels; ++k)
+            legend_.push_back({LegendEntry::Kind::Box, RiskNames[std::size_t(k)][lang], RiskColor(::CombinedRisk(k))});
+        legend_.push_back({LegendEntry::Kind::Hatch, RiskNames[4][lang], RiskColor(::CombinedRisk::NoPotential),
+                           Qt::FDiagPattern});
+        legend_.push_back({LegendEntry::Kind::Hatch, RiskNames[5][lang], RiskColor(::CombinedRisk::NoResistivity),
+                           Qt::DiagCrossPattern});
+        legend_.push_back({LegendEntry::Kind::Point, MeasuredPoint[lang], Qt::black});
+        return;
+    }
+
+    classes_ = options.fill == FillMode::Classes && object.sensor != SensorKind::Other;
+    std::vector<double> thresholds;
+    if (object.sensor == SensorKind::Potential) {
+        const PotentialThresholds t = ThresholdsFor(options.electrode);
+        thresholds = {t.upper, t.lower};
+    } else if (object.sensor == SensorKind::Resistance) {
+        thresholds.assign(kResistivityBounds.begin(), kResistivityBounds.end());
+    }
+    for (double t : thresholds) {
+        levels_.push_back(t);
+        thresholdLevel_.push_back(true);
+    }
+    for (double v : IntervalLevels(min_, max_, options.interval)) {
+        if (std::find(thresholds.begin(), thresholds.end(), v) != thresholds.end()) continue;
+        levels_.push_back(v);
+        thresholdLevel_.push_back(false);
+    }
+    for (double level : levels_) {
+        auto lines = ContourLines(object.grid, level);
+        contours_.insert(contours_.end(), std::make_move_iterator(lines.begin()), std::make_move_iterator(lines.end()));
+    }
+
+    const QString unit = UnitText(object.sensor, lang);
+    if (classes_ && object.sensor == SensorKind::Potential) {
+        legendTitle_ = PotentialClasses[lang];
+        const PotentialThresholds t = ThresholdsFor(options.electrode);
+        const QString ranges[] = {QStringLiteral("> %1 %2").arg(t.upper).arg(unit),
+                                  QStringLiteral("%1 … %2 %3").arg(t.upper).arg(t.lower).arg(unit),
+                                  QStringLiteral("< %1 %2").arg(t.lower).arg(unit)};
+        for (int k = 0; k < kPotentialClassCount; ++k)
+            legend_.push_back({LegendEntry::Kind::Box, PotentialClassNames[std::size_t(k)][lang] + QStringLiteral(": ") + ranges[k],
+                               PotentialClassColor(PotentialClass(k))});
+    } else if (classes_) {
+        legendTitle_ = ResistivityClasses[lang];
+        const QString ranges[] = {QStringLiteral("≥ 100 %1").arg(unit), QStringLiteral("50 … 100 %1").arg(unit),
+                                  QStringLiteral("10 … 50 %1").arg(unit), QStringLiteral("< 10 %1").arg(unit)};
+        for (int k = 0; k < kResistivityClassCount; ++k)
+            legend_.push_back({LegendEntry::Kind::Box, ResistivityClassNames[std::size_t(k)][lang] + QStringLiteral(": ") + ranges[k],
+                               ResistivityClassColor(ResistivityClass(k))});
+    } else {
+        legendTitle_ = SensorNames[std::size_t(object.sensor)][lang] + (unit.isEmpty() ? QString() : QStringLiteral(", ") + unit);
+        legend_.push_back({LegendEntry::Kind::Scale, ValueText(min_) + QStringLiteral(" … ") + ValueText(max_), QColor()});
+    }
+    legend_.push_back({LegendEntry::Kind::Hatch, NoData[lang], QColor(0xb0, 0xb0, 0xb0), Qt::BDiagPattern});
+    legend_.push_back({LegendEntry::Kind::Point, MeasuredPoint[lang], Qt::black});
+    legend_.push_back({LegendEntry::Kind::Line, IsoLine[lang], Qt::black});
+}
+
+QColor SurveyMap::colorOf(double value) const
+{
+    if (classes_) {
+        if (object_.sensor == SensorKind::Potential)
+            return PotentialClassColor(ClassifyPotential(value, ThresholdsFor(options_.electrode)));
+        return ResistivityClassColor(ClassifyResistivity(value));
+    }
+    return ScaleColor(max_ > min_ ? (value - min_) / (max_ - min_) : 0.5);
+}
+
+QImage SurveyMap::fillImage(int width, int height) const
+{
+    QImage image(std::max(1, width), std::max(1, height), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    const ValueGrid& g = object_.grid;
+    if (g.columns() < 2 || g.rows() < 2) return image;
+    const double sx = double(g.columns() - 1) / image.width();
+    const double sy = double(g.rows() - 1) / image.height();
+    for (int py = 0; py < image.height(); ++py) {
+        // Image row 0 is the top of the map: the highest series.
+        const double y = (g.rows() - 1) - (py + 0.5) * sy;
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(py));
+        for (int px = 0; px < image.width(); ++px) {
+            const double v = Bilinear(g, (px + 0.5) * sx, y);
+            if (!std::isnan(v)) line[px] = colorOf(v).rgba();
+        }
+    }
+    return image;
+}
+
+SurveyMap::Layout SurveyMap::layout(const QRectF& area, double unit) const
+{
+    Layout l;
+    const double legendWidth = std::min(area.width() * 0.36, 230 * unit);
+    l.legend = QRectF(area.right() - legendWidth, area.top(), legendWidth, area.height());
+    // Room for the axis numbers on the left and below.
+    const QRectF room(area.left() + 46 * unit, area.top() + 8 * unit, area.width() - legendWidth - 60 * unit,
+                      area.height() - 44 * unit);
+    int first = object_.firstPoint, last = first + object_.grid.columns() - 1;
+    int firstSeries = object_.firstSeries, lastSeries = firstSeries + object_.grid.rows() - 1;
+    if (combined_) {
+        for (const CombinedNode& n : nodes_) {
+            first = std::min(first, n.point);
+            last = std::max(last, n.point);
+            firstSeries = std::min(firstSeries, n.series);
+            lastSeries = std::max(lastSeries, n.series);
+        }
+    }
+    const double spanX = double(last - first + 1) * object_.stepX;
+    const double spanY = double(lastSeries - firstSeries + 1) * object_.stepY;
+    l.scale = std::max(1e-9, std::min(room.width() / spanX, room.height() / spanY));
+    const double w = spanX * l.scale, h = spanY * l.scale;
+    l.plot = QRectF(room.left() + (room.width() - w) / 2, room.top(), w, h);
+    // The legend starts level with the map's top edge.
+    l.legend.setTop(std::min(l.plot.top() - 8 * unit, l.legend.bottom() - 200 * unit));
+    return l;
+}
+
+QPointF SurveyMap::toDevice(const Layout& l, double i, double j) const
+{
+    // Node (i, j) of the object's grid; the plot's lower-left corner is half a step before the
+    // lowest node of the view (which in the combined view may lie outside the object's grid).
+    int first = object_.firstPoint, firstSeries = object_.firstSeries;
+    if (combined_)
+        for (const CombinedNode& n : nodes_) {
+            first = std::min(first, n.point);
+            firstSeries = std::min(firstSeries, n.series);
+        }
+    const double x = (object_.firstPoint + i - first + 0.5) * object_.stepX;
+    const double y = (object_.firstSeries + j - firstSeries + 0.5) * object_.stepY;
+    return {l.plot.left() + x * l.scale, l.plot.bottom() - y * l.scale};
+}
+
+void SurveyMap::paint(QPainter& p, const QRectF& area, double unit) const
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const Layout l = layout(area, unit);
+    const QBrush gapBrush(QColor(0xb0, 0xb0, 0xb0), Qt::BDiagPattern);
+    p.fillRect(l.plot, Qt::white);
+
+    const double half = 0.5;
+    if (combined_) {
+        for (const CombinedNode& n : nodes_) {
+            const QPointF c = toDevice(l, n.point - object_.firstPoint, n.series - object_.firstSeries);
+            const QRectF tile(c.x() - half * object_.stepX * l.scale, c.y() - half * object_.stepY * l.scale,
+                              object_.stepX * l.scale, object_.stepY * l.scale);
+            if (int(n.risk) < kCombinedRiskLevels) {
+                p.fillRect(tile, RiskColor(n.risk));
+            } else {
+                p.fillRect(tile, Qt::white);
+                p.fillRect(tile, QBrush(RiskColor(n.risk), n.risk == CombinedRisk::NoPotential ? Qt::FDiagPattern
+                                                                                             : Qt::DiagCrossPattern));
+            }
+        }
+        p.setPen(QPen(QColor(255, 255, 255, 160), 0.8 * unit));
+        p.setBrush(Qt::NoBrush);
+        for (const CombinedNode& n : nodes_) {
+            const QPointF c = toDevice(l, n.point - object_.firstPoint, n.series - object_.firstSeries);
+            p.drawRect(QRectF(c.x() - half * object_.stepX * l.scale, c.y() - half * object_.stepY * l.scale,
+                              object_.stepX * l.scale, object_.stepY * l.scale));
+        }
+    } else {
+        const ValueGrid& g = object_.grid;
+        if (g.columns() >= 2 && g.rows() >= 2) {
+            const QPointF a = toDevice(l, 0, g.rows() - 1), b = toDevice(l, g.columns() - 1, 0);
+            const QRectF hull(a, b);
+            p.fillRect(hull, gapBrush); // shows through wherever nothing can be interpolated
+            // Enough pixels for smooth class edges without a huge image on a 300 dpi page.
+            const int w = std::clamp(int(hull.width() / unit), 2, 900);
+            const int h = std::clamp(int(hull.height() / unit), 2, 900);
+            p.save();
+            p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+            p.drawImage(hull, fillImage(w, h));
+            p.restore();
+        } else {
+            // A single series or point: no area to interpolate over; each reading gets its tile.
+            for (const SurveyPoint& pt : object_.points) {
+                const QPointF c = toDevice(l, pt.point - object_.firstPoint, pt.series - object_.firstSeries);
+                p.fillRect(QRectF(c.x() - half * object_.stepX * l.scale, c.y() - half * object_.stepY * l.scale,
+                                  object_.stepX * l.scale, object_.stepY * l.scale),
+                           colorOf(pt.value));
+            }
+        }
+
+        // Iso-lines, thresholds drawn heavier, each line labelled near its middle.
+        p.setFont(Font(unit, 10));
+        const QFontMetricsF fm(p.font());
+        for (const ContourLine& line : contours_) {
+            if (line.points.size() < 2) continue;
+            const auto k = std::size_t(std::find(levels_.begin(), levels_.end(), line.level) - levels_.begin());
+            const bool threshold = k < thresholdLevel_.size() && thresholdLevel_[k];
+            QPainterPath path;
+            path.moveTo(toDevice(l, line.points[0].x, line.points[0].y));
+            for (std::size_t n = 1; n < line.points.size(); ++n)
+                path.lineTo(toDevice(l, line.points[n].x, line.points[n].y));
+            if (line.closed) path.closeSubpath();
+            p.setPen(QPen(threshold ? QColor(20, 20, 20) : QColor(60, 60, 60, 200), (threshold ? 1.8 : 0.9) * unit,
+                          threshold ? Qt::SolidLine : Qt::DashLine));
+            p.setBrush(Qt::NoBrush);
+            p.drawPath(path);
+            if (path.length() < 50 * unit) continue;
+            const QPointF at = path.pointAtPercent(0.5);
+            const QString text = Number(line.level);
+            QRectF box = fm.boundingRect(text).adjusted(-2 * unit, 0, 2 * unit, 0);
+            box.moveCenter(at);
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(255, 255, 255, 215));
+            p.drawRoundedRect(box, 2 * unit, 2 * unit);
+            p.setPen(QColor(20, 20, 20));
+            p.drawText(box, Qt::AlignCenter, text);
+        }
+
+        // Measured points.
+        p.setPen(QPen(Qt::white, 0.8 * unit));
+        p.setBrush(Qt::black);
+        const double r = 2.2 * unit;
+        for (const SurveyPoint& pt : object_.points)
+            p.drawEllipse(toDevice(l, pt.point - object_.firstPoint, pt.series - object_.firstSeries), r, r);
+    }
+    if (combined_) {
+        p.setPen(QPen(Qt::white, 0.8 * unit));
+        p.setBrush(Qt::black);
+        const double r = 2.2 * unit;
+        for (const CombinedNode& n : nodes_)
+            if (n.potentialRow >= 0 && n.resistanceRow >= 0)
+                p.drawEllipse(toDevice(l, n.point - object_.firstPoint, n.series - object_.firstSeries), r, r);
+    }
+
+    p.setPen(QPen(QColor(60, 60, 60), 1 * unit));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(l.plot);
+    paintAxes(p, l, unit);
+    paintLegend(p, l.legend, unit);
+    p.restore();
+}
+
+void SurveyMap::paintAxes(QPainter& p, const Layout& l, double unit) const
+{
+    p.setFont(Font(unit, 10));
+    p.setPen(QColor(40, 40, 40));
+    const QFontMetricsF fm(p.font());
+    // Physical coordinates of the plot's edges.
+    const QPointF origin = toDevice(l, 0, 0);
+    const double x0 = object_.xAt(0) - (origin.x() - l.plot.left()) / l.scale;
+    const double y0 = object_.yAt(0) - (l.plot.bottom() - origin.y()) / l.scale;
+    const double x1 = x0 + l.plot.width() / l.scale, y1 = y0 + l.plot.height() / l.scale;
+    const int xCount = std::max(2, int(l.plot.width() / (70 * unit)));
+    for (double v : Ticks(x0, x1, xCount)) {
+        const double x = l.plot.left() + (v - x0) * l.scale;
+        p.drawLine(QPointF(x, l.plot.bottom()), QPointF(x, l.plot.bottom() + 4 * unit));
+        const QString t = Number(v);
+        p.drawText(QPointF(x - fm.horizontalAdvance(t) / 2, l.plot.bottom() + 5 * unit + fm.ascent()), t);
+    }
+    const int yCount = std::max(2, int(l.plot.height() / (40 * unit)));
+    for (double v : Ticks(y0, y1, yCount)) {
+        const double y = l.plot.bottom() - (v - y0) * l.scale;
+        p.drawLine(QPointF(l.plot.left() - 4 * unit, y), QPointF(l.plot.left(), y));
+        const QString t = Number(v);
+        p.drawText(QPointF(l.plot.left() - 6 * unit - fm.horizontalAdvance(t), y + fm.ascent() / 2 - 1 * unit), t);
+    }
+    p.setFont(Font(unit, 11, true));
+    const QFontMetricsF bold(p.font());
+    p.drawText(QPointF(l.plot.center().x() - bold.horizontalAdvance("X") / 2, l.plot.bottom() + 8 * unit + fm.height() + bold.ascent()),
+               QStringLiteral("X"));
+    p.drawText(QPointF(l.plot.left() - 40 * unit, l.plot.top() + bold.ascent()), QStringLiteral("Y"));
+}
+
+void SurveyMap::paintLegend(QPainter& p, const QRectF& r, double unit) const
+{
+    const double pad = 8 * unit;
+    double y = r.top() + pad;
+    const double x = r.left() + pad;
+    const double textWidth = r.width() - 2 * pad - 24 * unit;
+    p.setFont(Font(unit, 11, true));
+    p.setPen(QColor(20, 20, 20));
+    QRectF title(x, y, r.width() - 2 * pad, 200 * unit);
+    QRectF used = p.boundingRect(title, Qt::TextWordWrap, legendTitle_);
+    p.drawText(title, Qt::TextWordWrap, legendTitle_);
+    y += used.height() + 6 * unit;
+    p.setFont(Font(unit, 10));
+    for (const LegendEntry& e : legend_) {
+        const QRectF swatch(x, y + 1 * unit, 16 * unit, 12 * unit);
+        const QRectF textRect(x + 24 * unit, y, textWidth, 100 * unit);
+        const QRectF textUsed = p.boundingRect(textRect, Qt::TextWordWrap, e.text);
+        double height = std::max(14 * unit, textUsed.height());
+        switch (e.kind) {
+        case LegendEntry::Kind::Box:
+            p.fillRect(swatch, e.color);
+            p.setPen(QPen(QColor(90, 90, 90), 0.6 * unit));
+            p.drawRect(swatch);
+            break;
+        case LegendEntry::Kind::Hatch:
+            p.fillRect(swatch, Qt::white);
+            p.fillRect(swatch, QBrush(e.color, e.pattern));
+            p.setPen(QPen(QColor(90, 90, 90), 0.6 * unit));
+            p.drawRect(swatch);
+            break;
+        case LegendEntry::Kind::Point:
+            p.setPen(QPen(Qt::white, 0.8 * unit));
+            p.setBrush(Qt::black);
+            p.drawEllipse(swatch.center(), 2.2 * unit, 2.2 * unit);
+            p.setBrush(Qt::NoBrush);
+            break;
+        case LegendEntry::Kind::Line:
+            p.setPen(QPen(QColor(20, 20, 20), 1.8 * unit));
+            p.drawLine(QPointF(swatch.left(), swatch.center().y()), QPointF(swatch.right(), swatch.center().y()));
+            break;
+        case LegendEntry::Kind::Scale: {
+            const QRectF bar(x, y, 16 * unit, 110 * unit);
+            QLinearGradient gradient(bar.bottomLeft(), bar.topLeft());
+            for (int k = 0; k <= 10; ++k) gradient.setColorAt(k / 10.0, ScaleColor(k / 10.0));
+            p.fillRect(bar, gradient);
+            p.setPen(QPen(QColor(90, 90, 90), 0.6 * unit));
+            p.drawRect(bar);
+            p.setPen(QColor(20, 20, 20));
+            p.drawText(QPointF(bar.right() + 6 * unit, bar.top() + 10 * unit), ValueText(max_));
+            p.drawText(QPointF(bar.right() + 6 * unit, bar.bottom()), ValueText(min_));
+            height = bar.height();
+            y += height + 8 * unit;
+            continue;
+        }
+        }
+        p.setPen(QColor(20, 20, 20));
+        p.drawText(textRect, Qt::TextWordWrap, e.text);
+        y += height + 5 * unit;
+    }
+}
+
+std::vector<int> SurveyMap::rowsAt(const QRectF& area, QPointF pos, double unit, double radius) const
+{
+    const Layout l = layout(area, unit);
+    double best = radius * unit;
+    std::vector<int> rows;
+    if (combined_) {
+        for (const CombinedNode& n : nodes_) {
+            const QPointF c = toDevice(l, n.point - object_.firstPoint, n.series - object_.firstSeries);
+            const double d = std::hypot(c.x() - pos.x(), c.y() - pos.y());
+            if (d > best) continue;
+            best = d;
+            rows.clear();
+            if (n.potentialRow >= 0) rows.push_back(n.potentialRow);
+            if (n.resistanceRow >= 0) rows.push_back(n.resistanceRow);
+        }
+        return rows;
+    }
+    for (const SurveyPoint& pt : object_.points) {
+        const QPointF c = toDevice(l, pt.point - object_.firstPoint, pt.series - object_.firstSeries);
+        const double d = std::hypot(c.x() - pos.x(), c.y() - pos.y());
+        if (d < best || (rows.empty() && d <= best)) {
+            best = d;
+            rows = {pt.row};
+        }
+    }
+    return rows;
+}

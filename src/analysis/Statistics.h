@@ -1,0 +1,45 @@
+#pragma once
+// Summary figures, histogram and cumulative frequency of one object's readings. No window code.
+#include <span>
+#include <vector>
+
+struct Summary {
+    int count = 0;
+    double mean = 0;
+    double median = 0;
+    /// Sample standard deviation (n - 1 in the denominator); 0 for fewer than two readings.
+    double stdDev = 0;
+    double min = 0;
+    double max = 0;
+};
+
+/// Figures of `values`; all zero when there are none.
+Summary Summarize(std::span<const double> values);
+
+/// Bins of equal width whose edges are whole multiples of the width, so that class thresholds
+/// that are multiples of it fall on edges. Bin i holds start + i·width <= v < start + (i+1)·width.
+struct Histogram {
+    double start = 0;
+    double width = 1;
+    std::vector<int> counts;
+    double end() const { return start + width * double(counts.size()); }
+};
+
+/// A width of 1, 2, 2.5 or 5 times a power of ten that cuts `span` into about `bins` pieces.
+double NiceWidth(double span, int bins);
+
+/// Histogram of `values` with bins of `width` (> 0); empty for no values.
+Histogram MakeHistogram(std::span<const double> values, double width);
+
+/// One step of the cumulative frequency curve: `percent` of the readings are at or below `value`.
+struct CumulativePoint {
+    double value = 0;
+    double percent = 0;
+};
+
+/// The readings in ascending order, each with the share of readings at or below it; equal
+/// readings give one step.
+std::vector<CumulativePoint> CumulativeFrequency(std::span<const double> values);
+
+/// Percentages of `counts` in their total (all zero when the total is 0).
+std::vector<double> Shares(std::span<const int> counts);

@@ -1,0 +1,87 @@
+#pragma once
+// The objects of a survey, read back from the archive table's texts: each one the readings of
+// one sensor placed on its grid. No window code.
+#include "Classes.h"
+#include "ValueGrid.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <span>
+#include <vector>
+
+class ArchiveTable;
+
+enum class SensorKind { Potential = 0, Resistance, Other };
+
+/// The sensor of a sensor cell, in whichever language the row was filled.
+SensorKind SensorOfText(const QString& cell);
+
+/// Consecutive table rows that the diagram draws as one surface.
+struct RowBlock {
+    int firstRow = 1;
+    int rowCount = 0;
+};
+
+/// The diagram's grouping of the table's data rows into surfaces: a block runs while the object
+/// name stays the same and the row is within the running total of the block starters'
+/// ordinals (series length × (series − 1) + point). A final block of the last row alone is kept.
+std::vector<RowBlock> SurfaceBlocks(const ArchiveTable& table);
+
+struct SurveyPoint {
+    int row = 0; ///< table row
+    int series = 0;
+    int point = 0;
+    double value = 0;
+};
+
+struct SurveyObject {
+    QString name;
+    SensorKind sensor = SensorKind::Other;
+    int stepX = 1; ///< grid steps of the object's first reading
+    int stepY = 1;
+    std::vector<SurveyPoint> points; ///< readings in row order
+    int unreadable = 0;              ///< rows whose value or position is no number
+    int firstPoint = 0;              ///< grid node (0, 0) is this point of this series
+    int firstSeries = 0;
+    /// Node (point − firstPoint, series − firstSeries); where a position was measured twice the
+    /// reading of the earlier row stands.
+    ValueGrid grid;
+
+    std::vector<double> values() const;
+    /// Position of grid node (i, j) in the table's length units.
+    double xAt(double i) const { return (firstPoint + i) * stepX; }
+    double yAt(double j) const { return (firstSeries + j) * stepY; }
+};
+
+/// One object per block, split further where the sensor changes inside a block so that
+/// potentials and resistivities never share statistics.
+std::vector<SurveyObject> SurveyObjects(const ArchiveTable& table, std::span<const RowBlock> blocks);
+
+/// Object names compare as the diagram compares them: Latin letters regardless of case.
+bool SameObjectName(const QString& a, const QString& b);
+
+/// The object holding the other sensor's survey of `objects[index]` on the same grid (same
+/// name, same steps), or -1. Potential and resistance only.
+int PartnerOf(const std::vector<SurveyObject>& objects, int index);
+
+/// One grid position of a combined view.
+struct CombinedNode {
+    int point = 0;
+    int series = 0;
+    CombinedRisk risk = CombinedRisk::Low;
+    int potentialRow = -1; ///< -1 where that survey has no reading here
+    int resistanceRow = -1;
+};
+
+/// Every position that either survey measured, in series then point order; a position
+/// measured by one survey only is marked NoPotential or NoResistivity.
+std::vector<CombinedNode> CombineSurveys(const SurveyObject& potential, const SurveyObject& resistance,
+                                         const PotentialThresholds& thresholds);
+
+/// First and last moment of an object's readings, from the date and time cells.
+struct DateRange {
+    QDateTime first, last;
+    bool valid() const { return first.isValid(); }
+};
+DateRange MeasurementDates(const ArchiveTable& table, const SurveyObject& object);

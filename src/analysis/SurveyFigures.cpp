@@ -1,0 +1,88 @@
+#include "SurveyFigures.h"
+
+#include "texts/AnalysisTexts.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+ObjectFigures FiguresOf(const SurveyObject& object, Electrode electrode, int lang)
+{
+    const std::vector<double> values = object.values();
+    ObjectFigures f;
+    f.summary = Summarize(values);
+    std::vector<int> counts;
+    std::vector<QString> names;
+    if (object.sensor == SensorKind::Potential) {
+        counts.assign(kPotentialClassCount, 0);
+        const PotentialThresholds t = ThresholdsFor(electrode);
+        for (double v : values) ++counts[std::size_t(ClassifyPotential(v, t))];
+        for (const TextPair& n : AnalysisText::PotentialClassNames) names.push_back(n[lang]);
+    } else if (object.sensor == SensorKind::Resistance) {
+        counts.assign(kResistivityClassCount, 0);
+        for (double v : values) ++counts[std::size_t(ClassifyResistivity(v))];
+        for (const TextPair& n : AnalysisText::ResistivityClassNames) names.push_back(n[lang]);
+    }
+    const std::vector<double> shares = Shares(counts);
+    for (std::size_t k = 0; k < counts.size(); ++k) f.classes.push_back({names[k], counts[k], shares[k]});
+    return f;
+}
+
+QString UnitText(SensorKind sensor, int lang)
+{
+    switch (sensor) {
+    case SensorKind::Potential: return AnalysisText::UnitMv[lang];
+    case SensorKind::Resistance: return AnalysisText::UnitKOhmCm[lang];
+    default: return QString();
+    }
+}
+
+QString ValueText(double value)
+{
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    // No "-0.0" for a mean that rounds to zero.
+    const double rounded = std::round(value * 10) / 10;
+    return locale.toString(rounded == 0 ? 0.0 : rounded, 'f', 1);
+}
+
+QString ObjectTitle(const SurveyObject& object, int lang)
+{
+    return object.name.trimmed() + QStringLiteral(", ") + AnalysisText::SensorNames[std::size_t(object.sensor)][lang];
+}
+
+std::vector<std::pair<QString, QString>> StatisticsRows(const SurveyObject& object, Electrode electrode, int lang)
+{
+    using namespace AnalysisText;
+    const ObjectFigures f = FiguresOf(object, electrode, lang);
+    const QString unit = UnitText(object.sensor, lang);
+    const auto withUnit = [&](double v) { return unit.isEmpty() ? ValueText(v) : ValueText(v) + ' ' + unit; };
+    std::vector<std::pair<QString, QString>> rows{
+        {Count[lang], QString::number(f.summary.count)},
+    };
+    if (f.summary.count > 0) {
+        rows.push_back({Mean[lang], withUnit(f.summary.mean)});
+        rows.push_back({Median[lang], withUnit(f.summary.median)});
+        rows.push_back({StdDev[lang], withUnit(f.summary.stdDev)});
+        rows.push_back({Minimum[lang], withUnit(f.summary.min)});
+        rows.push_back({Maximum[lang], withUnit(f.summary.max)});
+    }
+    if (object.unreadable > 0) rows.push_back({Unreadable[lang], QString::number(object.unreadable)});
+    for (const ClassShare& c : f.classes)
+        rows.push_back({c.name, QStringLiteral("%1 (%2 %)").arg(c.count).arg(ValueText(c.percent))});
+    return rows;
+}
+
+QString StatisticsTsv(const SurveyObject& object, Electrode electrode, int lang)
+{
+    const QString eol = QStringLiteral("\r\n");
+    QString text = ObjectTitle(object, lang) + eol;
+    if (object.sensor == SensorKind::Potential) {
+        const PotentialThresholds t = ThresholdsFor(electrode);
+        text += AnalysisText::Electrode[lang] + '\t' + AnalysisText::Electrodes[std::size_t(electrode)][lang] + eol;
+        text += AnalysisText::ThresholdsLine[lang].section(':', 0, 0) + '\t' +
+                QStringLiteral("%1 / %2 %3").arg(t.upper).arg(t.lower).arg(AnalysisText::UnitMv[lang]) + eol;
+    }
+    for (const auto& [label, value] : StatisticsRows(object, electrode, lang)) text += label + '\t' + value + eol;
+    return text;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The figures of one object as the window, the clipboard and the report show them: summary,
+// class shares and their texts in a language. No window code.
+#include "Classes.h"
+#include "Statistics.h"
+#include "Survey.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+struct ClassShare {
+    QString name;
+    int count = 0;
+    double percent = 0;
+};
+
+struct ObjectFigures {
+    Summary summary;
+    /// Potential classes or resistivity classes in order of rising risk; empty for another sensor.
+    std::vector<ClassShare> classes;
+};
+
+ObjectFigures FiguresOf(const SurveyObject& object, Electrode electrode, int lang);
+
+/// The unit of the object's readings ("mV", "kOhm·cm"; empty for another sensor).
+QString UnitText(SensorKind sensor, int lang);
+
+/// A reading with one decimal, in the user's number format without group separators.
+QString ValueText(double value);
+
+/// "Name, sensor" as the object list and the report name an object.
+QString ObjectTitle(const SurveyObject& object, int lang);
+
+/// Label and value of each statistics line: the summary, then one line per class.
+std::vector<std::pair<QString, QString>> StatisticsRows(const SurveyObject& object, Electrode electrode, int lang);
+
+/// The statistics as tab-separated text for the clipboard: the object's title, the electrode
+/// (potential only), then the rows; CR LF after every line.
+QString StatisticsTsv(const SurveyObject& object, Electrode electrode, int lang);

@@ -1,0 +1,223 @@
+#include "SurveyReport.h"
+
+#include "ChartPainter.h"
+#include "SurveyFigures.h"
+#include "texts/AnalysisTexts.h"
+#include "texts/Texts.h"
+
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QFont Font(double unit, double pixels, bool bold = false)
+{
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(std::max(1, int(std::lround(pixels * unit))));
+    f.setBold(bold);
+    return f;
+}
+
+// Label and value lines in two columns; returns the height used.
+double DrawRows(QPainter& p, const QRectF& r, const std::vector<std::pair<QString, QString>>& rows, double unit)
+{
+    p.setFont(Font(unit, 10.5));
+    const QFontMetricsF fm(p.font());
+    const double line = fm.height() + 3 * unit;
+    double y = r.top();
+    bool shade = false;
+    for (const auto& [label, value] : rows) {
+        if (shade) p.fillRect(QRectF(r.left(), y, r.width(), line), QColor(0xf2, 0xf2, 0xf2));
+        shade = !shade;
+        p.setPen(QColor(20, 20, 20));
+        p.drawText(QRectF(r.left() + 4 * unit, y, r.width() * 0.62, line), Qt::AlignVCenter | Qt::AlignLeft, label);
+        p.drawText(QRectF(r.left() + r.width() * 0.62, y, r.width() * 0.38 - 4 * unit, line),
+                   Qt::AlignVCenter | Qt::AlignRight, value);
+        y += line;
+    }
+    return y - r.top();
+}
+
+// The risk matrix as a table: potential classes down, resistivity classes across.
+void DrawRiskMatrix(QPainter& p, const QRectF& r, int lang, double unit)
+{
+    using namespace AnalysisText;
+    p.setFont(Font(unit, 12, true));
+    QFontMetricsF fm(p.font());
+    p.setPen(QColor(20, 20, 20));
+    p.drawText(QPointF(r.left(), r.top() + fm.ascent()), RiskMatrix[lang]);
+    const double top = r.top() + fm.height() + 4 * unit;
+    p.setFont(Font(unit, 9));
+    fm = QFontMetricsF(p.font());
+    const double head = r.width() * 0.34;
+    const double cellW = (r.width() - head) / kResistivityClassCount;
+    const double headH = 2 * fm.height() + 6 * unit;
+    const double cellH = 2 * fm.height() + 6 * unit;
+    for (int c = 0; c < kResistivityClassCount; ++c)
+        p.drawText(QRectF(r.left() + head + c * cellW, top, cellW, headH), Qt::AlignCenter | Qt::TextWordWrap,
+                   ResistivityClassNames[std::size_t(c)][lang]);
+    for (int row = 0; row < kPotentialClassCount; ++row) {
+        const double y = top + headH + row * cellH;
+        p.setPen(QColor(20, 20, 20));
+        p.drawText(QRectF(r.left(), y, head - 4 * unit, cellH), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap,
+                   PotentialClassNames[std::size_t(row)][lang]);
+        for (int c = 0; c < kResistivityClassCount; ++c) {
+            const ::CombinedRisk risk = Combine(PotentialClass(row), ResistivityClass(c));
+            const QRectF cell(r.left() + head + c * cellW, y, cellW, cellH);
+            p.fillRect(cell, RiskColor(risk));
+            p.setPen(QPen(Qt::white, 1 * unit));
+            p.drawRect(cell);
+            p.setPen(risk == ::CombinedRisk::Severe || risk == ::CombinedRisk::High ? Qt::white : QColor(20, 20, 20));
+            p.drawText(cell, Qt::AlignCenter | Qt::TextWordWrap, RiskNames[std::size_t(risk)][lang]);
+        }
+    }
+}
+
+} // namespace
+
+void SetUpSurveyReportPage(QPagedPaintDevice& device)
+{
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
+                                     QPageLayout::Millimeter));
+}
+
+std::vector<ReportPage> ReportPages(const std::vector<SurveyObject>& objects)
+{
+    std::vector<ReportPage> pages;
+    for (int k = 0; k < int(objects.size()); ++k) {
+        if (objects[std::size_t(k)].points.empty()) continue;
+        pages.push_back({k, false});
+        if (objects[std::size_t(k)].sensor == SensorKind::Potential && PartnerOf(objects, k) >= 0)
+            pages.push_back({k, true});
+    }
+    return pages;
+}
+
+int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table, const std::vector<SurveyObject>& objects,
+                      const ReportOptions& options, int firstPage, int lastPage)
+{
+    using namespace AnalysisText;
+    const int lang = options.map.lang;
+    const std::vector<ReportPage> pages = ReportPages(objects);
+    const int count = std::max<int>(1, int(pages.size()));
+    QPainter p;
+    if (!p.begin(&device)) return 0;
+    const double unit = device.logicalDpiY() / 96.0;
+    const QRectF page(0, 0, device.width(), device.height());
+    const QString titleLine = MainText::Caption[lang].trimmed() + QStringLiteral(" — ") + ReportTitle[lang];
+    const QString printed = QLocale().toString(options.printedAt, QLocale::ShortFormat);
+    const ::Electrode electrode = options.map.electrode;
+    bool first = true;
+
+    for (int n = 1; n <= count; ++n) {
+        if (n < firstPage || n > lastPage) continue;
+        if (!first) device.newPage();
+        first = false;
+
+        // Header and footer.
+        p.setFont(Font(unit, 13, true));
+        QFontMetricsF fm(p.font());
+        p.setPen(QColor(20, 20, 20));
+        p.drawText(QRectF(page.left(), page.top(), page.width() * 0.7, fm.height()), Qt::AlignLeft, titleLine);
+        p.setFont(Font(unit, 10));
+        p.drawText(QRectF(page.left(), page.top(), page.width(), fm.height()), Qt::AlignRight | Qt::AlignVCenter, printed);
+        const double headerBottom = page.top() + fm.height() + 4 * unit;
+        p.setPen(QPen(QColor(80, 80, 80), 1 * unit));
+        p.drawLine(QPointF(page.left(), headerBottom), QPointF(page.right(), headerBottom));
+        p.setFont(Font(unit, 10));
+        const QFontMetricsF small(p.font());
+        const double footerTop = page.bottom() - small.height() - 4 * unit;
+        p.drawLine(QPointF(page.left(), footerTop), QPointF(page.right(), footerTop));
+        p.setPen(QColor(20, 20, 20));
+        p.drawText(QRectF(page.left(), footerTop + 3 * unit, page.width(), small.height()), Qt::AlignLeft, titleLine);
+        p.drawText(QRectF(page.left(), footerTop + 3 * unit, page.width(), small.height()), Qt::AlignRight,
+                   Page[lang].arg(n).arg(count));
+
+        if (pages.empty()) {
+            p.setFont(Font(unit, 12));
+            p.drawText(QRectF(page.left(), headerBottom + 20 * unit, page.width(), 40 * unit), Qt::AlignLeft,
+                       NoObjects[lang]);
+            continue;
+        }
+        const ReportPage rp = pages[std::size_t(n - 1)];
+        const SurveyObject& object = objects[std::size_t(rp.object)];
+        const int partnerIndex = PartnerOf(objects, rp.object);
+        const SurveyObject* partner = partnerIndex >= 0 ? &objects[std::size_t(partnerIndex)] : nullptr;
+
+        // The object's heading and what the page is based on.
+        double y = headerBottom + 10 * unit;
+        p.setFont(Font(unit, 16, true));
+        fm = QFontMetricsF(p.font());
+        const QString heading = rp.combined ? ObjectTitle(object, lang) + QStringLiteral(" + ") +
+                                                  SensorNames[std::size_t(SensorKind::Resistance)][lang] +
+                                                  QStringLiteral(": ") + AnalysisText::CombinedRiskTitle[lang]
+                                            : ObjectTitle(object, lang);
+        p.drawText(QPointF(page.left(), y + fm.ascent()), heading);
+        y += fm.height() + 4 * unit;
+        QStringList facts;
+        const PotentialThresholds t = ThresholdsFor(electrode);
+        if (object.sensor == SensorKind::Potential) {
+            facts << ElectrodeLine[lang].arg(Electrodes[std::size_t(electrode)][lang]) + QStringLiteral(";  ") +
+                         ThresholdsLine[lang].arg(t.upper).arg(t.lower);
+        } else if (object.sensor == SensorKind::Resistance) {
+            facts << ResistivityClasses[lang] + QStringLiteral(": 10 / 50 / 100 ") + UnitKOhmCm[lang];
+        }
+        const DateRange dates = MeasurementDates(table, object);
+        facts << (dates.valid() ? DatesLine[lang].arg(QLocale().toString(dates.first, QLocale::ShortFormat),
+                                                      QLocale().toString(dates.last, QLocale::ShortFormat))
+                                : DatesUnknown[lang]) +
+                     QStringLiteral(";  ") + StepsLine[lang].arg(object.stepX).arg(object.stepY);
+        p.setFont(Font(unit, 10.5));
+        fm = QFontMetricsF(p.font());
+        for (const QString& f : facts) {
+            p.drawText(QPointF(page.left(), y + fm.ascent()), f);
+            y += fm.height() + 1 * unit;
+        }
+        y += 6 * unit;
+
+        const QRectF body(page.left(), y, page.width(), footerTop - 8 * unit - y);
+        const QRectF mapArea(body.left(), body.top(), body.width() * 0.60, body.height());
+        const QRectF side(mapArea.right() + 14 * unit, body.top(), body.right() - mapArea.right() - 14 * unit,
+                          body.height());
+        MapOptions mo = options.map;
+        mo.combined = rp.combined;
+        const SurveyMap map(object, partner, mo);
+        map.paint(p, mapArea, unit);
+
+        p.setFont(Font(unit, 12, true));
+        fm = QFontMetricsF(p.font());
+        p.setPen(QColor(20, 20, 20));
+        if (rp.combined) {
+            p.drawText(QPointF(side.left(), side.top() + fm.ascent()), AnalysisText::CombinedRiskTitle[lang]);
+            const auto nodes = CombineSurveys(object, *partner, t);
+            std::vector<int> counts(RiskNames.size(), 0);
+            for (const CombinedNode& node : nodes) ++counts[std::size_t(node.risk)];
+            const std::vector<double> shares = Shares(counts);
+            std::vector<std::pair<QString, QString>> rows;
+            for (std::size_t k = 0; k < counts.size(); ++k)
+                rows.push_back({RiskNames[k][lang], QStringLiteral("%1 (%2 %)").arg(counts[k]).arg(ValueText(shares[k]))});
+            double top = side.top() + fm.height() + 4 * unit;
+            top += DrawRows(p, QRectF(side.left(), top, side.width(), side.height()), rows, unit) + 16 * unit;
+            DrawRiskMatrix(p, QRectF(side.left(), top, side.width(), side.bottom() - top), lang, unit);
+            continue;
+        }
+        p.drawText(QPointF(side.left(), side.top() + fm.ascent()), Statistics[lang]);
+        const double used = DrawRows(p, QRectF(side.left(), side.top() + fm.height() + 4 * unit, side.width(), side.height()),
+                                     StatisticsRows(object, electrode, lang), unit);
+        const double chartsTop = side.top() + fm.height() + 4 * unit + used + 10 * unit;
+        const double chartHeight = (side.bottom() - chartsTop - 8 * unit) / 2;
+        if (chartHeight > 40 * unit) {
+            PaintHistogram(p, QRectF(side.left(), chartsTop, side.width(), chartHeight), object, electrode, lang, unit);
+            PaintCumulative(p, QRectF(side.left(), chartsTop + chartHeight + 8 * unit, side.width(), chartHeight), object,
+                            electrode, lang, unit);
+        }
+    }
+    p.end();
+    return count;
+}

@@ -1,0 +1,428 @@
+#include "Unit7.h"
+
+#include "ChartPainter.h"
+#include "SurveyFigures.h"
+#include "SurveyReport.h"
+#include "app/SharedState.h"
+#include "texts/AnalysisTexts.h"
+#include "texts/Texts.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QSvgGenerator>
+#include <QTableWidget>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const kElectrodeKey = "analysis/electrode";
+
+// The user's choices kept between runs: ~/.config/lm11/lm11.conf.
+QSettings Settings() { return QSettings(QStringLiteral("lm11"), QStringLiteral("lm11")); }
+
+void ErrorBox(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, Tr(MainText::Error), text, QMessageBox::Ok);
+    box.exec();
+}
+
+// A label for `control`, whose accessible name becomes the label's text.
+QLabel* LabelFor(QWidget* parent, const char* name, const TextPair& text, QWidget* control)
+{
+    auto* label = new QLabel(Tr(text), parent);
+    label->setObjectName(QLatin1String(name));
+    label->setBuddy(control);
+    control->setAccessibleName(Tr(text));
+    return label;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const TextPair& text)
+{
+    auto* b = new QPushButton(Tr(text), parent);
+    b->setObjectName(QLatin1String(name));
+    b->setAccessibleName(Tr(text));
+    return b;
+}
+
+} // namespace
+
+TMapView::TMapView(const ArchiveTable& table, QWidget* parent) : QWidget(parent), table_(table)
+{
+    setMouseTracking(true);
+    setMinimumSize(420, 360);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TMapView::setMap(std::unique_ptr<SurveyMap> map)
+{
+    map_ = std::move(map);
+    // The legend is drawn; a screen reader gets its texts here.
+    QStringList legend;
+    if (map_) {
+        legend << map_->legendTitle();
+        for (const LegendEntry& e : map_->legend()) legend << e.text;
+    }
+    setAccessibleName(legend.value(0));
+    setAccessibleDescription(legend.join(QLatin1Char('\n')));
+    update();
+}
+
+QString TMapView::hoverText(QPoint pos) const
+{
+    if (!map_) return QString();
+    QStringList lines;
+    for (int row : map_->rowsAt(QRectF(rect()), QPointF(pos))) {
+        if (!lines.isEmpty()) lines << QString();
+        for (int c = 0; c < table_.columnCount(); ++c) {
+            const QString text = table_.cell(c, row).trimmed();
+            if (!text.isEmpty()) lines << table_.cell(c, 0).trimmed() + QStringLiteral(": ") + text;
+        }
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+void TMapView::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    if (map_) map_->paint(p, QRectF(rect()).adjusted(4, 4, -4, -4));
+}
+
+void TMapView::mouseMoveEvent(QMouseEvent* event)
+{
+    const QString text = map_ ? hoverText(event->position().toPoint()) : QString();
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(event->globalPosition().toPoint(), text, this);
+}
+
+void TChartView::setObject(const SurveyObject* object, Electrode electrode, int lang)
+{
+    object_ = object;
+    electrode_ = electrode;
+    lang_ = lang;
+    update();
+}
+
+void TChartView::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    if (!object_) return;
+    if (kind_ == 0)
+        PaintHistogram(p, QRectF(rect()).adjusted(2, 2, -2, -2), *object_, electrode_, lang_);
+    else
+        PaintCumulative(p, QRectF(rect()).adjusted(2, 2, -2, -2), *object_, electrode_, lang_);
+}
+
+TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& blocks, QWidget* parent)
+    : QDialog(parent), table_(table), objects_(SurveyObjects(table_, blocks)), intervals_{50, 0, 0}
+{
+    namespace AT = AnalysisText;
+    setObjectName(QStringLiteral("Form7"));
+    setWindowTitle(Tr(AT::Caption));
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    for (const SurveyObject& o : objects_) {
+        auto* item = new QListWidgetItem(
+            ObjectTitle(o, Lang) + QStringLiteral(" (%1)").arg(o.points.size()), ListBox1);
+        item->setData(Qt::AccessibleTextRole, item->text());
+        if (o.points.empty()) item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
+    }
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    for (const TextPair& e : AT::Electrodes) ComboBox1->addItem(Tr(e));
+    ComboBox2 = new QComboBox(this);
+    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
+    ComboBox2->addItems({Tr(AT::FillClasses), Tr(AT::FillContinuous)});
+    ComboBox3 = new QComboBox(this);
+    ComboBox3->setObjectName(QStringLiteral("ComboBox3"));
+    ComboBox3->addItems({Tr(AT::ViewValues), Tr(AT::ViewCombined)});
+    SpinEdit1 = new QSpinBox(this);
+    SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
+    SpinEdit1->setRange(0, 1000);
+    SpinEdit1->setSingleStep(10);
+    SpinEdit1->setSpecialValueText(Tr(AT::IntervalNone));
+    Button1 = Button(this, "Button1", AT::SaveMap);
+    Button2 = Button(this, "Button2", AT::CopyStatistics);
+    Button3 = Button(this, "Button3", AT::Report);
+    Button4 = Button(this, "Button4", AT::ReportPdf);
+
+    MapView1 = new TMapView(table_, this);
+    MapView1->setObjectName(QStringLiteral("MapView1"));
+    Label6 = new QLabel(Tr(AT::Statistics), this);
+    Label6->setObjectName(QStringLiteral("Label6"));
+    QFont bold = Label6->font();
+    bold.setBold(true);
+    Label6->setFont(bold);
+    StringGrid1 = new QTableWidget(0, 2, this);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setAccessibleName(Tr(AT::Statistics));
+    StringGrid1->horizontalHeader()->hide();
+    StringGrid1->verticalHeader()->hide();
+    StringGrid1->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    StringGrid1->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setSelectionMode(QAbstractItemView::NoSelection);
+    StringGrid1->setFocusPolicy(Qt::NoFocus);
+    StringGrid1->setShowGrid(false);
+    StringGrid1->setAlternatingRowColors(true);
+    StringGrid1->verticalHeader()->setDefaultSectionSize(StringGrid1->fontMetrics().height() + 6);
+    Chart1 = new TChartView(0, this);
+    Chart1->setObjectName(QStringLiteral("Chart1"));
+    Chart1->setAccessibleName(Tr(AT::Histogram));
+    Chart2 = new TChartView(1, this);
+    Chart2->setObjectName(QStringLiteral("Chart2"));
+    Chart2->setAccessibleName(Tr(AT::Cumulative));
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(LabelFor(this, "Label1", AT::Objects, ListBox1));
+    left->addWidget(ListBox1, 1);
+    left->addWidget(LabelFor(this, "Label2", AT::Electrode, ComboBox1));
+    left->addWidget(ComboBox1);
+    left->addWidget(LabelFor(this, "Label3", AT::Fill, ComboBox2));
+    left->addWidget(ComboBox2);
+    left->addWidget(LabelFor(this, "Label4", AT::View, ComboBox3));
+    left->addWidget(ComboBox3);
+    left->addWidget(LabelFor(this, "Label5", AT::Interval, SpinEdit1));
+    left->addWidget(SpinEdit1);
+    left->addSpacing(10);
+    for (QPushButton* b : {Button1, Button2, Button3, Button4}) left->addWidget(b);
+    auto* leftBox = new QWidget(this);
+    leftBox->setLayout(left);
+    leftBox->setFixedWidth(250);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(Label6);
+    right->addWidget(StringGrid1, 0);
+    right->addWidget(Chart1, 1);
+    right->addWidget(Chart2, 1);
+    auto* rightBox = new QWidget(this);
+    rightBox->setLayout(right);
+    rightBox->setFixedWidth(360);
+
+    auto* main = new QHBoxLayout(this);
+    main->addWidget(leftBox);
+    main->addWidget(MapView1, 1);
+    main->addWidget(rightBox);
+    resize(1320, 820);
+
+    const int saved = Settings().value(QLatin1String(kElectrodeKey), 0).toInt();
+    ComboBox1->setCurrentIndex(saved >= 0 && saved < kElectrodeCount ? saved : 0);
+
+    connect(ListBox1, &QListWidget::currentRowChanged, this, &TForm7::ListBox1Click);
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm7::ComboBox1Change);
+    connect(ComboBox2, &QComboBox::currentIndexChanged, this, &TForm7::ComboBox2Change);
+    connect(ComboBox3, &QComboBox::currentIndexChanged, this, &TForm7::ComboBox3Change);
+    connect(SpinEdit1, &QSpinBox::valueChanged, this, &TForm7::SpinEdit1Change);
+    connect(Button1, &QPushButton::clicked, this, &TForm7::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm7::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm7::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm7::Button4Click);
+
+    for (int k = 0; k < int(objects_.size()); ++k)
+        if (!objects_[std::size_t(k)].points.empty()) {
+            ListBox1->setCurrentRow(k);
+            break;
+        }
+    refresh();
+}
+
+TForm7::~TForm7() = default;
+
+int TForm7::currentObject() const
+{
+    const int row = ListBox1->currentRow();
+    return row >= 0 && row < int(objects_.size()) && !objects_[std::size_t(row)].points.empty() ? row : -1;
+}
+
+Electrode TForm7::electrode() const { return ::Electrode(std::max(0, ComboBox1->currentIndex())); }
+
+MapOptions TForm7::mapOptions() const
+{
+    MapOptions o;
+    o.electrode = electrode();
+    o.fill = FillMode(std::max(0, ComboBox2->currentIndex()));
+    o.interval = SpinEdit1->value();
+    o.combined = ComboBox3->currentIndex() == 1;
+    o.lang = Lang;
+    return o;
+}
+
+void TForm7::refresh()
+{
+    const int k = currentObject();
+    const SurveyObject* object = k >= 0 ? &objects_[std::size_t(k)] : nullptr;
+    const int partner = PartnerOf(objects_, k);
+    {
+        const QSignalBlocker block(ComboBox3);
+        if (partner < 0) ComboBox3->setCurrentIndex(0);
+        ComboBox3->setEnabled(partner >= 0);
+    }
+    if (object) {
+        const QSignalBlocker block(SpinEdit1);
+        SpinEdit1->setValue(intervals_[std::size_t(object->sensor)]);
+        SpinEdit1->setSuffix(QStringLiteral(" ") + UnitText(object->sensor, Lang));
+    }
+    // The electrode matters where potentials are classed: a potential survey or the combined view.
+    ComboBox1->setEnabled(object && (object->sensor == SensorKind::Potential || ComboBox3->currentIndex() == 1));
+    SpinEdit1->setEnabled(object && ComboBox3->currentIndex() == 0);
+    ComboBox2->setEnabled(object && ComboBox3->currentIndex() == 0);
+    for (QPushButton* b : {Button1, Button2}) b->setEnabled(object != nullptr);
+    MapView1->setMap(object ? std::make_unique<SurveyMap>(*object, partner >= 0 ? &objects_[std::size_t(partner)] : nullptr,
+                                                          mapOptions())
+                            : nullptr);
+
+    StringGrid1->setRowCount(0);
+    if (object) {
+        const auto rows = StatisticsRows(*object, electrode(), Lang);
+        StringGrid1->setRowCount(int(rows.size()));
+        for (int r = 0; r < int(rows.size()); ++r) {
+            StringGrid1->setItem(r, 0, new QTableWidgetItem(rows[std::size_t(r)].first));
+            auto* value = new QTableWidgetItem(rows[std::size_t(r)].second);
+            value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            StringGrid1->setItem(r, 1, value);
+        }
+    }
+    StringGrid1->setFixedHeight(StringGrid1->verticalHeader()->defaultSectionSize() * std::max(1, StringGrid1->rowCount()) + 4);
+    Chart1->setObject(object, electrode(), Lang);
+    Chart2->setObject(object, electrode(), Lang);
+}
+
+void TForm7::ListBox1Click() { refresh(); }
+
+void TForm7::ComboBox1Change()
+{
+    Settings().setValue(QLatin1String(kElectrodeKey), ComboBox1->currentIndex());
+    refresh();
+}
+
+void TForm7::ComboBox2Change() { refresh(); }
+void TForm7::ComboBox3Change() { refresh(); }
+
+void TForm7::SpinEdit1Change()
+{
+    if (const int k = currentObject(); k >= 0) intervals_[std::size_t(objects_[std::size_t(k)].sensor)] = SpinEdit1->value();
+    refresh();
+}
+
+bool TForm7::writeMap(const QString& fileName)
+{
+    const SurveyMap* map = MapView1->map();
+    if (!map) return false;
+    const QSize size(1400, 950);
+    const QString title = objects_[std::size_t(currentObject())].name.trimmed();
+    if (QFileInfo(fileName).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0) {
+        QSvgGenerator svg;
+        svg.setFileName(fileName);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(0, 0), size));
+        svg.setTitle(title);
+        QPainter p;
+        if (!p.begin(&svg)) return false;
+        p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+        map->paint(p, QRectF(10, 10, size.width() - 20, size.height() - 20), 1.4);
+        return p.end() && QFileInfo(fileName).size() > 0;
+    }
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter p(&image);
+        map->paint(p, QRectF(10, 10, size.width() - 20, size.height() - 20), 1.4);
+    }
+    return image.save(fileName, "PNG");
+}
+
+void TForm7::Button1Click()
+{
+    if (currentObject() < 0) return;
+    QFileDialog dialog(this, QString(Tr(AnalysisText::SaveMap)).remove(QStringLiteral("...")), QString(),
+                       Tr(AnalysisText::PngFilter) + QStringLiteral(";;") + Tr(AnalysisText::SvgFilter));
+    dialog.setObjectName(QStringLiteral("SaveDialog1"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    QString name = dialog.selectedFiles().first();
+    if (QFileInfo(name).suffix().isEmpty())
+        name += dialog.selectedNameFilter().contains(QLatin1String("svg")) ? QStringLiteral(".svg") : QStringLiteral(".png");
+    if (!writeMap(name)) ErrorBox(Tr(MainText::SaveFailed) + QLatin1Char('\n') + name);
+}
+
+void TForm7::Button2Click()
+{
+    const int k = currentObject();
+    if (k < 0) return;
+    QApplication::clipboard()->setText(StatisticsTsv(objects_[std::size_t(k)], electrode(), Lang));
+}
+
+void TForm7::paintReport(QPrinter* printer)
+{
+    ReportOptions options{mapOptions(), QDateTime::currentDateTime()};
+    const int from = printer->fromPage() > 0 ? printer->fromPage() : 1;
+    const int to = printer->toPage() > 0 ? printer->toPage() : INT_MAX;
+    PaintSurveyReport(*printer, table_, objects_, options, from, to);
+}
+
+void TForm7::Button3Click()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpSurveyReportPage(printer);
+    const QString title = Tr(MainText::Caption).trimmed() + QStringLiteral(" — ") + Tr(AnalysisText::ReportTitle);
+    printer.setDocName(title);
+    QPrintPreviewDialog dialog(&printer, this);
+    dialog.setObjectName(QStringLiteral("PrintPreview1"));
+    dialog.setWindowTitle(title);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &TForm7::paintReport);
+    dialog.exec();
+}
+
+bool TForm7::writeReportPdf(const QString& fileName)
+{
+    QPdfWriter writer(fileName);
+    if (!writer.pageLayout().isValid()) return false;
+    writer.setResolution(300);
+    writer.setTitle(Tr(MainText::Caption).trimmed() + QStringLiteral(" — ") + Tr(AnalysisText::ReportTitle));
+    writer.setCreator(Tr(MainText::Caption).trimmed());
+    SetUpSurveyReportPage(writer);
+    ReportOptions options{mapOptions(), QDateTime::currentDateTime()};
+    return PaintSurveyReport(writer, table_, objects_, options) > 0;
+}
+
+void TForm7::Button4Click()
+{
+    QFileDialog dialog(this, QString(Tr(AnalysisText::ReportPdf)).remove(QStringLiteral("...")), QString(),
+                       Tr(AnalysisText::PdfFilter));
+    dialog.setObjectName(QStringLiteral("SaveDialog2"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString name = dialog.selectedFiles().first();
+    if (!writeReportPdf(name) || QFileInfo(name).size() == 0) ErrorBox(Tr(MainText::SaveFailed) + QLatin1Char('\n') + name);
+}
+
+void OpenAnalysisWindow(QWidget* parent, const ArchiveTable& table)
+{
+    TForm7 form(table, SurfaceBlocks(table), parent);
+    form.exec();
+}

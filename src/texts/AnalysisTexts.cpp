@@ -1,0 +1,85 @@
+#include "AnalysisTexts.h"
+
+namespace AnalysisText {
+const TextPair MenuItem{"Анализ", "Analysis"};
+const TextPair Caption{"Анализ обследования", "Survey analysis"};
+const TextPair Objects{"Объекты", "Objects"};
+const TextPair Electrode{"Электрод сравнения", "Reference electrode"};
+const TextPair Fill{"Заливка", "Fill"};
+const TextPair View{"Вид", "View"};
+const TextPair Interval{"Изолинии через", "Iso-lines every"};
+const TextPair IntervalNone{"только пороги", "thresholds only"};
+const std::array<TextPair, 4> Electrodes{{
+    {"Cu/CuSO4", "Cu/CuSO4"},
+    {"Ag/AgCl, насыщ. KCl", "Ag/AgCl, saturated KCl"},
+    {"Ag/AgCl, 1 M KCl", "Ag/AgCl, 1 M KCl"},
+    {"Насыщ. каломельный", "Saturated calomel"},
+}};
+const TextPair FillClasses{"По классам", "By class"};
+const TextPair FillContinuous{"Непрерывная шкала", "Continuous scale"};
+const TextPair ViewValues{"Значения", "Values"};
+const TextPair ViewCombined{"Совмещённый риск", "Combined risk"};
+const TextPair SaveMap{"Сохранить карту...", "Save map..."};
+const TextPair CopyStatistics{"Копировать статистику", "Copy statistics"};
+const TextPair Report{"Отчёт...", "Report..."};
+const TextPair ReportPdf{"Отчёт в PDF...", "Report to PDF..."};
+const TextPair PotentialClasses{"Классы потенциала (ASTM C876)", "Potential classes (ASTM C876)"};
+const TextPair ResistivityClasses{"Риск по сопротивлению (RILEM TC 154)", "Resistivity risk (RILEM TC 154)"};
+const TextPair CombinedRiskTitle{"Совмещённый риск", "Combined risk"};
+const TextPair RiskMatrix{"Матрица риска: потенциал × сопротивление", "Risk matrix: potential × resistivity"};
+const std::array<TextPair, 3> PotentialClassNames{{
+    {"коррозия маловероятна (90 %)", "corrosion unlikely (90 %)"},
+    {"неопределённо", "uncertain"},
+    {"коррозия вероятна (90 %)", "corrosion likely (90 %)"},
+}};
+const std::array<TextPair, 4> ResistivityClassNames{{
+    {"пренебрежимый", "negligible"},
+    {"низкий", "low"},
+    {"умеренный", "moderate"},
+    {"высокий", "high"},
+}};
+const std::array<TextPair, 6> RiskNames{{
+    {"низкий", "low"},
+    {"умеренный", "moderate"},
+    {"высокий", "high"},
+    {"очень высокий", "severe"},
+    {"нет потенциала", "no potential reading"},
+    {"нет сопротивления", "no resistivity reading"},
+}};
+const std::array<TextPair, 3> SensorNames{{
+    {"Потенциал", "Potential"},
+    {"Сопротивление", "Resistivity"},
+    {"Другой датчик", "Other sensor"},
+}};
+const TextPair UnitMv{"мВ", "mV"};
+const TextPair UnitKOhmCm{"кОм·см", "kOhm·cm"};
+const TextPair MeasuredPoint{"точка измерения", "measured point"};
+const TextPair IsoLine{"изолиния", "iso-line"};
+const TextPair NoData{"нет данных", "no data"};
+const TextPair NoClasses{"Классы не заданы для этого датчика", "No classes for this sensor"};
+const TextPair Count{"Количество", "Count"};
+const TextPair Mean{"Среднее", "Mean"};
+const TextPair Median{"Медиана", "Median"};
+const TextPair StdDev{"Стандартное отклонение", "Standard deviation"};
+const TextPair Minimum{"Минимум", "Minimum"};
+const TextPair Maximum{"Максимум", "Maximum"};
+const TextPair Unreadable{"Строк без числа", "Rows without a number"};
+const TextPair Share{"Доля точек", "Share of points"};
+const TextPair Statistics{"Статистика", "Statistics"};
+const TextPair Histogram{"Гистограмма", "Histogram"};
+const TextPair Cumulative{"Кумулятивная частота", "Cumulative frequency"};
+const TextPair Readings{"Число точек", "Readings"};
+const TextPair Percent{"%", "%"};
+const TextPair ReportTitle{"Отчёт об обследовании", "Survey report"};
+const TextPair Page{"Страница %1 из %2", "Page %1 of %2"};
+const TextPair ElectrodeLine{"Электрод сравнения: %1", "Reference electrode: %1"};
+const TextPair ThresholdsLine{"Пороги классов: %1 / %2 мВ", "Class thresholds: %1 / %2 mV"};
+const TextPair DatesLine{"Измерения: %1 – %2", "Measured: %1 – %2"};
+const TextPair DatesUnknown{"Даты измерений не прочитаны", "Measurement dates not readable"};
+const TextPair StepsLine{"Шаг по X %1, шаг по Y %2", "Step X %1, step Y %2"};
+const TextPair PointsLine{"%1, %2: %3 точек", "%1, %2: %3 points"};
+const TextPair NoObjects{"В таблице нет числовых измерений", "The table holds no readable measurements"};
+const TextPair PngFilter{"Рисунок PNG (*.png)", "PNG image (*.png)"};
+const TextPair SvgFilter{"Рисунок SVG (*.svg)", "SVG image (*.svg)"};
+const TextPair PdfFilter{"Документ PDF (*.pdf)", "PDF document (*.pdf)"};
+} // namespace AnalysisText

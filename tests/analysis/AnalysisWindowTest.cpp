@@ -1,0 +1,363 @@
+// The analysis window driven as a user drives it: pick objects and electrodes, read the
+// statistics, the legend and the hover texts, copy, export and write the report.
+#include "analysis/Unit7.h"
+
+#include "SurveyFixture.h"
+#include "app/SharedState.h"
+#include "ui/ModalAnswers.h"
+
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QListWidget>
+#include <QLocale>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolTip>
+
+#include <map>
+
+namespace {
+
+// Bridge: potentials -100·series − 10·point on 3 series × 4 points; resistivities 20·series +
+// point on the same grid without series 3 point 4; a wall with potentials only.
+ArchiveTable BridgeTable(int lang = 0)
+{
+    std::vector<FixtureRow> rows = LatestFirst("Мост", 1, 3, 4, [](int s, int p) {
+        return QString::number(20 * s + p) + QStringLiteral(".0");
+    });
+    rows.erase(rows.begin()); // series 3 point 4 was not measured
+    rows.front().length = 4;  // ordinal 3 + 2·4 = 11: the block holds the 11 rows
+    const auto pot = LatestFirst("Мост", 0, 3, 4, [](int s, int p) { return QString::number(-100 * s - 10 * p); });
+    const auto wall = LatestFirst("Стена", 0, 2, 2, [](int s, int p) { return QString::number(-400 + s + p); });
+    rows.insert(rows.end(), pot.begin(), pot.end());
+    rows.insert(rows.end(), wall.begin(), wall.end());
+    for (auto& r : rows) r.lang = lang;
+    return FixtureTable(rows);
+}
+
+class AnalysisWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetSharedState();
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); // decimal comma
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
+    }
+    void TearDown() override
+    {
+        QLocale::setDefault(QLocale::c());
+        Lang = 0;
+    }
+
+    std::unique_ptr<TForm7> Open(const ArchiveTable& table)
+    {
+        auto form = std::make_unique<TForm7>(table, SurfaceBlocks(table));
+        form->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        return form;
+    }
+
+    template <typename T> static T* Child(QWidget* form, const char* name)
+    {
+        T* w = form->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+
+    static void ClickObject(QWidget* form, int row)
+    {
+        auto* list = Child<QListWidget>(form, "ListBox1");
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    }
+
+    // Moves the combo box to `index` with the arrow keys, as a user at the keyboard would.
+    static void Choose(QWidget* form, const char* name, int index)
+    {
+        auto* combo = Child<QComboBox>(form, name);
+        ASSERT_TRUE(combo->isEnabled()) << name;
+        combo->setFocus();
+        for (int presses = 0; presses < 10 && combo->currentIndex() != index; ++presses)
+            QTest::keyClick(combo, combo->currentIndex() < index ? Qt::Key_Down : Qt::Key_Up);
+        ASSERT_EQ(combo->currentIndex(), index) << name;
+    }
+
+    static std::map<QString, QString> Statistics(QWidget* form)
+    {
+        auto* grid = Child<QTableWidget>(form, "StringGrid1");
+        std::map<QString, QString> rows;
+        for (int r = 0; r < grid->rowCount(); ++r) rows[grid->item(r, 0)->text()] = grid->item(r, 1)->text();
+        return rows;
+    }
+
+    static QStringList Legend(QWidget* form)
+    {
+        return Child<QWidget>(form, "MapView1")->accessibleDescription().split('\n');
+    }
+
+    QTemporaryDir settingsDir_;
+    QTemporaryDir dir_;
+};
+
+TEST_F(AnalysisWindow, ObjectListAndSwitchingObjects)
+{
+    const auto form = Open(BridgeTable());
+    auto* list = Child<QListWidget>(form.get(), "ListBox1");
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->item(0)->text(), "Мост, Сопротивление (11)");
+    EXPECT_EQ(list->item(1)->text(), "Мост, Потенциал (12)");
+    EXPECT_EQ(list->item(2)->text(), "Стена, Потенциал (4)");
+    EXPECT_EQ(form->windowTitle(), "Анализ обследования");
+
+    // The first object: resistivities 21..63 kOhm·cm.
+    auto stats = Statistics(form.get());
+    EXPECT_EQ(stats["Количество"], "11");
+    EXPECT_EQ(stats["Среднее"], "40,5 кОм·см");
+    EXPECT_EQ(stats["Медиана"], "42,0 кОм·см");
+    EXPECT_EQ(stats["Стандартное отклонение"], "16,5 кОм·см");
+    EXPECT_EQ(stats["Минимум"], "21,0 кОм·см");
+    EXPECT_EQ(stats["Максимум"], "63,0 кОм·см");
+    EXPECT_EQ(stats["низкий"], "3 (27,3 %)");
+    EXPECT_EQ(stats["умеренный"], "8 (72,7 %)");
+    EXPECT_EQ(Legend(form.get()).value(0), "Риск по сопротивлению (RILEM TC 154)");
+    EXPECT_FALSE(Child<QComboBox>(form.get(), "ComboBox1")->isEnabled()); // no electrode for resistivity
+
+    ClickObject(form.get(), 1);
+    stats = Statistics(form.get());
+    EXPECT_EQ(stats["Количество"], "12");
+    EXPECT_EQ(stats["Среднее"], "-225,0 мВ");
+    EXPECT_EQ(stats["Медиана"], "-225,0 мВ");
+    EXPECT_EQ(stats["Стандартное отклонение"], "86,1 мВ");
+    EXPECT_EQ(stats["Минимум"], "-340,0 мВ");
+    EXPECT_EQ(stats["Максимум"], "-110,0 мВ");
+    EXPECT_EQ(stats["коррозия маловероятна (90 %)"], "4 (33,3 %)");
+    EXPECT_EQ(stats["неопределённо"], "8 (66,7 %)");
+    EXPECT_EQ(stats["коррозия вероятна (90 %)"], "0 (0,0 %)");
+    EXPECT_TRUE(Child<QComboBox>(form.get(), "ComboBox1")->isEnabled());
+    EXPECT_TRUE(Child<QComboBox>(form.get(), "ComboBox3")->isEnabled()); // has its resistivity survey
+
+    ClickObject(form.get(), 2);
+    EXPECT_EQ(Statistics(form.get())["Количество"], "4");
+    EXPECT_FALSE(Child<QComboBox>(form.get(), "ComboBox3")->isEnabled()); // the wall has no partner
+}
+
+TEST_F(AnalysisWindow, LegendTextsInBothLanguages)
+{
+    {
+        const auto form = Open(BridgeTable());
+        ClickObject(form.get(), 1);
+        EXPECT_EQ(Legend(form.get()), (QStringList{"Классы потенциала (ASTM C876)",
+                                                   "коррозия маловероятна (90 %): > -200 мВ",
+                                                   "неопределённо: -200 … -350 мВ",
+                                                   "коррозия вероятна (90 %): < -350 мВ", "нет данных",
+                                                   "точка измерения", "изолиния"}));
+    }
+    Lang = 1;
+    const auto form = Open(BridgeTable(1));
+    EXPECT_EQ(form->windowTitle(), "Survey analysis");
+    EXPECT_EQ(Child<QListWidget>(form.get(), "ListBox1")->item(1)->text(), "Мост, Potential (12)");
+    ClickObject(form.get(), 1);
+    EXPECT_EQ(Legend(form.get()), (QStringList{"Potential classes (ASTM C876)", "corrosion unlikely (90 %): > -200 mV",
+                                               "uncertain: -200 … -350 mV", "corrosion likely (90 %): < -350 mV",
+                                               "no data", "measured point", "iso-line"}));
+    Choose(form.get(), "ComboBox2", 1); // continuous scale
+    EXPECT_EQ(Legend(form.get()).mid(0, 2), (QStringList{"Potential, mV", "-340,0 … -110,0"}));
+    EXPECT_EQ(Child<QPushButton>(form.get(), "Button2")->accessibleName(), "Copy statistics");
+}
+
+TEST_F(AnalysisWindow, ElectrodeShiftsClassesAndIsRemembered)
+{
+    {
+        const auto form = Open(BridgeTable());
+        ClickObject(form.get(), 1);
+        Choose(form.get(), "ComboBox1", 1); // Ag/AgCl, saturated KCl: -81 / -231 mV
+        auto stats = Statistics(form.get());
+        EXPECT_EQ(stats["коррозия маловероятна (90 %)"], "0 (0,0 %)");
+        EXPECT_EQ(stats["неопределённо"], "7 (58,3 %)");
+        EXPECT_EQ(stats["коррозия вероятна (90 %)"], "5 (41,7 %)");
+        EXPECT_EQ(Legend(form.get()).value(1), "коррозия маловероятна (90 %): > -81 мВ");
+        EXPECT_EQ(form->electrode(), Electrode::AgAgClSaturated);
+        Choose(form.get(), "ComboBox1", 3); // calomel
+    }
+    const auto again = Open(BridgeTable());
+    EXPECT_EQ(Child<QComboBox>(again.get(), "ComboBox1")->currentText(), "Насыщ. каломельный");
+    ClickObject(again.get(), 1);
+    EXPECT_EQ(Legend(again.get()).value(3), "коррозия вероятна (90 %): < -275 мВ");
+}
+
+// The first widget position (scanning) whose hover text contains `text`.
+QPoint FindHover(TMapView* map, const QString& text)
+{
+    for (int y = 0; y < map->height(); y += 2)
+        for (int x = 0; x < map->width(); x += 2)
+            if (map->hoverText({x, y}).contains(text)) return {x, y};
+    return {-1, -1};
+}
+
+TEST_F(AnalysisWindow, HoverShowsTheRowsTexts)
+{
+    const auto form = Open(BridgeTable());
+    ClickObject(form.get(), 1);
+    auto* map = Child<TMapView>(form.get(), "MapView1");
+    // Series 2 point 3 holds -230 mV; its row is the potential run's 6th (row 17).
+    const QPoint at = FindHover(map, "Величина: -230");
+    ASSERT_GE(at.x(), 0);
+    const QString text = map->hoverText(at);
+    EXPECT_TRUE(text.contains("№: 17")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Серия | Номер: 2   |   3")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Дата: 17.05.2014"));
+    QTest::mouseMove(map, at);
+    QTRY_COMPARE(QToolTip::text(), text);
+    EXPECT_TRUE(map->hoverText({1, 1}).isEmpty()); // the corner is no measured point
+
+    // Combined view: series 3 point 4 has a potential but no resistivity.
+    Choose(form.get(), "ComboBox3", 1);
+    EXPECT_EQ(Legend(form.get()), (QStringList{"Совмещённый риск", "низкий", "умеренный", "высокий", "очень высокий",
+                                               "нет потенциала", "нет сопротивления", "точка измерения"}));
+    const QPoint lone = FindHover(map, "Величина: -340");
+    ASSERT_GE(lone.x(), 0);
+    EXPECT_FALSE(map->hoverText(lone).contains("Сопротив.")) << "a missing reading is never borrowed from a neighbour";
+    const QPoint both = FindHover(map, "Величина: -330");
+    EXPECT_TRUE(map->hoverText(both).contains("Величина: 63.0")); // series 3 point 3 in both surveys
+}
+
+TEST_F(AnalysisWindow, CopyStatisticsAsTabSeparatedText)
+{
+    const auto form = Open(BridgeTable());
+    ClickObject(form.get(), 1);
+    QTest::mouseClick(Child<QPushButton>(form.get(), "Button2"), Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              "Мост, Потенциал\r\n"
+              "Электрод сравнения\tCu/CuSO4\r\n"
+              "Пороги классов\t-200 / -350 мВ\r\n"
+              "Количество\t12\r\n"
+              "Среднее\t-225,0 мВ\r\n"
+              "Медиана\t-225,0 мВ\r\n"
+              "Стандартное отклонение\t86,1 мВ\r\n"
+              "Минимум\t-340,0 мВ\r\n"
+              "Максимум\t-110,0 мВ\r\n"
+              "коррозия маловероятна (90 %)\t4 (33,3 %)\r\n"
+              "неопределённо\t8 (66,7 %)\r\n"
+              "коррозия вероятна (90 %)\t0 (0,0 %)\r\n");
+}
+
+TEST_F(AnalysisWindow, MapExportsAsPngAndSvg)
+{
+    const auto form = Open(BridgeTable());
+    ClickObject(form.get(), 1);
+    const QString png = dir_.filePath("map.png");
+    const QString svg = dir_.filePath("map.svg");
+    ASSERT_TRUE(form->writeMap(png));
+    const QImage image(png);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(1400, 950));
+    // The class colours are on the picture: the first series is green (unlikely), the third amber.
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 5)
+        for (int x = 0; x < image.width(); x += 5) colours.insert(image.pixel(x, y));
+    EXPECT_TRUE(colours.contains(PotentialClassColor(PotentialClass::Unlikely).rgb()));
+    EXPECT_TRUE(colours.contains(PotentialClassColor(PotentialClass::Uncertain).rgb()));
+
+    ASSERT_TRUE(form->writeMap(svg));
+    QFile file(svg);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(text.contains("<svg"));
+    EXPECT_TRUE(text.contains("Классы потенциала"));
+    EXPECT_TRUE(text.contains("-300")); // an iso-line label at the 50 mV interval
+
+    EXPECT_FALSE(form->writeMap(dir_.filePath("missing/folder/map.png")));
+
+    // Through the button: the dialog's name, and a failure told in an error box.
+    ModalAnswers answers;
+    answers.chooseFile(dir_.filePath("dialog.svg"));
+    QTest::mouseClick(Child<QPushButton>(form.get(), "Button1"), Qt::LeftButton);
+    EXPECT_TRUE(QFile::exists(dir_.filePath("dialog.svg")));
+    ModalAnswers::Box box;
+    answers.chooseFile(dir_.filePath("missing/map.png"));
+    answers.acknowledge(&box);
+    QTest::mouseClick(Child<QPushButton>(form.get(), "Button1"), Qt::LeftButton);
+    EXPECT_TRUE(answers.allAnswered());
+    EXPECT_EQ(box.caption, "Ошибка");
+    EXPECT_EQ(box.icon, QMessageBox::Critical);
+    EXPECT_TRUE(box.text.startsWith("Не удалось сохранить файл")) << box.text.toStdString();
+    EXPECT_TRUE(answers.unexpected().isEmpty()) << answers.unexpected().join("; ").toStdString();
+}
+
+QStringList PdfPages(const QString& path)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {"-layout", "-enc", "UTF-8", path, "-"});
+    EXPECT_TRUE(pdftotext.waitForFinished(60000)) << "pdftotext (poppler-utils) must be installed";
+    EXPECT_EQ(pdftotext.exitCode(), 0);
+    QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split('\f');
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty()) pages.removeLast();
+    for (QString& page : pages) page = page.simplified(); // blanks rebuilt from glyph positions vary
+    return pages;
+}
+
+TEST_F(AnalysisWindow, ReportToPdfHoldsEveryObjectsStatistics)
+{
+    const auto form = Open(BridgeTable());
+    ClickObject(form.get(), 1);
+    Choose(form.get(), "ComboBox1", 2); // Ag/AgCl, 1 M KCl: -120 / -270 mV
+    const QString path = dir_.filePath("report.pdf");
+    ModalAnswers answers;
+    answers.chooseFile(path);
+    QTest::mouseClick(Child<QPushButton>(form.get(), "Button4"), Qt::LeftButton);
+    ASSERT_TRUE(answers.allAnswered());
+    const QStringList pages = PdfPages(path);
+    // Resistivity, potential, its combined risk, the wall.
+    ASSERT_EQ(pages.size(), 4);
+    for (int n = 0; n < pages.size(); ++n) {
+        EXPECT_TRUE(pages[n].contains("Анализатор корозий — Отчёт об обследовании")) << n;
+        EXPECT_TRUE(pages[n].contains(QStringLiteral("Страница %1 из 4").arg(n + 1))) << n;
+    }
+    const struct {
+        int page;
+        QStringList texts;
+    } expected[] = {
+        {0, {"Мост, Сопротивление", "Количество 11", "Среднее 40,5 кОм·см", "Медиана 42,0 кОм·см",
+             "Стандартное отклонение 16,5 кОм·см", "Минимум 21,0 кОм·см", "Максимум 63,0 кОм·см", "низкий 3 (27,3 %)",
+             "умеренный 8 (72,7 %)", "Гистограмма", "Кумулятивная частота"}},
+        {1, {"Мост, Потенциал", "Электрод сравнения: Ag/AgCl, 1 M KCl", "Пороги классов: -120 / -270 мВ",
+             "Количество 12", "Среднее -225,0 мВ", "Стандартное отклонение 86,1 мВ", "Минимум -340,0 мВ",
+             "коррозия маловероятна (90 %) 1 (8,3 %)", "неопределённо 7 (58,3 %)",
+             "коррозия вероятна (90 %) 4 (33,3 %)", "Измерения: 17.05.2014"}},
+        {2, {"Совмещённый риск", "нет сопротивления 1 (8,3 %)", "нет потенциала 0 (0,0 %)"}},
+        {3, {"Стена, Потенциал", "Количество 4", "Среднее -397,0 мВ", "коррозия вероятна (90 %) 4 (100,0 %)"}},
+    };
+    for (const auto& e : expected)
+        for (const QString& t : e.texts)
+            EXPECT_TRUE(pages[e.page].contains(t)) << "page " << e.page + 1 << " lacks " << t.toStdString() << "\n"
+                                                   << pages[e.page].toStdString();
+}
+
+TEST_F(AnalysisWindow, ReportOfATableWithoutReadings)
+{
+    // No value is a number: no object to show, yet the report is one honest page.
+    std::vector<FixtureRow> rows(2);
+    rows[0].value = "NAN";
+    rows[1].value = "";
+    const ArchiveTable table = FixtureTable(rows);
+    const auto form = Open(table);
+    EXPECT_EQ(form->currentObject(), -1);
+    EXPECT_FALSE(Child<QPushButton>(form.get(), "Button2")->isEnabled());
+    const QString path = dir_.filePath("empty.pdf");
+    ASSERT_TRUE(form->writeReportPdf(path));
+    const QStringList pages = PdfPages(path);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_TRUE(pages[0].contains("В таблице нет числовых измерений"));
+    EXPECT_TRUE(pages[0].contains("Страница 1 из 1"));
+}
+
+} // namespace
