@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -21,6 +22,7 @@
 #include <dlfcn.h>
 
 #include <functional>
+#include <iostream>
 #include <memory>
 
 namespace {
@@ -61,38 +63,50 @@ protected:
     }
     void TearDown() override
     {
+        // The transcript of a failed test stays for a look.
+        if (HasFailure()) {
+            dir.setAutoRemove(false);
+            std::cerr << "transcript and settings kept in " << dir.path().toStdString() << "\n";
+        }
         main.reset();
         StopExchangeAtExit();
         ResetSharedState();
     }
 
-    /// Presses "Objects settings" and runs `use` on the editor while it is shown modally; the
-    /// editor is closed afterwards, also when `use` stops at a failed assertion.
-    void withEditor(const std::function<void(TForm3&)>& use)
+    /// One step of what the user does in the editor; false while it waits for something.
+    using Step = std::function<bool(TForm3&)>;
+
+    /// Presses "Objects settings" and takes the steps in the editor while it is shown modally,
+    /// each on a tick of the editor's own event loop (waiting there rather than in a loop of
+    /// the test's lets the window thread serve the worker as it does for a user). The editor
+    /// is closed after the last step, or when a step has waited too long.
+    void withEditor(const std::vector<Step>& steps, int timeoutMs = 30000)
     {
-        bool ran = false;
-        QTimer::singleShot(0, [&] {
+        std::size_t next = 0;
+        QElapsedTimer clock;
+        QTimer tick;
+        tick.setInterval(20);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
             auto* form = qobject_cast<TForm3*>(QApplication::activeModalWidget());
-            struct Closer {
-                TForm3* form;
-                ~Closer()
-                {
-                    if (form) form->close();
-                }
-            } closer{form};
-            ASSERT_NE(form, nullptr) << "the editor is shown modally";
-            ran = true;
-            use(*form);
+            if (!form) return; // not shown yet, or a box in front of it
+            if (next < steps.size() && steps[next](*form)) ++next;
+            if (next == steps.size() || clock.elapsed() > timeoutMs) {
+                tick.stop();
+                form->close();
+            }
         });
+        clock.start();
+        tick.start();
         main->findChild<QPushButton*>("Button2")->click();
-        EXPECT_TRUE(ran);
+        EXPECT_EQ(next, steps.size()) << "the editor closed at step " << next;
     }
-    static void waitForExchange(TForm3& form)
+    /// Waits, as the user does, until the exchange is over and the button can be pressed again;
+    /// it must have ended as a success.
+    static bool exchangeDone(TForm3& form)
     {
-        ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 20000));
-        Settle();
+        if (ExchangeRunning() || !form.Button1->isEnabled()) return false;
         EXPECT_EQ(form.Label1->text(), "Готово");
-        EXPECT_TRUE(form.Button1->isEnabled());
+        return true;
     }
 
     QTemporaryDir dir;
@@ -111,28 +125,36 @@ TEST_F(SettingsAgainstSimulator, EditedNamesAndRangeComeBackInTheNextWindow)
         transcript "%2"
     )").arg(state, transcript)));
 
-    withEditor([&](TForm3& form) {
-        QTableWidget* grid = form.StringGrid1;
-        EXPECT_EQ(form.windowTitle(), "Настройка Объектов");
-        EXPECT_FALSE(form.Button1->isEnabled()) << "the read runs as the window opens";
-        ASSERT_NO_FATAL_FAILURE(waitForExchange(form));
-        const QStringList first = {"1", "Склад", "-999", "999", "0", "999", "5", "20", "30"};
-        for (int c = 0; c < 9; ++c) EXPECT_EQ(grid->item(1, c)->text(), first[c]) << "column " << c;
-        EXPECT_EQ(grid->item(2, 1)->text(), "Мост");
-        EXPECT_EQ(grid->item(2, 2)->text(), "-500");
-        EXPECT_EQ(grid->item(20, 0)->text(), "20");
-        EXPECT_EQ(grid->item(20, 1)->text(), "Объект 20");
-
-        Enter(grid, 1, 1, "Хранилище");
-        Enter(grid, 2, 1, "Виадук");
-        Enter(grid, 2, 2, "-250");
-        Enter(grid, 2, 3, "750");
-        QTest::mouseClick(form.Button1, Qt::LeftButton);
-        Settle();
-        EXPECT_FALSE(form.Button1->isEnabled());
-        ASSERT_NO_FATAL_FAILURE(waitForExchange(form));
-        EXPECT_FALSE(form.CGauge1->isVisible());
-        EXPECT_EQ(form.CGauge1->value(), 50);
+    withEditor({
+        [](TForm3& form) {
+            EXPECT_EQ(form.windowTitle(), "Настройка Объектов");
+            EXPECT_EQ(form.Button1->isEnabled(), !ExchangeRunning()) << "the read runs as the window opens";
+            return true;
+        },
+        exchangeDone,
+        [](TForm3& form) {
+            QTableWidget* grid = form.StringGrid1;
+            const QStringList first = {"1", "Склад", "-999", "999", "0", "999", "5", "20", "30"};
+            for (int c = 0; c < 9; ++c) EXPECT_EQ(grid->item(1, c)->text(), first[c]) << "column " << c;
+            EXPECT_EQ(grid->item(2, 1)->text(), "Мост");
+            EXPECT_EQ(grid->item(2, 2)->text(), "-500");
+            EXPECT_EQ(grid->item(20, 0)->text(), "20");
+            EXPECT_EQ(grid->item(20, 1)->text(), "Объект 20");
+            Enter(grid, 1, 1, "Хранилище");
+            Enter(grid, 2, 1, "Виадук");
+            Enter(grid, 2, 2, "-250");
+            Enter(grid, 2, 3, "750");
+            QTest::mouseClick(form.Button1, Qt::LeftButton);
+            Settle();
+            EXPECT_FALSE(form.Button1->isEnabled()) << "no second send while this one runs";
+            return true;
+        },
+        [](TForm3& form) {
+            if (!exchangeDone(form)) return false;
+            EXPECT_FALSE(form.CGauge1->isVisible());
+            EXPECT_EQ(form.CGauge1->value(), 50);
+            return true;
+        },
     });
     EXPECT_TRUE(boxes.boxes.empty());
 
@@ -154,15 +176,22 @@ TEST_F(SettingsAgainstSimulator, EditedNamesAndRangeComeBackInTheNextWindow)
     EXPECT_TRUE(wire.contains(": F8 02 00 00"));
 
     // A new window reads the instrument again.
-    withEditor([&](TForm3& form) {
-        QTableWidget* grid = form.StringGrid1;
-        for (int r = 1; r <= 20; ++r) EXPECT_TRUE(grid->item(r, 1)->text().isEmpty()) << "a new window starts empty";
-        ASSERT_NO_FATAL_FAILURE(waitForExchange(form));
-        EXPECT_EQ(grid->item(1, 1)->text(), "Хранилище");
-        EXPECT_EQ(grid->item(2, 1)->text(), "Виадук");
-        EXPECT_EQ(grid->item(2, 2)->text(), "-250");
-        EXPECT_EQ(grid->item(2, 3)->text(), "750");
-        EXPECT_EQ(grid->item(1, 7)->text(), "20");
+    withEditor({
+        [](TForm3& form) {
+            for (int r = 1; r <= 20; ++r)
+                EXPECT_TRUE(form.StringGrid1->item(r, 1)->text().isEmpty()) << "a new window starts empty";
+            return true;
+        },
+        exchangeDone,
+        [](TForm3& form) {
+            QTableWidget* grid = form.StringGrid1;
+            EXPECT_EQ(grid->item(1, 1)->text(), "Хранилище");
+            EXPECT_EQ(grid->item(2, 1)->text(), "Виадук");
+            EXPECT_EQ(grid->item(2, 2)->text(), "-250");
+            EXPECT_EQ(grid->item(2, 3)->text(), "750");
+            EXPECT_EQ(grid->item(1, 7)->text(), "20");
+            return true;
+        },
     });
     EXPECT_EQ(ObjectName(0), (TextPair{"Хранилище", "Store"}));
     EXPECT_TRUE(boxes.boxes.empty());
@@ -171,14 +200,22 @@ TEST_F(SettingsAgainstSimulator, EditedNamesAndRangeComeBackInTheNextWindow)
 TEST_F(SettingsAgainstSimulator, NoInstrumentLeavesTheTableEmptyAndClosingEndsTheRead)
 {
     ASSERT_TRUE(LoadScenario("devices none\n"));
-    withEditor([&](TForm3& form) {
-        ASSERT_TRUE(WaitUntil([&] { return form.Label1->text() == "Проверьте подключение"; }, 5000));
+    QElapsedTimer since;
+    withEditor({
+        [&](TForm3& form) {
+            if (form.Label1->text() != "Проверьте подключение") return false;
+            since.start();
+            return true;
+        },
         // Still looking a while later, with the button waiting.
-        QTest::qWait(700);
-        EXPECT_TRUE(ExchangeRunning());
-        EXPECT_FALSE(form.Button1->isEnabled());
-        for (int r = 1; r <= 20; ++r)
-            for (int c = 0; c < 9; ++c) EXPECT_TRUE(form.StringGrid1->item(r, c)->text().isEmpty()) << r << "," << c;
+        [&](TForm3& form) {
+            if (since.elapsed() < 700) return false;
+            EXPECT_TRUE(ExchangeRunning());
+            EXPECT_FALSE(form.Button1->isEnabled());
+            for (int r = 1; r <= 20; ++r)
+                for (int c = 0; c < 9; ++c) EXPECT_TRUE(form.StringGrid1->item(r, c)->text().isEmpty()) << r << "," << c;
+            return true;
+        },
     });
     EXPECT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000)) << "closing the window ends the read";
     Settle();

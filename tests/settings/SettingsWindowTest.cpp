@@ -406,6 +406,19 @@ TEST_F(SettingsWindow, WidestRangesAreSentWithTheOpenEditorsValue)
     EXPECT_EQ(DecodeSettingsEntry(sentBlock(), 5).stepX, 10);
 }
 
+TEST_F(SettingsWindow, ClosingTheWindowDuringASendStillDeliversTheWholeBlock)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    enter(9, 3, "321");
+    clickLoad();
+    // Past 25 the block is on its way to the instrument.
+    ASSERT_TRUE(WaitUntil([this] { return form->CGauge1->value() > 25; }, 5000));
+    form->close();
+    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+    ASSERT_EQ(instrument.written.size(), kSettingsBlockSize);
+    EXPECT_EQ(DecodeSettingsEntry(sentBlock(), 8).potentialMax, 321);
+}
+
 TEST_F(SettingsWindow, LoadWaitsWhileAnyExchangeRuns)
 {
     ASSERT_NO_FATAL_FAILURE(open());

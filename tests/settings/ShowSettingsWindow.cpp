@@ -36,6 +36,7 @@ int main(int argc, char** argv)
             qInfo() << "window" << form.size() << "grid" << g->size() << "viewport" << g->viewport()->size()
                     << "rows" << g->rowHeight(1) << g->rowHeight(0) << "content" << g->horizontalHeader()->length()
                     << g->verticalHeader()->length() << "min" << g->minimumSize() << form.minimumSizeHint();
+            for (int c = 0; c < g->columnCount(); ++c) qInfo() << "column" << c << "width" << g->columnWidth(c);
         });
     return app.exec();
 }
