@@ -8,9 +8,9 @@
 #include "exchange/report/Unit6.h"
 #include "exchange/spreadsheet/SaveDialog1.h"
 #include "screenshot/Unit5.h"
+#include "texts/Texts.h"
 #include "ui/About.h"
 #include "ui/HelpWindow.h"
-#include "texts/Texts.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -585,6 +585,7 @@ void TForm1::About1Click()
     box->setAttribute(Qt::WA_DeleteOnClose); // released as soon as it closes
     box->exec();
 }
+
 void TForm1::ACopyTableExecute() { CopyTableToClipboard(table_); }
 
 void TForm1::ACopyBlockTableExecute()
