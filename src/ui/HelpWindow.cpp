@@ -77,7 +77,10 @@ QUrl THelpWindow::DocumentUrl(int lang)
 THelpWindow* THelpWindow::Open(QWidget* owner)
 {
     auto* window = owner->findChild<THelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!window) window = new THelpWindow(owner);
+    if (!window) {
+        window = new THelpWindow(owner);
+        window->move(owner->geometry().center() - window->rect().center());
+    }
     window->showDocument(Lang.load());
     window->show();
     window->raise();

@@ -4,18 +4,18 @@
 #include "app/CommandLine.h"
 #include "app/SharedState.h"
 #include "device/Unit2.h"
-#include "ui/commands/ClipboardCopy.h"
 #include "diagram/Unit4.h"
 #include "exchange/project/ProjectFile.h"
-#include "ui/commands/Unit6.h"
-#include "ui/commands/SaveDialog1.h"
-#include "settings/Unit3.h"
 #include "screenshot/Unit5.h"
-#include "ui/About.h"
-#include "ui/HelpWindow.h"
+#include "settings/Unit3.h"
 #include "texts/AnalysisTexts.h"
 #include "texts/Texts.h"
+#include "ui/About.h"
 #include "ui/DesignScale.h"
+#include "ui/HelpWindow.h"
+#include "ui/commands/ClipboardCopy.h"
+#include "ui/commands/SaveDialog1.h"
+#include "ui/commands/Unit6.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -608,6 +608,7 @@ void TForm1::About1Click()
     box->setAttribute(Qt::WA_DeleteOnClose); // released as soon as it closes
     box->exec();
 }
+
 void TForm1::ACopyTableExecute() { CopyTableToClipboard(table_); }
 
 void TForm1::ACopyBlockTableExecute() { CopyBlockToClipboard(table_, selectedBlock()); }

@@ -115,6 +115,9 @@ std::vector<NamedText> AllTexts()
     TEXT(ScreenshotText, CheckBox2), TEXT(ScreenshotText, Label1), TEXT(ScreenshotText, Label2);
     TEXT(AboutText, Caption), TEXT(AboutText, Product), TEXT(AboutText, Version), TEXT(AboutText, Of);
     TEXT(AboutText, Phone), TEXT(AboutText, Multichannel);
+    TEXT(ScreenshotText, SaveFailed), TEXT(AboutText, WebHint), TEXT(AboutText, LinkFailed);
+    TEXT(AboutText, HelpCaption), TEXT(AboutText, HelpBack), TEXT(AboutText, HelpForward);
+    TEXT(AboutText, HelpHome), TEXT(AboutText, HelpContents);
 #undef TEXT
     for (const auto* table : {&ExchangeText::ModeNames, &ExchangeText::SensorNames, &DiagramText::SensorNames,
                               &DiagramText::ShortSensorNames})
