@@ -423,6 +423,14 @@ void TForm7::Button4Click()
 
 void OpenAnalysisWindow(QWidget* parent, const ArchiveTable& table)
 {
-    TForm7 form(table, SurfaceBlocks(table), parent);
+    const SurfacesResult built = buildSurfaces(table, Lang.load());
+    if (const auto& error = built.error) {
+        // The cell that stops the diagram stops the analysis too, named the same way.
+        QString heading = table.cell(error->column, 0).trimmed();
+        if (heading.isEmpty()) heading = HeaderText(error->column, Lang.load());
+        ErrorBox(Tr(DiagramText::InvalidCell).arg(error->row).arg(heading, error->text));
+        return;
+    }
+    TForm7 form(table, BlocksOfSurfaces(built.surfaces), parent);
     form.exec();
 }

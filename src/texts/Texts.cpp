@@ -162,6 +162,8 @@ const TextPair HintZoom{"ЛКМ-Масштаб, ПКМ-Сдвиг", "LBM - Zoom,
 const TextPair HintRotate{"ЛКМ-Вращение, ПКМ-Перемещение", "LBM - Rotate,RBM - Move"};
 const TextPair HintScreenshot{"Скриншот", "PrintScreen"};
 const TextPair HintPrint{"Печать", "Print"};
+const TextPair InvalidCell{"График не построен: строка %1, столбец \"%2\" содержит не число: \"%3\"",
+                           "The diagram is not drawn: row %1, column \"%2\" holds no number: \"%3\""};
 } // namespace DiagramText
 
 namespace ScreenshotText {

@@ -72,6 +72,8 @@ extern const std::array<TextPair, 2> SensorNames;
 extern const std::array<TextPair, 2> ShortSensorNames;
 /// Hints of the chart toolbar buttons.
 extern const TextPair HintZoom, HintRotate, HintScreenshot, HintPrint;
+/// A table cell the diagram cannot read as a number: row %1, column heading %2, cell text %3.
+extern const TextPair InvalidCell;
 } // namespace DiagramText
 
 namespace ScreenshotText {

@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "app/SharedState.h"
 #include "device/Unit2.h"
+#include "diagram/Unit4.h"
 #include "exchange/clipboard/ClipboardCopy.h"
 #include "exchange/project/ProjectFile.h"
 #include "exchange/report/Unit6.h"
@@ -569,7 +570,19 @@ void TForm1::Button3Click()
     ShowDiagramWindow();
 }
 
-void TForm1::ShowDiagramWindow() {}
+void TForm1::ShowDiagramWindow()
+{
+    TForm4 form(table_, this);
+    if (const auto& error = form.buildError()) {
+        // Say which cell stopped the diagram instead of leaving the button without effect;
+        // the column by the heading the grid shows.
+        QString heading = table_.cell(error->column, 0).trimmed();
+        if (heading.isEmpty()) heading = HeaderText(error->column, Lang.load());
+        ErrorBox(MainText::Error, Tr(DiagramText::InvalidCell).arg(error->row).arg(heading, error->text));
+        return;
+    }
+    form.exec();
+}
 
 void TForm1::Analysis1Click()
 {
@@ -588,6 +601,7 @@ void TForm1::Analysis1Click()
     }
     OpenAnalysisWindow(this, table_);
 }
+
 void TForm1::Save1Click() { ::Save1Click(this, table_); }
 void TForm1::Print1Click() { OpenReportPreview(this, table_); }
 void TForm1::Copy1Click() { ACopyTableExecute(); }

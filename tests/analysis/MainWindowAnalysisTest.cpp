@@ -92,6 +92,24 @@ TEST_F(MainWindowAnalysis, OpensOverTheTableInArchiveOrder)
     EXPECT_TRUE(answers.unexpected().isEmpty()) << answers.unexpected().join("; ").toStdString();
 }
 
+TEST_F(MainWindowAnalysis, ACellTheDiagramCannotReadIsNamed)
+{
+    std::vector<FixtureRow> rows = LatestFirst("Мост", 0, 1, 3, [](int, int p) { return QString::number(-100 - p); });
+    rows[1].value = "abc";
+    const QString path = dir_.filePath("bad.ar");
+    ASSERT_EQ(saveProject(FixtureTable(rows), path), ProjectStatus::Ok);
+    form_->OpenFromCommandLine({path});
+
+    ModalAnswers answers;
+    ModalAnswers::Box box;
+    answers.acknowledge(&box);
+    ClickAnalysis();
+    QTRY_VERIFY(answers.allAnswered());
+    EXPECT_EQ(box.caption, "Ошибка");
+    EXPECT_EQ(box.text, "График не построен: строка 2, столбец \"Величина\" содержит не число: \"abc\"");
+    EXPECT_TRUE(answers.unexpected().isEmpty()) << answers.unexpected().join("; ").toStdString();
+}
+
 TEST_F(MainWindowAnalysis, ItemFollowsTheLanguage)
 {
     QAction* item = form_->findChild<QAction*>(QStringLiteral("Analysis1"));

@@ -1,0 +1,301 @@
+#include "ChartPainter.h"
+
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QColor kGradientEnd(0, 128, 255);
+const QColor kBackWall(255, 128, 64);
+const QColor kLeftWall(255, 255, 0);
+constexpr int kWallAlpha = 77; // 70 % transparent
+constexpr double kTickLength = 5;
+constexpr double kLabelGap = 8;
+
+QFont LabelFont(const QPainter& painter)
+{
+    QFont f = painter.font();
+    f.setPixelSize(12);
+    f.setBold(false);
+    return f;
+}
+
+QFont TitleFont(const QPainter& painter)
+{
+    QFont f = painter.font();
+    f.setPixelSize(16);
+    f.setBold(true);
+    return f;
+}
+
+QString TickText(double v) { return QString::number(std::llround(v)); }
+
+// Keeps texts from covering each other: a text whose box meets one already drawn is left out.
+class LabelPlacer {
+public:
+    explicit LabelPlacer(QPainter& p) : p_(p) {}
+
+    bool draw(const QRectF& box, int flags, const QString& text)
+    {
+        for (const QRectF& r : taken_)
+            if (r.intersects(box)) return false;
+        taken_.push_back(box);
+        p_.drawText(box, flags, text);
+        return true;
+    }
+    void reserve(const QRectF& box) { taken_.push_back(box); }
+
+private:
+    QPainter& p_;
+    std::vector<QRectF> taken_;
+};
+
+void DrawBackground(QPainter& p, const QRect& rect)
+{
+    // White at the top, RGB(0,128,255) at the bottom, their half-way mix at 88 % down.
+    QLinearGradient g(rect.topLeft(), rect.bottomLeft());
+    g.setColorAt(0, Qt::white);
+    g.setColorAt(0.88, QColor(127, 191, 255));
+    g.setColorAt(1, kGradientEnd);
+    p.fillRect(rect, g);
+    // The lowered outer bevel.
+    p.setPen(QColor(128, 128, 128));
+    p.drawLine(rect.topLeft(), rect.topRight());
+    p.drawLine(rect.topLeft(), rect.bottomLeft());
+    p.setPen(Qt::white);
+    p.drawLine(rect.bottomLeft(), rect.bottomRight());
+    p.drawLine(rect.topRight(), rect.bottomRight());
+}
+
+QPolygonF Face(const BoxProjection& box, std::initializer_list<int> corners)
+{
+    QPolygonF poly;
+    for (int c : corners) poly << box.corner(c);
+    return poly;
+}
+
+} // namespace
+
+QRectF ChartPainter::plotRect(const QRect& rect)
+{
+    // Room for the labels and titles beside the box; the box's own turn and perspective
+    // are inside the zoom.
+    const double side = std::clamp(rect.width() * 0.09, 60.0, 110.0);
+    return QRectF(rect).adjusted(side, 16, -side, -std::clamp(rect.height() * 0.16, 60.0, 150.0));
+}
+
+int ChartPainter::coarseStep(const std::vector<DiagramSurface>& surfaces, int cells)
+{
+    std::size_t points = 0;
+    for (const DiagramSurface& s : surfaces)
+        if (s.visible) points += s.points.size();
+    if (cells <= 0 || points <= std::size_t(cells)) return 1;
+    // Cells fall with the square of the step across and in depth.
+    return int(std::ceil(std::sqrt(double(points) / cells)));
+}
+
+void ChartPainter::paint(QPainter& p, const QRect& rect, const std::vector<DiagramSurface>& surfaces,
+                         const ChartView& view, const ChartTitles& titles, int gridStep)
+{
+    p.save();
+    p.setClipRect(rect);
+    DrawBackground(p, rect);
+
+    const ChartRanges ranges = RangesFor(surfaces, view);
+    const BoxProjection box(view, plotRect(rect));
+    auto at = [&box](double u, double v, double w) { return box.map({u, v, w}); };
+    auto line = [&](const BoxPoint& a, const BoxPoint& b) { p.drawLine(box.map(a), box.map(b)); };
+    auto vOf = [](const AxisRange& r, double value) { return (value - r.min) / r.span(); };
+    auto uOf = [&](double x) { return vOf(ranges.bottom, x); };
+    auto wOf = [&](double z) { return (ranges.depth.max - z) / ranges.depth.span(); };
+
+    p.setRenderHint(QPainter::Antialiasing, true);
+
+    // Walls: back (w = 1) and left (u = 0); no floor.
+    p.setPen(QPen(QColor(96, 96, 96), 1));
+    p.setBrush(QColor(kBackWall.red(), kBackWall.green(), kBackWall.blue(), kWallAlpha));
+    p.drawPolygon(Face(box, {4, 5, 7, 6}));
+    p.setBrush(QColor(kLeftWall.red(), kLeftWall.green(), kLeftWall.blue(), kWallAlpha));
+    p.drawPolygon(Face(box, {0, 4, 6, 2}));
+
+    const QFont labelFont = LabelFont(p);
+    const QFontMetricsF fm(labelFont);
+    const double labelSpacing = fm.height() * 1.6;
+    auto edgeLength = [&](const BoxPoint& a, const BoxPoint& b) {
+        const QPointF d = box.map(b) - box.map(a);
+        return std::hypot(d.x(), d.y());
+    };
+    const std::vector<double> leftTicks =
+        AxisTicks(ranges.left, edgeLength({0, 0, 0}, {0, 1, 0}), labelSpacing);
+    const std::vector<double> rightTicks =
+        AxisTicks(ranges.right, edgeLength({1, 0, 1}, {1, 1, 1}), labelSpacing);
+    const std::vector<double> bottomTicks =
+        AxisTicks(ranges.bottom, edgeLength({0, 0, 0}, {1, 0, 0}), fm.horizontalAdvance(QStringLiteral("0000")));
+    const std::vector<double> depthTicks =
+        AxisTicks(ranges.depth, edgeLength({1, 0, 0}, {1, 0, 1}), labelSpacing);
+
+    // Grid lines on the walls, at the left, bottom and depth ticks.
+    p.setPen(QPen(QColor(80, 80, 80, 140), 1, Qt::DotLine));
+    for (double t : leftTicks) {
+        const double v = vOf(ranges.left, t);
+        line({0, v, 1}, {1, v, 1});
+        line({0, v, 0}, {0, v, 1});
+    }
+    for (double t : bottomTicks) line({uOf(t), 0, 1}, {uOf(t), 1, 1});
+    for (double t : depthTicks) line({0, 0, wOf(t)}, {0, 1, wOf(t)});
+
+    // The surfaces, farthest pieces first.
+    std::vector<ChartPrimitive> pieces;
+    for (std::size_t i = 0; i < surfaces.size(); ++i)
+        if (surfaces[i].visible && surfaces[i].transparency < 100)
+            AppendSurfacePrimitives(surfaces[i], int(i), ranges, gridStep, pieces);
+    const std::vector<int> order = DepthOrder(pieces, box);
+    // Many small cells draw quicker without smoothing, and their shared edges hide its lack.
+    p.setRenderHint(QPainter::Antialiasing, pieces.size() < 4000);
+    std::vector<QPen> edgePens(surfaces.size()), linePens(surfaces.size());
+    std::vector<QBrush> brushes(surfaces.size());
+    for (std::size_t i = 0; i < surfaces.size(); ++i) {
+        const int alpha = 255 * (100 - std::clamp(surfaces[i].transparency, 0, 100)) / 100;
+        QColor fill = surfaces[i].color;
+        fill.setAlpha(alpha);
+        QColor edge = surfaces[i].color.darker(160);
+        edge.setAlpha(alpha);
+        brushes[i] = QBrush(fill);
+        edgePens[i] = QPen(edge, 1);
+        linePens[i] = QPen(fill, 2.5, Qt::SolidLine, Qt::RoundCap);
+    }
+    QPolygonF poly;
+    for (int k : order) {
+        const ChartPrimitive& c = pieces[std::size_t(k)];
+        const auto s = std::size_t(c.surface);
+        switch (c.kind) {
+        case PrimitiveKind::Quad:
+            poly.resize(c.count);
+            for (int j = 0; j < c.count; ++j) poly[j] = box.map(c.points[std::size_t(j)]);
+            p.setPen(edgePens[s]);
+            p.setBrush(brushes[s]);
+            p.drawPolygon(poly);
+            break;
+        case PrimitiveKind::Segment:
+            p.setPen(linePens[s]);
+            p.drawLine(box.map(c.points[0]), box.map(c.points[1]));
+            break;
+        case PrimitiveKind::Dot: {
+            const QPointF q = box.map(c.points[0]);
+            p.setPen(edgePens[s]);
+            p.setBrush(brushes[s]);
+            p.drawRect(QRectF(q.x() - 3, q.y() - 3, 6, 6));
+            break;
+        }
+        }
+    }
+    p.setRenderHint(QPainter::Antialiasing, true);
+
+    // Axis lines and their ticks.
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::NoBrush);
+    line({0, 0, 0}, {0, 1, 0});
+    line({1, 0, 1}, {1, 1, 1});
+    line({0, 0, 0}, {1, 0, 0});
+    line({1, 0, 0}, {1, 0, 1});
+
+    p.setFont(labelFont);
+    LabelPlacer placer(p);
+    const double th = fm.height();
+    double leftExtent = 0, rightExtent = 0, bottomExtent = 0;
+    for (double t : leftTicks) {
+        const QPointF q = at(0, vOf(ranges.left, t), 0);
+        p.drawLine(q, q - QPointF(kTickLength, 0));
+        const QString text = TickText(t);
+        const double w = fm.horizontalAdvance(text);
+        if (placer.draw(QRectF(q.x() - kLabelGap - w, q.y() - th / 2, w, th), Qt::AlignRight | Qt::AlignVCenter, text))
+            leftExtent = std::max(leftExtent, w);
+    }
+    for (double t : bottomTicks) {
+        const QPointF q = at(uOf(t), 0, 0);
+        p.drawLine(q, q + QPointF(0, kTickLength));
+        const QString text = TickText(t);
+        const double w = fm.horizontalAdvance(text);
+        placer.draw(QRectF(q.x() - w / 2, q.y() + kLabelGap, w, th), Qt::AlignCenter, text);
+        bottomExtent = th;
+    }
+    for (double t : depthTicks) {
+        const QPointF q = at(1, 0, wOf(t));
+        p.drawLine(q, q + QPointF(kTickLength, kTickLength * 0.6));
+        const QString text = TickText(t);
+        const double w = fm.horizontalAdvance(text);
+        placer.draw(QRectF(q.x() + kLabelGap, q.y() + 2, w, th), Qt::AlignLeft | Qt::AlignVCenter, text);
+    }
+    for (double t : rightTicks) {
+        const QPointF q = at(1, vOf(ranges.right, t), 1);
+        p.drawLine(q, q + QPointF(kTickLength, 0));
+        const QString text = TickText(t);
+        const double w = fm.horizontalAdvance(text);
+        if (placer.draw(QRectF(q.x() + kLabelGap, q.y() - th / 2, w, th), Qt::AlignLeft | Qt::AlignVCenter, text))
+            rightExtent = std::max(rightExtent, w);
+    }
+
+    // Point marks above every surface that shows them.
+    const QLocale locale;
+    for (std::size_t i = 0; i < surfaces.size(); ++i) {
+        const DiagramSurface& s = surfaces[i];
+        if (!s.visible || !s.marksVisible) continue;
+        for (const DiagramPoint& pt : s.points) {
+            const BoxPoint b = ToBox(pt, s.axis, ranges);
+            if (b.u < 0 || b.u > 1 || b.v < 0 || b.v > 1 || b.w < 0 || b.w > 1) continue;
+            const QPointF q = box.map(b);
+            const QString text = MarkText(pt.y, locale);
+            const double w = fm.horizontalAdvance(text) + 6;
+            const QRectF r(q.x() - w / 2, q.y() - 8 - th - 2, w, th + 2);
+            p.setPen(QPen(Qt::black, 1));
+            p.drawLine(q, QPointF(q.x(), r.bottom()));
+            p.setBrush(QColor(255, 255, 225));
+            p.drawRect(r);
+            p.drawText(r, Qt::AlignCenter, text);
+        }
+    }
+
+    // Axis titles outside the labels.
+    const QFont titleFont = TitleFont(p);
+    const QFontMetricsF tm(titleFont);
+    p.setFont(titleFont);
+    p.setPen(Qt::black);
+    auto rotated = [&](const QPointF& centre, double degrees, const QString& text) {
+        p.save();
+        p.translate(centre);
+        p.rotate(degrees);
+        const double w = tm.horizontalAdvance(text);
+        p.drawText(QRectF(-w / 2, -tm.height() / 2, w, tm.height()), Qt::AlignCenter, text);
+        p.restore();
+    };
+    {
+        const QPointF lo = at(0, 0, 0), hi = at(0, 1, 0);
+        const double x = std::min(lo.x(), hi.x()) - kLabelGap - leftExtent - 6 - tm.height() / 2;
+        rotated(QPointF(x, (lo.y() + hi.y()) / 2), -90, titles.left);
+    }
+    {
+        const QPointF lo = at(1, 0, 1), hi = at(1, 1, 1);
+        const double x = std::max(lo.x(), hi.x()) + kLabelGap + rightExtent + 6 + tm.height() / 2;
+        rotated(QPointF(x, (lo.y() + hi.y()) / 2), 90, titles.right);
+    }
+    {
+        const QPointF a = at(0, 0, 0), b = at(1, 0, 0);
+        const double y = std::max(a.y(), b.y()) + kLabelGap + bottomExtent + 4 + tm.height() / 2;
+        rotated(QPointF((a.x() + b.x()) / 2, y), 0, titles.bottom);
+    }
+    {
+        // Along the depth axis, below and right of its labels.
+        const QPointF a = at(1, 0, 0), b = at(1, 0, 1);
+        double angle = std::atan2(b.y() - a.y(), b.x() - a.x()) * 180 / M_PI;
+        if (angle > 90) angle -= 180;
+        if (angle < -90) angle += 180;
+        const QPointF mid = (a + b) / 2 + QPointF(kLabelGap + fm.horizontalAdvance(QStringLiteral("000")) + 8,
+                                                  th + tm.height() / 2 + 4);
+        rotated(mid, angle, titles.depth);
+    }
+    p.restore();
+}
