@@ -88,7 +88,7 @@ QString TMapView::hoverText(QPoint pos) const
 {
     if (!map_) return QString();
     QStringList lines;
-    for (int row : map_->rowsAt(QRectF(rect()), QPointF(pos))) {
+    for (int row : map_->rowsAt(mapArea(), QPointF(pos))) {
         if (!lines.isEmpty()) lines << QString();
         for (int c = 0; c < table_.columnCount(); ++c) {
             const QString text = table_.cell(c, row).trimmed();
@@ -98,11 +98,13 @@ QString TMapView::hoverText(QPoint pos) const
     return lines.join(QLatin1Char('\n'));
 }
 
+QRectF TMapView::mapArea() const { return QRectF(rect()).adjusted(4, 4, -4, -4); }
+
 void TMapView::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
-    if (map_) map_->paint(p, QRectF(rect()).adjusted(4, 4, -4, -4));
+    if (map_) map_->paint(p, mapArea());
 }
 
 void TMapView::mouseMoveEvent(QMouseEvent* event)

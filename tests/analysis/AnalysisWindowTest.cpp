@@ -203,6 +203,21 @@ QPoint FindHover(TMapView* map, const QString& text)
     return {-1, -1};
 }
 
+// The middle of the spot where hovering shows `text`, which is where that reading is drawn.
+QPoint HoverCentre(TMapView* map, const QString& text)
+{
+    const QPoint first = FindHover(map, text);
+    long sx = 0, sy = 0, n = 0;
+    for (int y = first.y() - 20; y <= first.y() + 20; ++y)
+        for (int x = first.x() - 20; x <= first.x() + 20; ++x)
+            if (map->hoverText({x, y}).contains(text)) {
+                sx += x;
+                sy += y;
+                ++n;
+            }
+    return n ? QPoint(int(sx / n), int(sy / n)) : QPoint(-1, -1);
+}
+
 TEST_F(AnalysisWindow, HoverShowsTheRowsTexts)
 {
     const auto form = Open(BridgeTable());
@@ -217,6 +232,10 @@ TEST_F(AnalysisWindow, HoverShowsTheRowsTexts)
     EXPECT_TRUE(text.contains("Дата: 17.05.2014"));
     QTest::mouseMove(map, at);
     QTRY_COMPARE(QToolTip::text(), text);
+    // The hovered spot is centred on the drawn point: its black mark is there.
+    const QPoint centre = HoverCentre(map, "Величина: -230");
+    const QImage shot = map->grab().toImage();
+    EXPECT_LT(qGray(shot.pixel(centre)), 60) << centre.x() << "," << centre.y();
     EXPECT_TRUE(map->hoverText({1, 1}).isEmpty()); // the corner is no measured point
 
     // Combined view: series 3 point 4 has a potential but no resistivity.
