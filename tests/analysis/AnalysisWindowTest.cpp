@@ -15,6 +15,8 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QProcess>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
@@ -359,6 +361,26 @@ TEST_F(AnalysisWindow, ReportToPdfHoldsEveryObjectsStatistics)
         for (const QString& t : e.texts)
             EXPECT_TRUE(pages[e.page].contains(t)) << "page " << e.page + 1 << " lacks " << t.toStdString() << "\n"
                                                    << pages[e.page].toStdString();
+}
+
+TEST_F(AnalysisWindow, ReportPreviewShowsEveryPage)
+{
+    const auto form = Open(BridgeTable());
+    ModalAnswers answers;
+    QString title;
+    int pages = -1;
+    answers.expect([&](QWidget* w) {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(w);
+        if (!dialog) return false;
+        title = dialog->windowTitle();
+        if (auto* preview = dialog->findChild<QPrintPreviewWidget*>()) pages = preview->pageCount();
+        dialog->reject();
+        return true;
+    });
+    QTest::mouseClick(Child<QPushButton>(form.get(), "Button3"), Qt::LeftButton);
+    EXPECT_TRUE(answers.allAnswered());
+    EXPECT_EQ(title, "Анализатор корозий — Отчёт об обследовании");
+    EXPECT_EQ(pages, 4);
 }
 
 TEST_F(AnalysisWindow, ReportOfATableWithoutReadings)
