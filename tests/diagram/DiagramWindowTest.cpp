@@ -416,7 +416,9 @@ TEST_F(DiagramWindowTest, SizeFitsTheScreen)
     EXPECT_LE(form->height(), std::max(300, screen.height()));
     EXPECT_GE(form->GroupBox1->width(), form->GroupBox1->minimumWidth());
     // A window narrower than its design gives the chart all but the rows' minimum.
-    if (form->width() < 1300) EXPECT_EQ(form->GroupBox1->width(), form->GroupBox1->minimumWidth());
+    if (form->width() < 1300) {
+        EXPECT_EQ(form->GroupBox1->width(), form->GroupBox1->minimumWidth());
+    }
     EXPECT_EQ(form->Chart1->width() + form->Splitter1->handleWidth() + form->GroupBox1->width(),
               form->Splitter1->width());
 }
