@@ -179,12 +179,6 @@ QImage SurveyMap::fillImage(int width, int height) const
 
 SurveyMap::Layout SurveyMap::layout(const QRectF& area, double unit) const
 {
-    Layout l;
-    const double legendWidth = std::min(area.width() * 0.36, 230 * unit);
-    l.legend = QRectF(area.right() - legendWidth, area.top(), legendWidth, area.height());
-    // Room for the axis numbers on the left and below.
-    const QRectF room(area.left() + 46 * unit, area.top() + 8 * unit, area.width() - legendWidth - 60 * unit,
-                      area.height() - 44 * unit);
     int first = object_.firstPoint, last = first + object_.grid.columns() - 1;
     int firstSeries = object_.firstSeries, lastSeries = firstSeries + object_.grid.rows() - 1;
     if (combined_) {
@@ -197,12 +191,28 @@ SurveyMap::Layout SurveyMap::layout(const QRectF& area, double unit) const
     }
     const double spanX = double(last - first + 1) * object_.stepX;
     const double spanY = double(lastSeries - firstSeries + 1) * object_.stepY;
-    l.scale = std::max(1e-9, std::min(room.width() / spanX, room.height() / spanY));
-    const double w = spanX * l.scale, h = spanY * l.scale;
-    l.plot = QRectF(room.left() + (room.width() - w) / 2, room.top(), w, h);
-    // The legend starts level with the map's top edge.
-    l.legend.setTop(std::min(l.plot.top() - 8 * unit, l.legend.bottom() - 200 * unit));
-    return l;
+    // Room for the axis numbers on the left and below.
+    const auto fit = [&](const QRectF& room) {
+        Layout l;
+        l.scale = std::max(1e-9, std::min(room.width() / spanX, room.height() / spanY));
+        l.plot = QRectF(room.left() + (room.width() - spanX * l.scale) / 2, room.top(), spanX * l.scale, spanY * l.scale);
+        return l;
+    };
+
+    // The legend beside the map, or below it when that leaves a wide, flat map more room.
+    const double legendWidth = std::min(area.width() * 0.36, 230 * unit);
+    Layout beside = fit(QRectF(area.left() + 46 * unit, area.top() + 8 * unit, area.width() - legendWidth - 60 * unit,
+                               area.height() - 44 * unit));
+    beside.legend = QRectF(area.right() - legendWidth, beside.plot.top() - 8 * unit, legendWidth,
+                           area.bottom() - beside.plot.top() + 8 * unit);
+
+    double legendHeight = 40 * unit;
+    for (const LegendEntry& e : legend_) legendHeight += (e.kind == LegendEntry::Kind::Scale ? 118 : 24) * unit;
+    Layout below = fit(QRectF(area.left() + 46 * unit, area.top() + 8 * unit, area.width() - 60 * unit,
+                              area.height() - 44 * unit - legendHeight));
+    below.legend = QRectF(below.plot.left() - 8 * unit, below.plot.bottom() + 40 * unit,
+                          std::min(area.width(), 360 * unit), legendHeight);
+    return below.scale > beside.scale * 1.15 ? below : beside;
 }
 
 QPointF SurveyMap::toDevice(const Layout& l, double i, double j) const

@@ -61,34 +61,23 @@ SensorKind SensorOfText(const QString& cell)
     return SensorKind::Other;
 }
 
-bool SameObjectName(const QString& a, const QString& b)
+bool SameObjectName(const QString& a, const QString& b) { return SameDiagramText(a, b); }
+
+std::vector<RowBlock> BlocksOfSurfaces(const std::vector<DiagramSurface>& surfaces)
 {
-    if (a.size() != b.size()) return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        QChar x = a[i], y = b[i];
-        if (x.unicode() < 128) x = x.toLower();
-        if (y.unicode() < 128) y = y.toLower();
-        if (x != y) return false;
+    std::vector<RowBlock> blocks;
+    int row = 1;
+    for (const DiagramSurface& s : surfaces) {
+        blocks.push_back({row, int(s.points.size())});
+        row += int(s.points.size());
     }
-    return true;
+    return blocks;
 }
 
 std::vector<RowBlock> SurfaceBlocks(const ArchiveTable& table)
 {
-    std::vector<RowBlock> blocks;
-    const int last = table.rowCount() - 1;
-    long long total = 0;
-    int r = 1;
-    while (r <= last) {
-        const QString name = table.cell(1, r);
-        bool ok = false;
-        const auto [series, point] = SeriesAndPoint(table.cell(5, r), &ok);
-        total += LeadingNumber(table.cell(6, r)) * (series - 1) + point;
-        const int first = r++;
-        while (r <= last && r <= total && SameObjectName(table.cell(1, r), name)) ++r;
-        blocks.push_back({first, r - first});
-    }
-    return blocks;
+    // The grouping does not depend on the language; only the surfaces' sensor kinds would.
+    return BlocksOfSurfaces(buildSurfaces(table, 0).surfaces);
 }
 
 std::vector<double> SurveyObject::values() const

@@ -3,6 +3,7 @@
 // one sensor placed on its grid. No window code.
 #include "Classes.h"
 #include "ValueGrid.h"
+#include "diagram/Surfaces.h"
 
 #include <QDateTime>
 #include <QString>
@@ -11,8 +12,6 @@
 #include <vector>
 
 class ArchiveTable;
-
-enum class SensorKind { Potential = 0, Resistance, Other };
 
 /// The sensor of a sensor cell, in whichever language the row was filled.
 SensorKind SensorOfText(const QString& cell);
@@ -23,9 +22,11 @@ struct RowBlock {
     int rowCount = 0;
 };
 
-/// The diagram's grouping of the table's data rows into surfaces: a block runs while the object
-/// name stays the same and the row is within the running total of the block starters'
-/// ordinals (series length × (series − 1) + point). A final block of the last row alone is kept.
+/// The rows of each surface: the diagram takes the data rows in order, one point per row, so
+/// surface k begins where surface k − 1 ended.
+std::vector<RowBlock> BlocksOfSurfaces(const std::vector<DiagramSurface>& surfaces);
+
+/// The blocks of the diagram's surfaces of `table`; none when a cell stops the diagram.
 std::vector<RowBlock> SurfaceBlocks(const ArchiveTable& table);
 
 struct SurveyPoint {

@@ -88,7 +88,7 @@ QString TMapView::hoverText(QPoint pos) const
 {
     if (!map_) return QString();
     QStringList lines;
-    for (int row : map_->rowsAt(QRectF(rect()), QPointF(pos))) {
+    for (int row : map_->rowsAt(mapArea(), QPointF(pos))) {
         if (!lines.isEmpty()) lines << QString();
         for (int c = 0; c < table_.columnCount(); ++c) {
             const QString text = table_.cell(c, row).trimmed();
@@ -98,11 +98,13 @@ QString TMapView::hoverText(QPoint pos) const
     return lines.join(QLatin1Char('\n'));
 }
 
+QRectF TMapView::mapArea() const { return QRectF(rect()).adjusted(4, 4, -4, -4); }
+
 void TMapView::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
-    if (map_) map_->paint(p, QRectF(rect()).adjusted(4, 4, -4, -4));
+    if (map_) map_->paint(p, mapArea());
 }
 
 void TMapView::mouseMoveEvent(QMouseEvent* event)
@@ -423,6 +425,14 @@ void TForm7::Button4Click()
 
 void OpenAnalysisWindow(QWidget* parent, const ArchiveTable& table)
 {
-    TForm7 form(table, SurfaceBlocks(table), parent);
+    const SurfacesResult built = buildSurfaces(table, Lang.load());
+    if (const auto& error = built.error) {
+        // The cell that stops the diagram stops the analysis too, named the same way.
+        QString heading = table.cell(error->column, 0).trimmed();
+        if (heading.isEmpty()) heading = HeaderText(error->column, Lang.load());
+        ErrorBox(Tr(DiagramText::InvalidCell).arg(error->row).arg(heading, error->text));
+        return;
+    }
+    TForm7 form(table, BlocksOfSurfaces(built.surfaces), parent);
     form.exec();
 }

@@ -34,6 +34,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    /// Where the map is painted; hovering looks up the same area.
+    QRectF mapArea() const;
+
     const ArchiveTable& table_;
     std::unique_ptr<SurveyMap> map_;
 };

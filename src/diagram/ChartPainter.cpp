@@ -150,45 +150,63 @@ void ChartPainter::paint(QPainter& p, const QRect& rect, const std::vector<Diagr
 
     // The surfaces, farthest pieces first.
     std::vector<ChartPrimitive> pieces;
+    std::size_t points = 0;
+    for (const DiagramSurface& s : surfaces) points += s.visible ? s.points.size() : 0;
+    pieces.reserve(points / std::size_t(std::max(1, gridStep * gridStep)) + 16);
     for (std::size_t i = 0; i < surfaces.size(); ++i)
         if (surfaces[i].visible && surfaces[i].transparency < 100)
             AppendSurfacePrimitives(surfaces[i], int(i), ranges, gridStep, pieces);
     const std::vector<int> order = DepthOrder(pieces, box);
-    // Many small cells draw quicker without smoothing, and their shared edges hide its lack.
-    p.setRenderHint(QPainter::Antialiasing, pieces.size() < 4000);
-    std::vector<QPen> edgePens(surfaces.size()), linePens(surfaces.size());
-    std::vector<QBrush> brushes(surfaces.size());
+    // Smoothing costs three quarters of a frame once cells are many; small cells hide its
+    // lack, so only a few large ones get it.
+    p.setRenderHint(QPainter::Antialiasing, pieces.size() <= 600);
+    std::vector<QColor> fills(surfaces.size()), edges(surfaces.size());
     for (std::size_t i = 0; i < surfaces.size(); ++i) {
         const int alpha = 255 * (100 - std::clamp(surfaces[i].transparency, 0, 100)) / 100;
-        QColor fill = surfaces[i].color;
-        fill.setAlpha(alpha);
-        QColor edge = surfaces[i].color.darker(160);
-        edge.setAlpha(alpha);
-        brushes[i] = QBrush(fill);
-        edgePens[i] = QPen(edge, 1);
-        linePens[i] = QPen(fill, 2.5, Qt::SolidLine, Qt::RoundCap);
+        fills[i] = surfaces[i].color;
+        fills[i].setAlpha(alpha);
+        edges[i] = surfaces[i].color.darker(160);
+        edges[i].setAlpha(alpha);
     }
+    // Pens and brushes are set only when the surface changes: neighbours in depth are
+    // mostly of one surface. Cell edges are cosmetic lines, the rasteriser's quick path.
+    int current = -1;
+    bool linePen = false;
+    const bool outlined = pieces.size() <= 20000;
     QPolygonF poly;
     for (int k : order) {
         const ChartPrimitive& c = pieces[std::size_t(k)];
         const auto s = std::size_t(c.surface);
+        const bool wantLine = c.kind == PrimitiveKind::Segment;
+        if (c.surface != current || wantLine != linePen) {
+            current = c.surface;
+            linePen = wantLine;
+            if (wantLine) {
+                p.setPen(QPen(fills[s], 2.5, Qt::SolidLine, Qt::RoundCap));
+            } else {
+                QPen edge(edges[s], 0);
+                edge.setCosmetic(true);
+                // Past some tens of thousands of cells the edges would only darken the
+                // whole surface; filling alone is also much quicker.
+                p.setPen(outlined ? edge : QPen(Qt::NoPen));
+                p.setBrush(fills[s]);
+            }
+        }
         switch (c.kind) {
         case PrimitiveKind::Quad:
             poly.resize(c.count);
             for (int j = 0; j < c.count; ++j) poly[j] = box.map(c.points[std::size_t(j)]);
-            p.setPen(edgePens[s]);
-            p.setBrush(brushes[s]);
             p.drawPolygon(poly);
             break;
         case PrimitiveKind::Segment:
-            p.setPen(linePens[s]);
             p.drawLine(box.map(c.points[0]), box.map(c.points[1]));
             break;
         case PrimitiveKind::Dot: {
+            // A framed square; two fills are much quicker than a stroked rectangle.
             const QPointF q = box.map(c.points[0]);
-            p.setPen(edgePens[s]);
-            p.setBrush(brushes[s]);
-            p.drawRect(QRectF(q.x() - 3, q.y() - 3, 6, 6));
+            const QRectF outer(q.x() - 3, q.y() - 3, 7, 7);
+            p.fillRect(outer, edges[s]);
+            p.fillRect(outer.adjusted(1, 1, -1, -1), fills[s]);
             break;
         }
         }

@@ -177,6 +177,16 @@ TForm4::TForm4(const ArchiveTable& table, QWidget* parent) : QDialog(parent)
     }
     Chart1->setSurfaces(built.surfaces);
     for (int k = 0; k < kRows && k < int(built.surfaces.size()); ++k) setUpRow(k);
+    // An object name of ten characters is wider than its design column in some fonts: the
+    // sensor column then moves right instead of cutting the names.
+    int names = px(423 - 330 - 4);
+    for (int k = 0; k < kRows && k < int(built.surfaces.size()); ++k) names = std::max(names, OB[k]->sizeHint().width());
+    for (int k = 0; k < kRows; ++k) {
+        OB[k]->resize(names, OB[k]->height());
+        D[k]->move(px(330) + names + px(4), D[k]->y());
+    }
+    Label5->move(px(330) + names + px(4), Label5->y());
+    GroupBox1->setMinimumWidth(std::max(GroupBox1->minimumWidth(), D[0]->x() + D[0]->width()));
     Chart1->setTitles({Tr(DiagramText::AxisLeft), Tr(DiagramText::AxisRight), Tr(DiagramText::AxisBottom),
                        Tr(DiagramText::AxisDepth)});
     ChartView view;

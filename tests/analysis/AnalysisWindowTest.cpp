@@ -15,6 +15,8 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QProcess>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
@@ -203,6 +205,21 @@ QPoint FindHover(TMapView* map, const QString& text)
     return {-1, -1};
 }
 
+// The middle of the spot where hovering shows `text`, which is where that reading is drawn.
+QPoint HoverCentre(TMapView* map, const QString& text)
+{
+    const QPoint first = FindHover(map, text);
+    long sx = 0, sy = 0, n = 0;
+    for (int y = first.y() - 20; y <= first.y() + 20; ++y)
+        for (int x = first.x() - 20; x <= first.x() + 20; ++x)
+            if (map->hoverText({x, y}).contains(text)) {
+                sx += x;
+                sy += y;
+                ++n;
+            }
+    return n ? QPoint(int(sx / n), int(sy / n)) : QPoint(-1, -1);
+}
+
 TEST_F(AnalysisWindow, HoverShowsTheRowsTexts)
 {
     const auto form = Open(BridgeTable());
@@ -217,6 +234,10 @@ TEST_F(AnalysisWindow, HoverShowsTheRowsTexts)
     EXPECT_TRUE(text.contains("Дата: 17.05.2014"));
     QTest::mouseMove(map, at);
     QTRY_COMPARE(QToolTip::text(), text);
+    // The hovered spot is centred on the drawn point: its black mark is there.
+    const QPoint centre = HoverCentre(map, "Величина: -230");
+    const QImage shot = map->grab().toImage();
+    EXPECT_LT(qGray(shot.pixel(centre)), 60) << centre.x() << "," << centre.y();
     EXPECT_TRUE(map->hoverText({1, 1}).isEmpty()); // the corner is no measured point
 
     // Combined view: series 3 point 4 has a potential but no resistivity.
@@ -340,6 +361,26 @@ TEST_F(AnalysisWindow, ReportToPdfHoldsEveryObjectsStatistics)
         for (const QString& t : e.texts)
             EXPECT_TRUE(pages[e.page].contains(t)) << "page " << e.page + 1 << " lacks " << t.toStdString() << "\n"
                                                    << pages[e.page].toStdString();
+}
+
+TEST_F(AnalysisWindow, ReportPreviewShowsEveryPage)
+{
+    const auto form = Open(BridgeTable());
+    ModalAnswers answers;
+    QString title;
+    int pages = -1;
+    answers.expect([&](QWidget* w) {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(w);
+        if (!dialog) return false;
+        title = dialog->windowTitle();
+        if (auto* preview = dialog->findChild<QPrintPreviewWidget*>()) pages = preview->pageCount();
+        dialog->reject();
+        return true;
+    });
+    QTest::mouseClick(Child<QPushButton>(form.get(), "Button3"), Qt::LeftButton);
+    EXPECT_TRUE(answers.allAnswered());
+    EXPECT_EQ(title, "Анализатор корозий — Отчёт об обследовании");
+    EXPECT_EQ(pages, 4);
 }
 
 TEST_F(AnalysisWindow, ReportOfATableWithoutReadings)

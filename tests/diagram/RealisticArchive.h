@@ -29,7 +29,8 @@ inline std::vector<DiagramRow> SurveyRows(const std::vector<SurveyObject>& objec
                 if (o.sensor == 0)
                     value = QString::number(std::lround(-120 - 60 * n - 260 * hot + 40 * wave));
                 else
-                    value = locale.toString(std::max(5.0, 90.0 * n - 70 * hot + 25 * wave), 'f', 1);
+                    value = QString::number(std::max(5.0, 40.0 + 45 * (n % 6) - 70 * hot + 25 * wave), 'f', 1)
+                                .replace(QLatin1Char('.'), locale.decimalPoint()); // no grouping, as the fill writes it
                 rows.push_back({o.name, DiagramText::SensorNames[std::size_t(o.sensor)][lang], value, s, p, o.length});
             }
     }
