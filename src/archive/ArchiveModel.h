@@ -1,7 +1,7 @@
 #pragma once
-// The item model through which the main window's view shows ArchiveTable. It reads the
-// table's cells on demand (no copy, no item per cell), so a view over 100,000+ rows opens
-// at once, and it is the way every change of the table reaches the views.
+// The item model through which the main window's view shows ArchiveTable. It owns the
+// table and reads its cells on demand (no copy, no item per cell), so a view over 100,000+
+// rows opens at once, and it is the way every change of the table reaches the views.
 #include "ArchiveTable.h"
 
 #include <QAbstractTableModel>
@@ -12,10 +12,11 @@
 class ArchiveModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    /// `table` belongs to the caller and must outlive the model.
-    explicit ArchiveModel(ArchiveTable* table, QObject* parent = nullptr);
+    /// Starts with the start-up table (header and empty rows).
+    explicit ArchiveModel(QObject* parent = nullptr);
+    explicit ArchiveModel(ArchiveTable table, QObject* parent = nullptr);
 
-    const ArchiveTable& table() const { return *table_; }
+    const ArchiveTable& table() const { return table_; }
 
     // Model rows are the table's data rows 1..R-1; the horizontal header is row 0 and the
     // vertical header column 0.
@@ -34,7 +35,7 @@ public:
     void replaceTable(ArchiveTable table);
 
 private:
-    ArchiveTable* table_;
+    ArchiveTable table_;
 };
 
 /// Whether the table holds archive rows: its first data cell, the number of the first record,

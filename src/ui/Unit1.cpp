@@ -1,5 +1,6 @@
 #include "Unit1.h"
 
+#include "MenuIcons.h"
 #include "analysis/Unit7.h"
 #include "app/CommandLine.h"
 #include "app/SharedState.h"
@@ -30,7 +31,6 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -85,125 +85,31 @@ QString WithFileName(const TextPair& text, const QString& fileName)
     return Tr(text) + QLatin1Char('\n') + QDir::toNativeSeparators(fileName);
 }
 
-// Small pictures for the menu items, drawn rather than taken from the style: the style's
-// standard icons are decoded from image files, which costs a noticeable part of start-up.
-QIcon DrawnIcon(void (*draw)(QPainter&))
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    draw(p);
-    return QIcon(pixmap);
-}
-
-void DrawSheet(QPainter& p)
-{
-    p.setPen(QColor(0x1D, 0x6F, 0x42));
-    p.setBrush(QColor(0xE8, 0xF5, 0xEC));
-    p.drawRect(QRectF(1.5, 1.5, 13, 13));
-    for (int y : {5, 9}) p.drawLine(QPointF(1.5, y + 0.5), QPointF(14.5, y + 0.5));
-    p.drawLine(QPointF(6.5, 1.5), QPointF(6.5, 14.5));
-    p.fillRect(QRectF(2, 2, 12, 3), QColor(0x1D, 0x6F, 0x42));
-}
-
-void DrawPrinter(QPainter& p)
-{
-    p.setPen(QColor(0x40, 0x40, 0x40));
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(4.5, 1.5, 7, 5));
-    p.setBrush(QColor(0x90, 0x98, 0xA8));
-    p.drawRoundedRect(QRectF(1.5, 6.5, 13, 6), 1.5, 1.5);
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(4.5, 10.5, 7, 4));
-}
-
-void DrawTable(QPainter& p, bool block)
-{
-    p.setPen(QColor(0x30, 0x50, 0x80));
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(1.5, 2.5, 13, 11));
-    for (int y : {6, 9}) p.drawLine(QPointF(1.5, y + 0.5), QPointF(14.5, y + 0.5));
-    p.drawLine(QPointF(6.5, 2.5), QPointF(6.5, 13.5));
-    p.drawLine(QPointF(10.5, 2.5), QPointF(10.5, 13.5));
-    p.fillRect(block ? QRectF(7, 7, 4, 6) : QRectF(2, 3, 12, 3), QColor(0x33, 0x66, 0xCC, 170));
-}
-
-void DrawWholeTable(QPainter& p) { DrawTable(p, false); }
-void DrawBlock(QPainter& p) { DrawTable(p, true); }
-
-void DrawDevice(QPainter& p)
-{
-    p.setPen(QColor(0x30, 0x30, 0x30));
-    p.setBrush(QColor(0xF0, 0xC0, 0x40));
-    p.drawRoundedRect(QRectF(3.5, 0.5, 9, 15), 1.5, 1.5);
-    p.setBrush(QColor(0x9C, 0xC8, 0x9C));
-    p.drawRect(QRectF(5.5, 2.5, 5, 5));
-    p.setBrush(QColor(0x50, 0x50, 0x50));
-    p.drawEllipse(QRectF(6.5, 10, 3, 3));
-}
-
-void DrawDisk(QPainter& p)
-{
-    p.setPen(QColor(0x20, 0x3A, 0x70));
-    p.setBrush(QColor(0x3A, 0x6E, 0xC8));
-    p.drawRoundedRect(QRectF(1.5, 1.5, 13, 13), 1.5, 1.5);
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(4.5, 1.5, 7, 5));
-    p.setBrush(QColor(0xD8, 0xDC, 0xE4));
-    p.drawRect(QRectF(3.5, 9.5, 9, 5));
-}
-
-void DrawFolder(QPainter& p)
-{
-    p.setPen(QColor(0x8A, 0x62, 0x10));
-    p.setBrush(QColor(0xE8, 0xB8, 0x40));
-    p.drawRect(QRectF(1.5, 3.5, 6, 3));
-    p.setBrush(QColor(0xF6, 0xD0, 0x60));
-    p.drawRect(QRectF(1.5, 5.5, 13, 9));
-}
-
-void DrawExit(QPainter& p)
-{
-    p.setPen(QPen(QColor(0xB0, 0x20, 0x20), 2.0));
-    p.drawLine(QPointF(4, 4), QPointF(12, 12));
-    p.drawLine(QPointF(12, 4), QPointF(4, 12));
-}
-
-// A white sign on a blue disc, drawn with lines only: drawing it as text would load a
-// second font at start-up.
-void DrawDisc(QPainter& p)
-{
-    p.setPen(QColor(0x20, 0x4A, 0x90));
-    p.setBrush(QColor(0x3A, 0x78, 0xD8));
-    p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
-    p.setPen(QPen(Qt::white, 2.0, Qt::SolidLine, Qt::RoundCap));
-    p.setBrush(Qt::NoBrush);
-}
-
-void DrawHelp(QPainter& p)
-{
-    DrawDisc(p);
-    QPainterPath question;
-    question.moveTo(5.5, 6.0);
-    question.cubicTo(5.5, 2.5, 10.5, 2.5, 10.5, 6.0);
-    question.cubicTo(10.5, 8.0, 8.0, 8.0, 8.0, 10.0);
-    p.drawPath(question);
-    p.drawPoint(QPointF(8.0, 12.8));
-}
-
-void DrawInfo(QPainter& p)
-{
-    DrawDisc(p);
-    p.drawPoint(QPointF(8.0, 4.5));
-    p.drawLine(QPointF(8.0, 7.5), QPointF(8.0, 12.0));
-}
-
 } // namespace
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Form1"));
+    fitFontAndScale();
+    model_ = new ArchiveModel(this);
+    central_ = new QWidget(this);
+    central_->installEventFilter(this);
+    setCentralWidget(central_);
+    createButtons();
+    createGrid();
+    createMenu();
+    createStatusBar();
+    createHelpKey();
+    connectExchangeButtons();
+    placeOnScreen();
+
+    switchLanguage(0);
+    Timer1->start();
+    VersionUnread = 1;
+}
+
+void TForm1::fitFontAndScale()
+{
     // The design's 14-pixel font at 120 dpi, kept in proportion on this screen.
     DesignScale design(*this);
     setFont(design.font());
@@ -220,12 +126,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     }
     fit(QStringLiteral(" -500  -  500"), 3);
     scale_ = design.factor();
+}
 
-    model_ = new ArchiveModel(&table_, this);
-
-    central_ = new QWidget(this);
-    central_->installEventFilter(this);
-    setCentralWidget(central_);
+void TForm1::createButtons()
+{
     Button1 = new QPushButton(central_);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button2 = new QPushButton(central_);
@@ -235,10 +139,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+}
 
-    createGrid();
-    createMenu();
-
+void TForm1::createStatusBar()
+{
     StatusText = new QLabel(this);
     StatusText->setObjectName(QStringLiteral("StatusBar1Text"));
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
@@ -249,12 +153,18 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(100);
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+}
 
+void TForm1::createHelpKey()
+{
     // Key preview: F1 reaches the window whichever control has the focus.
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     help->setContext(Qt::WindowShortcut);
     connect(help, &QShortcut::activated, this, &TForm1::Contents1Click);
+}
 
+void TForm1::connectExchangeButtons()
+{
     // The buttons that start an exchange wait while one runs (the worker signals from its
     // own thread, hence the queued delivery).
     auto& activity = ExchangeActivity::instance();
@@ -264,7 +174,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     };
     connect(&activity, &ExchangeActivity::runningChanged, this, exchangeRunning, Qt::QueuedConnection);
     exchangeRunning(activity.isRunning());
+}
 
+void TForm1::placeOnScreen()
+{
     const int width = int(std::lround(kClientWidth * scale_));
     const int height = int(std::lround(kClientHeight * scale_));
     setMinimumWidth(int(std::lround(kMinimumWidth * scale_)));
@@ -274,17 +187,6 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
         r.moveCenter(screen->availableGeometry().center());
         move(r.topLeft());
     }
-
-    switchLanguage(0);
-    Timer1->start();
-    VersionUnread = 1;
-}
-
-TForm1::~TForm1()
-{
-    // The view and the model read table_, which goes before the window's children would.
-    delete central_;
-    delete model_;
 }
 
 void TForm1::createGrid()
@@ -351,19 +253,19 @@ void TForm1::createMenu()
     };
     File1 = menuBar()->addMenu(QString());
     File1->setObjectName(QStringLiteral("File1"));
-    Save1 = item(File1, "Save1", DrawnIcon(DrawSheet), &TForm1::Save1Click);
-    N1 = item(File1, "N1", DrawnIcon(DrawDisk), &TForm1::N1Click);
-    N2 = item(File1, "N2", DrawnIcon(DrawFolder), &TForm1::Action1Execute);
+    Save1 = item(File1, "Save1", MenuIcons::Sheet(), &TForm1::Save1Click);
+    N1 = item(File1, "N1", MenuIcons::Disk(), &TForm1::N1Click);
+    N2 = item(File1, "N2", MenuIcons::Folder(), &TForm1::Action1Execute);
     File1->addSeparator()->setObjectName(QStringLiteral("N9"));
-    Print1 = item(File1, "Print1", DrawnIcon(DrawPrinter), &TForm1::Print1Click);
+    Print1 = item(File1, "Print1", MenuIcons::Printer(), &TForm1::Print1Click);
     File1->addSeparator()->setObjectName(QStringLiteral("N8"));
-    Exit1 = item(File1, "Exit1", DrawnIcon(DrawExit), &TForm1::Exit1Click);
+    Exit1 = item(File1, "Exit1", MenuIcons::Exit(), &TForm1::Exit1Click);
 
     Edit1 = menuBar()->addMenu(QString());
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    Copy1 = item(Edit1, "Copy1", DrawnIcon(DrawWholeTable), &TForm1::Copy1Click);
-    Copy2 = item(Edit1, "Copy2", DrawnIcon(DrawBlock), &TForm1::Copy2Click);
-    Copy3 = item(Edit1, "Copy3", DrawnIcon(DrawDevice), &TForm1::Copy3Click);
+    Copy1 = item(Edit1, "Copy1", MenuIcons::WholeTable(), &TForm1::Copy1Click);
+    Copy2 = item(Edit1, "Copy2", MenuIcons::Block(), &TForm1::Copy2Click);
+    Copy3 = item(Edit1, "Copy3", MenuIcons::Device(), &TForm1::Copy3Click);
 
     // The survey analysis: an item of the menu bar itself, between Edit and Language.
     Analysis1 = menuBar()->addAction(QString());
@@ -381,8 +283,8 @@ void TForm1::createMenu()
 
     Help1 = menuBar()->addMenu(QString());
     Help1->setObjectName(QStringLiteral("Help1"));
-    Contents1 = item(Help1, "Contents1", DrawnIcon(DrawHelp), &TForm1::Contents1Click);
-    About1 = item(Help1, "About1", DrawnIcon(DrawInfo), &TForm1::About1Click);
+    Contents1 = item(Help1, "Contents1", MenuIcons::Help(), &TForm1::Contents1Click);
+    About1 = item(Help1, "About1", MenuIcons::Info(), &TForm1::About1Click);
 }
 
 void TForm1::applyTexts()
@@ -480,7 +382,7 @@ void TForm1::StringGrid1MouseUp(Qt::MouseButton button, QPoint global)
     // One direction serves every column and flips on every heading click, even when there
     // is nothing to sort.
     SortDirection = SortDirection.load() == 1 ? -1 : 1;
-    if (!HasArchiveRows(table_)) return;
+    if (!HasArchiveRows(table())) return;
     if (const auto error = model_->sortByColumn(hit.column, SortDirection.load()))
         ErrorBox(MainText::Error, error->text);
 }
@@ -503,7 +405,7 @@ void TForm1::paintCorner(QAbstractButton* corner)
     option.initFrom(corner);
     option.rect = corner->rect();
     option.position = QStyleOptionHeader::OnlyOneSection;
-    option.text = table_.cell(0, 0);
+    option.text = table().cell(0, 0);
     option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
     option.state |= QStyle::State_Raised;
     corner->style()->drawControl(QStyle::CE_Header, &option, &painter, corner);
@@ -552,7 +454,7 @@ void TForm1::Button3Click()
 
 bool TForm1::sortedForSurfaces()
 {
-    if (!HasArchiveRows(table_)) {
+    if (!HasArchiveRows(table())) {
         ErrorBox(MainText::Warning, Tr(MainText::ArchiveNotRead));
         return false;
     }
@@ -561,7 +463,7 @@ bool TForm1::sortedForSurfaces()
         ErrorBox(MainText::Error, error->text);
         return false;
     }
-    if (table_.cell(4, 1).isEmpty()) {
+    if (table().cell(4, 1).isEmpty()) {
         ErrorBox(MainText::Warning, Tr(MainText::ArchiveNotRead));
         return false;
     }
@@ -570,11 +472,11 @@ bool TForm1::sortedForSurfaces()
 
 void TForm1::ShowDiagramWindow()
 {
-    TForm4 form(table_, this);
+    TForm4 form(table(), this);
     if (const auto& error = form.buildError()) {
         // Say which cell stopped the diagram instead of leaving the button without effect;
         // the column by the heading the grid shows.
-        QString heading = table_.cell(error->column, 0).trimmed();
+        QString heading = table().cell(error->column, 0).trimmed();
         if (heading.isEmpty()) heading = HeaderText(error->column, Lang.load());
         ErrorBox(MainText::Error, Tr(DiagramText::InvalidCell).arg(error->row).arg(heading, error->text));
         return;
@@ -585,11 +487,11 @@ void TForm1::ShowDiagramWindow()
 void TForm1::Analysis1Click()
 {
     // The analysis reads the same surfaces as the diagram, so it passes the same checks.
-    if (sortedForSurfaces()) OpenAnalysisWindow(this, table_);
+    if (sortedForSurfaces()) OpenAnalysisWindow(this, table());
 }
 
-void TForm1::Save1Click() { SaveTableToSpreadsheet(this, table_); }
-void TForm1::Print1Click() { OpenReportPreview(this, table_); }
+void TForm1::Save1Click() { SaveTableToSpreadsheet(this, table()); }
+void TForm1::Print1Click() { OpenReportPreview(this, table()); }
 void TForm1::Copy1Click() { ACopyTableExecute(); }
 void TForm1::Copy2Click() { ACopyBlockTableExecute(); }
 void TForm1::Copy3Click()
@@ -609,9 +511,9 @@ void TForm1::About1Click()
     box->exec();
 }
 
-void TForm1::ACopyTableExecute() { CopyTableToClipboard(table_); }
+void TForm1::ACopyTableExecute() { CopyTableToClipboard(table()); }
 
-void TForm1::ACopyBlockTableExecute() { CopyBlockToClipboard(table_, selectedBlock()); }
+void TForm1::ACopyBlockTableExecute() { CopyBlockToClipboard(table(), selectedBlock()); }
 
 CellBlock TForm1::selectedBlock() const
 {
@@ -648,11 +550,11 @@ void TForm1::N1Click()
     dialog.selectFile(QStringLiteral("Arhive"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const QString fileName = dialog.selectedFiles().constFirst();
-    if (!HasArchiveRows(table_)) {
+    if (!HasArchiveRows(table())) {
         ErrorBox(MainText::Error, Tr(MainText::ArchiveNotRead));
         return;
     }
-    if (saveProject(table_, fileName) != ProjectStatus::Ok) ErrorBox(MainText::Error, WithFileName(MainText::SaveFailed, fileName));
+    if (saveProject(table(), fileName) != ProjectStatus::Ok) ErrorBox(MainText::Error, WithFileName(MainText::SaveFailed, fileName));
 }
 
 void TForm1::Action1Execute()
@@ -664,7 +566,7 @@ void TForm1::Action1Execute()
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (!openDialogName_.isEmpty()) dialog.selectFile(openDialogName_);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        RecordCount = uint32_t(std::max(table_.rowCount() - 1, 0));
+        RecordCount = uint32_t(std::max(table().rowCount() - 1, 0));
         return;
     }
     openDialogName_ = dialog.selectedFiles().constFirst();
@@ -686,6 +588,6 @@ bool TForm1::openProjectFile(const QString& fileName)
         return false;
     }
     model_->replaceTable(std::move(opened));
-    RecordCount = uint32_t(table_.rowCount() - 1);
+    RecordCount = uint32_t(table().rowCount() - 1);
     return true;
 }

@@ -22,9 +22,8 @@ class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
     explicit TForm1(QWidget* parent = nullptr);
-    ~TForm1() override;
 
-    const ArchiveTable& table() const { return table_; }
+    const ArchiveTable& table() const { return model_->table(); }
     ArchiveModel* model() const { return model_; }
     /// The text shown in the status bar's one text area.
     QString statusHint() const;
@@ -70,11 +69,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The constructor's steps, in the order it takes them.
+    void fitFontAndScale();
+    void createButtons();
+    void createGrid();
+    void createMenu();
+    void createStatusBar();
+    void createHelpKey();
+    void connectExchangeButtons();
+    void placeOnScreen();
+
     /// The checks of the commands that read surfaces (diagram, analysis), which leave the table
     /// sorted by column 0; false after the message box that says why not.
     bool sortedForSurfaces();
-    void createMenu();
-    void createGrid();
     void applyTexts();
     void switchLanguage(int lang);
     void layoutControls();
@@ -86,8 +93,7 @@ private:
     /// Reads `fileName` as a project; on failure the table stays and an error box says so.
     bool openProjectFile(const QString& fileName);
 
-    ArchiveTable table_;
-    ArchiveModel* model_ = nullptr;
+    ArchiveModel* model_ = nullptr; // owns the archive table
     double scale_ = 1.0; // pixels per design pixel (the window was laid out at 120 dpi)
 
     QWidget* central_ = nullptr;

@@ -124,8 +124,7 @@ protected:
 TEST_F(ProgramOverUsbdevfs, FirstArchiveReadEndsWithTheInstrumentsTable) {
     Serve(SmallArchive());
     QWidget owner;
-    ArchiveTable table;
-    ArchiveModel model(&table);
+    ArchiveModel model;
     const auto start = Clock::now();
     Watchdog watchdog(owner, 60000);
     ASSERT_TRUE(StartArchiveRead(&owner, &model));
@@ -214,8 +213,7 @@ TEST_F(ProgramOverUsbdevfs, AbsentInstrumentAsksToCheckTheConnection) {
     s.devices = {lm11sim::DeviceSpec{.vendor = 0x03EB, .product = 0x0203, .bus = 2}};
     Serve(std::move(s));
     QWidget owner;
-    ArchiveTable table;
-    ArchiveModel model(&table);
+    ArchiveModel model;
     const ArchiveTable before = model.table();
     QString seen;
     Clock::time_point shownAt{};
@@ -251,8 +249,7 @@ TEST_F(ProgramOverUsbdevfs, TransferTimingOutMidArchiveEndsTheRead) {
     s.transferFaults[17] = lm11sim::TransferFault{lm11sim::kTimedOut};
     Serve(std::move(s));
     QWidget owner;
-    ArchiveTable table;
-    ArchiveModel model(&table);
+    ArchiveModel model;
     Watchdog watchdog(owner, 60000);
     ASSERT_TRUE(StartArchiveRead(&owner, &model));
     ASSERT_FALSE(watchdog.fired) << "the read never ended";
@@ -289,8 +286,7 @@ TEST_F(ProgramOverUsbdevfs, VersionLengthTimingOutIsAskedAgain) {
     s.transferFaults[2] = lm11sim::TransferFault{lm11sim::kTimedOut}; // the version's length
     Serve(std::move(s));
     QWidget owner;
-    ArchiveTable table;
-    ArchiveModel model(&table);
+    ArchiveModel model;
     bool linkErrorShown = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {

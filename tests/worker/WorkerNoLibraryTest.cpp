@@ -19,8 +19,7 @@ TEST(WorkerWithoutLibrary, SaysTheDriverIsMissingAndRetriesUntilCancelled)
     setenv("LM11_LIBUSB", LM11_BINARY_DIR "/tests/worker/no-such-libusb.so", 1);
     ResetSharedState();
     QWidget owner;
-    ArchiveTable table;
-    ArchiveModel model(&table);
+    ArchiveModel model;
     QStringList labels, captions;
     int polls = 0;
     QTimer poll;

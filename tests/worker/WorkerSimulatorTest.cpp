@@ -168,8 +168,8 @@ void ClickCancel(TForm2* form) { QTest::mouseClick(form->Button1, Qt::LeftButton
 
 ArchiveTable TableWithOneRow()
 {
-    ArchiveTable table;
-    ArchiveModel model(&table);
+    ArchiveModel model;
+    const ArchiveTable& table = model.table();
     ArchiveRecord r;
     r.day = 1;
     r.month = 2;
@@ -192,8 +192,7 @@ TEST_F(WorkerAgainstSimulator, FirstArchiveReadAsksVersionAndSettingsLaterReadsG
 {
     ASSERT_NO_FATAL_FAILURE(load("three.txt"));
     QWidget owner;
-    ArchiveTable table;
-    ArchiveModel model(&table);
+    ArchiveModel model;
     FormWatch watch(&owner);
     ASSERT_TRUE(StartArchiveRead(&owner, &model));
     ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
@@ -241,8 +240,7 @@ TEST_F(WorkerAgainstSimulator, EmptyArchiveShowsNoDataAndTheNextExchangeStartsWi
     ASSERT_NO_FATAL_FAILURE(load("empty.txt"));
     VersionUnread = 0;
     QWidget owner;
-    ArchiveTable table;
-    ArchiveModel model(&table);
+    ArchiveModel model;
     FormWatch watch(&owner);
     ASSERT_TRUE(StartArchiveRead(&owner, &model));
     ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
@@ -266,9 +264,9 @@ TEST_F(WorkerAgainstSimulator, NoInstrumentIsLookedForEvery300msUntilCancelled)
 {
     ASSERT_NO_FATAL_FAILURE(load("absent.txt"));
     QWidget owner;
-    ArchiveTable table = TableWithOneRow();
+    ArchiveModel model(TableWithOneRow());
+    const ArchiveTable& table = model.table();
     const ArchiveTable before = table;
-    ArchiveModel model(&table);
     FormWatch watch(&owner);
     watch.onPoll = [this](FormWatch& w) {
         int looks = 0;
@@ -296,8 +294,7 @@ TEST_F(WorkerAgainstSimulator, OutdatedFirmwareIsAskedAgainUntilCancelled)
 {
     ASSERT_NO_FATAL_FAILURE(load("outdated.txt"));
     QWidget owner;
-    ArchiveTable table;
-    ArchiveModel model(&table);
+    ArchiveModel model;
     FormWatch watch(&owner);
     watch.onPoll = [this](FormWatch& w) {
         if (writes().size() >= 3 && w.form->isVisible()) ClickCancel(w.form);
@@ -317,8 +314,7 @@ TEST_F(WorkerAgainstSimulator, BadHeaderMarkerGivesOneBoxAndTheHeaderIsAskedAgai
     ASSERT_NO_FATAL_FAILURE(load("bad_header.txt"));
     VersionUnread = 0;
     QWidget owner;
-    ArchiveTable table;
-    ArchiveModel model(&table);
+    ArchiveModel model;
     BoxAcknowledger boxes;
     ASSERT_TRUE(StartArchiveRead(&owner, &model));
     ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
@@ -335,8 +331,7 @@ TEST_F(WorkerAgainstSimulator, BadRecordEndsTheReadWithTheRowsReceived)
     ASSERT_NO_FATAL_FAILURE(load("bad_record.txt"));
     VersionUnread = 0;
     QWidget owner;
-    ArchiveTable table;
-    ArchiveModel model(&table);
+    ArchiveModel model;
     BoxAcknowledger boxes;
     FormWatch watch(&owner);
     ASSERT_TRUE(StartArchiveRead(&owner, &model));
@@ -354,8 +349,7 @@ TEST_F(WorkerAgainstSimulator, AnnouncedLengthsAreReadAsTheBufferSizes)
 {
     ASSERT_NO_FATAL_FAILURE(load("announce_large.txt"));
     QWidget owner;
-    ArchiveTable table;
-    ArchiveModel model(&table);
+    ArchiveModel model;
     ASSERT_TRUE(StartArchiveRead(&owner, &model));
     ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
     std::vector<int> bodies;
@@ -380,9 +374,9 @@ TEST_F(WorkerAgainstSimulator, CancelBeforeOrDuringTheRecordsKeepsTheTable)
         SCOPED_TRACE(c.name);
         ASSERT_NO_FATAL_FAILURE(load("six.txt"));
         QWidget owner;
-        ArchiveTable table = TableWithOneRow();
+        ArchiveModel model(TableWithOneRow());
+        const ArchiveTable& table = model.table();
         const ArchiveTable before = table;
-        ArchiveModel model(&table);
         FormWatch watch(&owner);
         // Clicked while the worker waits in the hand-off that showed the moment, so the
         // worker's next cancel check sees it.

@@ -61,8 +61,7 @@ TEST_F(WorkerWindows, ArchiveReadShowsEveryStepAndFillsTheTable)
 {
     instrument.setRecords(3);
     QWidget owner;
-    ArchiveTable table;
-    ArchiveModel model(&table);
+    ArchiveModel model;
     std::vector<int> gauge;
     QStringList captions;
     QSignalSpy running(&ExchangeActivity::instance(), &ExchangeActivity::runningChanged);
@@ -100,8 +99,7 @@ TEST_F(WorkerWindows, CancelWhileNoInstrumentClosesTheWindowAndKeepsTheTable)
 {
     instrument.openFailures = 1000000;
     QWidget owner;
-    ArchiveTable table;
-    ArchiveModel model(&table);
+    ArchiveModel model;
     std::vector<ArchiveRecord> previous{DecodeRecord(Record(7))};
     model.fillFromRecords(previous, 0);
     const ArchiveTable before = model.table();
@@ -131,8 +129,7 @@ TEST_F(WorkerWindows, BadRecordShowsOneWarningBoxAndKeepsTheRowsReceived)
     instrument.setRecords(3);
     instrument.records[2][5] ^= 1;
     QWidget owner;
-    ArchiveTable table;
-    ArchiveModel model(&table);
+    ArchiveModel model;
     BoxAcknowledger boxes;
     bool gaugeWhileBox = false;
     boxes.onBox = [&] { gaugeWhileBox = owner.findChild<TForm2*>()->CGauge1->value() == 73; };
