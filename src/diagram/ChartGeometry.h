@@ -22,12 +22,12 @@ struct BoxPoint {
 struct ChartView {
     double rotation = 327;
     double elevation = 352;
-    double zoom = 70;         // percent of the size that fills the plot area
-    double perspective = 50;  // 0 parallel projection .. 100 strongest
+    double zoom = 70;          // percent of the size that fills the plot area
+    double perspective = 50;   // 0 parallel projection .. 100 strongest
     double depthPercent = 100; // box depth in percent of its smaller front side
-    QPointF move;             // the whole drawing moved, in pixels
-    double scrollX = 0;       // bottom axis scrolled, in parts of its span
-    double scrollY = 0;       // vertical axes scrolled, in parts of their span
+    QPointF move;              // the whole drawing moved, in pixels
+    double scrollX = 0;        // bottom axis scrolled, in parts of its span
+    double scrollY = 0;        // vertical axes scrolled, in parts of their span
 };
 
 inline constexpr double kMinZoom = 2, kMaxZoom = 1000;
@@ -89,8 +89,8 @@ struct ChartPrimitive {
 /// The pieces of `surface` (number `index`) on a grid of its distinct x and z values.
 /// `gridStep` > 1 takes every gridStep-th grid line only, for quick drawing while the
 /// view moves. Where two points share a grid place the later one counts.
-void AppendSurfacePrimitives(const DiagramSurface& surface, int index, const ChartRanges& ranges, int gridStep,
-                             std::vector<ChartPrimitive>& out);
+void AppendSurfacePrimitives(const DiagramSurface& surface, int index, const ChartRanges& ranges,
+                             int gridStep, std::vector<ChartPrimitive>& out);
 
 /// Indices of `primitives`, farthest first, so that drawing in this order lets nearer
 /// pieces cover farther ones.

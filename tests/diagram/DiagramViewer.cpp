@@ -7,15 +7,15 @@
 #include <QApplication>
 #include <QCheckBox>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.contains(QStringLiteral("en"))) Lang = 1;
     std::vector<SurveyObject> objects = SurveyObjects();
     if (args.contains(QStringLiteral("large"))) { // the instrument's largest archive, 1760 points
         objects.clear();
-        for (int i = 1; i <= 20; ++i) objects.push_back({QStringLiteral("Объект %1").arg(i), i % 3 == 0, 4, 22});
+        for (int i = 1; i <= 20; ++i)
+            objects.push_back({QStringLiteral("Объект %1").arg(i), i % 3 == 0, 4, 22});
     }
     const ArchiveTable table = DiagramTable(SurveyRows(objects, Lang.load()));
     TForm4 form(table);
