@@ -118,6 +118,7 @@ std::vector<NamedText> AllTexts()
     TEXT(ScreenshotText, SaveFailed), TEXT(AboutText, WebHint), TEXT(AboutText, LinkFailed);
     TEXT(AboutText, HelpCaption), TEXT(AboutText, HelpBack), TEXT(AboutText, HelpForward);
     TEXT(AboutText, HelpHome), TEXT(AboutText, HelpContents);
+    TEXT(ExchangeText, NoPermission), TEXT(SettingsText, NameCharUnstorable), TEXT(DiagramText, InvalidCell);
 #undef TEXT
     for (const auto* table : {&ExchangeText::ModeNames, &ExchangeText::SensorNames, &DiagramText::SensorNames,
                               &DiagramText::ShortSensorNames})
