@@ -426,21 +426,49 @@ TEST_F(ExchangeMachine, ScreenReadFillsTheSharedBuffer)
 
 TEST_F(ExchangeMachine, StopEndsEveryOperationAtItsNextPassWithoutHandingOver)
 {
-    for (uint8_t op : {0, 1, 2, 3}) {
-        SCOPED_TRACE(int(op));
+    struct Case {
+        const char* name;
+        uint8_t operation;
+        bool instrumentThere;
+        std::function<bool(const Shown&)> stopAt; // the hand-off during which the stop comes
+        std::size_t writesAfterStop;              // what may still reach the instrument
+    };
+    const auto connecting = [](const Shown& s) {
+        return s.state == uint8_t(WorkerStep::Connect) && s.status == StatusCheckConnection;
+    };
+    const std::vector<Case> cases{
+        {"archive read while looking for the instrument", 0, false, connecting, 0},
+        {"settings read while looking for the instrument", 1, false, connecting, 0},
+        {"settings write while looking for the instrument", 2, false, connecting, 0},
+        {"screen read while looking for the instrument", 3, false, connecting, 0},
+        // The program ends during a long read: the next record is not asked for.
+        {"archive read between records", 0, true, [](const Shown& s) { return s.progress == 33; }, 0},
+        // The program ends while the block is rebuilt: nothing is written to the instrument.
+        {"settings write while rebuilding", 2, true,
+         [](const Shown& s) { return s.state == uint8_t(WorkerStep::WriteSettings) && s.progress == 5; }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         ResetSharedState();
         instrument = FakeInstrument{};
-        instrument.openFailures = 1000;
-        int handOffs = 0;
+        instrument.setRecords(6);
+        if (!c.instrumentThere) instrument.openFailures = 1000;
+        std::size_t writesAtStop = 0;
         onHandOff = [&] {
-            if (++handOffs == 3) host.stop = true;
+            if (!host.stop && c.stopAt(host.shown.back())) {
+                host.stop = true;
+                writesAtStop = instrument.writesOnly().size();
+            }
         };
         rowsToWrite = EditedRows();
-        runExchange(op);
-        EXPECT_EQ(handOffs, 3);
+        runExchange(c.operation);
+        ASSERT_TRUE(host.stop) << "the moment to stop never came";
+        EXPECT_EQ(instrument.writesOnly().size() - writesAtStop, c.writesAfterStop);
+        EXPECT_TRUE(instrument.written.empty());
         EXPECT_FALSE(host.archive);
         EXPECT_FALSE(host.settingsTable);
-        EXPECT_EQ(VersionUnread.load(), 1);
+        EXPECT_EQ(host.windowCloses, 0);
+        EXPECT_EQ(VersionUnread.load(), 1) << "a stopped exchange does not count as completed";
         EXPECT_EQ(instrument.log.back(), "close");
     }
 }
