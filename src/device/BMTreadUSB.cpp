@@ -220,6 +220,8 @@ void BMTreadUSB::closeProgressWindow()
 {
     handOff([&] {
         if (QWidget* window = controls_.progressWindow) window->close();
+        // Done with it: the window must not be shown again for an exchange that has ended.
+        controls_.progressWindow = nullptr;
     });
 }
 

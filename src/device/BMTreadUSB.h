@@ -49,6 +49,8 @@ public:
     void AttachControls(WorkerControls controls);
     /// Any thread: the worker ends at its next pass and drops any hand-off not yet begun.
     void requestStop();
+    /// Window thread: the progress window this exchange will still close at its end, if any.
+    QWidget* progressWindow() const { return controls_.progressWindow; }
 
 protected:
     void run() override;

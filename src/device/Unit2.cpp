@@ -65,13 +65,30 @@ BMTreadUSB* StartWorker(uint8_t operation, WorkerControls controls)
     return worker;
 }
 
+// The progress window of the running archive read, when the user has closed it.
+TForm2* ClosedArchiveReadWindow()
+{
+    const BMTreadUSB* worker = RunningExchange();
+    auto* form = worker ? qobject_cast<TForm2*>(worker->progressWindow()) : nullptr;
+    return form && !form->isVisible() ? form : nullptr;
+}
+
 } // namespace
+
+bool ArchiveReadWindowClosed() { return ClosedArchiveReadWindow() != nullptr; }
 
 void SetLinkFactory(LinkFactory factory) { Factory() = std::move(factory); }
 
 bool StartArchiveRead(QWidget* owner, QObject* target, ArchiveFill fill)
 {
-    if (ExchangeActivity::instance().isRunning()) return false;
+    if (ExchangeActivity::instance().isRunning()) {
+        // Closing the progress window ends only its modal display; the read goes on. Showing
+        // it again gives the user back its Cancel.
+        TForm2* form = ClosedArchiveReadWindow();
+        if (!form) return false;
+        form->exec();
+        return true;
+    }
     auto* form = new TForm2(owner);
     WorkerControls controls;
     controls.gauge = form->CGauge1;

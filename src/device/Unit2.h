@@ -37,10 +37,15 @@ std::unique_ptr<Link> MakeExchangeLink();
 // controls. None starts while another exchange runs (it then returns null / false).
 
 /// Read the archive into `model`: creates a TForm2 owned by `owner`, starts the worker and
-/// shows the TForm2 modally; returns when it closes. False if an exchange was running.
+/// shows the TForm2 modally; returns when it closes. While an archive read runs with its
+/// TForm2 closed by the user, shows that TForm2 again instead (no second exchange). False if
+/// another exchange was running.
 bool StartArchiveRead(QWidget* owner, ArchiveModel* model);
 /// The same with any receiver of the records; `target` guards `fill`.
 bool StartArchiveRead(QWidget* owner, QObject* target, ArchiveFill fill);
+/// True while an archive read runs whose progress window the user has closed: starting a
+/// read then shows that window again.
+bool ArchiveReadWindowClosed();
 
 /// Read the object settings into `table` (rows 1..20). Closing the window of `gauge`
 /// stops the exchange.

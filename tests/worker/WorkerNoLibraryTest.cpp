@@ -32,8 +32,8 @@ TEST(WorkerWithoutLibrary, SaysTheDriverIsMissingAndRetriesUntilCancelled)
         if (++polls == 50 && form->isVisible()) QTest::mouseClick(form->Button1, Qt::LeftButton);
     });
     poll.start(2);
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeActivity::instance().isRunning(); }, 5000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(5000));
     EXPECT_TRUE(labels.contains("Драйвер не установлен"));
     EXPECT_TRUE(captions.contains("Подключение"));
     EXPECT_FALSE(labels.contains("Проверьте подключение"));

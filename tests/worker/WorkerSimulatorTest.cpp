@@ -43,8 +43,6 @@ struct Line {
     }
 };
 
-bool ExchangeRunning() { return ExchangeActivity::instance().isRunning(); }
-
 class WorkerAgainstSimulator : public ::testing::Test {
 protected:
     void SetUp() override
@@ -195,8 +193,8 @@ TEST_F(WorkerAgainstSimulator, FirstArchiveReadAsksVersionAndSettingsLaterReadsG
     ArchiveTable table;
     ArchiveModel model(&table);
     FormWatch watch(&owner);
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(10000));
 
     EXPECT_EQ(writes(), (std::vector<std::string>{"01 FE", "04 FB", "02 FD", "03 FC 00 00", "03 FC 01 00",
                                                   "03 FC 02 00"}));
@@ -229,8 +227,8 @@ TEST_F(WorkerAgainstSimulator, FirstArchiveReadAsksVersionAndSettingsLaterReadsG
 
     const std::size_t before = transcript().size();
     FormWatch second(&owner);
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(10000));
     EXPECT_EQ(writes(before), (std::vector<std::string>{"02 FD", "03 FC 00 00", "03 FC 01 00", "03 FC 02 00"}));
     EXPECT_EQ(second.gauge, (std::vector<int>{20, 46, 73, 100}));
     EXPECT_EQ(model.rowCount(), 3);
@@ -244,8 +242,8 @@ TEST_F(WorkerAgainstSimulator, EmptyArchiveShowsNoDataAndTheNextExchangeStartsWi
     ArchiveTable table;
     ArchiveModel model(&table);
     FormWatch watch(&owner);
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(10000));
     EXPECT_EQ(writes(), (std::vector<std::string>{"02 FD"}));
     EXPECT_EQ(watch.form->Label1->text(), "Данных нет");
     EXPECT_FALSE(watch.form->CGauge1->isHidden());
@@ -255,8 +253,8 @@ TEST_F(WorkerAgainstSimulator, EmptyArchiveShowsNoDataAndTheNextExchangeStartsWi
 
     ASSERT_NO_FATAL_FAILURE(load("three.txt"));
     FormWatch next(&owner);
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(10000));
     ASSERT_GE(next.labels.size(), 2);
     EXPECT_EQ(next.labels[0], "Данных нет");
     EXPECT_EQ(next.labels.back(), "Готово");
@@ -275,8 +273,8 @@ TEST_F(WorkerAgainstSimulator, NoInstrumentIsLookedForEvery300msUntilCancelled)
         for (const auto& l : transcript()) looks += l.call == "usb_find_busses";
         if (looks >= 4 && w.form->isVisible()) ClickCancel(w.form);
     };
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(5000));
     EXPECT_TRUE(watch.labels.contains("Проверьте подключение"));
     EXPECT_EQ(watch.form->windowTitle(), "Подключение");
     std::vector<double> looks;
@@ -302,8 +300,8 @@ TEST_F(WorkerAgainstSimulator, OutdatedFirmwareIsAskedAgainUntilCancelled)
     watch.onPoll = [this](FormWatch& w) {
         if (writes().size() >= 3 && w.form->isVisible()) ClickCancel(w.form);
     };
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(5000));
     EXPECT_TRUE(watch.labels.contains("Версия прошивки устарела"));
     EXPECT_TRUE(watch.captions.contains("Чтение версии"));
     const auto sent = writes();
@@ -320,8 +318,8 @@ TEST_F(WorkerAgainstSimulator, BadHeaderMarkerGivesOneBoxAndTheHeaderIsAskedAgai
     ArchiveTable table;
     ArchiveModel model(&table);
     BoxAcknowledger boxes;
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(10000));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Ошибка контрольной суммы");
     EXPECT_EQ(boxes.boxes[0].title, "Внимание");
@@ -339,8 +337,8 @@ TEST_F(WorkerAgainstSimulator, BadRecordEndsTheReadWithTheRowsReceived)
     ArchiveModel model(&table);
     BoxAcknowledger boxes;
     FormWatch watch(&owner);
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(10000));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Ошибка контрольной суммы");
     EXPECT_EQ(writes(), (std::vector<std::string>{"02 FD", "03 FC 00 00", "03 FC 01 00"}));
@@ -356,8 +354,8 @@ TEST_F(WorkerAgainstSimulator, AnnouncedLengthsAreReadAsTheBufferSizes)
     QWidget owner;
     ArchiveTable table;
     ArchiveModel model(&table);
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(10000));
     std::vector<int> bodies;
     for (const auto& l : transcript())
         if (l.call == "usb_bulk_read" && l.size() != 4) bodies.push_back(l.size());
@@ -393,8 +391,8 @@ TEST_F(WorkerAgainstSimulator, CancelBeforeOrDuringTheRecordsKeepsTheTable)
                 ClickCancel(w.form);
             }
         };
-        ASSERT_TRUE(StartArchiveRead(&owner, &model));
-        ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+        ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+        ASSERT_TRUE(ExchangeEnds(10000));
         std::size_t records = 0;
         for (const auto& w : writes()) records += w.rfind("03 FC", 0) == 0;
         EXPECT_EQ(records, c.recordRequests);
@@ -411,7 +409,7 @@ TEST_F(WorkerAgainstSimulator, SettingsReadEditAndWriteBack)
     VersionUnread = 0;
     PlainWindow w;
     ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, w.table));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(ExchangeEnds(10000));
     EXPECT_EQ(w.values, (std::vector<int>{0, 40, 60, 80, 100}));
     ASSERT_EQ(w.table->rowCount(), 21);
     EXPECT_EQ(w.table->item(1, 1)->text(), "Склад");
@@ -422,7 +420,7 @@ TEST_F(WorkerAgainstSimulator, SettingsReadEditAndWriteBack)
     w.values.clear();
     const std::size_t before = transcript().size();
     ASSERT_TRUE(StartSettingsWrite(w.gauge, w.label, w.table));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(ExchangeEnds(10000));
     const auto lines = transcript();
     std::vector<const Line*> sent;
     for (std::size_t i = before; i < lines.size(); ++i)
@@ -444,7 +442,7 @@ TEST_F(WorkerAgainstSimulator, SettingsReadEditAndWriteBack)
 
     // The instrument kept the new name: it comes back with the next read (cut to ten).
     ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, w.table));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(ExchangeEnds(10000));
     EXPECT_EQ(w.table->item(1, 1)->text(), "Новый скла");
     EXPECT_EQ(ObjectName(0).en, "Store");
 }
@@ -456,7 +454,7 @@ TEST_F(WorkerAgainstSimulator, SettingsEntriesWithBadChecksumsEachGiveABoxAndAre
     PlainWindow w;
     BoxAcknowledger boxes;
     ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, w.table));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(ExchangeEnds(10000));
     ASSERT_EQ(boxes.boxes.size(), 2u);
     for (const auto& box : boxes.boxes) EXPECT_EQ(box.text, "Ошибка контрольной суммы");
     ASSERT_EQ(w.table->rowCount(), 21);

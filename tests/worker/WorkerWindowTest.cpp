@@ -78,8 +78,8 @@ TEST_F(WorkerWindows, ArchiveReadShowsEveryStepAndFillsTheTable)
             if (captions.isEmpty() || captions.back() != t) captions << t;
         });
     });
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(5000));
 
     auto* form = owner.findChild<TForm2*>();
     EXPECT_FALSE(form->isVisible());
@@ -115,9 +115,9 @@ TEST_F(WorkerWindows, CancelWhileNoInstrumentClosesTheWindowAndKeepsTheTable)
         QTest::mouseClick(form->Button1, Qt::LeftButton);
     });
     poll.start(10);
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
     EXPECT_EQ(seen, "Проверьте подключение");
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 3000));
+    ASSERT_TRUE(ExchangeEnds(3000));
     for (int r = 0; r < before.rowCount(); ++r)
         for (int c = 0; c < before.columnCount(); ++c) EXPECT_EQ(model.table().cell(c, r), before.cell(c, r));
     EXPECT_EQ(model.table().rowCount(), before.rowCount());
@@ -136,8 +136,8 @@ TEST_F(WorkerWindows, BadRecordShowsOneWarningBoxAndKeepsTheRowsReceived)
     BoxAcknowledger boxes;
     bool gaugeWhileBox = false;
     boxes.onBox = [&] { gaugeWhileBox = owner.findChild<TForm2*>()->CGauge1->value() == 73; };
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(5000));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     const SeenBox& box = boxes.boxes[0];
     EXPECT_EQ(box.title, "Внимание");
@@ -156,7 +156,7 @@ TEST_F(WorkerWindows, SettingsReadThenWriteThroughThePlainTable)
     Lang = 1;
     PlainWindow w;
     ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, w.table));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+    ASSERT_TRUE(ExchangeEnds(5000));
     ASSERT_EQ(w.table->rowCount(), 21);
     EXPECT_EQ(w.table->item(4, 1)->text(), "Bridge 4");
     EXPECT_EQ(w.table->item(4, 0)->text(), "4");
@@ -171,7 +171,7 @@ TEST_F(WorkerWindows, SettingsReadThenWriteThroughThePlainTable)
     w.gauge->hide();
     ASSERT_TRUE(StartSettingsWrite(w.gauge, w.label, w.table));
     EXPECT_TRUE(w.gauge->isVisible());
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+    ASSERT_TRUE(ExchangeEnds(5000));
     ASSERT_EQ(instrument.written.size(), kSettingsBlockSize);
     SettingsBlock sent;
     std::copy(instrument.written.begin(), instrument.written.end(), sent.begin());
@@ -194,7 +194,7 @@ TEST_F(WorkerWindows, UnconvertibleCellSendsNothingAndSaysWhere)
         for (int c = 0; c < 9; ++c) w.table->setItem(r, c, new QTableWidgetItem(c == 1 ? "Мост" : "5"));
     w.table->item(7, 4)->setText("12a");
     ASSERT_TRUE(StartSettingsWrite(w.gauge, w.label, w.table));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+    ASSERT_TRUE(ExchangeEnds(5000));
     EXPECT_TRUE(instrument.writesOnly().empty());
     EXPECT_EQ(w.label->text(), "Неверное значение: строка 7, столбец 4");
     EXPECT_TRUE(w.window->isVisible());
@@ -215,7 +215,7 @@ TEST_F(WorkerWindows, ClosingOrDestroyingTheWindowStopsTheRetries)
             w.window.reset();
         else
             w.window->close();
-        EXPECT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 2000));
+        EXPECT_TRUE(ExchangeEnds(2000));
         EXPECT_EQ(running.count(), 2);
         EXPECT_EQ(instrument.log.back(), "close");
     }
