@@ -48,7 +48,8 @@ void StopExchangeAtExit(int waitMs)
     delete worker;
 }
 
-BMTreadUSB::BMTreadUSB(std::unique_ptr<Link> link) : link_(std::move(link))
+BMTreadUSB::BMTreadUSB(std::unique_ptr<Link> link, SharedState& shared)
+    : link_(std::move(link)), shared_(shared)
 {
     Running() = this;
     ExchangeActivity::instance().setRunning(true);
@@ -91,7 +92,7 @@ bool BMTreadUSB::eventFilter(QObject* watched, QEvent* event)
 void BMTreadUSB::run()
 {
     ThreadClock clock;
-    Exchange exchange(*link_, clock, *this, ProcessSettingsBlock());
+    Exchange exchange(*link_, clock, *this, shared_);
     exchange.run();
     // The end is handled on the window thread, where `this` lives. Posted from here, under
     // the mailbox lock, rather than through QThread::finished, so that nothing of this
@@ -149,13 +150,9 @@ void BMTreadUSB::runPending()
     wake_.notify_all();
 }
 
-void BMTreadUSB::syncUpdate(int32_t& progress)
+void BMTreadUSB::syncUpdate(const SyncView& view)
 {
-    int32_t value = progress;
-    const uint8_t status = LinkStatus;
-    const uint8_t state = WorkerState;
     handOff([&] {
-        const SyncView view = ComputeSyncView(value, status, state);
         if (QProgressBar* gauge = controls_.gauge) {
             gauge->setValue(view.gaugeValue);
             if (view.hideGauge) gauge->hide();
@@ -165,13 +162,13 @@ void BMTreadUSB::syncUpdate(int32_t& progress)
         // "No Data" stays readable for a moment before the next step can replace it.
         if (view.pauseMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(view.pauseMs));
     });
-    progress = value;
 }
 
 void BMTreadUSB::messageBox(const TextPair& text)
 {
     handOff([&] {
-        QMessageBox box(QMessageBox::Critical, Tr(MainText::Warning), Tr(text), QMessageBox::Ok);
+        QMessageBox box(QMessageBox::Critical, shared_.tr(MainText::Warning), shared_.tr(text),
+                        QMessageBox::Ok);
         box.exec();
     });
 }

@@ -41,8 +41,8 @@ struct WorkerControls {
 class BMTreadUSB final : public QThread, private ExchangeHost {
     Q_OBJECT
 public:
-    /// Starts the exchange of the current Operation over `link` at once.
-    explicit BMTreadUSB(std::unique_ptr<Link> link);
+    /// Starts the exchange of `shared`'s Operation over `link` at once. `shared` outlives it.
+    BMTreadUSB(std::unique_ptr<Link> link, SharedState& shared);
     ~BMTreadUSB() override;
 
     /// Window thread, right after creation.
@@ -58,7 +58,7 @@ protected:
 
 private:
     // ExchangeHost, called on the worker thread.
-    void syncUpdate(int32_t& progress) override;
+    void syncUpdate(const SyncView& view) override;
     void messageBox(const TextPair& text) override;
     void fillArchive(std::vector<ArchiveRecord> records) override;
     void fillSettingsTable(SettingsRows rows) override;
@@ -76,6 +76,7 @@ private:
     void ended();
 
     std::unique_ptr<Link> link_;
+    SharedState& shared_;
     WorkerControls controls_; // window thread only
 
     // The mailbox. Standard primitives rather than a blocking queued call, so that thread

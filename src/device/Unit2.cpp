@@ -42,7 +42,7 @@ TForm2::TForm2(QWidget* parent)
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
 }
 
-void TForm2::Button1Click() { CancelRequest = 1; }
+void TForm2::Button1Click() { Shared.CancelRequest = 1; }
 
 namespace {
 
@@ -52,15 +52,15 @@ LinkFactory& Factory()
     return factory;
 }
 
-BMTreadUSB* StartWorker(uint8_t operation, WorkerControls controls)
+BMTreadUSB* StartWorker(Operation operation, WorkerControls controls)
 {
     if (ExchangeActivity::instance().isRunning()) return nullptr;
-    WorkerState = 0;
-    Operation = operation;
+    Shared.WorkerState = 0;
+    Shared.Operation = operation;
     // A Cancel click that came after the last exchange had already finished must not
     // cancel this one before it starts.
-    CancelRequest = 0;
-    auto* worker = new BMTreadUSB(MakeExchangeLink());
+    Shared.CancelRequest = 0;
+    auto* worker = new BMTreadUSB(MakeExchangeLink(), Shared);
     worker->AttachControls(std::move(controls));
     return worker;
 }
@@ -96,7 +96,7 @@ bool StartArchiveRead(QWidget* owner, QObject* target, ArchiveFill fill)
     controls.label = form->Label1;
     controls.archiveTarget = target;
     controls.archiveFill = std::move(fill);
-    if (!StartWorker(0, std::move(controls))) return false;
+    if (!StartWorker(Operation::ReadArchive, std::move(controls))) return false;
     form->exec();
     return true;
 }
@@ -105,7 +105,10 @@ bool StartArchiveRead(QWidget* owner, ArchiveModel* model)
 {
     // RecordCount stays the count the header announced, also when fewer records arrived.
     return StartArchiveRead(owner, model, [model](std::span<const ArchiveRecord> records) {
-        model->fillFromRecords(records, Lang.load());
+        // The first archive shown sets the time texts of the whole program (the report's
+        // title among them) to the archive's 24-hour format.
+        if (!records.empty()) SetTimeFormat(kArchiveTimeFormat);
+        model->fillFromRecords(records, Shared.Lang, Shared.ObjectNames.get());
     });
 }
 
@@ -116,7 +119,7 @@ BMTreadUSB* StartSettingsRead(QProgressBar* gauge, QLabel* label, QTableWidget* 
     controls.label = label;
     controls.settingsTable = table;
     controls.stopWith = gauge ? gauge->window() : nullptr;
-    return StartWorker(1, std::move(controls));
+    return StartWorker(Operation::ReadSettings, std::move(controls));
 }
 
 BMTreadUSB* StartSettingsWrite(QProgressBar* gauge, QLabel* label, QTableWidget* table)
@@ -126,7 +129,7 @@ BMTreadUSB* StartSettingsWrite(QProgressBar* gauge, QLabel* label, QTableWidget*
     controls.label = label;
     controls.settingsTable = table;
     controls.stopWith = gauge ? gauge->window() : nullptr;
-    BMTreadUSB* worker = StartWorker(2, std::move(controls));
+    BMTreadUSB* worker = StartWorker(Operation::WriteSettings, std::move(controls));
     if (worker && gauge) gauge->setVisible(true);
     return worker;
 }
@@ -137,7 +140,7 @@ BMTreadUSB* StartScreenRead(QProgressBar* gauge, QLabel* label)
     controls.gauge = gauge;
     controls.label = label;
     controls.stopWith = gauge ? gauge->window() : nullptr;
-    return StartWorker(3, std::move(controls));
+    return StartWorker(Operation::ReadScreen, std::move(controls));
 }
 
 std::unique_ptr<Link> MakeExchangeLink()

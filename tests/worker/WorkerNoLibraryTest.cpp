@@ -39,7 +39,7 @@ TEST(WorkerWithoutLibrary, SaysTheDriverIsMissingAndRetriesUntilCancelled)
     EXPECT_FALSE(labels.contains("Проверьте подключение"));
     EXPECT_EQ(model.table().rowCount(), ArchiveTable().rowCount()) << "the table is left as it was";
     EXPECT_EQ(VersionUnread.load(), 1);
-    EXPECT_EQ(LinkStatus.load(), 1);
+    EXPECT_EQ(Shared.LinkStatus.load(), 1);
 }
 
 } // namespace

@@ -250,6 +250,7 @@ TEST_F(WorkerAgainstSimulator, EmptyArchiveShowsNoDataAndTheNextExchangeStartsWi
     ASSERT_EQ(model.table().rowCount(), 2) << "header and one empty row";
     for (int c = 0; c < model.table().columnCount(); ++c) EXPECT_TRUE(model.table().cell(c, 1).isEmpty());
     EXPECT_EQ(model.table().cell(0, 0), HeaderText(0, 0));
+    EXPECT_TRUE(TimeFormat().isEmpty()) << "an empty archive leaves the program's time format";
 
     ASSERT_NO_FATAL_FAILURE(load("three.txt"));
     FormWatch next(&owner);
@@ -398,7 +399,7 @@ TEST_F(WorkerAgainstSimulator, CancelBeforeOrDuringTheRecordsKeepsTheTable)
         EXPECT_EQ(records, c.recordRequests);
         ExpectSameTable(model.table(), before);
         EXPECT_EQ(VersionUnread.load(), 1) << "a cancelled first exchange still owes the version check";
-        EXPECT_EQ(CancelRequest.load(), 0);
+        EXPECT_EQ(Shared.CancelRequest.load(), 0);
     }
 }
 

@@ -94,6 +94,7 @@ TEST_F(WorkerWindows, ArchiveReadShowsEveryStepAndFillsTheTable)
     EXPECT_FALSE(model.table().cell(1, 3).isEmpty());
     EXPECT_EQ(running.count(), 2);
     EXPECT_EQ(VersionUnread.load(), 0);
+    EXPECT_EQ(TimeFormat(), "hh:mm:ss") << "the archive shown sets the program's time texts";
 }
 
 TEST_F(WorkerWindows, CancelWhileNoInstrumentClosesTheWindowAndKeepsTheTable)
@@ -122,7 +123,7 @@ TEST_F(WorkerWindows, CancelWhileNoInstrumentClosesTheWindowAndKeepsTheTable)
         for (int c = 0; c < before.columnCount(); ++c) EXPECT_EQ(model.table().cell(c, r), before.cell(c, r));
     EXPECT_EQ(model.table().rowCount(), before.rowCount());
     EXPECT_EQ(VersionUnread.load(), 1);
-    EXPECT_EQ(CancelRequest.load(), 0);
+    EXPECT_EQ(Shared.CancelRequest.load(), 0);
 }
 
 TEST_F(WorkerWindows, BadRecordShowsOneWarningBoxAndKeepsTheRowsReceived)
