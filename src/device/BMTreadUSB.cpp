@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
-#include <QTableWidget>
 
 #include <chrono>
 #include <thread>
@@ -158,9 +157,8 @@ void BMTreadUSB::syncUpdate(const SyncView& view)
             if (view.hideGauge) gauge->hide();
         }
         if (QLabel* label = controls_.label; label && view.label) label->setText(*view.label);
-        if (QWidget* window = controls_.progressWindow; window && view.caption) window->setWindowTitle(*view.caption);
-        // "No Data" stays readable for a moment before the next step can replace it.
-        if (view.pauseMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(view.pauseMs));
+        if (QWidget* window = controls_.progressWindow; window && view.caption)
+            window->setWindowTitle(*view.caption);
     });
 }
 
@@ -176,26 +174,14 @@ void BMTreadUSB::messageBox(const TextPair& text)
 void BMTreadUSB::fillArchive(std::vector<ArchiveRecord> records)
 {
     handOff([&] {
-        if (controls_.archiveTarget && controls_.archiveFill) controls_.archiveFill(records);
+        if (controls_.target && controls_.archiveFill) controls_.archiveFill(records);
     });
 }
 
 void BMTreadUSB::fillSettingsTable(SettingsRows rows)
 {
     handOff([&] {
-        QTableWidget* table = controls_.settingsTable;
-        if (!table) return;
-        table->setRowCount(int(rows.size()) + 1);
-        if (table->columnCount() < 9) table->setColumnCount(9);
-        for (int r = 1; r <= int(rows.size()); ++r) {
-            for (int c = 0; c < 9; ++c) {
-                const QString& text = rows[std::size_t(r - 1)][std::size_t(c)];
-                if (QTableWidgetItem* item = table->item(r, c))
-                    item->setText(text);
-                else
-                    table->setItem(r, c, new QTableWidgetItem(text));
-            }
-        }
+        if (controls_.target && controls_.settingsFill) controls_.settingsFill(rows);
     });
 }
 
@@ -203,12 +189,7 @@ std::optional<SettingsRows> BMTreadUSB::readSettingsRows()
 {
     std::optional<SettingsRows> rows;
     handOff([&] {
-        QTableWidget* table = controls_.settingsTable;
-        if (!table) return;
-        rows.emplace(kSettingsEntries);
-        for (int r = 1; r <= int(kSettingsEntries); ++r)
-            for (int c = 0; c < 9; ++c)
-                if (const QTableWidgetItem* item = table->item(r, c)) (*rows)[std::size_t(r - 1)][std::size_t(c)] = item->text();
+        if (controls_.target && controls_.settingsSource) rows = controls_.settingsSource();
     });
     return rows;
 }

@@ -13,11 +13,14 @@
 
 class QLabel;
 class QProgressBar;
-class QTableWidget;
 class QWidget;
 
 /// Receives the records of an archive read on the window thread.
 using ArchiveFill = std::function<void(std::span<const ArchiveRecord> records)>;
+/// Receives rows 1..20 of a settings read on the window thread.
+using SettingsFill = std::function<void(const SettingsRows& rows)>;
+/// Gives, on the window thread, rows 1..20 for a settings write to send.
+using SettingsSource = std::function<SettingsRows()>;
 
 /// The controls an exchange updates. Any of them may be missing; a control destroyed while
 /// the exchange runs is skipped from then on.
@@ -26,11 +29,11 @@ struct WorkerControls {
     /// Its caption names the step; closed at the end.
     QPointer<QWidget> progressWindow;
     QPointer<QLabel> label;
-    /// Settings read and write.
-    QPointer<QTableWidget> settingsTable;
-    /// Archive read: called only while `archiveTarget` lives.
+    /// What receives or gives the exchange's data; the callbacks run only while it lives.
+    QPointer<QObject> target;
     ArchiveFill archiveFill;
-    QPointer<QObject> archiveTarget;
+    SettingsFill settingsFill;
+    SettingsSource settingsSource;
     /// Closing or destroying this window stops the exchange at its next pass.
     QPointer<QWidget> stopWith;
 };

@@ -83,7 +83,14 @@ void Exchange::run()
 
 WorkerStep Exchange::state() const { return static_cast<WorkerStep>(shared_.WorkerState.load()); }
 void Exchange::setState(WorkerStep step) { shared_.WorkerState = static_cast<uint8_t>(step); }
-void Exchange::handOff() { host_.syncUpdate(ComputeSyncView(progress_, shared_)); }
+void Exchange::handOff()
+{
+    const SyncView view = ComputeSyncView(progress_, shared_);
+    host_.syncUpdate(view);
+    // "No Data" stays readable for a moment before the next step can replace it. The worker
+    // waits, so that the window stays live meanwhile.
+    if (view.pauseMs > 0) clock_.pause(view.pauseMs);
+}
 
 bool Exchange::cancelled()
 {

@@ -58,7 +58,7 @@ struct SyncView {
     std::optional<QString> label;
     std::optional<QString> caption;
     bool hideGauge = false;
-    int pauseMs = 0;             ///< the window thread sleeps this long afterwards
+    int pauseMs = 0;             ///< the worker waits this long after the hand-off
 };
 /// The display for the values of `shared` now; clamps `progress` to 100.
 SyncView ComputeSyncView(int32_t& progress, const SharedState& shared);
@@ -73,9 +73,9 @@ public:
     virtual void messageBox(const TextPair& text) = 0;
     /// Fills the main table with the records that arrived intact.
     virtual void fillArchive(std::vector<ArchiveRecord> records) = 0;
-    /// Sets the settings table to 21 rows and writes rows 1..20.
+    /// Hands over rows 1..20 of the settings read.
     virtual void fillSettingsTable(SettingsRows rows) = 0;
-    /// A copy of the settings table's rows 1..20, or nothing when the table is gone.
+    /// A copy of rows 1..20 to write, or nothing when their table is gone.
     virtual std::optional<SettingsRows> readSettingsRows() = 0;
     virtual void closeProgressWindow() = 0;
     virtual void setPriority(WorkerPriority priority) = 0;

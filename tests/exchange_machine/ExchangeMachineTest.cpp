@@ -163,12 +163,16 @@ TEST_F(ExchangeMachine, EmptyArchiveEndsWithNoDataAndTheNextExchangeStartsShowin
     EXPECT_TRUE(host.archive->empty());
     EXPECT_EQ(host.shown.back().label, "Данных нет");
     EXPECT_EQ(shared->LinkStatus.load(), StatusNoData);
+    // The worker, not the window, keeps the status readable for 300 ms after showing it.
+    EXPECT_EQ(instrument.log, (Lines{"load", "P 300", "open", "P 300", "W 02 FD", "P 50", "R 4", "R 7268",
+                                     "P 300", "close"}));
 
-    int32_t progress = 0;
-    EXPECT_EQ(ComputeSyncView(progress, *shared).pauseMs, 300);
+    instrument.log.clear();
     runExchange(Operation::ReadArchive);
     EXPECT_EQ(host.shown.front().label, "Данных нет");
     EXPECT_EQ(host.shown[1].label, "") << "Connect clears the status";
+    EXPECT_EQ(instrument.log.front(), "P 300") << "the first hand-off shows the last status, with its pause";
+    EXPECT_EQ(instrument.log[1], "load");
 }
 
 TEST_F(ExchangeMachine, ConnectRetriesUntilCancelledAndHandsNothingOver)

@@ -7,6 +7,7 @@
 #include "exchange_machine/FakeInstrument.h"
 #include "texts/Texts.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 namespace {
 using namespace fake;
@@ -124,6 +126,65 @@ TEST_F(WorkerWindows, CancelWhileNoInstrumentClosesTheWindowAndKeepsTheTable)
     EXPECT_EQ(model.table().rowCount(), before.rowCount());
     EXPECT_EQ(VersionUnread.load(), 1);
     EXPECT_EQ(Shared.CancelRequest.load(), 0);
+}
+
+TEST_F(WorkerWindows, NoDataStaysReadableWhileTheWindowKeepsRunning)
+{
+    VersionUnread = 0;
+    instrument.setRecords(0);
+    QWidget owner;
+    ArchiveTable table;
+    ArchiveModel model(&table);
+    QElapsedTimer shown;
+    qint64 shownFor = -1;
+    int ticksMeanwhile = 0;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* form = owner.findChild<TForm2*>();
+        if (!form || shownFor >= 0) return;
+        const bool noData = form->isVisible() && form->Label1->text() == "Данных нет";
+        if (noData && !shown.isValid()) shown.start();
+        if (noData) ++ticksMeanwhile;
+        if (shown.isValid() && !form->isVisible()) shownFor = shown.elapsed();
+    });
+    poll.start(1);
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(5000));
+    ASSERT_TRUE(WaitUntil([&] { return shownFor >= 0; }, 1000)) << "\"Данных нет\" was never seen";
+    EXPECT_GE(shownFor, 290) << "the status stays long enough to be read";
+    // The pause is the worker's: the window thread goes on handling events meanwhile.
+    EXPECT_GE(ticksMeanwhile, 10);
+    EXPECT_EQ(model.table().rowCount(), 2);
+}
+
+TEST_F(WorkerWindows, SettingsCallbacksRunOnTheWindowThreadOnlyWhileTheirTargetLives)
+{
+    PlainWindow w;
+    auto target = std::make_unique<QObject>();
+    std::optional<SettingsRows> received;
+    bool onWindowThread = false;
+    ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, target.get(), [&](const SettingsRows& rows) {
+        received = rows;
+        onWindowThread = QThread::currentThread() == qApp->thread();
+    }));
+    ASSERT_TRUE(ExchangeEnds(5000));
+    ASSERT_TRUE(received);
+    EXPECT_TRUE(onWindowThread);
+    ASSERT_EQ(received->size(), 20u);
+    EXPECT_EQ((*received)[3], (SettingsRow{"4", "Мост 4", "-500", "500", "0", "999", "8", "20", "30"}));
+
+    // The source is gone before the write asks for its rows: nothing reaches the instrument.
+    instrument.openFailures = 3;
+    const std::size_t writesBefore = instrument.writesOnly().size();
+    bool asked = false;
+    ASSERT_TRUE(StartSettingsWrite(w.gauge, w.label, target.get(), [&] {
+        asked = true;
+        return *received;
+    }));
+    target.reset();
+    ASSERT_TRUE(ExchangeEnds(5000));
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(instrument.writesOnly().size(), writesBefore);
 }
 
 TEST_F(WorkerWindows, BadRecordShowsOneWarningBoxAndKeepsTheRowsReceived)
