@@ -3,40 +3,21 @@
 #include "texts/Texts.h"
 
 #include <mutex>
-#include <shared_mutex>
 
-std::atomic<uint8_t> Lang{0};
-std::atomic<uint8_t> VersionUnread{1};
-std::atomic<uint8_t> Operation{0};
-std::atomic<uint8_t> WorkerState{0};
-std::atomic<uint8_t> CancelRequest{0};
-std::atomic<uint8_t> LinkStatus{0};
-std::atomic<uint32_t> RecordCount{0};
+SharedState Shared;
+
+std::atomic<uint8_t>& Lang = Shared.Lang;
+std::atomic<uint8_t>& VersionUnread = Shared.VersionUnread;
+std::atomic<uint32_t>& RecordCount = Shared.RecordCount;
+std::array<std::atomic<uint8_t>, kScreenBufferSize>& ScreenBuffer = Shared.ScreenBuffer;
 std::atomic<int32_t> SortDirection{0};
-std::array<std::atomic<uint8_t>, kScreenBufferSize> ScreenBuffer{};
 
 namespace {
 
-std::array<TextPair, kObjectCount> DefaultNames()
-{
-    std::array<TextPair, kObjectCount> names;
-    for (int k = 0; k < kObjectCount; ++k) names[k] = DefaultObjectName(k + 1);
-    return names;
-}
-
-// A standard lock rather than QReadWriteLock: its pthread calls are visible to
-// ThreadSanitizer, whereas Qt's lock-free fast path inside the uninstrumented QtCore shows up
-// as false data races in every test that runs the worker.
-std::shared_mutex& NamesLock()
+std::shared_mutex& TimeFormatLock()
 {
     static std::shared_mutex lock;
     return lock;
-}
-
-std::array<TextPair, kObjectCount>& Names()
-{
-    static std::array<TextPair, kObjectCount> names = DefaultNames();
-    return names;
 }
 
 QString& TimeFormatStore()
@@ -47,48 +28,67 @@ QString& TimeFormatStore()
 
 } // namespace
 
+ObjectNameList DefaultObjectNames()
+{
+    ObjectNameList names;
+    for (int k = 0; k < kObjectCount; ++k) names[std::size_t(k)] = DefaultObjectName(k + 1);
+    return names;
+}
+
+ObjectNameList ObjectNameTable::get() const
+{
+    std::shared_lock lock(lock_);
+    return names_;
+}
+
+TextPair ObjectNameTable::at(int index) const
+{
+    std::shared_lock lock(lock_);
+    return names_.at(std::size_t(index));
+}
+
+void ObjectNameTable::set(const ObjectNameList& names)
+{
+    std::unique_lock lock(lock_);
+    names_ = names;
+}
+
+void SharedState::reset()
+{
+    Lang = 0;
+    VersionUnread = 1;
+    Operation = ::Operation::ReadArchive;
+    WorkerState = 0;
+    CancelRequest = 0;
+    LinkStatus = 0;
+    RecordCount = 0;
+    for (auto& b : ScreenBuffer) b = 0;
+    ObjectNames.set(DefaultObjectNames());
+    settingsBlock.fill(0);
+    invalidRow = 0;
+    invalidColumn = 0;
+}
+
+std::array<TextPair, kObjectCount> ObjectNames() { return Shared.ObjectNames.get(); }
+TextPair ObjectName(int index) { return Shared.ObjectNames.at(index); }
+void SetObjectNames(const std::array<TextPair, kObjectCount>& names) { Shared.ObjectNames.set(names); }
+
 QString TimeFormat()
 {
-    std::shared_lock lock(NamesLock());
+    std::shared_lock lock(TimeFormatLock());
     return TimeFormatStore();
 }
 
 void SetTimeFormat(const QString& format)
 {
-    std::unique_lock lock(NamesLock());
+    std::unique_lock lock(TimeFormatLock());
     TimeFormatStore() = format;
-}
-
-std::array<TextPair, kObjectCount> ObjectNames()
-{
-    std::shared_lock lock(NamesLock());
-    return Names();
-}
-
-TextPair ObjectName(int index)
-{
-    std::shared_lock lock(NamesLock());
-    return Names().at(index);
-}
-
-void SetObjectNames(const std::array<TextPair, kObjectCount>& names)
-{
-    std::unique_lock lock(NamesLock());
-    Names() = names;
 }
 
 void ResetSharedState()
 {
-    Lang = 0;
-    VersionUnread = 1;
-    Operation = 0;
-    WorkerState = 0;
-    CancelRequest = 0;
-    LinkStatus = 0;
-    RecordCount = 0;
+    Shared.reset();
     SortDirection = 0;
-    for (auto& b : ScreenBuffer) b = 0;
-    SetObjectNames(DefaultNames());
     SetTimeFormat(QString());
 }
 

@@ -38,9 +38,10 @@ Qt::ItemFlags ArchiveModel::flags(const QModelIndex& index) const {
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
-void ArchiveModel::fillFromRecords(std::span<const ArchiveRecord> records, int lang) {
+void ArchiveModel::fillFromRecords(std::span<const ArchiveRecord> records, int lang,
+                                   const ObjectNameList& names) {
     beginResetModel();
-    table_.fillFromRecords(records, lang);
+    table_.fillFromRecords(records, lang, names);
     endResetModel();
 }
 

@@ -27,7 +27,8 @@ public:
     /// Column 0 (the record numbers) is shown but cannot be selected; nothing is editable.
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    void fillFromRecords(std::span<const ArchiveRecord> records, int lang);
+    void fillFromRecords(std::span<const ArchiveRecord> records, int lang,
+                         const ObjectNameList& names = DefaultObjectNames());
     void setHeader(int lang);
     /// Cells change in place: a selection stays on the same positions, as in a grid.
     std::optional<SortError> sortByColumn(int column, int direction);

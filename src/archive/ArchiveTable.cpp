@@ -1,7 +1,6 @@
 #include "ArchiveTable.h"
 
 #include "DateText.h"
-#include "app/SharedState.h"
 #include "texts/Texts.h"
 
 #include <QDateTime>
@@ -21,10 +20,9 @@ namespace {
 const QString kNan = QStringLiteral("NAN");
 const QString kRangeDash = QStringLiteral("  -  ");
 const QString kSeriesBar = QStringLiteral("   |   ");
-const QString kTimeFormat = QStringLiteral("hh:mm:ss");
 
-// `time` as "hh:mm:ss"; the same text QTime::toString gives for that format, without
-// parsing the format for every record.
+// `time` in kArchiveTimeFormat, "hh:mm:ss": the same text QTime::toString gives for that
+// format, without parsing the format for every record.
 QString TimeText(const QTime& time) {
     const int parts[] = {time.hour(), time.minute(), time.second()};
     QString text(8, QLatin1Char(':'));
@@ -133,7 +131,8 @@ void ArchiveTable::setHeader(int lang) {
         at(c, 0) = HeaderText(c, lang);
 }
 
-void ArchiveTable::fillFromRecords(std::span<const ArchiveRecord> records, int lang) {
+void ArchiveTable::fillFromRecords(std::span<const ArchiveRecord> records, int lang,
+                                   const ObjectNameList& names) {
     // A project of another shape may be on screen: the archive always has twelve columns.
     if (columns_ != kArchiveColumns) {
         setColumnCount(kArchiveColumns);
@@ -146,8 +145,6 @@ void ArchiveTable::fillFromRecords(std::span<const ArchiveRecord> records, int l
     setRowCount(int(count) + 1 < 2 ? 2 : int(count) + 1);
     if (count == 0) return;
 
-    SetTimeFormat(kTimeFormat);
-    const auto names = ObjectNames();
     const QLocale locale;
     const QString point = locale.decimalPoint();
     const ShortDateText dateText(locale);

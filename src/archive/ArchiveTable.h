@@ -1,6 +1,7 @@
 #pragma once
 // The archive as a rectangular table of texts: row 0 is the header, rows 1.. the data.
 // It is the only model of the archive; every consumer reads its cells. No window code.
+#include "app/SharedState.h"
 #include "device/Formats.h"
 
 #include <QString>
@@ -8,6 +9,9 @@
 #include <optional>
 #include <span>
 #include <vector>
+
+/// The format of the archive's time texts.
+inline constexpr char kArchiveTimeFormat[] = "hh:mm:ss";
 
 /// Why a column sort refused to run: the text names the cell that held no number.
 struct SortError {
@@ -43,10 +47,12 @@ public:
     /// Writes the heading texts of language `lang` (0 Russian, 1 English) into row 0.
     void setHeader(int lang);
 
-    /// Replaces the data rows by one row per record, texts in language `lang`. With no
-    /// records one empty data row remains. Before the first row the program's time format
-    /// becomes "hh:mm:ss". RecordCount is the worker's: it keeps the header's count.
-    void fillFromRecords(std::span<const ArchiveRecord> records, int lang);
+    /// Replaces the data rows by one row per record, texts in language `lang`, object
+    /// `names` as they are now (the start-up names unless given). With no records one empty
+    /// data row remains. Times are written in kArchiveTimeFormat. RecordCount is the
+    /// worker's: it keeps the header's count.
+    void fillFromRecords(std::span<const ArchiveRecord> records, int lang,
+                         const ObjectNameList& names = DefaultObjectNames());
 
     /// Sorts the data rows by `column`, ascending for `direction` >= 0, descending below.
     /// Rows with equal keys come out in the order the quicksort leaves them (not stable).

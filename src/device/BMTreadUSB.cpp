@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
-#include <QTableWidget>
 
 #include <chrono>
 #include <thread>
@@ -48,7 +47,8 @@ void StopExchangeAtExit(int waitMs)
     delete worker;
 }
 
-BMTreadUSB::BMTreadUSB(std::unique_ptr<Link> link) : link_(std::move(link))
+BMTreadUSB::BMTreadUSB(std::unique_ptr<Link> link, SharedState& shared)
+    : link_(std::move(link)), shared_(shared)
 {
     Running() = this;
     ExchangeActivity::instance().setRunning(true);
@@ -91,7 +91,7 @@ bool BMTreadUSB::eventFilter(QObject* watched, QEvent* event)
 void BMTreadUSB::run()
 {
     ThreadClock clock;
-    Exchange exchange(*link_, clock, *this, ProcessSettingsBlock());
+    Exchange exchange(*link_, clock, *this, shared_);
     exchange.run();
     // The end is handled on the window thread, where `this` lives. Posted from here, under
     // the mailbox lock, rather than through QThread::finished, so that nothing of this
@@ -149,29 +149,24 @@ void BMTreadUSB::runPending()
     wake_.notify_all();
 }
 
-void BMTreadUSB::syncUpdate(int32_t& progress)
+void BMTreadUSB::syncUpdate(const SyncView& view)
 {
-    int32_t value = progress;
-    const uint8_t status = LinkStatus;
-    const uint8_t state = WorkerState;
     handOff([&] {
-        const SyncView view = ComputeSyncView(value, status, state);
         if (QProgressBar* gauge = controls_.gauge) {
             gauge->setValue(view.gaugeValue);
             if (view.hideGauge) gauge->hide();
         }
         if (QLabel* label = controls_.label; label && view.label) label->setText(*view.label);
-        if (QWidget* window = controls_.progressWindow; window && view.caption) window->setWindowTitle(*view.caption);
-        // "No Data" stays readable for a moment before the next step can replace it.
-        if (view.pauseMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(view.pauseMs));
+        if (QWidget* window = controls_.progressWindow; window && view.caption)
+            window->setWindowTitle(*view.caption);
     });
-    progress = value;
 }
 
 void BMTreadUSB::messageBox(const TextPair& text)
 {
     handOff([&] {
-        QMessageBox box(QMessageBox::Critical, Tr(MainText::Warning), Tr(text), QMessageBox::Ok);
+        QMessageBox box(QMessageBox::Critical, shared_.tr(MainText::Warning), shared_.tr(text),
+                        QMessageBox::Ok);
         box.exec();
     });
 }
@@ -179,26 +174,14 @@ void BMTreadUSB::messageBox(const TextPair& text)
 void BMTreadUSB::fillArchive(std::vector<ArchiveRecord> records)
 {
     handOff([&] {
-        if (controls_.archiveTarget && controls_.archiveFill) controls_.archiveFill(records);
+        if (controls_.target && controls_.archiveFill) controls_.archiveFill(records);
     });
 }
 
 void BMTreadUSB::fillSettingsTable(SettingsRows rows)
 {
     handOff([&] {
-        QTableWidget* table = controls_.settingsTable;
-        if (!table) return;
-        table->setRowCount(int(rows.size()) + 1);
-        if (table->columnCount() < 9) table->setColumnCount(9);
-        for (int r = 1; r <= int(rows.size()); ++r) {
-            for (int c = 0; c < 9; ++c) {
-                const QString& text = rows[std::size_t(r - 1)][std::size_t(c)];
-                if (QTableWidgetItem* item = table->item(r, c))
-                    item->setText(text);
-                else
-                    table->setItem(r, c, new QTableWidgetItem(text));
-            }
-        }
+        if (controls_.target && controls_.settingsFill) controls_.settingsFill(rows);
     });
 }
 
@@ -206,12 +189,7 @@ std::optional<SettingsRows> BMTreadUSB::readSettingsRows()
 {
     std::optional<SettingsRows> rows;
     handOff([&] {
-        QTableWidget* table = controls_.settingsTable;
-        if (!table) return;
-        rows.emplace(kSettingsEntries);
-        for (int r = 1; r <= int(kSettingsEntries); ++r)
-            for (int c = 0; c < 9; ++c)
-                if (const QTableWidgetItem* item = table->item(r, c)) (*rows)[std::size_t(r - 1)][std::size_t(c)] = item->text();
+        if (controls_.target && controls_.settingsSource) rows = controls_.settingsSource();
     });
     return rows;
 }
@@ -220,6 +198,8 @@ void BMTreadUSB::closeProgressWindow()
 {
     handOff([&] {
         if (QWidget* window = controls_.progressWindow) window->close();
+        // Done with it: the window must not be shown again for an exchange that has ended.
+        controls_.progressWindow = nullptr;
     });
 }
 

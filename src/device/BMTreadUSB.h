@@ -13,11 +13,14 @@
 
 class QLabel;
 class QProgressBar;
-class QTableWidget;
 class QWidget;
 
 /// Receives the records of an archive read on the window thread.
 using ArchiveFill = std::function<void(std::span<const ArchiveRecord> records)>;
+/// Receives rows 1..20 of a settings read on the window thread.
+using SettingsFill = std::function<void(const SettingsRows& rows)>;
+/// Gives, on the window thread, rows 1..20 for a settings write to send.
+using SettingsSource = std::function<SettingsRows()>;
 
 /// The controls an exchange updates. Any of them may be missing; a control destroyed while
 /// the exchange runs is skipped from then on.
@@ -26,11 +29,11 @@ struct WorkerControls {
     /// Its caption names the step; closed at the end.
     QPointer<QWidget> progressWindow;
     QPointer<QLabel> label;
-    /// Settings read and write.
-    QPointer<QTableWidget> settingsTable;
-    /// Archive read: called only while `archiveTarget` lives.
+    /// What receives or gives the exchange's data; the callbacks run only while it lives.
+    QPointer<QObject> target;
     ArchiveFill archiveFill;
-    QPointer<QObject> archiveTarget;
+    SettingsFill settingsFill;
+    SettingsSource settingsSource;
     /// Closing or destroying this window stops the exchange at its next pass.
     QPointer<QWidget> stopWith;
 };
@@ -41,14 +44,16 @@ struct WorkerControls {
 class BMTreadUSB final : public QThread, private ExchangeHost {
     Q_OBJECT
 public:
-    /// Starts the exchange of the current Operation over `link` at once.
-    explicit BMTreadUSB(std::unique_ptr<Link> link);
+    /// Starts the exchange of `shared`'s Operation over `link` at once. `shared` outlives it.
+    BMTreadUSB(std::unique_ptr<Link> link, SharedState& shared);
     ~BMTreadUSB() override;
 
     /// Window thread, right after creation.
     void AttachControls(WorkerControls controls);
     /// Any thread: the worker ends at its next pass and drops any hand-off not yet begun.
     void requestStop();
+    /// Window thread: the progress window this exchange will still close at its end, if any.
+    QWidget* progressWindow() const { return controls_.progressWindow; }
 
 protected:
     void run() override;
@@ -56,7 +61,7 @@ protected:
 
 private:
     // ExchangeHost, called on the worker thread.
-    void syncUpdate(int32_t& progress) override;
+    void syncUpdate(const SyncView& view) override;
     void messageBox(const TextPair& text) override;
     void fillArchive(std::vector<ArchiveRecord> records) override;
     void fillSettingsTable(SettingsRows rows) override;
@@ -74,6 +79,7 @@ private:
     void ended();
 
     std::unique_ptr<Link> link_;
+    SharedState& shared_;
     WorkerControls controls_; // window thread only
 
     // The mailbox. Standard primitives rather than a blocking queued call, so that thread

@@ -1,10 +1,8 @@
 #include "Exchange.h"
 
-#include "app/SharedState.h"
 #include "texts/Texts.h"
 
 #include <algorithm>
-#include <atomic>
 #include <new>
 
 namespace {
@@ -17,11 +15,6 @@ constexpr int kWritePause = 300;
 constexpr int kPiecePause = 15;
 constexpr int kNoDataPause = 300;
 
-// The invalid cell of the last settings write, kept like LinkStatus so that the next
-// exchange's first hand-off shows the same text.
-std::atomic<int> invalidRow{0};
-std::atomic<int> invalidColumn{0};
-
 std::optional<int64_t> DecimalCell(const QString& text)
 {
     bool ok = false;
@@ -32,62 +25,54 @@ std::optional<int64_t> DecimalCell(const QString& text)
 
 } // namespace
 
-InvalidCell LastInvalidCell() { return {invalidRow.load(), invalidColumn.load()}; }
-
-SettingsBlock& ProcessSettingsBlock()
-{
-    static SettingsBlock block{};
-    return block;
-}
-
-SyncView ComputeSyncView(int32_t& progress, uint8_t linkStatus, uint8_t workerState)
+SyncView ComputeSyncView(int32_t& progress, const SharedState& shared)
 {
     using namespace ExchangeText;
+    const auto text = [&shared](const TextPair& pair) { return shared.tr(pair); };
     SyncView view;
     if (progress > 100) progress = 100;
     view.gaugeValue = progress;
-    switch (linkStatus) {
+    switch (shared.LinkStatus.load()) {
     case StatusOk: view.label = QString(); break;
-    case StatusDriverMissing: view.label = Tr(DriverMissing); break;
-    case StatusFirmwareOutdated: view.label = Tr(FirmwareOutdated); break;
-    case StatusCheckConnection: view.label = Tr(CheckConnection); return view;
-    case StatusNoPermission: view.label = Tr(NoPermission); return view;
-    case StatusLinkError: view.label = Tr(LinkError); return view;
+    case StatusDriverMissing: view.label = text(DriverMissing); break;
+    case StatusFirmwareOutdated: view.label = text(FirmwareOutdated); break;
+    case StatusCheckConnection: view.label = text(CheckConnection); return view;
+    case StatusNoPermission: view.label = text(NoPermission); return view;
+    case StatusLinkError: view.label = text(LinkError); return view;
     case StatusNoData:
-        view.label = Tr(NoData);
+        view.label = text(NoData);
         view.pauseMs = kNoDataPause;
         return view;
-    case StatusInvalidValue: {
-        const InvalidCell cell = LastInvalidCell();
-        view.label = Tr(ExchangeText::InvalidValue).arg(cell.row).arg(cell.column);
+    case StatusInvalidValue:
+        view.label =
+            text(ExchangeText::InvalidValue).arg(shared.invalidRow.load()).arg(shared.invalidColumn.load());
         return view;
-    }
     default: break;
     }
-    switch (static_cast<WorkerStep>(workerState)) {
-    case WorkerStep::Connect: view.caption = Tr(Connection); break;
-    case WorkerStep::ReadVersion: view.caption = Tr(VersionRead); break;
-    case WorkerStep::ReadHeader: view.caption = Tr(ParametersRead); break;
+    switch (static_cast<WorkerStep>(shared.WorkerState.load())) {
+    case WorkerStep::Connect: view.caption = text(Connection); break;
+    case WorkerStep::ReadVersion: view.caption = text(VersionRead); break;
+    case WorkerStep::ReadHeader: view.caption = text(ParametersRead); break;
     case WorkerStep::ReadRecords:
-        view.caption = Tr(DataRead);
-        view.label = Tr(DataArchive);
+        view.caption = text(DataRead);
+        view.label = text(DataArchive);
         break;
     case WorkerStep::ReadSettings:
-        view.caption = Tr(DataRead);
-        view.label = Tr(MaterialsRead);
+        view.caption = text(DataRead);
+        view.label = text(MaterialsRead);
         break;
-    case WorkerStep::WriteSettings: view.label = Tr(MaterialsWrite); break;
-    case WorkerStep::ReadScreen: view.label = Tr(DataRead); break;
+    case WorkerStep::WriteSettings: view.label = text(MaterialsWrite); break;
+    case WorkerStep::ReadScreen: view.label = text(DataRead); break;
     case WorkerStep::Finish:
         view.hideGauge = true;
-        view.label = Tr(Ready);
+        view.label = text(Ready);
         break;
     }
     return view;
 }
 
-Exchange::Exchange(Link& link, ExchangeClock& clock, ExchangeHost& host, SettingsBlock& settings)
-    : link_(link), clock_(clock), host_(host), settings_(settings)
+Exchange::Exchange(Link& link, ExchangeClock& clock, ExchangeHost& host, SharedState& shared)
+    : link_(link), clock_(clock), host_(host), shared_(shared), settings_(shared.settingsBlock)
 {
 }
 
@@ -97,9 +82,23 @@ void Exchange::run()
     }
 }
 
-WorkerStep Exchange::state() const { return static_cast<WorkerStep>(WorkerState.load()); }
-void Exchange::setState(WorkerStep step) { WorkerState = static_cast<uint8_t>(step); }
-void Exchange::handOff() { host_.syncUpdate(progress_); }
+WorkerStep Exchange::state() const { return static_cast<WorkerStep>(shared_.WorkerState.load()); }
+void Exchange::setState(WorkerStep step) { shared_.WorkerState = static_cast<uint8_t>(step); }
+void Exchange::handOff()
+{
+    const SyncView view = ComputeSyncView(progress_, shared_);
+    host_.syncUpdate(view);
+    // "No Data" stays readable for a moment before the next step can replace it. The worker
+    // waits, so that the window stays live meanwhile.
+    if (view.pauseMs > 0) clock_.pause(view.pauseMs);
+}
+
+bool Exchange::cancelled()
+{
+    if (shared_.CancelRequest == 0) return false;
+    setState(WorkerStep::Finish);
+    return true;
+}
 
 bool Exchange::pass()
 {
@@ -125,18 +124,17 @@ bool Exchange::pass()
 
 bool Exchange::send(const uint8_t* bytes, std::size_t length)
 {
-    if (link_.write(bytes, int(length))) {
-        return true;
-    }
-    LinkStatus = StatusLinkError;
-    return false;
+    const bool sent = link_.write(bytes, int(length));
+    shared_.LinkStatus = sent ? StatusOk : StatusLinkError;
+    return sent;
 }
 
-bool Exchange::receive(uint8_t* into, std::size_t length)
+std::optional<std::size_t> Exchange::receive(uint8_t* into, std::size_t length)
 {
-    if (link_.read(into, int(length)) >= 0) return true;
-    LinkStatus = StatusLinkError;
-    return false;
+    const int got = link_.read(into, int(length));
+    shared_.LinkStatus = got >= 0 ? StatusOk : StatusLinkError;
+    if (got < 0) return std::nullopt;
+    return std::size_t(got);
 }
 
 std::optional<uint32_t> Exchange::readLength(uint8_t* into)
@@ -148,28 +146,25 @@ std::optional<uint32_t> Exchange::readLength(uint8_t* into)
 void Exchange::Connect()
 {
     host_.setPriority(WorkerPriority::Idle);
-    if (CancelRequest) {
-        setState(WorkerStep::Finish);
-        return;
-    }
+    if (cancelled()) return;
     if (link_.load() != 0) {
-        LinkStatus = StatusDriverMissing;
+        shared_.LinkStatus = StatusDriverMissing;
         return;
     }
-    LinkStatus = StatusOk;
+    shared_.LinkStatus = StatusOk;
     clock_.pause(kConnectPause);
     if (const int opened = link_.open(); opened != 0) {
-        LinkStatus = opened == 2 ? StatusNoPermission : StatusCheckConnection;
+        shared_.LinkStatus = opened == 2 ? StatusNoPermission : StatusCheckConnection;
         return;
     }
-    LinkStatus = StatusOk;
+    shared_.LinkStatus = StatusOk;
     clock_.pause(kConnectPause);
-    const bool unread = VersionUnread != 0;
-    switch (Operation.load()) {
-    case 0: setState(unread ? WorkerStep::ReadVersion : WorkerStep::ReadHeader); break;
-    case 1: setState(unread ? WorkerStep::ReadVersion : WorkerStep::ReadSettings); break;
-    case 2: setState(WorkerStep::WriteSettings); break;
-    case 3: setState(unread ? WorkerStep::ReadVersion : WorkerStep::ReadScreen); break;
+    const bool unread = shared_.VersionUnread != 0;
+    switch (shared_.Operation.load()) {
+    case Operation::ReadArchive: setState(unread ? WorkerStep::ReadVersion : WorkerStep::ReadHeader); break;
+    case Operation::ReadSettings: setState(unread ? WorkerStep::ReadVersion : WorkerStep::ReadSettings); break;
+    case Operation::WriteSettings: setState(WorkerStep::WriteSettings); break;
+    case Operation::ReadScreen: setState(unread ? WorkerStep::ReadVersion : WorkerStep::ReadScreen); break;
     default: setState(WorkerStep::Finish); break;
     }
 }
@@ -177,68 +172,47 @@ void Exchange::Connect()
 void Exchange::ReadVersion()
 {
     host_.setPriority(WorkerPriority::Normal);
-    if (CancelRequest) {
-        setState(WorkerStep::Finish);
-        return;
-    }
+    if (cancelled()) return;
     const auto command = CommandFrame(Command::ReadVersion);
     if (!send(command.data(), command.size())) return;
-    LinkStatus = StatusOk;
     clock_.pause(kVersionPause);
     const auto announced = readLength(version_.data());
     if (!announced) return;
-    LinkStatus = StatusOk;
     const std::size_t length = std::min<std::size_t>(*announced, kVersionSize);
-    const int got = link_.read(version_.data(), int(length));
-    if (got < 0) {
-        LinkStatus = StatusLinkError;
-        return;
-    }
-    LinkStatus = StatusOk;
+    const auto got = receive(version_.data(), length);
+    if (!got) return;
     // A short transfer counts as success; the date is then taken from what did arrive.
-    if (IsFirmwareOutdated(version_, std::min<std::size_t>(length, std::size_t(got)))) {
-        LinkStatus = StatusFirmwareOutdated;
+    if (IsFirmwareOutdated(version_, std::min(length, *got))) {
+        shared_.LinkStatus = StatusFirmwareOutdated;
         return;
     }
-    if (CancelRequest) {
-        setState(WorkerStep::Finish);
-        return;
-    }
-    switch (Operation.load()) {
-    case 0:
-    case 1: setState(WorkerStep::ReadSettings); break;
-    case 2: setState(WorkerStep::WriteSettings); break;
-    case 3: setState(WorkerStep::ReadScreen); break;
+    if (cancelled()) return;
+    switch (shared_.Operation.load()) {
+    case Operation::ReadArchive:
+    case Operation::ReadSettings: setState(WorkerStep::ReadSettings); break;
+    case Operation::WriteSettings: setState(WorkerStep::WriteSettings); break;
+    case Operation::ReadScreen: setState(WorkerStep::ReadScreen); break;
     default: setState(WorkerStep::Finish); break;
     }
 }
 
 void Exchange::ReadHeader()
 {
-    if (CancelRequest) {
-        setState(WorkerStep::Finish);
-        return;
-    }
+    if (cancelled()) return;
     const auto command = CommandFrame(Command::ReadHeader);
     if (!send(command.data(), command.size())) return;
-    LinkStatus = StatusOk;
     clock_.pause(kRecordPause);
     const auto announced = readLength(header_.data());
     if (!announced) return;
-    LinkStatus = StatusOk;
     if (!receive(header_.data(), std::min<std::size_t>(*announced, kHeaderSize))) return;
-    LinkStatus = StatusOk;
     if (!IsHeaderValid(header_)) {
         host_.messageBox(ExchangeText::CrcError);
         return;
     }
-    if (CancelRequest) {
-        setState(WorkerStep::Finish);
-        return;
-    }
-    RecordCount = CountRecords(header_);
-    if (RecordCount == 0) {
-        LinkStatus = StatusNoData;
+    if (cancelled()) return;
+    shared_.RecordCount = CountRecords(header_);
+    if (shared_.RecordCount == 0) {
+        shared_.LinkStatus = StatusNoData;
         setState(WorkerStep::Finish);
         return;
     }
@@ -249,7 +223,7 @@ void Exchange::ReadHeader()
 
 void Exchange::ReadRecords()
 {
-    const uint32_t count = RecordCount;
+    const uint32_t count = shared_.RecordCount;
     try {
         records_.assign(count, RecordBytes{});
     } catch (const std::bad_alloc&) {
@@ -262,36 +236,31 @@ void Exchange::ReadRecords()
     for (uint32_t j = 0; j < count; ++j) {
         RecordBytes& slot = records_[j];
         const auto command = RecordFrame(uint16_t(j));
+        // A failed transfer ends the read here, rather than repeating the state.
         if (!send(command.data(), command.size())) {
             setState(WorkerStep::Finish);
             return;
         }
-        LinkStatus = StatusOk;
         clock_.pause(kRecordPause);
         const auto announced = readLength(slot.data());
         if (!announced) {
             setState(WorkerStep::Finish);
             return;
         }
-        LinkStatus = StatusOk;
         if (!receive(slot.data(), std::min<std::size_t>(*announced, kRecordSize))) {
             setState(WorkerStep::Finish);
             return;
         }
-        LinkStatus = StatusOk;
         if (!IsRecordValid(slot)) {
             host_.messageBox(ExchangeText::CrcError);
-            LinkStatus = StatusLinkError;
+            shared_.LinkStatus = StatusLinkError;
             setState(WorkerStep::Finish);
             return;
         }
         recordsReceived_ = j + 1;
         progress_ = int32_t((uint64_t(j) * 80 + 80) / count + 20);
         handOff();
-        if (CancelRequest) {
-            setState(WorkerStep::Finish);
-            return;
-        }
+        if (cancelled()) return;
         // Only the program's end stops an archive read here; the next pass winds it up.
         if (host_.stopRequested()) return;
     }
@@ -300,33 +269,27 @@ void Exchange::ReadRecords()
 
 void Exchange::ReadSettings()
 {
-    const bool forArchive = Operation == 0;
+    const bool forArchive = shared_.Operation == Operation::ReadArchive;
     const auto command = CommandFrame(Command::ReadSettings);
     if (!send(command.data(), command.size())) return;
-    LinkStatus = StatusOk;
     progress_ = forArchive ? 10 : 40;
     handOff();
     const auto announced = readLength(settings_.data());
     if (!announced) return;
-    LinkStatus = StatusOk;
     progress_ = forArchive ? 12 : 60;
     handOff();
     if (!receive(settings_.data(), std::min<std::size_t>(*announced, kSettingsBlockSize))) return;
-    LinkStatus = StatusOk;
     progress_ = forArchive ? 14 : 80;
     handOff();
-    if (CancelRequest) {
-        setState(WorkerStep::Finish);
-        return;
-    }
+    if (cancelled()) return;
     for (std::size_t k = 0; k < kSettingsEntries; ++k)
         if (!IsSettingsEntryValid(settings_, k)) host_.messageBox(ExchangeText::CrcError);
-    std::array<TextPair, kObjectCount> names;
+    ObjectNameList names;
     for (std::size_t k = 0; k < kSettingsEntries; ++k) {
         const ObjectSettings entry = DecodeSettingsEntry(settings_, k);
         names[k] = TextPair{entry.nameRu, entry.nameEn};
     }
-    SetObjectNames(names);
+    shared_.ObjectNames.set(names);
     progress_ = forArchive ? 16 : 100;
     handOff();
     setState(forArchive ? WorkerStep::ReadHeader : WorkerStep::Finish);
@@ -336,8 +299,8 @@ Exchange::Rows Exchange::convertRows(std::array<ObjectSettings, kSettingsEntries
 {
     const std::optional<SettingsRows> rows = host_.readSettingsRows();
     if (!rows) return Rows::NoTable;
-    const auto names = ObjectNames();
-    const int lang = Lang.load() == 0 ? 0 : 1;
+    const auto names = shared_.ObjectNames.get();
+    const int lang = shared_.Lang.load() == 0 ? 0 : 1;
     for (std::size_t k = 0; k < kSettingsEntries; ++k) {
         const SettingsRow empty{};
         const SettingsRow& row = k < rows->size() ? (*rows)[k] : empty;
@@ -345,8 +308,8 @@ Exchange::Rows Exchange::convertRows(std::array<ObjectSettings, kSettingsEntries
         for (int c = 2; c <= 8; ++c) {
             const auto v = DecimalCell(row[c]);
             if (!v) {
-                invalidRow = int(k) + 1;
-                invalidColumn = c;
+                shared_.invalidRow = int(k) + 1;
+                shared_.invalidColumn = c;
                 return Rows::Invalid;
             }
             numbers[c] = *v;
@@ -379,15 +342,12 @@ void Exchange::WriteSettings()
         setState(WorkerStep::Finish);
         return;
     case Rows::Invalid:
-        LinkStatus = StatusInvalidValue;
+        shared_.LinkStatus = StatusInvalidValue;
         setState(WorkerStep::Finish);
         return;
     }
     for (int i = 0; i < 40; ++i) {
-        if (CancelRequest) {
-            setState(WorkerStep::Finish);
-            break;
-        }
+        if (cancelled()) break; // the block is still sent, with the entries rebuilt so far
         if (host_.stopRequested()) return;
         const std::size_t k = std::size_t(i / 2);
         // Each entry is rebuilt twice, once per name; the result is the same entry.
@@ -397,13 +357,14 @@ void Exchange::WriteSettings()
     }
     const auto command = CommandFrame(Command::WriteSettings);
     if (!send(command.data(), command.size())) return;
-    LinkStatus = StatusOk;
     clock_.pause(kWritePause);
     const auto length = EncodeLength(uint32_t(kSettingsBlockSize));
     if (!send(length.data(), length.size())) return;
     for (std::size_t sent = 0; sent < kSettingsBlockSize;) {
         const std::size_t piece = std::min(kSettingsPiece, kSettingsBlockSize - sent);
-        send(settings_.data() + sent, piece); // a failed piece is reported and sending goes on
+        // A failed piece is reported and sending goes on; a later piece that gets through
+        // leaves the failure shown.
+        if (!link_.write(settings_.data() + sent, int(piece))) shared_.LinkStatus = StatusLinkError;
         sent += piece;
         progress_ = int32_t(25 + sent * 25 / kSettingsBlockSize);
         handOff();
@@ -416,21 +377,18 @@ void Exchange::ReadScreen()
 {
     const auto command = CommandFrame(Command::ReadScreen);
     if (!send(command.data(), command.size())) return;
-    LinkStatus = StatusOk;
     ScreenImage image;
-    for (std::size_t i = 0; i < kScreenSize; ++i) image[i] = ScreenBuffer[i].load();
-    const auto store = [&image] {
-        for (std::size_t i = 0; i < kScreenSize; ++i) ScreenBuffer[i] = image[i];
+    for (std::size_t i = 0; i < kScreenSize; ++i) image[i] = shared_.ScreenBuffer[i].load();
+    const auto store = [&image, this] {
+        for (std::size_t i = 0; i < kScreenSize; ++i) shared_.ScreenBuffer[i] = image[i];
     };
     const auto announced = readLength(image.data());
     store();
     if (!announced) return;
-    LinkStatus = StatusOk;
     progress_ = 80;
     handOff();
     if (!receive(image.data(), std::min<std::size_t>(*announced, kScreenSize))) return;
     store();
-    LinkStatus = StatusOk;
     progress_ = 100;
     handOff();
     setState(WorkerStep::Finish);
@@ -439,13 +397,13 @@ void Exchange::ReadScreen()
 void Exchange::Finish()
 {
     link_.close();
-    if (CancelRequest) {
-        CancelRequest = 0;
+    if (shared_.CancelRequest) {
+        shared_.CancelRequest = 0;
         host_.closeProgressWindow();
     } else {
-        VersionUnread = 0;
-        switch (Operation.load()) {
-        case 0: {
+        shared_.VersionUnread = 0;
+        switch (shared_.Operation.load()) {
+        case Operation::ReadArchive: {
             std::vector<ArchiveRecord> intact;
             intact.reserve(recordsReceived_);
             for (std::size_t j = 0; j < recordsReceived_; ++j) intact.push_back(DecodeRecord(records_[j]));
@@ -455,15 +413,16 @@ void Exchange::Finish()
             records_.shrink_to_fit();
             break;
         }
-        case 1: {
-            const auto names = ObjectNames();
+        case Operation::ReadSettings: {
+            const auto names = shared_.ObjectNames.get();
             SettingsRows rows(kSettingsEntries);
             for (std::size_t k = 0; k < kSettingsEntries; ++k) {
                 const ObjectSettings s = DecodeSettingsEntry(settings_, k);
-                rows[k] = {QString::number(k + 1), Tr(names[k]),           QString::number(s.potentialMin),
-                           QString::number(s.potentialMax), QString::number(s.resistanceMin),
-                           QString::number(s.resistanceMax), QString::number(s.seriesLength),
-                           QString::number(s.stepX),        QString::number(s.stepY)};
+                rows[k] = {QString::number(k + 1),         shared_.tr(names[k]),
+                           QString::number(s.potentialMin),  QString::number(s.potentialMax),
+                           QString::number(s.resistanceMin), QString::number(s.resistanceMax),
+                           QString::number(s.seriesLength),  QString::number(s.stepX),
+                           QString::number(s.stepY)};
             }
             host_.fillSettingsTable(std::move(rows));
             break;
@@ -478,7 +437,7 @@ void Exchange::Finish()
 void Exchange::Stop()
 {
     link_.close();
-    CancelRequest = 0;
+    shared_.CancelRequest = 0;
     host_.setPriority(WorkerPriority::Idle);
     finished_ = true;
 }

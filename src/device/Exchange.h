@@ -2,6 +2,7 @@
 // One exchange with the instrument as a state machine of eight states. It runs without a
 // window or a thread of its own: the link, the pauses and everything that must happen on
 // the window thread are handed to it, so a test can drive it with fakes and a fake clock.
+#include "app/SharedState.h"
 #include "device/Formats.h"
 #include "device/Link.h"
 #include "texts/TextPair.h"
@@ -11,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 /// The worker's states; the values are the numbers kept in WorkerState.
@@ -52,19 +54,30 @@ enum class WorkerPriority { Idle, Normal };
 using SettingsRow = std::array<QString, 9>;
 using SettingsRows = std::vector<SettingsRow>;
 
+/// What one hand-off shows. Unset members leave their control as it is.
+struct SyncView {
+    int gaugeValue = 0;          ///< used when a gauge is attached
+    std::optional<QString> label;
+    std::optional<QString> caption;
+    bool hideGauge = false;
+    int pauseMs = 0;             ///< the worker waits this long after the hand-off
+};
+/// The display for the values of `shared` now; clamps `progress` to 100.
+SyncView ComputeSyncView(int32_t& progress, const SharedState& shared);
+
 /// What the machine needs from the window side. Every call blocks until done.
 class ExchangeHost {
 public:
     virtual ~ExchangeHost() = default;
-    /// Shows progress and status on the window thread; may clamp `progress`.
-    virtual void syncUpdate(int32_t& progress) = 0;
+    /// Shows `view` on the window thread.
+    virtual void syncUpdate(const SyncView& view) = 0;
     /// Error box with `text`; returns once the user has acknowledged it.
     virtual void messageBox(const TextPair& text) = 0;
     /// Fills the main table with the records that arrived intact.
     virtual void fillArchive(std::vector<ArchiveRecord> records) = 0;
-    /// Sets the settings table to 21 rows and writes rows 1..20.
+    /// Hands over rows 1..20 of the settings read.
     virtual void fillSettingsTable(SettingsRows rows) = 0;
-    /// A copy of the settings table's rows 1..20, or nothing when the table is gone.
+    /// A copy of rows 1..20 to write, or nothing when their table is gone.
     virtual std::optional<SettingsRows> readSettingsRows() = 0;
     virtual void closeProgressWindow() = 0;
     virtual void setPriority(WorkerPriority priority) = 0;
@@ -74,33 +87,13 @@ public:
     virtual void exitProgram(int code) = 0;
 };
 
-/// Cell of the settings table that could not be converted by the last write (row 1..20,
-/// column 2..8); shown with StatusInvalidValue.
-struct InvalidCell {
-    int row = 0;
-    int column = 0;
-};
-InvalidCell LastInvalidCell();
-
-/// What one hand-off shows. Unset members leave their control as it is.
-struct SyncView {
-    int gaugeValue = 0;          ///< used when a gauge is attached
-    std::optional<QString> label;
-    std::optional<QString> caption;
-    bool hideGauge = false;
-    int pauseMs = 0;             ///< the window thread sleeps this long afterwards
-};
-/// The display for the current values; clamps `progress` to 100.
-SyncView ComputeSyncView(int32_t& progress, uint8_t linkStatus, uint8_t workerState);
-
-/// The settings block kept between exchanges: filled by a read, rebuilt by a write.
-SettingsBlock& ProcessSettingsBlock();
+static_assert(std::is_same_v<decltype(SharedState::settingsBlock), SettingsBlock>);
 
 class Exchange {
 public:
-    /// `settings` is the block kept between exchanges (bytes the program does not write are
-    /// sent back as last read).
-    Exchange(Link& link, ExchangeClock& clock, ExchangeHost& host, SettingsBlock& settings);
+    /// Everything the exchange reads and writes besides its own buffers is in `shared`,
+    /// whose settings block it keeps between exchanges.
+    Exchange(Link& link, ExchangeClock& clock, ExchangeHost& host, SharedState& shared);
 
     /// Runs passes until the exchange has finished.
     void run();
@@ -114,6 +107,8 @@ private:
     WorkerStep state() const;
     void setState(WorkerStep step);
     void handOff();
+    /// Whether the user has cancelled; the exchange then goes to Finish.
+    bool cancelled();
 
     void Connect();
     void ReadVersion();
@@ -126,16 +121,19 @@ private:
     /// The end when the window has gone or the program is ending: nothing is handed over.
     void Stop();
 
+    // Transfers set LinkStatus: 0 when they succeed, "link error" when they fail.
     /// Reads the 4-byte reply length; nothing on failure.
     std::optional<uint32_t> readLength(uint8_t* into);
     bool send(const uint8_t* bytes, std::size_t length);
-    bool receive(uint8_t* into, std::size_t length);
+    /// Bytes received (a short transfer counts), or nothing.
+    std::optional<std::size_t> receive(uint8_t* into, std::size_t length);
     enum class Rows { Converted, NoTable, Invalid };
     Rows convertRows(std::array<ObjectSettings, kSettingsEntries>& out);
 
     Link& link_;
     ExchangeClock& clock_;
     ExchangeHost& host_;
+    SharedState& shared_;
     SettingsBlock& settings_;
 
     int32_t progress_ = 0;

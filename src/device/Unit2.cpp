@@ -1,14 +1,11 @@
 #include "Unit2.h"
 
 #include "app/SharedState.h"
-#include "archive/ArchiveModel.h"
-#include "device/UsbLink.h"
 #include "texts/Texts.h"
 
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTableWidget>
 
 TForm2::TForm2(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -42,90 +39,4 @@ TForm2::TForm2(QWidget* parent)
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
 }
 
-void TForm2::Button1Click() { CancelRequest = 1; }
-
-namespace {
-
-LinkFactory& Factory()
-{
-    static LinkFactory factory;
-    return factory;
-}
-
-BMTreadUSB* StartWorker(uint8_t operation, WorkerControls controls)
-{
-    if (ExchangeActivity::instance().isRunning()) return nullptr;
-    WorkerState = 0;
-    Operation = operation;
-    // A Cancel click that came after the last exchange had already finished must not
-    // cancel this one before it starts.
-    CancelRequest = 0;
-    auto* worker = new BMTreadUSB(MakeExchangeLink());
-    worker->AttachControls(std::move(controls));
-    return worker;
-}
-
-} // namespace
-
-void SetLinkFactory(LinkFactory factory) { Factory() = std::move(factory); }
-
-bool StartArchiveRead(QWidget* owner, QObject* target, ArchiveFill fill)
-{
-    if (ExchangeActivity::instance().isRunning()) return false;
-    auto* form = new TForm2(owner);
-    WorkerControls controls;
-    controls.gauge = form->CGauge1;
-    controls.progressWindow = form;
-    controls.label = form->Label1;
-    controls.archiveTarget = target;
-    controls.archiveFill = std::move(fill);
-    if (!StartWorker(0, std::move(controls))) return false;
-    form->exec();
-    return true;
-}
-
-bool StartArchiveRead(QWidget* owner, ArchiveModel* model)
-{
-    // RecordCount stays the count the header announced, also when fewer records arrived.
-    return StartArchiveRead(owner, model, [model](std::span<const ArchiveRecord> records) {
-        model->fillFromRecords(records, Lang.load());
-    });
-}
-
-BMTreadUSB* StartSettingsRead(QProgressBar* gauge, QLabel* label, QTableWidget* table)
-{
-    WorkerControls controls;
-    controls.gauge = gauge;
-    controls.label = label;
-    controls.settingsTable = table;
-    controls.stopWith = gauge ? gauge->window() : nullptr;
-    return StartWorker(1, std::move(controls));
-}
-
-BMTreadUSB* StartSettingsWrite(QProgressBar* gauge, QLabel* label, QTableWidget* table)
-{
-    WorkerControls controls;
-    controls.gauge = gauge;
-    controls.label = label;
-    controls.settingsTable = table;
-    controls.stopWith = gauge ? gauge->window() : nullptr;
-    BMTreadUSB* worker = StartWorker(2, std::move(controls));
-    if (worker && gauge) gauge->setVisible(true);
-    return worker;
-}
-
-BMTreadUSB* StartScreenRead(QProgressBar* gauge, QLabel* label)
-{
-    WorkerControls controls;
-    controls.gauge = gauge;
-    controls.label = label;
-    controls.stopWith = gauge ? gauge->window() : nullptr;
-    return StartWorker(3, std::move(controls));
-}
-
-std::unique_ptr<Link> MakeExchangeLink()
-{
-    if (Factory()) return Factory()();
-    return std::make_unique<UsbLink>();
-}
-
+void TForm2::Button1Click() { Shared.CancelRequest = 1; }

@@ -1,17 +1,13 @@
 #pragma once
-// The progress window of an archive read, and the four commands that start an exchange.
-#include "device/BMTreadUSB.h"
+// The progress window of an archive read. The starters are in ExchangeStarters.h, included
+// here for the files that found them in this header.
+#include "device/ExchangeStarters.h"
 
 #include <QDialog>
 
-#include <functional>
-#include <memory>
-
-class ArchiveModel;
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QTableWidget;
 
 /// Progress window of an archive read: gauge, status label and Cancel.
 class TForm2 : public QDialog {
@@ -26,26 +22,3 @@ public:
     /// Cancel: the worker notices it at its next check.
     void Button1Click();
 };
-
-/// Makes the link each new exchange talks through (the USB library by default).
-using LinkFactory = std::function<std::unique_ptr<Link>()>;
-void SetLinkFactory(LinkFactory factory);
-/// The link the starters use.
-std::unique_ptr<Link> MakeExchangeLink();
-
-// Starters. Each follows the same order: WorkerState 0, Operation, a new worker, its
-// controls. None starts while another exchange runs (it then returns null / false).
-
-/// Read the archive into `model`: creates a TForm2 owned by `owner`, starts the worker and
-/// shows the TForm2 modally; returns when it closes. False if an exchange was running.
-bool StartArchiveRead(QWidget* owner, ArchiveModel* model);
-/// The same with any receiver of the records; `target` guards `fill`.
-bool StartArchiveRead(QWidget* owner, QObject* target, ArchiveFill fill);
-
-/// Read the object settings into `table` (rows 1..20). Closing the window of `gauge`
-/// stops the exchange.
-BMTreadUSB* StartSettingsRead(QProgressBar* gauge, QLabel* label, QTableWidget* table);
-/// Write the object settings from `table`; makes the gauge visible.
-BMTreadUSB* StartSettingsWrite(QProgressBar* gauge, QLabel* label, QTableWidget* table);
-/// Read the instrument's screen into ScreenBuffer; the gauge reaching 100 marks the end.
-BMTreadUSB* StartScreenRead(QProgressBar* gauge, QLabel* label);

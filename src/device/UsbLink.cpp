@@ -5,82 +5,44 @@
 #include <cerrno>
 #include <cstdlib>
 #include <dlfcn.h>
-
-const std::array<const char*, kEntryPointCount> kEntryPointNames = {
-    "usb_bulk_read",
-    "usb_bulk_setup_async",
-    "usb_bulk_write",
-    "usb_cancel_async",
-    "usb_claim_interface",
-    "usb_clear_halt",
-    "usb_close",
-    "usb_control_msg",
-    "usb_device",
-    "usb_find_busses",
-    "usb_find_devices",
-    "usb_free_async",
-    "usb_get_busses",
-    "usb_get_descriptor",
-    "usb_get_descriptor_by_endpoint",
-    "usb_get_string",
-    "usb_get_string_simple",
-    "usb_get_version",
-    "usb_init",
-    "usb_install_driver_np",
-    "usb_install_driver_np_rundll",
-    "usb_install_needs_restart_np",
-    "usb_install_service_np",
-    "usb_install_service_np_rundll",
-    "usb_interrupt_read",
-    "usb_interrupt_setup_async",
-    "usb_interrupt_write",
-    "usb_isochronous_setup_async",
-    "usb_open",
-    "usb_reap_async",
-    "usb_reap_async_nocancel",
-    "usb_release_interface",
-    "usb_reset",
-    "usb_resetep",
-    "usb_set_altinterface",
-    "usb_set_configuration",
-    "usb_set_debug",
-    "usb_strerror",
-    "usb_submit_async",
-    "usb_touch_inf_file_np",
-    "usb_touch_inf_file_np_rundll",
-    "usb_uninstall_service_np",
-    "usb_uninstall_service_np_rundll",
-};
+#include <initializer_list>
+#include <string_view>
 
 LibUsbBinding LibUSB;
 
 namespace {
 
-// Indices into the lookup list of the ten calls the link makes. The others are looked up
-// too, but Linux's libusb-0.1 lacks the Windows and async ones, so they may be missing.
-enum Entry {
-    BulkRead = 0,
-    BulkWrite = 2,
-    ClaimInterface = 4,
-    Close = 6,
-    FindBusses = 9,
-    FindDevices = 10,
-    GetBusses = 12,
-    Init = 18,
-    Open = 28,
-    SetConfiguration = 35,
-};
-constexpr Entry kRequired[] = {BulkRead,    BulkWrite, ClaimInterface, Close, FindBusses,
-                               FindDevices, GetBusses, Init,           Open,  SetConfiguration};
-
-template <class F> F* Call(Entry e) {
-    return reinterpret_cast<F*>(LibUSB.entries[e]);
+constexpr std::size_t IndexOf(std::string_view name) {
+    for (std::size_t i = 0; i < std::size(kEntryPoints); ++i)
+        if (name == kEntryPoints[i].name) return i;
+    return std::size(kEntryPoints);
 }
 
-bool Required(int index) {
-    for (Entry e : kRequired)
-        if (e == index) return true;
-    return false;
+// Where the calls the link makes are in the lookup table.
+constexpr std::size_t BulkRead = IndexOf("usb_bulk_read");
+constexpr std::size_t BulkWrite = IndexOf("usb_bulk_write");
+constexpr std::size_t ClaimInterface = IndexOf("usb_claim_interface");
+constexpr std::size_t Close = IndexOf("usb_close");
+constexpr std::size_t FindBusses = IndexOf("usb_find_busses");
+constexpr std::size_t FindDevices = IndexOf("usb_find_devices");
+constexpr std::size_t GetBusses = IndexOf("usb_get_busses");
+constexpr std::size_t Init = IndexOf("usb_init");
+constexpr std::size_t Open = IndexOf("usb_open");
+constexpr std::size_t SetConfiguration = IndexOf("usb_set_configuration");
+
+constexpr bool AllRequired(std::initializer_list<std::size_t> called) {
+    std::size_t required = 0;
+    for (const EntryPoint& e : kEntryPoints) required += e.required;
+    for (std::size_t i : called)
+        if (i >= std::size(kEntryPoints) || !kEntryPoints[i].required) return false;
+    return required == called.size();
+}
+static_assert(AllRequired({BulkRead, BulkWrite, ClaimInterface, Close, FindBusses, FindDevices, GetBusses, Init,
+                           Open, SetConfiguration}),
+              "the table's required entries are exactly the calls the link makes");
+
+template <class F> F* Call(std::size_t e) {
+    return reinterpret_cast<F*>(LibUSB.entries[e]);
 }
 
 // What libusb-compat reports when the device node is not the user's to open.
@@ -103,9 +65,9 @@ int LinkLoad() {
     if (LibUSB.library) return 0;
     void* library = dlopen(LibraryFile(), RTLD_NOW | RTLD_LOCAL);
     if (!library) return 1;
-    for (int i = 0; i < kEntryPointCount; ++i) {
-        LibUSB.entries[std::size_t(i)] = dlsym(library, kEntryPointNames[std::size_t(i)]);
-        if (!LibUSB.entries[std::size_t(i)] && Required(i)) {
+    for (std::size_t i = 0; i < std::size(kEntryPoints); ++i) {
+        LibUSB.entries[i] = dlsym(library, kEntryPoints[i].name);
+        if (!LibUSB.entries[i] && kEntryPoints[i].required) {
             // The library stays mapped, but nothing may call into it through a half-filled table.
             LibUSB.entries.fill(nullptr);
             LibUSB.library = nullptr;

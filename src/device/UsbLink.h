@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <iterator>
 
 struct usb_dev_handle;
 
@@ -14,9 +15,60 @@ inline constexpr uint16_t kInstrumentProduct = 0x0202;
 inline constexpr int kEndpointWrite = 0x01;
 inline constexpr int kEndpointRead = 0x82;
 inline constexpr int kTransferTimeoutMs = 500;
-/// Every libusb-0.1 name the link looks up, in lookup order.
-inline constexpr int kEntryPointCount = 43;
-extern const std::array<const char*, kEntryPointCount> kEntryPointNames;
+/// A libusb-0.1 name the link looks up, and whether the link cannot work without it.
+struct EntryPoint {
+    const char* name;
+    bool required;
+};
+/// Every name the link looks up, in lookup order. The ten calls the link makes are
+/// required; the rest are looked up too, but Linux's libusb-0.1 lacks the Windows and async
+/// ones, so they may be missing.
+inline constexpr EntryPoint kEntryPoints[] = {
+    {"usb_bulk_read",                     true},
+    {"usb_bulk_setup_async",              false},
+    {"usb_bulk_write",                    true},
+    {"usb_cancel_async",                  false},
+    {"usb_claim_interface",               true},
+    {"usb_clear_halt",                    false},
+    {"usb_close",                         true},
+    {"usb_control_msg",                   false},
+    {"usb_device",                        false},
+    {"usb_find_busses",                   true},
+    {"usb_find_devices",                  true},
+    {"usb_free_async",                    false},
+    {"usb_get_busses",                    true},
+    {"usb_get_descriptor",                false},
+    {"usb_get_descriptor_by_endpoint",    false},
+    {"usb_get_string",                    false},
+    {"usb_get_string_simple",             false},
+    {"usb_get_version",                   false},
+    {"usb_init",                          true},
+    {"usb_install_driver_np",             false},
+    {"usb_install_driver_np_rundll",      false},
+    {"usb_install_needs_restart_np",      false},
+    {"usb_install_service_np",            false},
+    {"usb_install_service_np_rundll",     false},
+    {"usb_interrupt_read",                false},
+    {"usb_interrupt_setup_async",         false},
+    {"usb_interrupt_write",               false},
+    {"usb_isochronous_setup_async",       false},
+    {"usb_open",                          true},
+    {"usb_reap_async",                    false},
+    {"usb_reap_async_nocancel",           false},
+    {"usb_release_interface",             false},
+    {"usb_reset",                         false},
+    {"usb_resetep",                       false},
+    {"usb_set_altinterface",              false},
+    {"usb_set_configuration",             true},
+    {"usb_set_debug",                     false},
+    {"usb_strerror",                      false},
+    {"usb_submit_async",                  false},
+    {"usb_touch_inf_file_np",             false},
+    {"usb_touch_inf_file_np_rundll",      false},
+    {"usb_uninstall_service_np",          false},
+    {"usb_uninstall_service_np_rundll",   false},
+};
+inline constexpr int kEntryPointCount = int(std::size(kEntryPoints));
 
 struct LibUsbBinding {
     void* library = nullptr;          ///< dlopen handle, or none

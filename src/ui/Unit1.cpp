@@ -167,13 +167,9 @@ void TForm1::connectExchangeButtons()
 {
     // The buttons that start an exchange wait while one runs (the worker signals from its
     // own thread, hence the queued delivery).
-    auto& activity = ExchangeActivity::instance();
-    const auto exchangeRunning = [this](bool running) {
-        Button1->setEnabled(!running);
-        Button2->setEnabled(!running);
-    };
-    connect(&activity, &ExchangeActivity::runningChanged, this, exchangeRunning, Qt::QueuedConnection);
-    exchangeRunning(activity.isRunning());
+    connect(&ExchangeActivity::instance(), &ExchangeActivity::runningChanged, this,
+            &TForm1::updateExchangeButtons, Qt::QueuedConnection);
+    updateExchangeButtons();
 }
 
 void TForm1::placeOnScreen()
@@ -441,8 +437,20 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 
 void TForm1::Button1Click()
 {
-    // The starter refuses by itself while another exchange runs; the button is disabled then.
+    // While the progress window shows, this button waits like the others. The starter refuses
+    // by itself while another exchange runs, and shows the progress window again when the
+    // user had closed it during a read.
+    Button1->setEnabled(false);
     StartArchiveRead(this, model_);
+    updateExchangeButtons();
+}
+
+void TForm1::updateExchangeButtons()
+{
+    const bool running = ExchangeActivity::instance().isRunning();
+    // A read whose progress window was closed keeps this button, the way back to its Cancel.
+    Button1->setEnabled(!running || ArchiveReadWindowClosed());
+    Button2->setEnabled(!running);
 }
 
 void TForm1::Button2Click() { TForm3::Execute(this); }

@@ -84,6 +84,8 @@ private:
     bool sortedForSurfaces();
     void applyTexts();
     void switchLanguage(int lang);
+    /// Enables the exchange buttons by what runs now.
+    void updateExchangeButtons();
     void layoutControls();
     void StringGrid1MouseUp(Qt::MouseButton button, QPoint global);
     bool StringGrid1KeyDown(int key, Qt::KeyboardModifiers modifiers);

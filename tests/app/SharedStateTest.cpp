@@ -16,10 +16,13 @@ TEST_F(SharedStateTest, ResetRestoresEveryStartValue)
 {
     Lang = 1;
     VersionUnread = 0;
-    Operation = 3;
-    WorkerState = 7;
-    CancelRequest = 1;
-    LinkStatus = 5;
+    Shared.Operation = Operation::ReadScreen;
+    Shared.WorkerState = 7;
+    Shared.CancelRequest = 1;
+    Shared.LinkStatus = 5;
+    Shared.invalidRow = 7;
+    Shared.invalidColumn = 4;
+    Shared.settingsBlock[3] = 0x41;
     RecordCount = 1760;
     SortDirection = -1;
     ScreenBuffer[0] = 0xFF;
@@ -34,15 +37,42 @@ TEST_F(SharedStateTest, ResetRestoresEveryStartValue)
 
     EXPECT_EQ(Lang, 0);
     EXPECT_EQ(VersionUnread, 1);
-    EXPECT_EQ(Operation, 0);
-    EXPECT_EQ(WorkerState, 0);
-    EXPECT_EQ(CancelRequest, 0);
-    EXPECT_EQ(LinkStatus, 0);
+    EXPECT_EQ(Shared.Operation, Operation::ReadArchive);
+    EXPECT_EQ(Shared.WorkerState, 0);
+    EXPECT_EQ(Shared.CancelRequest, 0);
+    EXPECT_EQ(Shared.LinkStatus, 0);
+    EXPECT_EQ(Shared.invalidRow, 0);
+    EXPECT_EQ(Shared.invalidColumn, 0);
+    EXPECT_EQ(Shared.settingsBlock, SharedState().settingsBlock);
     EXPECT_EQ(RecordCount, 0u);
     EXPECT_EQ(SortDirection, 0);
     for (int i = 0; i < kScreenBufferSize; ++i) ASSERT_EQ(ScreenBuffer[i], 0) << "byte " << i;
     for (int k = 0; k < kObjectCount; ++k) EXPECT_EQ(ObjectName(k), DefaultObjectName(k + 1)) << k;
     EXPECT_TRUE(TimeFormat().isEmpty());
+}
+
+TEST_F(SharedStateTest, TheWindowsNamesAreThoseOfTheProgramsState)
+{
+    // Window code writes through the names, the exchange reads the members it is handed.
+    Lang = 1;
+    RecordCount = 12;
+    VersionUnread = 0;
+    ScreenBuffer[5] = 0x5A;
+    SetObjectNames(DefaultObjectNames());
+    auto names = ObjectNames();
+    names[2] = {"Мост", "Bridge"};
+    SetObjectNames(names);
+    EXPECT_EQ(Shared.Lang, 1);
+    EXPECT_EQ(Shared.RecordCount, 12u);
+    EXPECT_EQ(Shared.VersionUnread, 0);
+    EXPECT_EQ(Shared.ScreenBuffer[5], 0x5A);
+    EXPECT_EQ(Shared.ObjectNames.at(2), (TextPair{"Мост", "Bridge"}));
+    // A state of its own shares nothing with the program's.
+    SharedState own;
+    EXPECT_EQ(own.Lang, 0);
+    EXPECT_EQ(own.RecordCount, 0u);
+    EXPECT_EQ(own.ObjectNames.at(2), DefaultObjectName(3));
+    EXPECT_EQ(own.tr(MainText::Caption), QStringLiteral("Анализатор корозий "));
 }
 
 TEST_F(SharedStateTest, ObjectNamesStartAsNumberedObjects)

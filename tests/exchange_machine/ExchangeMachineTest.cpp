@@ -24,6 +24,7 @@ struct Shown {
 
 class RecordingHost : public ExchangeHost {
 public:
+    const SharedState* state = nullptr; // what the hand-offs show the values of
     std::vector<Shown> shown;
     std::vector<QString> boxes;
     std::optional<std::vector<ArchiveRecord>> archive;
@@ -34,15 +35,15 @@ public:
     bool stop = false;
     std::function<void()> onHandOff, onBox;
 
-    void syncUpdate(int32_t& progress) override
+    void syncUpdate(const SyncView& view) override
     {
-        const SyncView view = ComputeSyncView(progress, LinkStatus, WorkerState);
-        shown.push_back({progress, LinkStatus.load(), WorkerState.load(), view.label.value_or("<kept>")});
+        shown.push_back({view.gaugeValue, state->LinkStatus.load(), state->WorkerState.load(),
+                         view.label.value_or("<kept>")});
         if (onHandOff) onHandOff();
     }
     void messageBox(const TextPair& text) override
     {
-        boxes.push_back(Tr(text));
+        boxes.push_back(state->tr(text));
         if (onBox) onBox();
     }
     void fillArchive(std::vector<ArchiveRecord> records) override { archive = std::move(records); }
@@ -67,27 +68,33 @@ public:
 
 class ExchangeMachine : public ::testing::Test {
 protected:
-    void SetUp() override { ResetSharedState(); }
-    void TearDown() override { ResetSharedState(); }
-
-    /// Runs one exchange of `operation`; gives up after `maxPasses` (a test that loops).
-    void runExchange(uint8_t operation, int maxPasses = 500)
+    /// A new case: the program's state as at start-up, and an instrument as described.
+    void fresh()
     {
-        WorkerState = 0;
-        Operation = operation;
+        shared = std::make_unique<SharedState>();
+        instrument = FakeInstrument{};
+    }
+
+    /// Runs one exchange of `operation` as a starter does; gives up after `maxPasses` (a test
+    /// that loops).
+    void runExchange(Operation operation, int maxPasses = 500)
+    {
+        shared->WorkerState = 0;
+        shared->Operation = operation;
         host = RecordingHost{};
+        host.state = shared.get();
         host.onHandOff = onHandOff;
         host.onBox = onBox;
         host.rowsToWrite = rowsToWrite;
-        Exchange exchange(instrument, instrument, host, block);
+        Exchange exchange(instrument, instrument, host, *shared);
         int passes = 0;
         while (exchange.pass())
             ASSERT_LT(++passes, maxPasses) << "exchange does not end";
     }
 
+    std::unique_ptr<SharedState> shared = std::make_unique<SharedState>();
     FakeInstrument instrument;
     RecordingHost host;
-    SettingsBlock block{};
     std::function<void()> onHandOff, onBox;
     std::optional<SettingsRows> rowsToWrite;
 };
@@ -97,7 +104,7 @@ using Lines = std::vector<std::string>;
 TEST_F(ExchangeMachine, FirstArchiveReadAsksVersionSettingsHeaderThenRecordsLaterReadsGoToHeader)
 {
     instrument.setRecords(3);
-    runExchange(0);
+    runExchange(Operation::ReadArchive);
 
     EXPECT_EQ(instrument.log, (Lines{"load", "P 300", "open", "P 300",                       //
                                      "W 01 FE", "P 80", "R 4", "R 22",                       //
@@ -114,13 +121,13 @@ TEST_F(ExchangeMachine, FirstArchiveReadAsksVersionSettingsHeaderThenRecordsLate
     ASSERT_EQ(host.archive->size(), 3u);
     for (int i = 0; i < 3; ++i) EXPECT_EQ((*host.archive)[i], DecodeRecord(instrument.records[i]));
     EXPECT_EQ(host.windowCloses, 1);
-    EXPECT_EQ(RecordCount.load(), 3u);
-    EXPECT_EQ(VersionUnread.load(), 0);
-    EXPECT_EQ(ObjectName(4), (TextPair{"Мост 5", "Bridge 5"}));
+    EXPECT_EQ(shared->RecordCount.load(), 3u);
+    EXPECT_EQ(shared->VersionUnread.load(), 0);
+    EXPECT_EQ(shared->ObjectNames.at(4), (TextPair{"Мост 5", "Bridge 5"}));
 
     instrument.log.clear();
     instrument.setRecords(1);
-    runExchange(0);
+    runExchange(Operation::ReadArchive);
     EXPECT_EQ(instrument.log, (Lines{"load", "P 300", "open", "P 300", "W 02 FD", "P 50", "R 4", "R 7268",
                                      "W 03 FC 00 00", "P 50", "R 4", "R 32", "close"}));
     EXPECT_EQ(host.priorities, (std::vector{WorkerPriority::Idle}));
@@ -128,16 +135,16 @@ TEST_F(ExchangeMachine, FirstArchiveReadAsksVersionSettingsHeaderThenRecordsLate
 
 TEST_F(ExchangeMachine, SettingsReadFillsTableAndBadEntriesEachGiveOneBoxButAreUsed)
 {
-    VersionUnread = 0;
+    shared->VersionUnread = 0;
     instrument.settings[EntryOffset(3) + 36] ^= 1;      // bad CRC
     instrument.settings[EntryOffset(17) + 34] = 0xAB;   // bad marker
     SealSettingsEntry(instrument.settings, 17);
-    runExchange(1);
+    runExchange(Operation::ReadSettings);
 
     EXPECT_EQ(instrument.writesOnly(), (Lines{"W 04 FB"}));
     EXPECT_EQ(host.progressValues(), (std::vector<int>{0, 40, 60, 80, 100}));
     EXPECT_EQ(host.boxes, (std::vector<QString>{"Ошибка контрольной суммы", "Ошибка контрольной суммы"}));
-    EXPECT_EQ(ObjectName(3).ru, "Мост 4");
+    EXPECT_EQ(shared->ObjectNames.at(3).ru, "Мост 4");
     ASSERT_TRUE(host.settingsTable);
     ASSERT_EQ(host.settingsTable->size(), 20u);
     EXPECT_EQ((*host.settingsTable)[3], (SettingsRow{"4", "Мост 4", "-500", "500", "0", "999", "8", "20", "30"}));
@@ -148,20 +155,24 @@ TEST_F(ExchangeMachine, SettingsReadFillsTableAndBadEntriesEachGiveOneBoxButAreU
 
 TEST_F(ExchangeMachine, EmptyArchiveEndsWithNoDataAndTheNextExchangeStartsShowingIt)
 {
-    VersionUnread = 0;
+    shared->VersionUnread = 0;
     instrument.setRecords(0);
-    runExchange(0);
+    runExchange(Operation::ReadArchive);
     EXPECT_EQ(instrument.writesOnly(), (Lines{"W 02 FD"}));
     ASSERT_TRUE(host.archive);
     EXPECT_TRUE(host.archive->empty());
     EXPECT_EQ(host.shown.back().label, "Данных нет");
-    EXPECT_EQ(LinkStatus.load(), StatusNoData);
+    EXPECT_EQ(shared->LinkStatus.load(), StatusNoData);
+    // The worker, not the window, keeps the status readable for 300 ms after showing it.
+    EXPECT_EQ(instrument.log, (Lines{"load", "P 300", "open", "P 300", "W 02 FD", "P 50", "R 4", "R 7268",
+                                     "P 300", "close"}));
 
-    int32_t progress = 0;
-    EXPECT_EQ(ComputeSyncView(progress, LinkStatus, 0).pauseMs, 300);
-    runExchange(0);
+    instrument.log.clear();
+    runExchange(Operation::ReadArchive);
     EXPECT_EQ(host.shown.front().label, "Данных нет");
     EXPECT_EQ(host.shown[1].label, "") << "Connect clears the status";
+    EXPECT_EQ(instrument.log.front(), "P 300") << "the first hand-off shows the last status, with its pause";
+    EXPECT_EQ(instrument.log[1], "load");
 }
 
 TEST_F(ExchangeMachine, ConnectRetriesUntilCancelledAndHandsNothingOver)
@@ -178,23 +189,22 @@ TEST_F(ExchangeMachine, ConnectRetriesUntilCancelledAndHandsNothingOver)
           Case{"no instrument", 0, 5, 1, "Проверьте подключение", 300, "Проверьте подключение"},
           Case{"no permission", 0, 5, 2, "Нет прав доступа к прибору", 300, "Нет прав доступа к прибору"}}) {
         SCOPED_TRACE(c.name);
-        ResetSharedState();
-        instrument = FakeInstrument{};
+        fresh();
         instrument.loadResults = c.loadFailures;
         instrument.openFailures = c.openFailures;
         instrument.openFailure = c.openFailure;
         int handOffs = 0;
         onHandOff = [&] {
-            if (++handOffs == 4) CancelRequest = 1;
+            if (++handOffs == 4) shared->CancelRequest = 1;
         };
-        runExchange(0);
+        runExchange(Operation::ReadArchive);
         EXPECT_EQ(host.shown[2].label, c.label);
         EXPECT_EQ(instrument.totalPause, 3 * c.pausePerRetry);
         EXPECT_EQ(host.shown.back().label, c.lastLabel);
         EXPECT_FALSE(host.archive);
         EXPECT_EQ(host.windowCloses, 1);
-        EXPECT_EQ(CancelRequest.load(), 0);
-        EXPECT_EQ(VersionUnread.load(), 1);
+        EXPECT_EQ(shared->CancelRequest.load(), 0);
+        EXPECT_EQ(shared->VersionUnread.load(), 1);
         EXPECT_EQ(instrument.log.back(), "close");
     }
 }
@@ -203,30 +213,29 @@ TEST_F(ExchangeMachine, OutdatedOrUnreadableFirmwareIsAskedAgainUntilCancelled)
 {
     for (const char* date : {"11.09.2012", "1x.09.2012"}) {
         SCOPED_TRACE(date);
-        ResetSharedState();
-        instrument = FakeInstrument{};
+        fresh();
         instrument.date = date;
         int handOffs = 0;
         onHandOff = [&] {
-            if (++handOffs == 5) CancelRequest = 1;
+            if (++handOffs == 5) shared->CancelRequest = 1;
         };
-        runExchange(3);
+        runExchange(Operation::ReadScreen);
         EXPECT_EQ(host.shown[2].label, "Версия прошивки устарела");
         EXPECT_EQ(host.shown[2].state, uint8_t(WorkerStep::ReadVersion));
         const Lines writes = instrument.writesOnly();
         EXPECT_GE(writes.size(), 3u);
         for (const auto& w : writes) EXPECT_EQ(w, "W 01 FE");
-        EXPECT_EQ(VersionUnread.load(), 1);
+        EXPECT_EQ(shared->VersionUnread.load(), 1);
     }
 }
 
 TEST_F(ExchangeMachine, BadHeaderMarkerGivesOneBoxAndTheHeaderIsAskedAgain)
 {
-    VersionUnread = 0;
+    shared->VersionUnread = 0;
     instrument.setRecords(1);
     instrument.header[kHeaderMarkerOffset] = 0;
     onBox = [&] { WriteU16(&instrument.header[kHeaderMarkerOffset], kMarker); };
-    runExchange(0);
+    runExchange(Operation::ReadArchive);
     EXPECT_EQ(host.boxes, (std::vector<QString>{"Ошибка контрольной суммы"}));
     EXPECT_EQ(instrument.writesOnly(), (Lines{"W 02 FD", "W 02 FD", "W 03 FC 00 00"}));
     ASSERT_TRUE(host.archive);
@@ -250,18 +259,18 @@ TEST_F(ExchangeMachine, RecordTroubleEndsTheReadWithTheRecordsReceivedSoFar)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ResetSharedState();
-        VersionUnread = 0;
+        fresh();
+        shared->VersionUnread = 0;
         instrument = FakeInstrument{};
         instrument.setRecords(4);
         c.fault(instrument);
-        runExchange(0);
+        runExchange(Operation::ReadArchive);
         EXPECT_EQ(int(host.boxes.size()), c.boxes);
         ASSERT_TRUE(host.archive);
         ASSERT_EQ(host.archive->size(), c.rowsKept);
         for (std::size_t i = 0; i < c.rowsKept; ++i) EXPECT_EQ((*host.archive)[i], DecodeRecord(instrument.records[i]));
-        EXPECT_EQ(RecordCount.load(), 4u) << "the count stays the one announced";
-        EXPECT_EQ(LinkStatus.load(), StatusLinkError);
+        EXPECT_EQ(shared->RecordCount.load(), 4u) << "the count stays the one announced";
+        EXPECT_EQ(shared->LinkStatus.load(), StatusLinkError);
         EXPECT_EQ(host.shown.back().label, "Ошибка связи");
         EXPECT_EQ(instrument.log.back(), "close");
     }
@@ -269,10 +278,10 @@ TEST_F(ExchangeMachine, RecordTroubleEndsTheReadWithTheRecordsReceivedSoFar)
 
 TEST_F(ExchangeMachine, LinkErrorOutsideTheRecordsRepeatsTheState)
 {
-    VersionUnread = 0;
+    shared->VersionUnread = 0;
     instrument.setRecords(1);
     instrument.failingWrites = {0}; // the first header command
-    runExchange(0);
+    runExchange(Operation::ReadArchive);
     EXPECT_EQ(instrument.writesOnly(), (Lines{"W 02 FD", "W 02 FD", "W 03 FC 00 00"}));
     EXPECT_EQ(host.shown[2].label, "Ошибка связи");
     EXPECT_EQ(host.shown[2].state, uint8_t(WorkerStep::ReadHeader));
@@ -284,34 +293,33 @@ TEST_F(ExchangeMachine, CancelBeforeOrDuringTheRecordsKeepsTheTableAndVersionFla
 {
     for (int cancelAt : {2, 5}) { // hand-off 2: the header pass; 5: after the second record
         SCOPED_TRACE(cancelAt);
-        ResetSharedState();
-        instrument = FakeInstrument{};
-        VersionUnread = 0;
+        fresh();
+        shared->VersionUnread = 0;
         instrument.setRecords(6);
         int handOffs = 0;
         onHandOff = [&] {
-            if (++handOffs == cancelAt) CancelRequest = 1;
+            if (++handOffs == cancelAt) shared->CancelRequest = 1;
         };
-        runExchange(0);
+        runExchange(Operation::ReadArchive);
         EXPECT_FALSE(host.archive);
         EXPECT_EQ(host.windowCloses, 1);
-        EXPECT_EQ(CancelRequest.load(), 0);
-        EXPECT_EQ(VersionUnread.load(), 0);
+        EXPECT_EQ(shared->CancelRequest.load(), 0);
+        EXPECT_EQ(shared->VersionUnread.load(), 0);
         EXPECT_LT(instrument.writesOnly().size(), 4u);
     }
     // A cancelled first exchange leaves the version to be checked by the next one.
     onHandOff = nullptr;
-    ResetSharedState();
-    CancelRequest = 1;
-    runExchange(0);
-    EXPECT_EQ(VersionUnread.load(), 1);
+    fresh();
+    shared->CancelRequest = 1;
+    runExchange(Operation::ReadArchive);
+    EXPECT_EQ(shared->VersionUnread.load(), 1);
 }
 
 TEST_F(ExchangeMachine, AnnouncedLengthsAreCutToTheBuffers)
 {
     instrument.setRecords(1);
     instrument.announce = 100000;
-    runExchange(0);
+    runExchange(Operation::ReadArchive);
     for (const char* read : {"R 32", "R 760", "R 7268"})
         EXPECT_NE(std::find(instrument.log.begin(), instrument.log.end(), read), instrument.log.end()) << read;
     for (const auto& line : instrument.log)
@@ -333,11 +341,11 @@ SettingsRows EditedRows()
 
 TEST_F(ExchangeMachine, SettingsWriteSendsTheRebuiltBlockInPieces)
 {
-    block = ValidSettings();
-    const SettingsBlock before = block;
-    const auto namesBefore = ObjectNames();
+    shared->settingsBlock = ValidSettings();
+    const SettingsBlock before = shared->settingsBlock;
+    const auto namesBefore = shared->ObjectNames.get();
     rowsToWrite = EditedRows();
-    runExchange(2);
+    runExchange(Operation::WriteSettings);
 
     Lines expected{"load", "P 300", "open", "P 300", "W 05 FA", "P 300", "W F8 02 00 00"};
     for (int i = 0; i < 11; ++i) {
@@ -349,22 +357,22 @@ TEST_F(ExchangeMachine, SettingsWriteSendsTheRebuiltBlockInPieces)
     expected.push_back("close");
     EXPECT_EQ(instrument.log, expected);
     ASSERT_EQ(instrument.written.size(), kSettingsBlockSize);
-    EXPECT_EQ(0, std::memcmp(instrument.written.data(), block.data(), kSettingsBlockSize));
+    EXPECT_EQ(0, std::memcmp(instrument.written.data(), shared->settingsBlock.data(), kSettingsBlockSize));
 
     for (std::size_t k = 0; k < kSettingsEntries; ++k) {
         SCOPED_TRACE(k);
-        EXPECT_TRUE(IsSettingsEntryValid(block, k));
-        const ObjectSettings s = DecodeSettingsEntry(block, k);
+        EXPECT_TRUE(IsSettingsEntryValid(shared->settingsBlock, k));
+        const ObjectSettings s = DecodeSettingsEntry(shared->settingsBlock, k);
         EXPECT_EQ(s.nameRu, QString("Новое имя %1").arg(k + 1).left(10));
         EXPECT_EQ(s.nameEn, namesBefore[k].en) << "the other language is sent as last read";
         EXPECT_EQ(s.potentialMin, -1000);
         EXPECT_EQ(s.potentialMax, int16_t(70000 & 0xFFFF));
         EXPECT_EQ(s.resistanceMin, 12);
         EXPECT_EQ(s.seriesLength, uint8_t(300 & 0xFF));
-        EXPECT_EQ(block[EntryOffset(k) + 3], before[EntryOffset(k) + 3]);
-        EXPECT_EQ(ReadU16(&block[EntryOffset(k) + 34]), kMarker);
+        EXPECT_EQ(shared->settingsBlock[EntryOffset(k) + 3], before[EntryOffset(k) + 3]);
+        EXPECT_EQ(ReadU16(&shared->settingsBlock[EntryOffset(k) + 34]), kMarker);
     }
-    EXPECT_EQ(ObjectNames(), namesBefore);
+    EXPECT_EQ(shared->ObjectNames.get(), namesBefore);
     std::vector<int> progress = host.progressValues();
     // Rebuilding climbs to 25, the pieces from 27 (64 of 760 bytes) to 50.
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
@@ -374,8 +382,8 @@ TEST_F(ExchangeMachine, SettingsWriteSendsTheRebuiltBlockInPieces)
     EXPECT_EQ(progress.back(), 50);
     EXPECT_EQ(host.shown.back().label, "Готово");
     int32_t p = host.shown.back().progress;
-    EXPECT_TRUE(ComputeSyncView(p, LinkStatus, WorkerState).hideGauge);
-    EXPECT_EQ(VersionUnread.load(), 0);
+    EXPECT_TRUE(ComputeSyncView(p, *shared).hideGauge);
+    EXPECT_EQ(shared->VersionUnread.load(), 0);
 }
 
 TEST_F(ExchangeMachine, SettingsWriteFaults)
@@ -384,18 +392,18 @@ TEST_F(ExchangeMachine, SettingsWriteFaults)
     SettingsRows rows = EditedRows();
     rows[6][4] = "";
     rowsToWrite = rows;
-    runExchange(2);
+    runExchange(Operation::WriteSettings);
     EXPECT_TRUE(instrument.writesOnly().empty());
     EXPECT_EQ(host.shown.back().label, "Неверное значение: строка 7, столбец 4");
-    Lang = 1;
+    shared->Lang = 1;
     int32_t p = 0;
-    EXPECT_EQ(ComputeSyncView(p, LinkStatus, WorkerState).label, "Invalid value: row 7, column 4");
-    Lang = 0;
+    EXPECT_EQ(ComputeSyncView(p, *shared).label, "Invalid value: row 7, column 4");
+    shared->Lang = 0;
 
     // The table is gone with its window: nothing is sent either.
     instrument = FakeInstrument{};
     rowsToWrite.reset();
-    runExchange(2);
+    runExchange(Operation::WriteSettings);
     EXPECT_TRUE(instrument.writesOnly().empty());
     EXPECT_EQ(instrument.log.back(), "close");
 
@@ -403,7 +411,7 @@ TEST_F(ExchangeMachine, SettingsWriteFaults)
     instrument = FakeInstrument{};
     instrument.failingWrites = {0};
     rowsToWrite = EditedRows();
-    runExchange(2);
+    runExchange(Operation::WriteSettings);
     EXPECT_EQ(instrument.writesOnly().front(), "W 05 FA");
     EXPECT_EQ(instrument.writesOnly()[1], "W 05 FA");
     EXPECT_EQ(instrument.written.size(), kSettingsBlockSize);
@@ -411,39 +419,68 @@ TEST_F(ExchangeMachine, SettingsWriteFaults)
     // A failed piece is reported and the rest is still sent.
     instrument = FakeInstrument{};
     instrument.failingWrites = {4};
-    runExchange(2);
+    runExchange(Operation::WriteSettings);
     EXPECT_EQ(instrument.writesOnly().size(), 14u);
-    EXPECT_EQ(LinkStatus.load(), StatusLinkError);
+    EXPECT_EQ(shared->LinkStatus.load(), StatusLinkError);
     EXPECT_EQ(host.shown.back().label, "Ошибка связи");
 }
 
 TEST_F(ExchangeMachine, ScreenReadFillsTheSharedBuffer)
 {
-    VersionUnread = 0;
+    shared->VersionUnread = 0;
     for (std::size_t i = 0; i < kScreenSize; ++i) instrument.screen[i] = uint8_t(i * 7);
-    runExchange(3);
+    runExchange(Operation::ReadScreen);
     EXPECT_EQ(instrument.writesOnly(), (Lines{"W 06 F9"}));
     EXPECT_EQ(host.progressValues(), (std::vector<int>{0, 80, 100}));
-    for (std::size_t i = 0; i < kScreenSize; ++i) ASSERT_EQ(ScreenBuffer[i].load(), uint8_t(i * 7)) << i;
+    for (std::size_t i = 0; i < kScreenSize; ++i)
+        ASSERT_EQ(shared->ScreenBuffer[i].load(), uint8_t(i * 7)) << i;
 }
 
 TEST_F(ExchangeMachine, StopEndsEveryOperationAtItsNextPassWithoutHandingOver)
 {
-    for (uint8_t op : {0, 1, 2, 3}) {
-        SCOPED_TRACE(int(op));
-        ResetSharedState();
-        instrument = FakeInstrument{};
-        instrument.openFailures = 1000;
-        int handOffs = 0;
+    struct Case {
+        const char* name;
+        Operation operation;
+        bool instrumentThere;
+        std::function<bool(const Shown&)> stopAt; // the hand-off during which the stop comes
+        std::size_t writesAfterStop;              // what may still reach the instrument
+    };
+    const auto connecting = [](const Shown& s) {
+        return s.state == uint8_t(WorkerStep::Connect) && s.status == StatusCheckConnection;
+    };
+    const std::vector<Case> cases{
+        {"archive read while looking for the instrument", Operation::ReadArchive, false, connecting, 0},
+        {"settings read while looking for the instrument", Operation::ReadSettings, false, connecting, 0},
+        {"settings write while looking for the instrument", Operation::WriteSettings, false, connecting, 0},
+        {"screen read while looking for the instrument", Operation::ReadScreen, false, connecting, 0},
+        // The program ends during a long read: the next record is not asked for.
+        {"archive read between records", Operation::ReadArchive, true,
+         [](const Shown& s) { return s.progress == 33; }, 0},
+        // The program ends while the block is rebuilt: nothing is written to the instrument.
+        {"settings write while rebuilding", Operation::WriteSettings, true,
+         [](const Shown& s) { return s.state == uint8_t(WorkerStep::WriteSettings) && s.progress == 5; }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fresh();
+        instrument.setRecords(6);
+        if (!c.instrumentThere) instrument.openFailures = 1000;
+        std::size_t writesAtStop = 0;
         onHandOff = [&] {
-            if (++handOffs == 3) host.stop = true;
+            if (!host.stop && c.stopAt(host.shown.back())) {
+                host.stop = true;
+                writesAtStop = instrument.writesOnly().size();
+            }
         };
         rowsToWrite = EditedRows();
-        runExchange(op);
-        EXPECT_EQ(handOffs, 3);
+        runExchange(c.operation);
+        ASSERT_TRUE(host.stop) << "the moment to stop never came";
+        EXPECT_EQ(instrument.writesOnly().size() - writesAtStop, c.writesAfterStop);
+        EXPECT_TRUE(instrument.written.empty());
         EXPECT_FALSE(host.archive);
         EXPECT_FALSE(host.settingsTable);
-        EXPECT_EQ(VersionUnread.load(), 1);
+        EXPECT_EQ(host.windowCloses, 0);
+        EXPECT_EQ(shared->VersionUnread.load(), 1) << "a stopped exchange does not count as completed";
         EXPECT_EQ(instrument.log.back(), "close");
     }
 }
@@ -474,9 +511,12 @@ TEST(SyncViewTest, TextsByStatusAndState)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "status " << int(c.status) << " state " << int(c.state));
-        Lang = uint8_t(c.lang);
+        SharedState shared;
+        shared.Lang = uint8_t(c.lang);
+        shared.LinkStatus = c.status;
+        shared.WorkerState = c.state;
         int32_t progress = c.progress;
-        const SyncView view = ComputeSyncView(progress, c.status, c.state);
+        const SyncView view = ComputeSyncView(progress, shared);
         EXPECT_EQ(progress, c.gauge);
         EXPECT_EQ(view.gaugeValue, c.gauge);
         EXPECT_EQ(view.label, c.label);
@@ -484,7 +524,6 @@ TEST(SyncViewTest, TextsByStatusAndState)
         EXPECT_EQ(view.hideGauge, c.hide);
         EXPECT_EQ(view.pauseMs, 0);
     }
-    Lang = 0;
 }
 
 } // namespace

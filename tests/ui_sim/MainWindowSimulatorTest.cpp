@@ -4,6 +4,7 @@
 #include "device/Unit2.h"
 #include "texts/Texts.h"
 #include "ui/Unit1.h"
+#include "worker/WorkerTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +12,11 @@
 #include <QLabel>
 #include <QTimer>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <cstdlib>
 #include <dlfcn.h>
@@ -57,17 +60,24 @@ protected:
     }
     void TearDown() override
     {
+        StopExchangeAtExit();
         form.reset();
         QLocale::setDefault(QLocale::c());
     }
     QPushButton* button(const char* name) const { return form->findChild<QPushButton*>(name); }
 
+    // Clicks "Read from device"; returns when the progress window it shows modally closes.
+    void clickRead()
+    {
+        ExchangeDeadline deadline(30000);
+        button("Button1")->click();
+    }
     // Clicks "Read from device" and waits, as the user does, until the exchange is over.
     void readArchive()
     {
-        button("Button1")->click(); // shows the progress window modally until the worker closes it
-        QTRY_VERIFY_WITH_TIMEOUT(!ExchangeActivity::instance().isRunning(), 20000);
-        QTRY_VERIFY(button("Button1")->isEnabled());
+        clickRead();
+        ASSERT_TRUE(ExchangeEnds(20000));
+        ASSERT_TRUE(WaitUntil([this] { return button("Button1")->isEnabled(); }, 2000)) << "read button left off";
     }
 
     QTemporaryDir dir;
@@ -133,6 +143,128 @@ TEST_F(MainWindowSimulator, CancelWithNoInstrumentKeepsTheTable)
     EXPECT_EQ(form->table().rowCount(), before.rowCount());
     EXPECT_EQ(form->table().cell(1, 0), before.cell(1, 0));
     EXPECT_EQ(VersionUnread.load(), 1) << "a cancelled exchange does not count as the first one";
+}
+
+// The ways a user closes the progress window.
+enum class CloseWay { Cancel, Escape, TitleBar };
+
+void CloseProgress(TForm2* progress, CloseWay way)
+{
+    switch (way) {
+    case CloseWay::Cancel: QTest::mouseClick(progress->Button1, Qt::LeftButton); break;
+    case CloseWay::Escape: {
+        // The key goes where the focus is and travels up to the window.
+        QWidget* focus = progress->focusWidget();
+        QTest::keyClick(focus ? focus : progress, Qt::Key_Escape);
+        break;
+    }
+    case CloseWay::TitleBar: progress->windowHandle()->close(); break; // what the window manager sends
+    }
+}
+
+// Acts once on the shown progress window of `owner` when `ready` holds for it.
+class ProgressWatch {
+public:
+    ProgressWatch(QWidget* owner, std::function<bool(TForm2*)> ready, std::function<void(TForm2*)> act)
+    {
+        QObject::connect(&poll_, &QTimer::timeout, [=, this] {
+            const auto forms = owner->findChildren<TForm2*>();
+            TForm2* progress = forms.isEmpty() ? nullptr : forms.back();
+            if (done || !progress || !progress->isVisible() || QApplication::activeModalWidget() != progress ||
+                !ready(progress))
+                return;
+            done = true;
+            act(progress);
+        });
+        poll_.start(5);
+    }
+    bool done = false;
+
+private:
+    QTimer poll_;
+};
+
+TEST_F(MainWindowSimulator, ClosingTheProgressWindowNeverLeavesTheReadOutOfReach)
+{
+    const auto label = [](const char* text) {
+        return [text](TForm2* p) { return p->Label1->text() == QString::fromUtf8(text); };
+    };
+    struct Situation {
+        const char* name;
+        const char* scenario;
+        std::function<bool(TForm2*)> underWay;
+        bool retries; // the worker keeps trying until cancelled
+    };
+    const std::vector<Situation> situations{
+        {"instrument absent", "devices none\n", label("Проверьте подключение"), true},
+        {"firmware outdated", "firmware_date 11.09.2012\nseries object=1 sensor=potential count=1 points=2\n",
+         label("Версия прошивки устарела"), true},
+        // Twenty records a fifth of a second apart: a few seconds of reading.
+        {"reading records", "prepare record 150\nseries object=1 sensor=potential count=2 points=10\n",
+         [](TForm2* p) { return p->Label1->text() == "Чтение архива" && p->CGauge1->value() < 40; }, false},
+    };
+    const std::pair<CloseWay, const char*> ways[] = {
+        {CloseWay::Cancel, "Cancel"}, {CloseWay::Escape, "Escape"}, {CloseWay::TitleBar, "title-bar close"}};
+
+    for (const Situation& situation : situations) {
+        for (const auto& [way, wayName] : ways) {
+            SCOPED_TRACE(std::string(situation.name) + ", " + wayName);
+            ResetSharedState();
+            form = std::make_unique<TForm1>();
+            form->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+            ASSERT_TRUE(LoadScenario(situation.scenario));
+            const ArchiveTable before = form->table();
+            QSignalSpy running(&ExchangeActivity::instance(), &ExchangeActivity::runningChanged);
+
+            {
+                ProgressWatch close(form.get(), situation.underWay, [way](TForm2* p) { CloseProgress(p, way); });
+                clickRead();
+                ASSERT_TRUE(close.done);
+            }
+            const auto forms = form->findChildren<TForm2*>();
+            ASSERT_EQ(forms.size(), 1);
+            TForm2* progress = forms.front();
+            EXPECT_FALSE(progress->isVisible());
+
+            if (way != CloseWay::Cancel) {
+                // The exchange goes on; "Read from device" leads back to it, the other button
+                // that starts an exchange waits.
+                ASSERT_TRUE(ExchangeActivity::instance().isRunning()) << "closing is not cancelling";
+                ASSERT_TRUE(WaitUntil([this] { return button("Button1")->isEnabled(); }, 2000))
+                    << "no way back to the running read's Cancel";
+                EXPECT_FALSE(button("Button2")->isEnabled());
+                // Shown again, the window offers its Cancel; a read in progress is left to
+                // finish and is closed once more the same way.
+                bool shownAgain = false;
+                ProgressWatch again(form.get(), situation.retries ? situation.underWay : label("Чтение архива"),
+                                    [&](TForm2* p) {
+                    shownAgain = p == progress && p->Button1->isVisible() && p->Button1->isEnabled();
+                    CloseProgress(p, situation.retries ? CloseWay::Cancel : way);
+                });
+                clickRead();
+                EXPECT_TRUE(again.done);
+                EXPECT_TRUE(shownAgain);
+                EXPECT_EQ(form->findChildren<TForm2*>().size(), 1) << "no second progress window";
+            }
+            ASSERT_TRUE(ExchangeEnds(15000));
+            EXPECT_EQ(running.count(), 2) << "one exchange started and ended, no second one";
+            ASSERT_TRUE(WaitUntil([this] { return button("Button1")->isEnabled(); }, 2000)) << "read button left off";
+            EXPECT_TRUE(button("Button2")->isEnabled());
+
+            if (!situation.retries && way != CloseWay::Cancel) {
+                // Closing ends the modal display only: the read still fills the table.
+                EXPECT_EQ(form->table().rowCount(), 21);
+                EXPECT_EQ(RecordCount.load(), 20u);
+                EXPECT_EQ(VersionUnread.load(), 0);
+            } else {
+                EXPECT_EQ(form->table().rowCount(), before.rowCount());
+                EXPECT_EQ(form->table().cell(1, 1), before.cell(1, 1));
+                EXPECT_EQ(VersionUnread.load(), 1) << "a cancelled read does not count";
+            }
+            form.reset();
+        }
+    }
 }
 
 } // namespace

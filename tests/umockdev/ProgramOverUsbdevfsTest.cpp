@@ -156,7 +156,7 @@ TEST_F(ProgramOverUsbdevfs, FirstArchiveReadEndsWithTheInstrumentsTable) {
         expected.push_back(DecodeRecord(bytes));
     }
     ArchiveTable reference;
-    reference.fillFromRecords(expected, 0);
+    reference.fillFromRecords(expected, 0, ObjectNames()); // the names the read brought
     for (int row = 0; row < reference.rowCount(); ++row)
         for (int c = 0; c < reference.columnCount(); ++c)
             EXPECT_EQ(shown.cell(c, row), reference.cell(c, row)) << "column " << c << " row " << row;

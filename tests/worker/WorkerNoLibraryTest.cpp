@@ -31,14 +31,14 @@ TEST(WorkerWithoutLibrary, SaysTheDriverIsMissingAndRetriesUntilCancelled)
         if (++polls == 50 && form->isVisible()) QTest::mouseClick(form->Button1, Qt::LeftButton);
     });
     poll.start(2);
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeActivity::instance().isRunning(); }, 5000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(5000));
     EXPECT_TRUE(labels.contains("Драйвер не установлен"));
     EXPECT_TRUE(captions.contains("Подключение"));
     EXPECT_FALSE(labels.contains("Проверьте подключение"));
     EXPECT_EQ(model.table().rowCount(), ArchiveTable().rowCount()) << "the table is left as it was";
     EXPECT_EQ(VersionUnread.load(), 1);
-    EXPECT_EQ(LinkStatus.load(), 1);
+    EXPECT_EQ(Shared.LinkStatus.load(), 1);
 }
 
 } // namespace

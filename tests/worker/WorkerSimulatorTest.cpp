@@ -43,8 +43,6 @@ struct Line {
     }
 };
 
-bool ExchangeRunning() { return ExchangeActivity::instance().isRunning(); }
-
 class WorkerAgainstSimulator : public ::testing::Test {
 protected:
     void SetUp() override
@@ -194,8 +192,8 @@ TEST_F(WorkerAgainstSimulator, FirstArchiveReadAsksVersionAndSettingsLaterReadsG
     QWidget owner;
     ArchiveModel model;
     FormWatch watch(&owner);
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(10000));
 
     EXPECT_EQ(writes(), (std::vector<std::string>{"01 FE", "04 FB", "02 FD", "03 FC 00 00", "03 FC 01 00",
                                                   "03 FC 02 00"}));
@@ -228,8 +226,8 @@ TEST_F(WorkerAgainstSimulator, FirstArchiveReadAsksVersionAndSettingsLaterReadsG
 
     const std::size_t before = transcript().size();
     FormWatch second(&owner);
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(10000));
     EXPECT_EQ(writes(before), (std::vector<std::string>{"02 FD", "03 FC 00 00", "03 FC 01 00", "03 FC 02 00"}));
     EXPECT_EQ(second.gauge, (std::vector<int>{20, 46, 73, 100}));
     EXPECT_EQ(model.rowCount(), 3);
@@ -242,19 +240,20 @@ TEST_F(WorkerAgainstSimulator, EmptyArchiveShowsNoDataAndTheNextExchangeStartsWi
     QWidget owner;
     ArchiveModel model;
     FormWatch watch(&owner);
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(10000));
     EXPECT_EQ(writes(), (std::vector<std::string>{"02 FD"}));
     EXPECT_EQ(watch.form->Label1->text(), "Данных нет");
     EXPECT_FALSE(watch.form->CGauge1->isHidden());
     ASSERT_EQ(model.table().rowCount(), 2) << "header and one empty row";
     for (int c = 0; c < model.table().columnCount(); ++c) EXPECT_TRUE(model.table().cell(c, 1).isEmpty());
     EXPECT_EQ(model.table().cell(0, 0), HeaderText(0, 0));
+    EXPECT_TRUE(TimeFormat().isEmpty()) << "an empty archive leaves the program's time format";
 
     ASSERT_NO_FATAL_FAILURE(load("three.txt"));
     FormWatch next(&owner);
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(10000));
     ASSERT_GE(next.labels.size(), 2);
     EXPECT_EQ(next.labels[0], "Данных нет");
     EXPECT_EQ(next.labels.back(), "Готово");
@@ -273,8 +272,8 @@ TEST_F(WorkerAgainstSimulator, NoInstrumentIsLookedForEvery300msUntilCancelled)
         for (const auto& l : transcript()) looks += l.call == "usb_find_busses";
         if (looks >= 4 && w.form->isVisible()) ClickCancel(w.form);
     };
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(5000));
     EXPECT_TRUE(watch.labels.contains("Проверьте подключение"));
     EXPECT_EQ(watch.form->windowTitle(), "Подключение");
     std::vector<double> looks;
@@ -299,8 +298,8 @@ TEST_F(WorkerAgainstSimulator, OutdatedFirmwareIsAskedAgainUntilCancelled)
     watch.onPoll = [this](FormWatch& w) {
         if (writes().size() >= 3 && w.form->isVisible()) ClickCancel(w.form);
     };
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(5000));
     EXPECT_TRUE(watch.labels.contains("Версия прошивки устарела"));
     EXPECT_TRUE(watch.captions.contains("Чтение версии"));
     const auto sent = writes();
@@ -316,8 +315,8 @@ TEST_F(WorkerAgainstSimulator, BadHeaderMarkerGivesOneBoxAndTheHeaderIsAskedAgai
     QWidget owner;
     ArchiveModel model;
     BoxAcknowledger boxes;
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(10000));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Ошибка контрольной суммы");
     EXPECT_EQ(boxes.boxes[0].title, "Внимание");
@@ -334,8 +333,8 @@ TEST_F(WorkerAgainstSimulator, BadRecordEndsTheReadWithTheRowsReceived)
     ArchiveModel model;
     BoxAcknowledger boxes;
     FormWatch watch(&owner);
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(10000));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Ошибка контрольной суммы");
     EXPECT_EQ(writes(), (std::vector<std::string>{"02 FD", "03 FC 00 00", "03 FC 01 00"}));
@@ -350,8 +349,8 @@ TEST_F(WorkerAgainstSimulator, AnnouncedLengthsAreReadAsTheBufferSizes)
     ASSERT_NO_FATAL_FAILURE(load("announce_large.txt"));
     QWidget owner;
     ArchiveModel model;
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(10000));
     std::vector<int> bodies;
     for (const auto& l : transcript())
         if (l.call == "usb_bulk_read" && l.size() != 4) bodies.push_back(l.size());
@@ -387,14 +386,14 @@ TEST_F(WorkerAgainstSimulator, CancelBeforeOrDuringTheRecordsKeepsTheTable)
                 ClickCancel(w.form);
             }
         };
-        ASSERT_TRUE(StartArchiveRead(&owner, &model));
-        ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+        ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+        ASSERT_TRUE(ExchangeEnds(10000));
         std::size_t records = 0;
         for (const auto& w : writes()) records += w.rfind("03 FC", 0) == 0;
         EXPECT_EQ(records, c.recordRequests);
         ExpectSameTable(model.table(), before);
         EXPECT_EQ(VersionUnread.load(), 1) << "a cancelled first exchange still owes the version check";
-        EXPECT_EQ(CancelRequest.load(), 0);
+        EXPECT_EQ(Shared.CancelRequest.load(), 0);
     }
 }
 
@@ -405,7 +404,7 @@ TEST_F(WorkerAgainstSimulator, SettingsReadEditAndWriteBack)
     VersionUnread = 0;
     PlainWindow w;
     ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, w.table));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(ExchangeEnds(10000));
     EXPECT_EQ(w.values, (std::vector<int>{0, 40, 60, 80, 100}));
     ASSERT_EQ(w.table->rowCount(), 21);
     EXPECT_EQ(w.table->item(1, 1)->text(), "Склад");
@@ -416,7 +415,7 @@ TEST_F(WorkerAgainstSimulator, SettingsReadEditAndWriteBack)
     w.values.clear();
     const std::size_t before = transcript().size();
     ASSERT_TRUE(StartSettingsWrite(w.gauge, w.label, w.table));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(ExchangeEnds(10000));
     const auto lines = transcript();
     std::vector<const Line*> sent;
     for (std::size_t i = before; i < lines.size(); ++i)
@@ -438,7 +437,7 @@ TEST_F(WorkerAgainstSimulator, SettingsReadEditAndWriteBack)
 
     // The instrument kept the new name: it comes back with the next read (cut to ten).
     ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, w.table));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(ExchangeEnds(10000));
     EXPECT_EQ(w.table->item(1, 1)->text(), "Новый скла");
     EXPECT_EQ(ObjectName(0).en, "Store");
 }
@@ -450,7 +449,7 @@ TEST_F(WorkerAgainstSimulator, SettingsEntriesWithBadChecksumsEachGiveABoxAndAre
     PlainWindow w;
     BoxAcknowledger boxes;
     ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, w.table));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    ASSERT_TRUE(ExchangeEnds(10000));
     ASSERT_EQ(boxes.boxes.size(), 2u);
     for (const auto& box : boxes.boxes) EXPECT_EQ(box.text, "Ошибка контрольной суммы");
     ASSERT_EQ(w.table->rowCount(), 21);

@@ -7,6 +7,7 @@
 #include "exchange_machine/FakeInstrument.h"
 #include "texts/Texts.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 namespace {
 using namespace fake;
@@ -77,8 +79,8 @@ TEST_F(WorkerWindows, ArchiveReadShowsEveryStepAndFillsTheTable)
             if (captions.isEmpty() || captions.back() != t) captions << t;
         });
     });
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(5000));
 
     auto* form = owner.findChild<TForm2*>();
     EXPECT_FALSE(form->isVisible());
@@ -93,6 +95,7 @@ TEST_F(WorkerWindows, ArchiveReadShowsEveryStepAndFillsTheTable)
     EXPECT_FALSE(model.table().cell(1, 3).isEmpty());
     EXPECT_EQ(running.count(), 2);
     EXPECT_EQ(VersionUnread.load(), 0);
+    EXPECT_EQ(TimeFormat(), "hh:mm:ss") << "the archive shown sets the program's time texts";
 }
 
 TEST_F(WorkerWindows, CancelWhileNoInstrumentClosesTheWindowAndKeepsTheTable)
@@ -113,14 +116,72 @@ TEST_F(WorkerWindows, CancelWhileNoInstrumentClosesTheWindowAndKeepsTheTable)
         QTest::mouseClick(form->Button1, Qt::LeftButton);
     });
     poll.start(10);
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
     EXPECT_EQ(seen, "Проверьте подключение");
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 3000));
+    ASSERT_TRUE(ExchangeEnds(3000));
     for (int r = 0; r < before.rowCount(); ++r)
         for (int c = 0; c < before.columnCount(); ++c) EXPECT_EQ(model.table().cell(c, r), before.cell(c, r));
     EXPECT_EQ(model.table().rowCount(), before.rowCount());
     EXPECT_EQ(VersionUnread.load(), 1);
-    EXPECT_EQ(CancelRequest.load(), 0);
+    EXPECT_EQ(Shared.CancelRequest.load(), 0);
+}
+
+TEST_F(WorkerWindows, NoDataStaysReadableWhileTheWindowKeepsRunning)
+{
+    VersionUnread = 0;
+    instrument.setRecords(0);
+    QWidget owner;
+    ArchiveModel model;
+    QElapsedTimer shown;
+    qint64 shownFor = -1;
+    int ticksMeanwhile = 0;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* form = owner.findChild<TForm2*>();
+        if (!form || shownFor >= 0) return;
+        const bool noData = form->isVisible() && form->Label1->text() == "Данных нет";
+        if (noData && !shown.isValid()) shown.start();
+        if (noData) ++ticksMeanwhile;
+        if (shown.isValid() && !form->isVisible()) shownFor = shown.elapsed();
+    });
+    poll.start(1);
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(5000));
+    ASSERT_TRUE(WaitUntil([&] { return shownFor >= 0; }, 1000)) << "\"Данных нет\" was never seen";
+    EXPECT_GE(shownFor, 290) << "the status stays long enough to be read";
+    // The pause is the worker's: the window thread goes on handling events meanwhile.
+    EXPECT_GE(ticksMeanwhile, 3);
+    EXPECT_EQ(model.table().rowCount(), 2);
+}
+
+TEST_F(WorkerWindows, SettingsCallbacksRunOnTheWindowThreadOnlyWhileTheirTargetLives)
+{
+    PlainWindow w;
+    auto target = std::make_unique<QObject>();
+    std::optional<SettingsRows> received;
+    bool onWindowThread = false;
+    ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, target.get(), [&](const SettingsRows& rows) {
+        received = rows;
+        onWindowThread = QThread::currentThread() == qApp->thread();
+    }));
+    ASSERT_TRUE(ExchangeEnds(5000));
+    ASSERT_TRUE(received);
+    EXPECT_TRUE(onWindowThread);
+    ASSERT_EQ(received->size(), 20u);
+    EXPECT_EQ((*received)[3], (SettingsRow{"4", "Мост 4", "-500", "500", "0", "999", "8", "20", "30"}));
+
+    // The source is gone before the write asks for its rows: nothing reaches the instrument.
+    instrument.openFailures = 3;
+    const std::size_t writesBefore = instrument.writesOnly().size();
+    bool asked = false;
+    ASSERT_TRUE(StartSettingsWrite(w.gauge, w.label, target.get(), [&] {
+        asked = true;
+        return *received;
+    }));
+    target.reset();
+    ASSERT_TRUE(ExchangeEnds(5000));
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(instrument.writesOnly().size(), writesBefore);
 }
 
 TEST_F(WorkerWindows, BadRecordShowsOneWarningBoxAndKeepsTheRowsReceived)
@@ -133,8 +194,8 @@ TEST_F(WorkerWindows, BadRecordShowsOneWarningBoxAndKeepsTheRowsReceived)
     BoxAcknowledger boxes;
     bool gaugeWhileBox = false;
     boxes.onBox = [&] { gaugeWhileBox = owner.findChild<TForm2*>()->CGauge1->value() == 73; };
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(ExchangeEnds(5000));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     const SeenBox& box = boxes.boxes[0];
     EXPECT_EQ(box.title, "Внимание");
@@ -153,7 +214,7 @@ TEST_F(WorkerWindows, SettingsReadThenWriteThroughThePlainTable)
     Lang = 1;
     PlainWindow w;
     ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, w.table));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+    ASSERT_TRUE(ExchangeEnds(5000));
     ASSERT_EQ(w.table->rowCount(), 21);
     EXPECT_EQ(w.table->item(4, 1)->text(), "Bridge 4");
     EXPECT_EQ(w.table->item(4, 0)->text(), "4");
@@ -168,7 +229,7 @@ TEST_F(WorkerWindows, SettingsReadThenWriteThroughThePlainTable)
     w.gauge->hide();
     ASSERT_TRUE(StartSettingsWrite(w.gauge, w.label, w.table));
     EXPECT_TRUE(w.gauge->isVisible());
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+    ASSERT_TRUE(ExchangeEnds(5000));
     ASSERT_EQ(instrument.written.size(), kSettingsBlockSize);
     SettingsBlock sent;
     std::copy(instrument.written.begin(), instrument.written.end(), sent.begin());
@@ -191,7 +252,7 @@ TEST_F(WorkerWindows, UnconvertibleCellSendsNothingAndSaysWhere)
         for (int c = 0; c < 9; ++c) w.table->setItem(r, c, new QTableWidgetItem(c == 1 ? "Мост" : "5"));
     w.table->item(7, 4)->setText("12a");
     ASSERT_TRUE(StartSettingsWrite(w.gauge, w.label, w.table));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+    ASSERT_TRUE(ExchangeEnds(5000));
     EXPECT_TRUE(instrument.writesOnly().empty());
     EXPECT_EQ(w.label->text(), "Неверное значение: строка 7, столбец 4");
     EXPECT_TRUE(w.window->isVisible());
@@ -212,7 +273,7 @@ TEST_F(WorkerWindows, ClosingOrDestroyingTheWindowStopsTheRetries)
             w.window.reset();
         else
             w.window->close();
-        EXPECT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 2000));
+        EXPECT_TRUE(ExchangeEnds(2000));
         EXPECT_EQ(running.count(), 2);
         EXPECT_EQ(instrument.log.back(), "close");
     }

@@ -1,0 +1,155 @@
+#include "ExchangeStarters.h"
+
+#include "app/SharedState.h"
+#include "archive/ArchiveModel.h"
+#include "device/Unit2.h"
+#include "device/UsbLink.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QTableWidget>
+
+namespace {
+
+LinkFactory& Factory()
+{
+    static LinkFactory factory;
+    return factory;
+}
+
+BMTreadUSB* StartWorker(Operation operation, WorkerControls controls)
+{
+    if (ExchangeActivity::instance().isRunning()) return nullptr;
+    Shared.WorkerState = 0;
+    Shared.Operation = operation;
+    // A Cancel click that came after the last exchange had already finished must not
+    // cancel this one before it starts.
+    Shared.CancelRequest = 0;
+    auto* worker = new BMTreadUSB(MakeExchangeLink(), Shared);
+    worker->AttachControls(std::move(controls));
+    return worker;
+}
+
+// A settings table of 21 rows: row 0 the heading, row r the settings of object r.
+void ShowRows(QTableWidget& table, const SettingsRows& rows)
+{
+    table.setRowCount(int(rows.size()) + 1);
+    if (table.columnCount() < 9) table.setColumnCount(9);
+    for (int r = 1; r <= int(rows.size()); ++r) {
+        for (int c = 0; c < 9; ++c) {
+            const QString& text = rows[std::size_t(r - 1)][std::size_t(c)];
+            if (QTableWidgetItem* item = table.item(r, c))
+                item->setText(text);
+            else
+                table.setItem(r, c, new QTableWidgetItem(text));
+        }
+    }
+}
+
+SettingsRows RowsOf(const QTableWidget& table)
+{
+    SettingsRows rows(kSettingsEntries);
+    for (int r = 1; r <= int(kSettingsEntries); ++r)
+        for (int c = 0; c < 9; ++c)
+            if (const QTableWidgetItem* item = table.item(r, c))
+                rows[std::size_t(r - 1)][std::size_t(c)] = item->text();
+    return rows;
+}
+
+// The progress window of the running archive read, when the user has closed it.
+TForm2* ClosedArchiveReadWindow()
+{
+    const BMTreadUSB* worker = RunningExchange();
+    auto* form = worker ? qobject_cast<TForm2*>(worker->progressWindow()) : nullptr;
+    return form && !form->isVisible() ? form : nullptr;
+}
+
+} // namespace
+
+bool ArchiveReadWindowClosed() { return ClosedArchiveReadWindow() != nullptr; }
+
+void SetLinkFactory(LinkFactory factory) { Factory() = std::move(factory); }
+
+bool StartArchiveRead(QWidget* owner, QObject* target, ArchiveFill fill)
+{
+    if (ExchangeActivity::instance().isRunning()) {
+        // Closing the progress window ends only its modal display; the read goes on. Showing
+        // it again gives the user back its Cancel.
+        TForm2* form = ClosedArchiveReadWindow();
+        if (!form) return false;
+        form->exec();
+        return true;
+    }
+    auto* form = new TForm2(owner);
+    WorkerControls controls;
+    controls.gauge = form->CGauge1;
+    controls.progressWindow = form;
+    controls.label = form->Label1;
+    controls.target = target;
+    controls.archiveFill = std::move(fill);
+    if (!StartWorker(Operation::ReadArchive, std::move(controls))) return false;
+    form->exec();
+    return true;
+}
+
+bool StartArchiveRead(QWidget* owner, ArchiveModel* model)
+{
+    // RecordCount stays the count the header announced, also when fewer records arrived.
+    return StartArchiveRead(owner, model, [model](std::span<const ArchiveRecord> records) {
+        // The first archive shown sets the time texts of the whole program (the report's
+        // title among them) to the archive's 24-hour format.
+        if (!records.empty()) SetTimeFormat(kArchiveTimeFormat);
+        model->fillFromRecords(records, Shared.Lang, Shared.ObjectNames.get());
+    });
+}
+
+BMTreadUSB* StartSettingsRead(QProgressBar* gauge, QLabel* label, QObject* target, SettingsFill fill)
+{
+    WorkerControls controls;
+    controls.gauge = gauge;
+    controls.label = label;
+    controls.target = target;
+    controls.settingsFill = std::move(fill);
+    controls.stopWith = gauge ? gauge->window() : nullptr;
+    return StartWorker(Operation::ReadSettings, std::move(controls));
+}
+
+BMTreadUSB* StartSettingsWrite(QProgressBar* gauge, QLabel* label, QObject* target, SettingsSource source)
+{
+    WorkerControls controls;
+    controls.gauge = gauge;
+    controls.label = label;
+    controls.target = target;
+    controls.settingsSource = std::move(source);
+    controls.stopWith = gauge ? gauge->window() : nullptr;
+    BMTreadUSB* worker = StartWorker(Operation::WriteSettings, std::move(controls));
+    if (worker && gauge) gauge->setVisible(true);
+    return worker;
+}
+
+BMTreadUSB* StartSettingsRead(QProgressBar* gauge, QLabel* label, QTableWidget* table)
+{
+    return StartSettingsRead(gauge, label, table,
+                             [table](const SettingsRows& rows) { ShowRows(*table, rows); });
+}
+
+BMTreadUSB* StartSettingsWrite(QProgressBar* gauge, QLabel* label, QTableWidget* table)
+{
+    return StartSettingsWrite(gauge, label, table, [table] { return RowsOf(*table); });
+}
+
+BMTreadUSB* StartScreenRead(QProgressBar* gauge, QLabel* label)
+{
+    WorkerControls controls;
+    controls.gauge = gauge;
+    controls.label = label;
+    controls.stopWith = gauge ? gauge->window() : nullptr;
+    return StartWorker(Operation::ReadScreen, std::move(controls));
+}
+
+std::unique_ptr<Link> MakeExchangeLink()
+{
+    if (Factory()) return Factory()();
+    return std::make_unique<UsbLink>();
+}
+
