@@ -233,7 +233,8 @@ TEST_F(AnalysisWindow, HoverShowsTheRowsTexts)
     EXPECT_TRUE(text.contains("Серия | Номер: 2   |   3")) << text.toStdString();
     EXPECT_TRUE(text.contains("Дата: 17.05.2014"));
     QTest::mouseMove(map, at);
-    QTRY_COMPARE(QToolTip::text(), text);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QToolTip::text() == text; }, 5000));
+    EXPECT_EQ(QToolTip::text(), text);
     // The hovered spot is centred on the drawn point: its black mark is there.
     const QPoint centre = HoverCentre(map, "Величина: -230");
     const QImage shot = map->grab().toImage();

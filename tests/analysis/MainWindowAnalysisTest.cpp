@@ -63,7 +63,7 @@ TEST_F(MainWindowAnalysis, RefusedWhileNoArchiveIsRead)
     ModalAnswers::Box box;
     answers.acknowledge(&box);
     ClickAnalysis();
-    QTRY_VERIFY(answers.allAnswered());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answers.allAnswered(); }, 5000)) << "answers.allAnswered()";
     EXPECT_EQ(box.caption, "Внимание");
     EXPECT_EQ(box.text, "Архив не считан!");
     EXPECT_EQ(box.icon, QMessageBox::Critical);
@@ -86,7 +86,7 @@ TEST_F(MainWindowAnalysis, OpensOverTheTableInArchiveOrder)
     QStringList objects;
     ExpectAnalysisWindow(answers, &caption, &objects);
     ClickAnalysis();
-    QTRY_VERIFY(answers.allAnswered());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answers.allAnswered(); }, 5000)) << "answers.allAnswered()";
     EXPECT_EQ(caption, "Анализ обследования");
     EXPECT_EQ(objects, (QStringList{"Мост, Потенциал (6)", "Стена, Сопротивление (2)"}));
     EXPECT_TRUE(answers.unexpected().isEmpty()) << answers.unexpected().join("; ").toStdString();
@@ -104,7 +104,7 @@ TEST_F(MainWindowAnalysis, ACellTheDiagramCannotReadIsNamed)
     ModalAnswers::Box box;
     answers.acknowledge(&box);
     ClickAnalysis();
-    QTRY_VERIFY(answers.allAnswered());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answers.allAnswered(); }, 5000)) << "answers.allAnswered()";
     EXPECT_EQ(box.caption, "Ошибка");
     EXPECT_EQ(box.text, "График не построен: строка 2, столбец \"Величина\" содержит не число: \"abc\"");
     EXPECT_TRUE(answers.unexpected().isEmpty()) << answers.unexpected().join("; ").toStdString();

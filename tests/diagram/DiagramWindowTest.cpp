@@ -348,7 +348,7 @@ TEST_F(DiagramWindowTest, ModeButtonsAreExclusiveAndDriveTheMouse) {
     QTest::mousePress(chart, Qt::LeftButton, {}, centre - QPoint(30, 20));
     QTest::mouseMove(chart, centre + QPoint(30, 20));
     QTest::mouseRelease(chart, Qt::LeftButton, {}, centre + QPoint(30, 20));
-    QTRY_VERIFY(!chart->animating());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !chart->animating(); }, 5000)) << "!chart->animating()";
     EXPECT_GT(chart->view().zoom, zoom * 2);
     EXPECT_LE(chart->view().zoom, kMaxZoom);
     QTest::mousePress(chart, Qt::LeftButton, {}, centre + QPoint(30, 20));

@@ -129,8 +129,8 @@ protected:
     {
         QTest::mouseClick(form->Button1, Qt::LeftButton);
         EXPECT_TRUE(waiting());
-        QTRY_VERIFY_WITH_TIMEOUT(idle(), 10000);
-        QTRY_VERIFY(!ExchangeRunning());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return idle(); }, 10000)) << "idle()";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !ExchangeRunning(); }, 5000)) << "!ExchangeRunning()";
     }
     // Ticks "save to *.bmp" and answers its dialog: a name, or a cancel for an empty one.
     // The window keeps one dialog, so each opening gets answers of its own.
@@ -299,7 +299,7 @@ TEST_F(ScreenshotWindow, AFailedSaveIsReportedOnceAndTheWindowGoesBackToIdle)
         return true;
     });
     QTest::mouseClick(form->Button1, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(idle(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return idle(); }, 10000)) << "idle()";
     QTest::qWait(700);
     EXPECT_TRUE(answers.allAnswered());
     EXPECT_TRUE(answers.unexpected().isEmpty()) << "one box only: " << answers.unexpected().join("; ").toStdString();
@@ -326,7 +326,8 @@ TEST_F(ScreenshotWindow, WaitsThroughFailingTransfersWithTheStatusInSight)
                              "fail_transfer 3 timeout\n"));
     QTest::mouseClick(form->Button1, Qt::LeftButton);
     const QString linkError = Tr(ExchangeText::LinkError);
-    QTRY_COMPARE_WITH_TIMEOUT(form->Label3->text(), linkError, 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Label3->text() == linkError; }, 5000));
+    EXPECT_EQ(form->Label3->text(), linkError);
     QTest::qWait(600); // past a poll
     EXPECT_TRUE(waiting());
     EXPECT_EQ(form->Image1->picture().convertToFormat(QImage::Format_RGB32),
@@ -335,7 +336,7 @@ TEST_F(ScreenshotWindow, WaitsThroughFailingTransfersWithTheStatusInSight)
     EXPECT_TRUE(form->Label3->isVisible());
     EXPECT_TRUE(form->rect().contains(form->Label3->geometry()));
     EXPECT_LE(form->Label3->fontMetrics().horizontalAdvance(linkError), form->Label3->width());
-    QTRY_VERIFY_WITH_TIMEOUT(idle(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return idle(); }, 10000)) << "idle()";
     EXPECT_EQ(form->Image1->picture().convertToFormat(QImage::Format_RGB32),
               ExpectedPicture(ScreenImage{}, qRgb(0, 0, 0), qRgb(255, 255, 255)));
 }
@@ -345,11 +346,12 @@ TEST_F(ScreenshotWindow, ClosingWhileWaitingStopsThePollAndTheExchange)
     ASSERT_TRUE(LoadScenario("devices none\n"));
     openForm();
     QTest::mouseClick(form->Button1, Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(form->Label3->text(), Tr(ExchangeText::CheckConnection), 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Label3->text() == Tr(ExchangeText::CheckConnection); }, 5000));
+    EXPECT_EQ(form->Label3->text(), Tr(ExchangeText::CheckConnection));
     EXPECT_TRUE(waiting());
     form->close();
     EXPECT_FALSE(form->Timer1->isActive());
-    QTRY_VERIFY_WITH_TIMEOUT(!ExchangeRunning(), 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ExchangeRunning(); }, 5000)) << "!ExchangeRunning()";
     form.reset();
     QTest::qWait(100); // nothing may reach the destroyed window now
 }
@@ -369,7 +371,7 @@ TEST_F(ScreenshotWindow, StaysIdleWhenAnotherExchangeIsRunning)
     QTest::qWait(700);
     EXPECT_TRUE(idle());
     other.close();
-    QTRY_VERIFY_WITH_TIMEOUT(!ExchangeRunning(), 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ExchangeRunning(); }, 5000)) << "!ExchangeRunning()";
 }
 
 TEST_F(ScreenshotWindow, TheMainWindowOpensANewWindowEveryTimeCentredOnItself)
