@@ -49,8 +49,7 @@ void BM_FirstArchiveRead200(benchmark::State& state)
     for (auto _ : state) {
         ResetSharedState(); // VersionUnread 1: the full first-read path
         QWidget owner;
-        ArchiveTable table;
-        ArchiveModel model(&table);
+        ArchiveModel model;
         const double cpuBefore = CpuMs();
         QElapsedTimer timer;
         timer.start();
