@@ -299,6 +299,12 @@ void Exchange::ReadRecords()
 
 void Exchange::ReadSettings()
 {
+    // Without this check an instrument pulled out during the settings read of an archive
+    // read would keep the state retrying past the user's Cancel for ever.
+    if (CancelRequest) {
+        setState(WorkerStep::Finish);
+        return;
+    }
     const bool forArchive = Operation == 0;
     const auto command = CommandFrame(Command::ReadSettings);
     if (!send(command.data(), command.size())) return;
