@@ -6,6 +6,9 @@
 #include "exchange/project/ProjectFile.h"
 #include "exchange/spreadsheet/SpreadsheetExport.h"
 #include "texts/Texts.h"
+#include "app/SharedState.h"
+#include "ui/ModalAnswers.h"
+#include "ui/Unit1.h"
 
 #include <QDir>
 #include <QFile>
@@ -314,6 +317,60 @@ TEST(InterruptedSave, FullDiskKeepsThePreviousFile)
         }
     }
     std::printf("full disk: %d saves, %d failed, previous file intact %d\n", runs, failed, intact);
+}
+
+} // namespace
+
+namespace {
+
+// The user's side of a failed save: the main window's commands report it in one error box
+// and the file the user had stays.
+TEST(InterruptedSave, MainWindowReportsAFailedSaveOnce)
+{
+    const Shim shim;
+    if (!shim.loaded()) return RunUnderShim();
+    ResetSharedState();
+    QTemporaryDir dir;
+    const QString project = dir.filePath(QStringLiteral("read.ar"));
+    ASSERT_EQ(saveProject(Table(30, "новый"), project), ProjectStatus::Ok);
+    TForm1 form;
+    form.OpenFromCommandLine({project});
+    ASSERT_EQ(form.table().rowCount(), 31);
+
+    struct Case {
+        const char* name;
+        const char* file;
+        void (TForm1::*command)();
+        const char* caption;
+    };
+    const Case cases[] = {{"project", "Arhive.ar", &TForm1::N1Click, "Ошибка"},
+                          {"Excel 2007", "Arhive.xlsx", &TForm1::Save1Click, "Внимание"},
+                          {"Excel 2003", "Arhive.xls", &TForm1::Save1Click, "Внимание"}};
+    for (const Case& c : cases) {
+        // The first call that writes, and the disk stays full.
+        for (long n : {1L, 2L}) {
+            SCOPED_TRACE(std::string(c.name) + ", the disk full from call " + std::to_string(n));
+            const QString target = dir.filePath(QString::fromLatin1(c.file));
+            QFile::remove(target);
+            ASSERT_TRUE(Writers()[c.file == std::string("Arhive.ar") ? 0 : 1].save(Table(5, "старый"), target));
+            const QByteArray before = Bytes(target);
+            ModalAnswers answers;
+            ModalAnswers::Box box;
+            answers.chooseFile(target);
+            answers.acknowledge(&box);
+            shim.arm(n, ENOSPC, 1);
+            (form.*c.command)();
+            const long failures = shim.failures();
+            shim.disarm();
+            EXPECT_GT(failures, 0);
+            EXPECT_TRUE(answers.allAnswered()) << "no error box";
+            EXPECT_TRUE(answers.unexpected().isEmpty()) << "more than one window: "
+                                                         << answers.unexpected().join(", ").toStdString();
+            EXPECT_EQ(box.icon, QMessageBox::Critical);
+            EXPECT_EQ(box.caption, QString::fromUtf8(c.caption));
+            EXPECT_EQ(Bytes(target), before) << "the previous file was changed by a failed save";
+        }
+    }
 }
 
 } // namespace
