@@ -269,6 +269,9 @@ void Exchange::ReadRecords()
 
 void Exchange::ReadSettings()
 {
+    // Without this check an instrument pulled out during the settings read of an archive
+    // read would keep the state retrying past the user's Cancel for ever.
+    if (cancelled()) return;
     const bool forArchive = shared_.Operation == Operation::ReadArchive;
     const auto command = CommandFrame(Command::ReadSettings);
     if (!send(command.data(), command.size())) return;

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -56,6 +58,13 @@ ProjectStatus Validate(QByteArrayView bytes, int32_t& columns, int32_t& rows)
     return ProjectStatus::Ok;
 }
 
+// QSaveFile syncs before it puts the file in place but ignores a failing sync; the data
+// may then never reach the disk, and the old file would be replaced by a damaged one.
+bool SyncedToDisk(QSaveFile& file)
+{
+    return file.flush() && ::fsync(file.handle()) == 0;
+}
+
 } // namespace
 
 QByteArray projectBytes(const ArchiveTable& table)
@@ -92,7 +101,7 @@ ProjectStatus saveProject(const ArchiveTable& table, const QString& fileName)
             }
         }
     }
-    if (!flush() || !file.commit()) {
+    if (!flush() || !SyncedToDisk(file) || !file.commit()) {
         file.cancelWriting();
         return ProjectStatus::CannotWrite;
     }

@@ -9,9 +9,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QTemporaryFile>
+#include <QTemporaryDir>
 
 #include <xlsxwriter.h>
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -48,6 +53,12 @@ SpreadsheetResult PutInPlace(const QString& scratchPath, const QString& fileName
         out.cancelWriting();
         return {SpreadsheetStatus::WriteFailed, in.errorString()};
     }
+    // QSaveFile ignores a failing sync and would put a file in place whose data never
+    // reached the disk.
+    if (!out.flush() || ::fsync(out.handle()) != 0) {
+        out.cancelWriting();
+        return {SpreadsheetStatus::WriteFailed, QStringLiteral("sync: ") + QString::fromLocal8Bit(std::strerror(errno))};
+    }
     if (!out.commit()) return {SpreadsheetStatus::WriteFailed, out.errorString()};
     return {};
 }
@@ -75,13 +86,14 @@ SpreadsheetResult exportToSpreadsheet(const ArchiveTable& table, const QString& 
     if (SpreadsheetResult fits = CheckFits(table, xls); !fits.ok()) return fits;
 
     // The writers produce the workbook in a scratch file first, so a failure half way never
-    // touches the user's file.
-    QTemporaryFile scratch(QDir::tempPath() + QStringLiteral("/lm11-export-XXXXXX"));
-    if (!scratch.open()) return {SpreadsheetStatus::WriteFailed, scratch.errorString()};
-    scratch.close();
+    // touches the user's file. The scratch file has a folder of its own, removed with all it
+    // holds: libgsf stages beside its file and leaves that behind when its close fails.
+    QTemporaryDir scratchDir(QDir::tempPath() + QStringLiteral("/lm11-export-XXXXXX"));
+    if (!scratchDir.isValid()) return {SpreadsheetStatus::WriteFailed, scratchDir.errorString()};
+    const QString scratch = scratchDir.filePath(QStringLiteral("workbook"));
 
-    SpreadsheetResult written = xls ? WriteCompoundDocument(BuildBiffWorkbook(table, sheetTitle), scratch.fileName())
-                                    : WriteXlsx(table, sheetTitle, scratch.fileName());
+    SpreadsheetResult written = xls ? WriteCompoundDocument(BuildBiffWorkbook(table, sheetTitle), scratch)
+                                    : WriteXlsx(table, sheetTitle, scratch);
     if (!written.ok()) return written;
-    return PutInPlace(scratch.fileName(), fileName);
+    return PutInPlace(scratch, fileName);
 }

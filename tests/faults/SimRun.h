@@ -1,0 +1,169 @@
+#pragma once
+// The simulated instrument as the fault tests drive it: scenarios loaded into the library the
+// program itself loads, transcripts read back as lists of transfers and remarks, and every
+// text a status label was given while an exchange ran.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <fstream>
+#include <map>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace faults {
+
+/// Loads `text` as the simulator's scenario (the library named by LM11_LIBUSB).
+inline bool LoadScenario(const std::string& text)
+{
+    void* sim = dlopen(std::getenv("LM11_LIBUSB"), RTLD_NOW);
+    if (!sim) {
+        ADD_FAILURE() << dlerror();
+        return false;
+    }
+    auto load = reinterpret_cast<int (*)(const char*)>(dlsym(sim, "lm11sim_load_scenario_text"));
+    auto lastError = reinterpret_cast<const char* (*)()>(dlsym(sim, "lm11sim_last_error"));
+    if (load && load(text.c_str()) == 0) return true;
+    ADD_FAILURE() << "scenario refused: " << (lastError ? lastError() : "no loader") << "\n" << text;
+    return false;
+}
+
+/// One bulk transfer as the instrument saw it.
+struct Transfer {
+    bool write = false;
+    int size = 0;
+    int result = 0;
+    std::string bytes; ///< what moved, as hex pairs
+};
+
+struct Transcript {
+    std::vector<Transfer> transfers;
+    std::vector<std::string> remarks; ///< the instrument's own "!" lines
+    std::string raw;
+
+    static Transcript Read(const std::string& path)
+    {
+        Transcript t;
+        std::ifstream file(path);
+        std::string line;
+        while (std::getline(file, line)) {
+            t.raw += line + "\n";
+            std::istringstream in(line);
+            double at = 0;
+            std::string call;
+            if (!(in >> at >> call)) continue;
+            std::string rest;
+            std::getline(in >> std::ws, rest);
+            if (call == "!") {
+                t.remarks.push_back(rest);
+                continue;
+            }
+            if (call != "usb_bulk_write" && call != "usb_bulk_read") continue;
+            Transfer x;
+            x.write = call == "usb_bulk_write";
+            const auto size = rest.find("size=");
+            const auto arrow = rest.find("-> ");
+            const auto colon = rest.find(" : ");
+            if (size != std::string::npos) x.size = std::stoi(rest.substr(size + 5));
+            if (arrow != std::string::npos) x.result = std::stoi(rest.substr(arrow + 3));
+            if (colon != std::string::npos) x.bytes = rest.substr(colon + 3);
+            t.transfers.push_back(x);
+        }
+        return t;
+    }
+    bool remarked(const std::string& part) const
+    {
+        for (const auto& r : remarks)
+            if (r.find(part) != std::string::npos) return true;
+        return false;
+    }
+    /// Failed transfers after the first `k`.
+    int failuresAfter(std::size_t k) const
+    {
+        int n = 0;
+        for (std::size_t i = k; i < transfers.size(); ++i) n += transfers[i].result < 0;
+        return n;
+    }
+    /// The last command written at or before transfer `k` (1-based), e.g. "03 FC 01 00".
+    std::string commandOf(std::size_t k) const
+    {
+        for (std::size_t i = std::min(k, transfers.size()); i > 0; --i)
+            if (transfers[i - 1].write) return transfers[i - 1].bytes;
+        return {};
+    }
+    /// Human words for transfer `k` (1-based).
+    std::string describe(std::size_t k) const
+    {
+        if (k == 0 || k > transfers.size()) return "transfer " + std::to_string(k);
+        const Transfer& x = transfers[k - 1];
+        if (x.write) return "transfer " + std::to_string(k) + " (write " + x.bytes + ")";
+        return "transfer " + std::to_string(k) + " (read of " + std::to_string(x.size) + " after " + commandOf(k) +
+               ")";
+    }
+};
+
+/// Every text the status labels showed, in order, while the recorder lives. A hand-off
+/// can set a status and the next one replace it before any timer runs; but each hand-off is
+/// an event of its own on the window thread, so the labels are looked at before every such
+/// event, which sees what the previous hand-off left.
+class LabelHistory : public QObject {
+public:
+    explicit LabelHistory(QString name = QStringLiteral("Label1")) : name_(std::move(name))
+    {
+        qApp->installEventFilter(this);
+    }
+    ~LabelHistory() override { qApp->removeEventFilter(this); }
+
+    QStringList texts()
+    {
+        look();
+        return seen_;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::MetaCall) look();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void look()
+    {
+        for (QWidget* w : QApplication::allWidgets()) {
+            auto* label = qobject_cast<QLabel*>(w);
+            // Labels of windows already closed keep their last text; only what is on screen counts.
+            if (!label || label->objectName() != name_ || !label->isVisible()) continue;
+            auto [it, fresh] = last_.try_emplace(label, label->text());
+            if (!fresh && it->second == label->text()) continue;
+            it->second = label->text();
+            if (!label->text().isEmpty()) seen_ << label->text();
+        }
+    }
+
+    QString name_;
+    std::map<QLabel*, QString> last_;
+    QStringList seen_;
+};
+
+/// Processes events until `done` holds or `ms` have passed; the result of `done`.
+inline bool WaitUntil(const std::function<bool()>& done, int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+} // namespace faults
