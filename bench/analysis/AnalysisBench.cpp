@@ -21,8 +21,9 @@ namespace {
 // A potential field with two anodic spots and a ripple, as a real deck shows.
 double Field(int series, int point, int sensor)
 {
-    const double spot = 330 * std::exp(-((point - 12.0) * (point - 12.0) + (series - 9.0) * (series - 9.0)) / 30.0) +
-                        250 * std::exp(-((point - 30.0) * (point - 30.0) + (series - 28.0) * (series - 28.0)) / 50.0);
+    const double spot =
+        330 * std::exp(-((point - 12.0) * (point - 12.0) + (series - 9.0) * (series - 9.0)) / 30.0) +
+        250 * std::exp(-((point - 30.0) * (point - 30.0) + (series - 28.0) * (series - 28.0)) / 50.0);
     const double mv = -140 - spot + 15 * std::sin(point * 0.9) * std::cos(series * 0.7);
     return sensor == 0 ? mv : std::max(4.0, 150 * std::exp((mv + 140) / 160));
 }
@@ -95,7 +96,8 @@ void BM_ContoursOnly1760(benchmark::State& state)
     const auto objects = SurveyObjects(table, SurfaceBlocks(table));
     for (auto _ : state) {
         std::size_t n = 0;
-        for (double level = -450; level <= -150; level += 50) n += ContourLines(objects.at(0).grid, level).size();
+        for (double level = -450; level <= -150; level += 50)
+            n += ContourLines(objects.at(0).grid, level).size();
         benchmark::DoNotOptimize(n);
     }
 }

@@ -17,7 +17,8 @@
 
 namespace {
 
-std::vector<ArchiveRecord> Records(int n) {
+std::vector<ArchiveRecord> Records(int n)
+{
     QRandomGenerator random(1760);
     std::vector<ArchiveRecord> records(static_cast<std::size_t>(n));
     for (auto& r : records) {
@@ -42,13 +43,15 @@ std::vector<ArchiveRecord> Records(int n) {
     return records;
 }
 
-ArchiveTable Table(int rows) {
+ArchiveTable Table(int rows)
+{
     ArchiveTable t;
     t.fillFromRecords(Records(rows), 0);
     return t;
 }
 
-void BM_FillLargestArchive(benchmark::State& state) {
+void BM_FillLargestArchive(benchmark::State& state)
+{
     const auto records = Records(1760);
     ArchiveTable t;
     for (auto _ : state) {
@@ -59,7 +62,8 @@ void BM_FillLargestArchive(benchmark::State& state) {
 BENCHMARK(BM_FillLargestArchive)->Unit(benchmark::kMillisecond);
 
 // Each pass sorts a fresh copy of the table in archive (random) order.
-void SortBench(benchmark::State& state, int column) {
+void SortBench(benchmark::State& state, int column)
+{
     const ArchiveTable original = Table(int(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
@@ -75,12 +79,8 @@ void SortBench(benchmark::State& state, int column) {
     state.SetComplexityN(state.range(0));
 }
 
-void BM_SortIntegerColumn(benchmark::State& state) {
-    SortBench(state, 5);
-}
-void BM_SortTextColumn(benchmark::State& state) {
-    SortBench(state, 9);
-}
+void BM_SortIntegerColumn(benchmark::State& state) { SortBench(state, 5); }
+void BM_SortTextColumn(benchmark::State& state) { SortBench(state, 9); }
 BENCHMARK(BM_SortIntegerColumn)
     ->Arg(10000)
     ->Arg(100000)
@@ -94,7 +94,8 @@ BENCHMARK(BM_SortTextColumn)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oNLogN);
 
-long ResidentKiB() {
+long ResidentKiB()
+{
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line))
@@ -103,7 +104,8 @@ long ResidentKiB() {
 }
 
 // Bytes handed out by malloc: small blocks from the heap plus large blocks mapped apart.
-std::size_t HeapBytes() {
+std::size_t HeapBytes()
+{
     const auto info = mallinfo2();
     return info.uordblks + info.hblkhd;
 }
@@ -112,7 +114,8 @@ std::size_t HeapBytes() {
 // this benchmark means nothing): heap bytes in use, malloc's own overhead included, and the
 // growth of the resident set. The latter only shows when this benchmark runs alone, since
 // memory freed by earlier ones stays with the process.
-void BM_MemoryOf100000Rows(benchmark::State& state) {
+void BM_MemoryOf100000Rows(benchmark::State& state)
+{
     const auto records = Records(100000);
     for (auto _ : state) {
         malloc_trim(0);
@@ -129,7 +132,8 @@ BENCHMARK(BM_MemoryOf100000Rows)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QCoreApplication app(argc, argv);
     // The user's locale decides date texts and collation; measure under a Russian one.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));

@@ -20,11 +20,11 @@ const QSize kChartSize(1103, 950);
 
 // `objects` objects of `series` series of `length` points, each listed from its latest
 // measurement back, as the instrument leaves them.
-ArchiveTable SurveyTable(int objects, int series, int length) {
+ArchiveTable SurveyTable(int objects, int series, int length)
+{
     const int rows = objects * series * length;
     ArchiveTable t(kArchiveColumns, rows + 1);
-    for (int c = 0; c < kArchiveColumns; ++c)
-        t.setCell(c, 0, HeaderText(c, 0));
+    for (int c = 0; c < kArchiveColumns; ++c) t.setCell(c, 0, HeaderText(c, 0));
     int r = 1;
     for (int o = 0; o < objects; ++o)
         for (int s = series; s >= 1; --s)
@@ -45,11 +45,11 @@ ArchiveTable SurveyTable(int objects, int series, int length) {
 
 // The shape of the project benchmark's 100,000-row table: the object changes on every row,
 // so every row is a surface of its own.
-ArchiveTable ProjectBenchTable() {
+ArchiveTable ProjectBenchTable()
+{
     constexpr int kRows = 100000;
     ArchiveTable t(kArchiveColumns, kRows + 1);
-    for (int c = 0; c < kArchiveColumns; ++c)
-        t.setCell(c, 0, HeaderText(c, 0));
+    for (int c = 0; c < kArchiveColumns; ++c) t.setCell(c, 0, HeaderText(c, 0));
     for (int r = 1; r <= kRows; ++r) {
         t.setCell(0, r, QString::number(r));
         t.setCell(1, r, QStringLiteral("Объект %1").arg(r % 20 + 1));
@@ -61,7 +61,8 @@ ArchiveTable ProjectBenchTable() {
     return t;
 }
 
-const ArchiveTable& Table(int which) {
+const ArchiveTable& Table(int which)
+{
     if (which == 0) {
         static const ArchiveTable largest = SurveyTable(20, 4, 22); // 1760 points
         return largest;
@@ -76,7 +77,8 @@ const ArchiveTable& Table(int which) {
 
 const char* kNames[] = {"largest archive 1760", "100k rows 20 objects", "100k rows one per surface"};
 
-void BM_BuildSurfaces(benchmark::State& state) {
+void BM_BuildSurfaces(benchmark::State& state)
+{
     const ArchiveTable& table = Table(int(state.range(0)));
     state.SetLabel(kNames[state.range(0)]);
     std::size_t surfaces = 0;
@@ -91,7 +93,8 @@ void BM_BuildSurfaces(benchmark::State& state) {
 BENCHMARK(BM_BuildSurfaces)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // range(0): table, range(1): 1 for the full grid, 0 for the grid drawn while dragging.
-void BM_Frame(benchmark::State& state) {
+void BM_Frame(benchmark::State& state)
+{
     const SurfacesResult built = buildSurfaces(Table(int(state.range(0))), 0);
     const bool full = state.range(1) != 0;
     state.SetLabel(
@@ -114,7 +117,8 @@ BENCHMARK(BM_Frame)->Args({0, 1})->Args({1, 1})->Args({1, 0})->Args({2, 1})->Arg
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -50,7 +50,10 @@ ArchiveTable BigTable()
         t.setCell(7, r, QStringLiteral("10"));
         t.setCell(8, r, QStringLiteral("20"));
         t.setCell(9, r, QStringLiteral("12.09.2023"));
-        t.setCell(10, r, QStringLiteral("10:%1:%2").arg(r / 60 % 60, 2, 10, QLatin1Char('0')).arg(r % 60, 2, 10, QLatin1Char('0')));
+        t.setCell(10, r,
+                  QStringLiteral("10:%1:%2")
+                      .arg(r / 60 % 60, 2, 10, QLatin1Char('0'))
+                      .arg(r % 60, 2, 10, QLatin1Char('0')));
         t.setCell(11, r, QStringLiteral("Ручной"));
     }
     return t;

@@ -74,14 +74,16 @@ void XlsxDirect(benchmark::State& state)
             lxw_worksheet* sheet = workbook_add_worksheet(book, block.name.toUtf8().constData());
             const std::vector<double> widths = FittedWidths(table, block);
             for (int c = 0; c <= table.columnCount(); ++c)
-                worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c),
-                                     c < table.columnCount() && widths[std::size_t(c)] > 0 ? widths[std::size_t(c)] : 8.43,
-                                     centred);
+                worksheet_set_column(
+                    sheet, lxw_col_t(c), lxw_col_t(c),
+                    c < table.columnCount() && widths[std::size_t(c)] > 0 ? widths[std::size_t(c)] : 8.43,
+                    centred);
             for (int j = 0; j < block.rowCount; ++j)
                 for (int c = 0; c < table.columnCount(); ++c) {
                     const QString& text = table.cell(c, block.firstRow + j);
                     if (!text.isEmpty())
-                        worksheet_write_string(sheet, lxw_row_t(j), lxw_col_t(c), text.toUtf8().constData(), centred);
+                        worksheet_write_string(sheet, lxw_row_t(j), lxw_col_t(c), text.toUtf8().constData(),
+                                               centred);
                 }
         }
         if (workbook_close(book) != LXW_NO_ERROR) state.SkipWithError("direct write failed");

@@ -27,8 +27,7 @@ public:
     /// Receives the next reply into `buffer`. With `lengthIntoBuffer` the 4 length bytes are
     /// first read into the start of the buffer, as the worker does with every reply. False
     /// when no whole length is left.
-    template <std::size_t N>
-    bool receive(std::array<uint8_t, N>& buffer, bool lengthIntoBuffer, Reply& reply)
+    template <std::size_t N> bool receive(std::array<uint8_t, N>& buffer, bool lengthIntoBuffer, Reply& reply)
     {
         static_assert(N >= kLengthSize);
         if (size_ < kLengthSize) return false;

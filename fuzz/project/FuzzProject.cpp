@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ArchiveTable table(1, 1);
     table.setCell(0, 0, QStringLiteral("x"));
     if (parseProject(bytes, table) != ProjectStatus::Ok) {
-        if (table.columnCount() != 1 || table.rowCount() != 1 || table.cell(0, 0) != QStringLiteral("x")) abort();
+        if (table.columnCount() != 1 || table.rowCount() != 1 || table.cell(0, 0) != QStringLiteral("x"))
+            abort();
         return 0;
     }
     const QByteArray written = projectBytes(table);

@@ -9,7 +9,8 @@ namespace lm11sim {
 
 namespace {
 
-void WriteName(uint8_t* field, const std::string& utf8) {
+void WriteName(uint8_t* field, const std::string& utf8)
+{
     std::string text = Utf8ToCp1251(utf8);
     if (text.size() > 10) text.resize(10);
     std::memset(field, 0, 11);
@@ -18,7 +19,8 @@ void WriteName(uint8_t* field, const std::string& utf8) {
 }
 
 Record MakeRecord(const DateTime& when, int point, int series, int rangeLow, int rangeHigh, int object,
-                  int mode, int stepX, int stepY, double value, int seriesLength, int sensor) {
+                  int mode, int stepX, int stepY, double value, int seriesLength, int sensor)
+{
     Record r{};
     r[0] = uint8_t(when.second);
     r[1] = uint8_t(when.minute);
@@ -35,8 +37,7 @@ Record MakeRecord(const DateTime& when, int point, int series, int rangeLow, int
     r[14] = uint8_t(stepX);
     r[15] = uint8_t(stepY);
     const auto bits = std::bit_cast<uint64_t>(value);
-    for (int i = 0; i < 8; ++i)
-        r[16 + i] = uint8_t(bits >> (8 * i));
+    for (int i = 0; i < 8; ++i) r[16 + i] = uint8_t(bits >> (8 * i));
     PutU16(&r[24], uint16_t(seriesLength));
     r[26] = uint8_t(sensor);
     r[27] = 0;
@@ -46,7 +47,8 @@ Record MakeRecord(const DateTime& when, int point, int series, int rangeLow, int
 }
 
 /// A smooth surface over the series so the diagram shows hills rather than noise.
-double Value(const SeriesSpec& s, int point, int series, int object) {
+double Value(const SeriesSpec& s, int point, int series, int object)
+{
     if (!s.values.empty()) return s.values[std::size_t(point) % s.values.size()];
     const auto [lo, hi] =
         s.valueRange.value_or(s.sensor == 0 ? std::pair{-450.0, -100.0} : std::pair{5.0, 60.0});
@@ -54,7 +56,8 @@ double Value(const SeriesSpec& s, int point, int series, int object) {
     return std::round((lo + (hi - lo) * f) * 10.0) / 10.0;
 }
 
-void DrawScreen(Bytes& screen, const std::string& kind) {
+void DrawScreen(Bytes& screen, const std::string& kind)
+{
     screen.assign(kScreenBytes, 0);
     auto ink = [&](int x, int y) { screen[std::size_t(((y / 8) * 128 + x) * 2)] |= uint8_t(1 << (y % 8)); };
     if (kind == "blank") return;
@@ -68,7 +71,8 @@ void DrawScreen(Bytes& screen, const std::string& kind) {
 
 } // namespace
 
-void WriteSettingsEntry(SettingsBlock& block, int k, const ObjectSpec& o) {
+void WriteSettingsEntry(SettingsBlock& block, int k, const ObjectSpec& o)
+{
     uint8_t* e = &block[std::size_t(k) * kEntryBytes];
     e[0] = o.seriesLength;
     e[1] = o.stepX;
@@ -84,15 +88,16 @@ void WriteSettingsEntry(SettingsBlock& block, int k, const ObjectSpec& o) {
     PutU16(e + 36, Crc16(std::span<const uint8_t>(e, 36)));
 }
 
-bool SettingsEntryWhole(const SettingsBlock& block, int k) {
+bool SettingsEntryWhole(const SettingsBlock& block, int k)
+{
     const uint8_t* e = &block[std::size_t(k) * kEntryBytes];
     return Crc16(std::span<const uint8_t>(e, kEntryBytes)) == 0 && GetU16(e + 34) == 0xAAAA;
 }
 
-std::optional<Archive> BuildArchive(const Scenario& sc, std::string& error) {
+std::optional<Archive> BuildArchive(const Scenario& sc, std::string& error)
+{
     Archive a;
-    for (int k = 0; k < 20; ++k)
-        WriteSettingsEntry(a.settings, k, sc.objects[std::size_t(k)]);
+    for (int k = 0; k < 20; ++k) WriteSettingsEntry(a.settings, k, sc.objects[std::size_t(k)]);
 
     std::array<int, 20> nextSeries{};
     nextSeries.fill(1);

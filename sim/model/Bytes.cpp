@@ -2,7 +2,8 @@
 
 namespace lm11sim {
 
-uint16_t Crc16(std::span<const uint8_t> bytes) {
+uint16_t Crc16(std::span<const uint8_t> bytes)
+{
     uint16_t crc = 0;
     for (uint8_t b : bytes) {
         crc ^= b;
@@ -12,21 +13,21 @@ uint16_t Crc16(std::span<const uint8_t> bytes) {
     return crc;
 }
 
-void PutU16(uint8_t* p, uint16_t v) {
+void PutU16(uint8_t* p, uint16_t v)
+{
     p[0] = uint8_t(v);
     p[1] = uint8_t(v >> 8);
 }
 
-void PutU32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = uint8_t(v >> (8 * i));
+void PutU32(uint8_t* p, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
 }
 
-uint16_t GetU16(const uint8_t* p) {
-    return uint16_t(p[0] | p[1] << 8);
-}
+uint16_t GetU16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 
-std::string Hex(std::span<const uint8_t> bytes) {
+std::string Hex(std::span<const uint8_t> bytes)
+{
     static const char digits[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(bytes.size() * 3);
@@ -38,7 +39,8 @@ std::string Hex(std::span<const uint8_t> bytes) {
     return out;
 }
 
-std::string Utf8ToCp1251(std::string_view s) {
+std::string Utf8ToCp1251(std::string_view s)
+{
     std::string out;
     for (std::size_t i = 0; i < s.size();) {
         const auto c = uint8_t(s[i]);
@@ -58,8 +60,7 @@ std::string Utf8ToCp1251(std::string_view s) {
             extra = 3;
         }
         ++i;
-        for (int k = 0; k < extra && i < s.size(); ++k, ++i)
-            cp = cp << 6 | (uint8_t(s[i]) & 0x3F);
+        for (int k = 0; k < extra && i < s.size(); ++k, ++i) cp = cp << 6 | (uint8_t(s[i]) & 0x3F);
         if (cp < 0x80)
             out += char(cp);
         else if (cp >= 0x410 && cp <= 0x44F)

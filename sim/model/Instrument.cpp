@@ -10,43 +10,50 @@ namespace {
 
 constexpr double kWriteIdleMs = 2000; // a settings write left unfinished this long is dropped
 
-const char* ReplyName(Reply r) {
+const char* ReplyName(Reply r)
+{
     static const char* names[] = {"version", "header", "record", "settings", "screen"};
     return names[int(r)];
 }
 
-std::string Ep(int endpoint) {
+std::string Ep(int endpoint)
+{
     char buf[8];
     std::snprintf(buf, sizeof buf, "0x%02X", unsigned(endpoint) & 0xFF);
     return buf;
 }
 
-bool FaultHits(std::map<int, int>::iterator it, std::map<int, int>& counts, int key) {
+bool FaultHits(std::map<int, int>::iterator it, std::map<int, int>& counts, int key)
+{
     const int limit = it->second;
     return limit < 0 || counts[key]++ < limit;
 }
 
 } // namespace
 
-Transcript::Transcript(const std::string& path) {
+Transcript::Transcript(const std::string& path)
+{
     if (!path.empty()) {
         file_ = std::fopen(path.c_str(), "w");
         if (!file_) std::fprintf(stderr, "lm11sim: cannot write the transcript %s\n", path.c_str());
     }
 }
 
-Transcript::~Transcript() {
+Transcript::~Transcript()
+{
     if (file_) std::fclose(file_);
 }
 
-void Transcript::line(double at, const std::string& call, const std::string& text) {
+void Transcript::line(double at, const std::string& call, const std::string& text)
+{
     if (!file_) return;
     std::fprintf(file_, "%10.3f  %-22s %s\n", at, call.c_str(), text.c_str());
     std::fflush(file_); // tests read the file while the library is still loaded
 }
 
 Instrument::Instrument(Scenario scenario, Archive archive)
-    : scenario_(std::move(scenario)), archive_(std::move(archive)), transcript_(scenario_.transcriptPath) {
+    : scenario_(std::move(scenario)), archive_(std::move(archive)), transcript_(scenario_.transcriptPath)
+{
     // The instrument that answers is the first one in bus order, then list order.
     for (std::size_t i = 0; i < scenario_.devices.size(); ++i) {
         const DeviceSpec& d = scenario_.devices[i];
@@ -63,11 +70,13 @@ Instrument::Instrument(Scenario scenario, Archive archive)
     }
 }
 
-void Instrument::note(double at, const std::string& call, const std::string& text) {
+void Instrument::note(double at, const std::string& call, const std::string& text)
+{
     transcript_.line(at, call, text);
 }
 
-std::vector<PresentDevice> Instrument::look(double at) {
+std::vector<PresentDevice> Instrument::look(double at)
+{
     ++looks_;
     std::vector<PresentDevice> out;
     std::map<int, int> addresses;
@@ -80,13 +89,15 @@ std::vector<PresentDevice> Instrument::look(double at) {
     return out;
 }
 
-bool Instrument::present(int device) const {
+bool Instrument::present(int device) const
+{
     if (device < 0 || device >= int(scenario_.devices.size())) return false;
     if (device != primary_) return true;
     return looks_ > scenario_.appearAfter && !unplugged_;
 }
 
-int Instrument::open(int device, double at, const std::string& name) {
+int Instrument::open(int device, double at, const std::string& name)
+{
     if (!present(device)) {
         note(at, "usb_open", "dev=" + name + " -> none (device gone)");
         return kNoDevice;
@@ -101,7 +112,8 @@ int Instrument::open(int device, double at, const std::string& name) {
     return h;
 }
 
-int Instrument::close(int handle, double at) {
+int Instrument::close(int handle, double at)
+{
     if (!handles_.erase(handle)) {
         note(at, "usb_close", "handle " + std::to_string(handle) + " -> -9 (not open)");
         return kBadHandle;
@@ -110,7 +122,8 @@ int Instrument::close(int handle, double at) {
     return 0;
 }
 
-int Instrument::setConfiguration(int handle, int configuration, double at) {
+int Instrument::setConfiguration(int handle, int configuration, double at)
+{
     int result = 0;
     const auto it = handles_.find(handle);
     if (it == handles_.end())
@@ -125,7 +138,8 @@ int Instrument::setConfiguration(int handle, int configuration, double at) {
     return result;
 }
 
-int Instrument::claimInterface(int handle, int interface, double at) {
+int Instrument::claimInterface(int handle, int interface, double at)
+{
     int result = 0;
     const auto it = handles_.find(handle);
     if (it == handles_.end())
@@ -147,7 +161,8 @@ int Instrument::claimInterface(int handle, int interface, double at) {
     return result;
 }
 
-int Instrument::releaseInterface(int handle, int interface, double at) {
+int Instrument::releaseInterface(int handle, int interface, double at)
+{
     int result = 0;
     const auto it = handles_.find(handle);
     if (it == handles_.end())
@@ -162,12 +177,14 @@ int Instrument::releaseInterface(int handle, int interface, double at) {
     return result;
 }
 
-int Instrument::deviceOf(int handle) const {
+int Instrument::deviceOf(int handle) const
+{
     const auto it = handles_.find(handle);
     return it == handles_.end() ? -1 : it->second.device;
 }
 
-void Instrument::unplug(double at) {
+void Instrument::unplug(double at)
+{
     unplugged_ = true;
     inPipe_.clear();
     mode_ = Mode::Command;
@@ -176,7 +193,8 @@ void Instrument::unplug(double at) {
 
 // Checks shared by both directions. Sets `handled` when the transfer ends here.
 Completion Instrument::transferChecks(int handle, int endpoint, int size, int timeoutMs, double at, bool out,
-                                      bool& handled) {
+                                      bool& handled)
+{
     handled = true;
     const auto it = handles_.find(handle);
     if (it == handles_.end()) return {kBadHandle, at};
@@ -212,7 +230,8 @@ Completion Instrument::transferChecks(int handle, int endpoint, int size, int ti
 }
 
 Completion Instrument::bulkWrite(int handle, int endpoint, const uint8_t* bytes, int size, int timeoutMs,
-                                 double at) {
+                                 double at)
+{
     bool handled = false;
     Completion c = transferChecks(handle, endpoint, size, timeoutMs, at, true, handled);
     if (!handled) {
@@ -236,7 +255,8 @@ Completion Instrument::bulkWrite(int handle, int endpoint, const uint8_t* bytes,
     return c;
 }
 
-Completion Instrument::bulkRead(int handle, int endpoint, uint8_t* out, int size, int timeoutMs, double at) {
+Completion Instrument::bulkRead(int handle, int endpoint, uint8_t* out, int size, int timeoutMs, double at)
+{
     bool handled = false;
     Completion c = transferChecks(handle, endpoint, size, timeoutMs, at, false, handled);
     Bytes data;
@@ -274,7 +294,8 @@ Completion Instrument::bulkRead(int handle, int endpoint, uint8_t* out, int size
     return c;
 }
 
-void Instrument::receive(const Bytes& bytes, double at) {
+void Instrument::receive(const Bytes& bytes, double at)
+{
     if (mode_ != Mode::Command && at - lastOut_ > kWriteIdleMs)
         abandonWrite(at, "no data for " + std::to_string(int(at - lastOut_)) + " ms");
     lastOut_ = at;
@@ -303,13 +324,15 @@ void Instrument::receive(const Bytes& bytes, double at) {
     }
 }
 
-void Instrument::abandonWrite(double at, const std::string& why) {
+void Instrument::abandonWrite(double at, const std::string& why)
+{
     note(at, "!", "settings write abandoned: " + why);
     mode_ = Mode::Command;
     block_.clear();
 }
 
-void Instrument::finishWrite(double at) {
+void Instrument::finishWrite(double at)
+{
     mode_ = Mode::Command;
     SettingsBlock incoming;
     std::copy(block_.begin(), block_.end(), incoming.begin());
@@ -329,7 +352,8 @@ void Instrument::finishWrite(double at) {
     }
 }
 
-void Instrument::command(const Bytes& b, double at) {
+void Instrument::command(const Bytes& b, double at)
+{
     // The record command is only whole with its index.
     const bool frame2 = b.size() == 2 && b[1] == uint8_t(0xFF - b[0]) && b[0] != 0x03;
     const bool record = b.size() == 4 && b[0] == 0x03 && b[1] == 0xFC;
@@ -339,8 +363,7 @@ void Instrument::command(const Bytes& b, double at) {
     }
     if (!inPipe_.empty()) {
         std::size_t left = 0;
-        for (const auto& p : inPipe_)
-            left += p.bytes.size();
+        for (const auto& p : inPipe_) left += p.bytes.size();
         note(at, "!", "new command, " + std::to_string(left) + " unread reply bytes dropped");
         inPipe_.clear();
     }
@@ -388,15 +411,13 @@ void Instrument::command(const Bytes& b, double at) {
         mode_ = Mode::ExpectLength;
         busyUntil_ = at + scenario_.settingsPrepareMs;
         break;
-    case 0x06:
-        queueReply(Reply::Screen, archive_.screen, at);
-        break;
-    default:
-        note(at, "!", "unknown command " + Hex(b) + "; no reply");
+    case 0x06: queueReply(Reply::Screen, archive_.screen, at); break;
+    default: note(at, "!", "unknown command " + Hex(b) + "; no reply");
     }
 }
 
-void Instrument::queueReply(Reply kind, Bytes body, double at) {
+void Instrument::queueReply(Reply kind, Bytes body, double at)
+{
     const int k = int(kind);
     const double ready = at + scenario_.prepareMs[std::size_t(k)];
     const auto announced = scenario_.announce[std::size_t(k)] >= 0

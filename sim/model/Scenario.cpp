@@ -8,16 +8,16 @@ namespace lm11sim {
 
 namespace {
 
-bool IsLeap(int y) {
-    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-}
-int DaysIn(int y, int m) {
+bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+int DaysIn(int y, int m)
+{
     static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return m == 2 && IsLeap(y) ? 29 : days[m - 1];
 }
 
 /// Splits on blanks outside double quotes; quotes are removed.
-std::vector<std::string> Tokens(std::string_view line) {
+std::vector<std::string> Tokens(std::string_view line)
+{
     std::vector<std::string> out;
     std::string cur;
     bool quoted = false, any = false;
@@ -44,7 +44,8 @@ struct ParseError {
     std::string text;
 };
 
-long Int(std::string_view s) {
+long Int(std::string_view s)
+{
     long v = 0;
     int base = 10;
     bool negative = false;
@@ -62,14 +63,16 @@ long Int(std::string_view s) {
     return negative ? -v : v;
 }
 
-long IntIn(std::string_view s, long lo, long hi) {
+long IntIn(std::string_view s, long lo, long hi)
+{
     const long v = Int(s);
     if (v < lo || v > hi)
         throw ParseError{std::string(s) + " is outside " + std::to_string(lo) + ".." + std::to_string(hi)};
     return v;
 }
 
-double Real(std::string_view s) {
+double Real(std::string_view s)
+{
     try {
         std::size_t used = 0;
         const double v = std::stod(std::string(s), &used);
@@ -81,27 +84,29 @@ double Real(std::string_view s) {
 }
 
 /// "a..b" as two parts.
-std::pair<std::string, std::string> Range(std::string_view s) {
+std::pair<std::string, std::string> Range(std::string_view s)
+{
     const auto dots = s.find("..");
     if (dots == std::string_view::npos) return {std::string(s), std::string(s)};
     return {std::string(s.substr(0, dots)), std::string(s.substr(dots + 2))};
 }
 
-std::pair<int, int> Steps(std::string_view s) {
+std::pair<int, int> Steps(std::string_view s)
+{
     const auto x = s.find('x');
     if (x == std::string_view::npos) throw ParseError{"step wants XxY: " + std::string(s)};
     return {int(IntIn(s.substr(0, x), 0, 255)), int(IntIn(s.substr(x + 1), 0, 255))};
 }
 
 /// "2014-05-17T10:23:45" or the date and time as two tokens joined by the caller.
-DateTime Date(std::string_view s) {
+DateTime Date(std::string_view s)
+{
     DateTime d;
     int parts[6];
     std::size_t pos = 0;
     for (int i = 0; i < 6; ++i) {
         std::size_t end = pos;
-        while (end < s.size() && s[end] >= '0' && s[end] <= '9')
-            ++end;
+        while (end < s.size() && s[end] >= '0' && s[end] <= '9') ++end;
         if (end == pos) throw ParseError{"date wants YYYY-MM-DDTHH:MM:SS: " + std::string(s)};
         parts[i] = int(Int(s.substr(pos, end - pos)));
         pos = end + 1;
@@ -113,12 +118,14 @@ DateTime Date(std::string_view s) {
     return d;
 }
 
-Reply ReplyNamed(std::string_view s) {
+Reply ReplyNamed(std::string_view s)
+{
     if (auto r = ReplyByName(s)) return *r;
     throw ParseError{"unknown reply " + std::string(s) + " (version, header, record, settings, screen)"};
 }
 
-std::map<std::string, std::string> Options(const std::vector<std::string>& t, std::size_t from) {
+std::map<std::string, std::string> Options(const std::vector<std::string>& t, std::size_t from)
+{
     std::map<std::string, std::string> out;
     for (std::size_t i = from; i < t.size(); ++i) {
         const auto eq = t[i].find('=');
@@ -128,11 +135,13 @@ std::map<std::string, std::string> Options(const std::vector<std::string>& t, st
     return out;
 }
 
-void Need(const std::vector<std::string>& t, std::size_t n) {
+void Need(const std::vector<std::string>& t, std::size_t n)
+{
     if (t.size() < n) throw ParseError{t[0] + " needs " + std::to_string(n - 1) + " argument(s)"};
 }
 
-void ParseObject(Scenario& s, const std::vector<std::string>& t) {
+void ParseObject(Scenario& s, const std::vector<std::string>& t)
+{
     Need(t, 2);
     ObjectSpec& o = s.objects[IntIn(t[1], 1, 20) - 1];
     for (const auto& [key, value] : Options(t, 2)) {
@@ -161,7 +170,8 @@ void ParseObject(Scenario& s, const std::vector<std::string>& t) {
     }
 }
 
-void ParseSeries(Scenario& s, const std::vector<std::string>& t) {
+void ParseSeries(Scenario& s, const std::vector<std::string>& t)
+{
     SeriesSpec r;
     bool haveObject = false;
     for (const auto& [key, value] : Options(t, 1)) {
@@ -192,8 +202,7 @@ void ParseSeries(Scenario& s, const std::vector<std::string>& t) {
             } else {
                 std::stringstream list(value);
                 std::string item;
-                while (std::getline(list, item, ','))
-                    r.values.push_back(Real(item));
+                while (std::getline(list, item, ',')) r.values.push_back(Real(item));
             }
         } else if (key == "mode") {
             if (value == "auto")
@@ -218,7 +227,8 @@ void ParseSeries(Scenario& s, const std::vector<std::string>& t) {
     s.series.push_back(r);
 }
 
-void ParseLine(Scenario& s, const std::vector<std::string>& t, bool& devicesListed) {
+void ParseLine(Scenario& s, const std::vector<std::string>& t, bool& devicesListed)
+{
     const std::string& w = t[0];
     if (w == "device") {
         Need(t, 2);
@@ -334,14 +344,16 @@ void ParseLine(Scenario& s, const std::vector<std::string>& t, bool& devicesList
         throw ParseError{"unknown word " + w};
 }
 
-std::string Resolve(const std::string& directory, const std::string& path) {
+std::string Resolve(const std::string& directory, const std::string& path)
+{
     if (path.empty() || path[0] == '/' || directory.empty()) return path;
     return directory + "/" + path;
 }
 
 } // namespace
 
-void DateTime::addSeconds(long seconds) {
+void DateTime::addSeconds(long seconds)
+{
     long total = second + seconds;
     long carry = total / 60;
     second = int(total % 60);
@@ -362,15 +374,16 @@ void DateTime::addSeconds(long seconds) {
     }
 }
 
-std::optional<Reply> ReplyByName(std::string_view name) {
+std::optional<Reply> ReplyByName(std::string_view name)
+{
     static const char* names[] = {"version", "header", "record", "settings", "screen"};
     for (int i = 0; i < kReplyKinds; ++i)
         if (name == names[i]) return Reply(i);
     return std::nullopt;
 }
 
-std::optional<Scenario> ParseScenario(std::string_view text, const std::string& directory,
-                                      std::string& error) {
+std::optional<Scenario> ParseScenario(std::string_view text, const std::string& directory, std::string& error)
+{
     Scenario s;
     s.directory = directory;
     for (int k = 0; k < 20; ++k) {
@@ -405,7 +418,8 @@ std::optional<Scenario> ParseScenario(std::string_view text, const std::string& 
     return s;
 }
 
-std::optional<Scenario> LoadScenarioFile(const std::string& path, std::string& error) {
+std::optional<Scenario> LoadScenarioFile(const std::string& path, std::string& error)
+{
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         error = "cannot read " + path;

@@ -25,7 +25,8 @@ public:
     virtual void opened(int /*session*/, double /*at*/) {}
     virtual void closed(int /*session*/, double /*at*/) {}
     /// Return 0 or a negative errno.
-    virtual int configure(int /*session*/, int configuration, double /*at*/) {
+    virtual int configure(int /*session*/, int configuration, double /*at*/)
+    {
         return configuration == 1 ? 0 : -22;
     }
     virtual int claim(int /*session*/, int interface, double /*at*/) { return interface == 0 ? 0 : -2; }

@@ -22,7 +22,8 @@ namespace lm11::usbdevfs {
 
 namespace {
 
-std::string Hex(std::span<const std::uint8_t> bytes) {
+std::string Hex(std::span<const std::uint8_t> bytes)
+{
     static const char digits[] = "0123456789ABCDEF";
     std::string s;
     for (std::uint8_t b : bytes) {
@@ -32,15 +33,14 @@ std::string Hex(std::span<const std::uint8_t> bytes) {
     return s;
 }
 
-std::string Printf(const char* format, auto... args) {
+std::string Printf(const char* format, auto... args)
+{
     char line[160];
     std::snprintf(line, sizeof line, format, args...);
     return line;
 }
 
-std::string DevPath(const UsbIdentity& id) {
-    return Printf("/dev/bus/usb/%03d/%03d", id.bus, id.address);
-}
+std::string DevPath(const UsbIdentity& id) { return Printf("/dev/bus/usb/%03d/%03d", id.bus, id.address); }
 
 // Granularity of transfers the device completes later: short next to the host's time-outs
 // (hundreds of ms), long enough not to spin the handler thread.
@@ -48,7 +48,8 @@ constexpr guint kPollMs = 2;
 
 } // namespace
 
-std::vector<std::uint8_t> Descriptors(const UsbIdentity& id) {
+std::vector<std::uint8_t> Descriptors(const UsbIdentity& id)
+{
     const auto lo = [](unsigned v) { return static_cast<std::uint8_t>(v & 0xFF); };
     const auto hi = [](unsigned v) { return static_cast<std::uint8_t>(v >> 8); };
     std::vector<std::uint8_t> d = {// device: USB 1.1, class per interface, EP0 of 64 bytes, one configuration
@@ -71,7 +72,8 @@ public:
     DeviceNode(const UsbIdentity& id, BulkModel& model, std::mutex& lock,
                std::vector<std::pair<double, std::string>>& trace, std::function<double()> clock)
         : id_(id), descriptors_(Descriptors(id)), model_(model), lock_(lock), trace_(trace),
-          clock_(std::move(clock)) {
+          clock_(std::move(clock))
+    {
         handler_ = umockdev_ioctl_base_new();
         g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(&DeviceNode::OnIoctl), this);
         g_signal_connect(handler_, "handle-read", G_CALLBACK(&DeviceNode::OnRead), this);
@@ -79,7 +81,8 @@ public:
         g_signal_connect(handler_, "client-vanished", G_CALLBACK(&DeviceNode::OnVanished), this);
     }
 
-    ~DeviceNode() {
+    ~DeviceNode()
+    {
         std::lock_guard guard(lock_);
         closing_ = true;
         if (poll_) {
@@ -87,12 +90,9 @@ public:
             g_source_unref(poll_);
             poll_ = nullptr;
         }
-        for (auto& urb : pending_)
-            Drop(urb);
-        for (auto& urb : done_)
-            Drop(urb);
-        for (auto& [client, waiter] : reapers_)
-            g_object_unref(waiter);
+        for (auto& urb : pending_) Drop(urb);
+        for (auto& urb : done_) Drop(urb);
+        for (auto& [client, waiter] : reapers_) g_object_unref(waiter);
         g_signal_handlers_disconnect_by_data(handler_, this);
         g_object_unref(handler_);
     }
@@ -112,19 +112,22 @@ private:
 
     static usbdevfs_urb* Fields(const Urb& u) { return reinterpret_cast<usbdevfs_urb*>(u.urb->data); }
 
-    static void Drop(Urb& u) {
+    static void Drop(Urb& u)
+    {
         g_object_unref(u.buffer);
         g_object_unref(u.urb);
         g_object_unref(u.client);
     }
 
-    void Log(std::string line) {
+    void Log(std::string line)
+    {
         if (std::getenv("LM11_UMOCKDEV_TRACE")) std::fprintf(stderr, "usbdevfs: %s\n", line.c_str());
         trace_.emplace_back(clock_(), std::move(line));
     }
 
     // The model's session of a client, opened on the first request that needs the device.
-    int Session(UMockdevIoctlClient* client) {
+    int Session(UMockdevIoctlClient* client)
+    {
         auto [it, added] = sessions_.emplace(client, nextSession_);
         if (added) {
             g_object_ref(client);
@@ -134,7 +137,8 @@ private:
         return it->second;
     }
 
-    static gboolean OnRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
+    static gboolean OnRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self)
+    {
         auto* node = static_cast<DeviceNode*>(self);
         std::lock_guard guard(node->lock_);
         node->Sweep();
@@ -153,7 +157,8 @@ private:
         return TRUE;
     }
 
-    static gboolean OnWrite(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
+    static gboolean OnWrite(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self)
+    {
         auto* node = static_cast<DeviceNode*>(self);
         std::lock_guard guard(node->lock_);
         node->Log("write -> EINVAL");
@@ -161,7 +166,8 @@ private:
         return TRUE;
     }
 
-    static void OnVanished(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
+    static void OnVanished(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self)
+    {
         auto* node = static_cast<DeviceNode*>(self);
         std::lock_guard guard(node->lock_);
         node->Forget(client);
@@ -170,7 +176,8 @@ private:
     // umockdev 0.17 does not signal a closed device file; it only marks the client as no
     // longer connected. Every request therefore first lets go of the clients that are gone,
     // so the model sees the program's usb_close before its next usb_open.
-    void Sweep() {
+    void Sweep()
+    {
         std::vector<UMockdevIoctlClient*> gone;
         for (const auto& [client, session] : sessions_)
             if (!umockdev_ioctl_client_get_connected(client)) gone.push_back(client);
@@ -178,11 +185,11 @@ private:
             if (!umockdev_ioctl_client_get_connected(client)) gone.push_back(client);
         std::sort(gone.begin(), gone.end());
         gone.erase(std::unique(gone.begin(), gone.end()), gone.end());
-        for (UMockdevIoctlClient* client : gone)
-            Forget(client);
+        for (UMockdevIoctlClient* client : gone) Forget(client);
     }
 
-    void Forget(UMockdevIoctlClient* client) {
+    void Forget(UMockdevIoctlClient* client)
+    {
         g_object_ref(client); // the maps below may hold the last references
         if (readPos_.erase(client)) g_object_unref(client);
         if (auto it = sessions_.find(client); it != sessions_.end()) {
@@ -205,7 +212,8 @@ private:
         g_object_unref(client);
     }
 
-    static gboolean OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
+    static gboolean OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self)
+    {
         auto* node = static_cast<DeviceNode*>(self);
         std::lock_guard guard(node->lock_);
         if (node->closing_) {
@@ -218,7 +226,8 @@ private:
     }
 
     // Reads an int argument passed by address (SETCONFIGURATION, CLAIMINTERFACE, ...).
-    static bool IntArg(UMockdevIoctlClient* client, int& value) {
+    static bool IntArg(UMockdevIoctlClient* client, int& value)
+    {
         UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
         UMockdevIoctlData* v = umockdev_ioctl_data_resolve(arg, 0, sizeof(int), nullptr);
         if (!v) return false;
@@ -226,7 +235,8 @@ private:
         return true;
     }
 
-    void Ioctl(UMockdevIoctlClient* client) {
+    void Ioctl(UMockdevIoctlClient* client)
+    {
         const gulong request = umockdev_ioctl_client_get_request(client);
         UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
         int value = 0;
@@ -258,24 +268,22 @@ private:
             Log(Printf("%s %d -> %d", name, value, r));
             return umockdev_ioctl_client_complete(client, r < 0 ? -1 : 0, r < 0 ? -r : 0);
         }
-        case USBDEVFS_SUBMITURB:
-            return Submit(client, arg);
+        case USBDEVFS_SUBMITURB: return Submit(client, arg);
         case USBDEVFS_REAPURB:
-        case USBDEVFS_REAPURBNDELAY:
-            return Reap(client, request == USBDEVFS_REAPURB);
-        case USBDEVFS_DISCARDURB:
-            return Discard(client, arg);
-        default:
-            return Fail(client, Printf("ioctl 0x%lx", request).c_str(), ENOTTY);
+        case USBDEVFS_REAPURBNDELAY: return Reap(client, request == USBDEVFS_REAPURB);
+        case USBDEVFS_DISCARDURB: return Discard(client, arg);
+        default: return Fail(client, Printf("ioctl 0x%lx", request).c_str(), ENOTTY);
         }
     }
 
-    void Fail(UMockdevIoctlClient* client, const char* what, int error) {
+    void Fail(UMockdevIoctlClient* client, const char* what, int error)
+    {
         Log(Printf("%s -> %s", what, std::strerror(error)));
         umockdev_ioctl_client_complete(client, -1, error);
     }
 
-    void Submit(UMockdevIoctlClient* client, UMockdevIoctlData* arg) {
+    void Submit(UMockdevIoctlClient* client, UMockdevIoctlData* arg)
+    {
         UMockdevIoctlData* urbData = umockdev_ioctl_data_resolve(arg, 0, sizeof(usbdevfs_urb), nullptr);
         if (!urbData) return Fail(client, "SUBMITURB", EFAULT);
         auto* urb = reinterpret_cast<usbdevfs_urb*>(urbData->data);
@@ -317,7 +325,8 @@ private:
 
     // Completes every pending transfer that is due; keeps a short timer running while some
     // are waiting for a later time.
-    void Progress() {
+    void Progress()
+    {
         const double now = clock_();
         bool waiting = false;
         for (auto it = pending_.begin(); it != pending_.end();) {
@@ -340,7 +349,8 @@ private:
         }
     }
 
-    static gboolean OnPoll(gpointer self) {
+    static gboolean OnPoll(gpointer self)
+    {
         auto* node = static_cast<DeviceNode*>(self);
         std::lock_guard guard(node->lock_);
         if (node->closing_) return G_SOURCE_REMOVE;
@@ -352,7 +362,8 @@ private:
     }
 
     // Hands a finished URB to a client blocked in REAPURB, if any.
-    void Finish(const Urb& u) {
+    void Finish(const Urb& u)
+    {
         done_.push_back(u);
         if (auto it = reapers_.find(u.client); it != reapers_.end()) {
             UMockdevIoctlClient* waiter = it->second;
@@ -362,7 +373,8 @@ private:
         }
     }
 
-    void Reap(UMockdevIoctlClient* client, bool wait) {
+    void Reap(UMockdevIoctlClient* client, bool wait)
+    {
         auto it =
             std::find_if(done_.begin(), done_.end(), [client](const Urb& u) { return u.client == client; });
         if (it == done_.end()) {
@@ -387,7 +399,8 @@ private:
         Drop(u);
     }
 
-    void Discard(UMockdevIoctlClient* client, UMockdevIoctlData* arg) {
+    void Discard(UMockdevIoctlClient* client, UMockdevIoctlData* arg)
+    {
         gulong address = 0;
         std::memcpy(&address, arg->data, std::min<std::size_t>(sizeof address, std::size_t(arg->data_len)));
         auto it = std::find_if(pending_.begin(), pending_.end(), [&](const Urb& u) {
@@ -429,21 +442,23 @@ struct UsbdevfsTestbed::Impl {
     std::vector<std::string> devPaths;
 };
 
-UsbdevfsTestbed::UsbdevfsTestbed() : impl_(std::make_unique<Impl>()) {
+UsbdevfsTestbed::UsbdevfsTestbed() : impl_(std::make_unique<Impl>())
+{
     impl_->bed = umockdev_testbed_new();
     if (!impl_->bed) throw std::runtime_error("umockdev: no testbed");
 }
 
-UsbdevfsTestbed::~UsbdevfsTestbed() {
-    for (const auto& path : impl_->devPaths)
-        umockdev_testbed_detach_ioctl(impl_->bed, path.c_str(), nullptr);
+UsbdevfsTestbed::~UsbdevfsTestbed()
+{
+    for (const auto& path : impl_->devPaths) umockdev_testbed_detach_ioctl(impl_->bed, path.c_str(), nullptr);
     // Releasing the testbed removes its folder and stops its handler thread; the nodes go
     // after it so no handler can still be running on them.
     g_object_unref(impl_->bed);
     impl_->nodes.clear();
 }
 
-void UsbdevfsTestbed::addDevice(const UsbIdentity& id, BulkModel& model) {
+void UsbdevfsTestbed::addDevice(const UsbIdentity& id, BulkModel& model)
+{
     const std::string dev = DevPath(id);
     const std::string record =
         Printf("P: /devices/pci0000:00/0000:00:1d.0/usb%d/%d-%d\n", id.bus, id.bus, id.address) +
@@ -470,29 +485,33 @@ void UsbdevfsTestbed::addDevice(const UsbIdentity& id, BulkModel& model) {
     impl_->devPaths.push_back(dev);
 }
 
-void UsbdevfsTestbed::withLock(const std::function<void()>& f) {
+void UsbdevfsTestbed::withLock(const std::function<void()>& f)
+{
     std::lock_guard guard(impl_->lock);
     f();
 }
 
-std::vector<std::string> UsbdevfsTestbed::trace() const {
+std::vector<std::string> UsbdevfsTestbed::trace() const
+{
     std::lock_guard guard(impl_->lock);
     std::vector<std::string> lines;
-    for (const auto& [at, line] : impl_->trace)
-        lines.push_back(line);
+    for (const auto& [at, line] : impl_->trace) lines.push_back(line);
     return lines;
 }
 
-std::vector<std::pair<double, std::string>> UsbdevfsTestbed::timedTrace() const {
+std::vector<std::pair<double, std::string>> UsbdevfsTestbed::timedTrace() const
+{
     std::lock_guard guard(impl_->lock);
     return impl_->trace;
 }
 
-double UsbdevfsTestbed::now() const {
+double UsbdevfsTestbed::now() const
+{
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - impl_->start).count();
 }
 
-std::string UsbdevfsTestbed::rootDir() const {
+std::string UsbdevfsTestbed::rootDir() const
+{
     gchar* dir = umockdev_testbed_get_root_dir(impl_->bed);
     std::string s = dir ? dir : "";
     g_free(dir);

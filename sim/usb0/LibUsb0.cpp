@@ -43,34 +43,35 @@ struct Simulator {
     std::map<usb_dev_handle*, std::unique_ptr<usb_dev_handle>> handles;
 };
 
-Simulator& Sim() {
+Simulator& Sim()
+{
     static Simulator* sim = new Simulator; // outlives every caller, also at process exit
     return *sim;
 }
 
-double Now(Simulator& s) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - s.start).count();
-}
+double Now(Simulator& s) { return std::chrono::duration<double, std::milli>(Clock::now() - s.start).count(); }
 
-void SleepUntil(Simulator& s, double at) {
+void SleepUntil(Simulator& s, double at)
+{
     std::this_thread::sleep_until(
         s.start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double, std::milli>(at)));
 }
 
-void Forget(Simulator& s) {
+void Forget(Simulator& s)
+{
     s.instrument.reset();
     s.loaded = false;
     s.handles.clear();
     s.presentIds.clear();
     s.bussesReported = false;
-    for (auto& [n, bus] : s.busses)
-        bus->devices = nullptr;
+    for (auto& [n, bus] : s.busses) bus->devices = nullptr;
     usb_busses = nullptr;
     s.busses.clear();
     s.devices.clear();
 }
 
-bool Install(Simulator& s, std::optional<lm11sim::Scenario> scenario) {
+bool Install(Simulator& s, std::optional<lm11sim::Scenario> scenario)
+{
     Forget(s);
     if (!scenario) return false;
     auto archive = lm11sim::BuildArchive(*scenario, s.lastError);
@@ -81,7 +82,8 @@ bool Install(Simulator& s, std::optional<lm11sim::Scenario> scenario) {
     return true;
 }
 
-bool LoadDefault(Simulator& s) {
+bool LoadDefault(Simulator& s)
+{
     const char* path = std::getenv("LM11_SIM_SCENARIO");
     if (path && *path) {
         if (Install(s, lm11sim::LoadScenarioFile(path, s.lastError))) return true;
@@ -91,52 +93,54 @@ bool LoadDefault(Simulator& s) {
     return Install(s, lm11sim::ParseScenario("", ".", s.lastError));
 }
 
-lm11sim::Instrument* Model(Simulator& s) {
+lm11sim::Instrument* Model(Simulator& s)
+{
     if (!s.loaded) LoadDefault(s);
     return s.instrument.get();
 }
 
-[[maybe_unused]] std::string Name(const struct usb_device* d) {
+[[maybe_unused]] std::string Name(const struct usb_device* d)
+{
     return std::string(d->bus->dirname) + "/" + d->filename;
 }
 
-int HandleOf(Simulator& s, usb_dev_handle* h) {
-    return h && s.handles.count(h) ? h->handle : -1;
-}
+int HandleOf(Simulator& s, usb_dev_handle* h) { return h && s.handles.count(h) ? h->handle : -1; }
 
 } // namespace
 
 // ---- Extra entry points for tests: switch scenarios inside one process ----
 
 /// Loads a scenario file; 0 on success, -1 with lm11sim_last_error() telling why.
-LM11SIM_EXPORT int lm11sim_load_scenario(const char* path) {
+LM11SIM_EXPORT int lm11sim_load_scenario(const char* path)
+{
     auto& s = Sim();
     std::lock_guard lock(s.mutex);
     return Install(s, lm11sim::LoadScenarioFile(path ? path : "", s.lastError)) ? 0 : -1;
 }
 
 /// Loads a scenario from text; relative paths in it are taken from the current directory.
-LM11SIM_EXPORT int lm11sim_load_scenario_text(const char* text) {
+LM11SIM_EXPORT int lm11sim_load_scenario_text(const char* text)
+{
     auto& s = Sim();
     std::lock_guard lock(s.mutex);
     return Install(s, lm11sim::ParseScenario(text ? text : "", ".", s.lastError)) ? 0 : -1;
 }
 
 /// Forgets the scenario and every handle; the next call reads LM11_SIM_SCENARIO again.
-LM11SIM_EXPORT void lm11sim_reset() {
+LM11SIM_EXPORT void lm11sim_reset()
+{
     auto& s = Sim();
     std::lock_guard lock(s.mutex);
     Forget(s);
 }
 
-LM11SIM_EXPORT const char* lm11sim_last_error() {
-    return Sim().lastError.c_str();
-}
+LM11SIM_EXPORT const char* lm11sim_last_error() { return Sim().lastError.c_str(); }
 
 // ---- libusb-0.1 ----
 
 #ifndef LM11SIM_OMIT_usb_init
-LM11SIM_EXPORT void usb_init(void) {
+LM11SIM_EXPORT void usb_init(void)
+{
     auto& s = Sim();
     std::lock_guard lock(s.mutex);
     // A scenario chosen by a test before the library's first use stays in force.
@@ -145,7 +149,8 @@ LM11SIM_EXPORT void usb_init(void) {
 #endif
 
 #ifndef LM11SIM_OMIT_usb_find_busses
-LM11SIM_EXPORT int usb_find_busses(void) {
+LM11SIM_EXPORT int usb_find_busses(void)
+{
     auto& s = Sim();
     std::lock_guard lock(s.mutex);
     auto* m = Model(s);
@@ -161,8 +166,7 @@ LM11SIM_EXPORT int usb_find_busses(void) {
         ++added;
     };
     need(1);
-    for (const auto& d : m->scenario().devices)
-        need(d.bus);
+    for (const auto& d : m->scenario().devices) need(d.bus);
     usb_bus* prev = nullptr;
     usb_busses = nullptr;
     for (auto& [n, bus] : s.busses) {
@@ -180,23 +184,20 @@ LM11SIM_EXPORT int usb_find_busses(void) {
 #endif
 
 #ifndef LM11SIM_OMIT_usb_find_devices
-LM11SIM_EXPORT int usb_find_devices(void) {
+LM11SIM_EXPORT int usb_find_devices(void)
+{
     auto& s = Sim();
     std::lock_guard lock(s.mutex);
     auto* m = Model(s);
     if (!m) return 0;
     const auto present = m->look(Now(s));
     std::vector<int> ids;
-    for (const auto& p : present)
-        ids.push_back(p.id);
+    for (const auto& p : present) ids.push_back(p.id);
     int changes = 0;
-    for (int id : ids)
-        changes += std::count(s.presentIds.begin(), s.presentIds.end(), id) ? 0 : 1;
-    for (int id : s.presentIds)
-        changes += std::count(ids.begin(), ids.end(), id) ? 0 : 1;
+    for (int id : ids) changes += std::count(s.presentIds.begin(), s.presentIds.end(), id) ? 0 : 1;
+    for (int id : s.presentIds) changes += std::count(ids.begin(), ids.end(), id) ? 0 : 1;
     s.presentIds = ids;
-    for (auto& [n, bus] : s.busses)
-        bus->devices = nullptr;
+    for (auto& [n, bus] : s.busses) bus->devices = nullptr;
     std::map<int, struct usb_device*> last;
     for (const auto& p : present) {
         auto& slot = s.devices[p.id];
@@ -231,13 +232,12 @@ LM11SIM_EXPORT int usb_find_devices(void) {
 #endif
 
 #ifndef LM11SIM_OMIT_usb_get_busses
-LM11SIM_EXPORT struct usb_bus* usb_get_busses(void) {
-    return usb_busses;
-}
+LM11SIM_EXPORT struct usb_bus* usb_get_busses(void) { return usb_busses; }
 #endif
 
 #ifndef LM11SIM_OMIT_usb_open
-LM11SIM_EXPORT usb_dev_handle* usb_open(struct usb_device* dev) {
+LM11SIM_EXPORT usb_dev_handle* usb_open(struct usb_device* dev)
+{
     auto& s = Sim();
     std::lock_guard lock(s.mutex);
     auto* m = Model(s);
@@ -258,7 +258,8 @@ LM11SIM_EXPORT usb_dev_handle* usb_open(struct usb_device* dev) {
 #endif
 
 #ifndef LM11SIM_OMIT_usb_close
-LM11SIM_EXPORT int usb_close(usb_dev_handle* dev) {
+LM11SIM_EXPORT int usb_close(usb_dev_handle* dev)
+{
     auto& s = Sim();
     std::lock_guard lock(s.mutex);
     auto* m = Model(s);
@@ -271,7 +272,8 @@ LM11SIM_EXPORT int usb_close(usb_dev_handle* dev) {
 #endif
 
 #ifndef LM11SIM_OMIT_usb_set_configuration
-LM11SIM_EXPORT int usb_set_configuration(usb_dev_handle* dev, int configuration) {
+LM11SIM_EXPORT int usb_set_configuration(usb_dev_handle* dev, int configuration)
+{
     auto& s = Sim();
     std::lock_guard lock(s.mutex);
     auto* m = Model(s);
@@ -280,7 +282,8 @@ LM11SIM_EXPORT int usb_set_configuration(usb_dev_handle* dev, int configuration)
 #endif
 
 #ifndef LM11SIM_OMIT_usb_claim_interface
-LM11SIM_EXPORT int usb_claim_interface(usb_dev_handle* dev, int interface) {
+LM11SIM_EXPORT int usb_claim_interface(usb_dev_handle* dev, int interface)
+{
     auto& s = Sim();
     std::lock_guard lock(s.mutex);
     auto* m = Model(s);
@@ -288,7 +291,8 @@ LM11SIM_EXPORT int usb_claim_interface(usb_dev_handle* dev, int interface) {
 }
 #endif
 
-LM11SIM_EXPORT int usb_release_interface(usb_dev_handle* dev, int interface) {
+LM11SIM_EXPORT int usb_release_interface(usb_dev_handle* dev, int interface)
+{
     auto& s = Sim();
     std::lock_guard lock(s.mutex);
     auto* m = Model(s);
@@ -297,7 +301,8 @@ LM11SIM_EXPORT int usb_release_interface(usb_dev_handle* dev, int interface) {
 
 // The lock is held while the transfer "runs": the instrument has one pipe each way.
 #ifndef LM11SIM_OMIT_usb_bulk_write
-LM11SIM_EXPORT int usb_bulk_write(usb_dev_handle* dev, int ep, const char* bytes, int size, int timeout) {
+LM11SIM_EXPORT int usb_bulk_write(usb_dev_handle* dev, int ep, const char* bytes, int size, int timeout)
+{
     auto& s = Sim();
     std::lock_guard lock(s.mutex);
     auto* m = Model(s);
@@ -311,7 +316,8 @@ LM11SIM_EXPORT int usb_bulk_write(usb_dev_handle* dev, int ep, const char* bytes
 #endif
 
 #ifndef LM11SIM_OMIT_usb_bulk_read
-LM11SIM_EXPORT int usb_bulk_read(usb_dev_handle* dev, int ep, char* bytes, int size, int timeout) {
+LM11SIM_EXPORT int usb_bulk_read(usb_dev_handle* dev, int ep, char* bytes, int size, int timeout)
+{
     auto& s = Sim();
     std::lock_guard lock(s.mutex);
     auto* m = Model(s);
@@ -327,7 +333,8 @@ LM11SIM_EXPORT int usb_bulk_read(usb_dev_handle* dev, int ep, char* bytes, int s
 // ---- The rest of libusb-0.1 on Linux: present, recorded, and of no use to the program ----
 
 namespace {
-int Unsupported(const char* call) {
+int Unsupported(const char* call)
+{
     auto& s = Sim();
     std::lock_guard lock(s.mutex);
     if (auto* m = Model(s)) m->note(Now(s), call, "-> -38 (not simulated)");
@@ -335,52 +342,55 @@ int Unsupported(const char* call) {
 }
 } // namespace
 
-LM11SIM_EXPORT int usb_get_string(usb_dev_handle*, int, int, char*, size_t) {
+LM11SIM_EXPORT int usb_get_string(usb_dev_handle*, int, int, char*, size_t)
+{
     return Unsupported("usb_get_string");
 }
-LM11SIM_EXPORT int usb_get_string_simple(usb_dev_handle*, int, char*, size_t) {
+LM11SIM_EXPORT int usb_get_string_simple(usb_dev_handle*, int, char*, size_t)
+{
     return Unsupported("usb_get_string_simple");
 }
 LM11SIM_EXPORT int usb_get_descriptor_by_endpoint(usb_dev_handle*, int, unsigned char, unsigned char, void*,
-                                                  int) {
+                                                  int)
+{
     return Unsupported("usb_get_descriptor_by_endpoint");
 }
-LM11SIM_EXPORT int usb_get_descriptor(usb_dev_handle*, unsigned char, unsigned char, void*, int) {
+LM11SIM_EXPORT int usb_get_descriptor(usb_dev_handle*, unsigned char, unsigned char, void*, int)
+{
     return Unsupported("usb_get_descriptor");
 }
-LM11SIM_EXPORT int usb_interrupt_write(usb_dev_handle*, int, const char*, int, int) {
+LM11SIM_EXPORT int usb_interrupt_write(usb_dev_handle*, int, const char*, int, int)
+{
     return Unsupported("usb_interrupt_write");
 }
-LM11SIM_EXPORT int usb_interrupt_read(usb_dev_handle*, int, char*, int, int) {
+LM11SIM_EXPORT int usb_interrupt_read(usb_dev_handle*, int, char*, int, int)
+{
     return Unsupported("usb_interrupt_read");
 }
-LM11SIM_EXPORT int usb_control_msg(usb_dev_handle*, int, int, int, int, char*, int, int) {
+LM11SIM_EXPORT int usb_control_msg(usb_dev_handle*, int, int, int, int, char*, int, int)
+{
     return Unsupported("usb_control_msg");
 }
-LM11SIM_EXPORT int usb_set_altinterface(usb_dev_handle*, int) {
-    return Unsupported("usb_set_altinterface");
-}
-LM11SIM_EXPORT int usb_resetep(usb_dev_handle*, unsigned int) {
-    return Unsupported("usb_resetep");
-}
-LM11SIM_EXPORT int usb_clear_halt(usb_dev_handle*, unsigned int) {
-    return Unsupported("usb_clear_halt");
-}
-LM11SIM_EXPORT int usb_reset(usb_dev_handle*) {
-    return Unsupported("usb_reset");
-}
-LM11SIM_EXPORT int usb_get_driver_np(usb_dev_handle*, int, char*, unsigned int) {
+LM11SIM_EXPORT int usb_set_altinterface(usb_dev_handle*, int) { return Unsupported("usb_set_altinterface"); }
+LM11SIM_EXPORT int usb_resetep(usb_dev_handle*, unsigned int) { return Unsupported("usb_resetep"); }
+LM11SIM_EXPORT int usb_clear_halt(usb_dev_handle*, unsigned int) { return Unsupported("usb_clear_halt"); }
+LM11SIM_EXPORT int usb_reset(usb_dev_handle*) { return Unsupported("usb_reset"); }
+LM11SIM_EXPORT int usb_get_driver_np(usb_dev_handle*, int, char*, unsigned int)
+{
     return Unsupported("usb_get_driver_np");
 }
-LM11SIM_EXPORT int usb_detach_kernel_driver_np(usb_dev_handle*, int) {
+LM11SIM_EXPORT int usb_detach_kernel_driver_np(usb_dev_handle*, int)
+{
     return Unsupported("usb_detach_kernel_driver_np");
 }
-LM11SIM_EXPORT char* usb_strerror(void) {
+LM11SIM_EXPORT char* usb_strerror(void)
+{
     static char text[] = "simulated instrument";
     return text;
 }
 LM11SIM_EXPORT void usb_set_debug(int) {}
-LM11SIM_EXPORT struct usb_device* usb_device(usb_dev_handle* dev) {
+LM11SIM_EXPORT struct usb_device* usb_device(usb_dev_handle* dev)
+{
     auto& s = Sim();
     std::lock_guard lock(s.mutex);
     const int h = HandleOf(s, dev);

@@ -47,8 +47,8 @@ struct Frame {
     double Y(double v) const { return plot.bottom() - (v - y0) / (y1 - y0) * plot.height(); }
 };
 
-Frame DrawFrame(QPainter& p, const QRectF& area, double unit, const QString& title, const QString& xTitle, double x0,
-                double x1, double y0, double y1, bool percent)
+Frame DrawFrame(QPainter& p, const QRectF& area, double unit, const QString& title, const QString& xTitle,
+                double x0, double x1, double y0, double y1, bool percent)
 {
     Frame f;
     p.setFont(Font(unit, 11, true));
@@ -84,7 +84,8 @@ Frame DrawFrame(QPainter& p, const QRectF& area, double unit, const QString& tit
         p.drawLine(QPointF(f.plot.left(), y), QPointF(f.plot.right(), y));
         p.setPen(QColor(40, 40, 40));
         const QString t = QString::number(v, 'g', 6);
-        p.drawText(QPointF(f.plot.left() - 4 * unit - fm.horizontalAdvance(t), y + fm.ascent() / 2 - 1 * unit), t);
+        p.drawText(
+            QPointF(f.plot.left() - 4 * unit - fm.horizontalAdvance(t), y + fm.ascent() / 2 - 1 * unit), t);
     }
     p.drawText(QRectF(f.plot.left(), f.plot.bottom() + fm.height() + 4 * unit, f.plot.width(), fm.height()),
                Qt::AlignHCenter, xTitle);
@@ -128,8 +129,8 @@ double HistogramWidth(const SurveyObject& object)
     return std::max(finest, NiceWidth(*hi - *lo, 12));
 }
 
-void PaintHistogram(QPainter& p, const QRectF& area, const SurveyObject& object, Electrode electrode, int lang,
-                    double unit)
+void PaintHistogram(QPainter& p, const QRectF& area, const SurveyObject& object, Electrode electrode,
+                    int lang, double unit)
 {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
@@ -137,8 +138,8 @@ void PaintHistogram(QPainter& p, const QRectF& area, const SurveyObject& object,
     const Histogram h = MakeHistogram(values, HistogramWidth(object));
     const int top = h.counts.empty() ? 1 : *std::max_element(h.counts.begin(), h.counts.end());
     const Frame f = DrawFrame(p, area, unit, AnalysisText::Histogram[lang], AxisTitle(object, lang), h.start,
-                              h.counts.empty() ? h.start + 1 : h.end(), 0, std::max(1.0, NiceWidth(top, 4) * std::ceil(top / NiceWidth(top, 4))),
-                              false);
+                              h.counts.empty() ? h.start + 1 : h.end(), 0,
+                              std::max(1.0, NiceWidth(top, 4) * std::ceil(top / NiceWidth(top, 4))), false);
     for (std::size_t k = 0; k < h.counts.size(); ++k) {
         if (!h.counts[k]) continue;
         const double a = h.start + double(k) * h.width;
@@ -154,8 +155,8 @@ void PaintHistogram(QPainter& p, const QRectF& area, const SurveyObject& object,
     p.restore();
 }
 
-void PaintCumulative(QPainter& p, const QRectF& area, const SurveyObject& object, Electrode electrode, int lang,
-                     double unit)
+void PaintCumulative(QPainter& p, const QRectF& area, const SurveyObject& object, Electrode electrode,
+                     int lang, double unit)
 {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);

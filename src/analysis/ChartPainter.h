@@ -12,7 +12,7 @@ class QPainter;
 double HistogramWidth(const SurveyObject& object);
 
 /// `unit` is the size of one screen pixel on the device, as for the map.
-void PaintHistogram(QPainter& painter, const QRectF& area, const SurveyObject& object, Electrode electrode, int lang,
-                    double unit = 1);
-void PaintCumulative(QPainter& painter, const QRectF& area, const SurveyObject& object, Electrode electrode, int lang,
-                     double unit = 1);
+void PaintHistogram(QPainter& painter, const QRectF& area, const SurveyObject& object, Electrode electrode,
+                    int lang, double unit = 1);
+void PaintCumulative(QPainter& painter, const QRectF& area, const SurveyObject& object, Electrode electrode,
+                     int lang, double unit = 1);

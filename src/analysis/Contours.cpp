@@ -25,9 +25,19 @@ public:
         bool horizontal = true;
         switch (e) {
         case 0: i1 = i + 1; break;
-        case 1: i0 = i1 = i + 1; j1 = j + 1; horizontal = false; break;
-        case 2: j0 = j1 = j + 1; i1 = i + 1; break;
-        default: j1 = j + 1; horizontal = false; break;
+        case 1:
+            i0 = i1 = i + 1;
+            j1 = j + 1;
+            horizontal = false;
+            break;
+        case 2:
+            j0 = j1 = j + 1;
+            i1 = i + 1;
+            break;
+        default:
+            j1 = j + 1;
+            horizontal = false;
+            break;
         }
         const double v0 = g_.at(i0, j0), v1 = g_.at(i1, j1);
         const double t = v1 == v0 ? 0.5 : (level_ - v0) / (v1 - v0);
@@ -39,21 +49,40 @@ public:
     {
         const double a = g_.at(i, j), b = g_.at(i + 1, j), c = g_.at(i + 1, j + 1), d = g_.at(i, j + 1);
         if (std::isnan(a) || std::isnan(b) || std::isnan(c) || std::isnan(d)) return;
-        const int index = (a >= level_ ? 1 : 0) | (b >= level_ ? 2 : 0) | (c >= level_ ? 4 : 0) | (d >= level_ ? 8 : 0);
+        const int index =
+            (a >= level_ ? 1 : 0) | (b >= level_ ? 2 : 0) | (c >= level_ ? 4 : 0) | (d >= level_ ? 8 : 0);
         const bool centreAbove = (a + b + c + d) / 4 >= level_;
         const auto pair = [&](int e1, int e2) { emit(edge(i, j, e1), edge(i, j, e2)); };
         switch (index) {
-        case 1: case 14: pair(0, 3); break;
-        case 2: case 13: pair(0, 1); break;
-        case 3: case 12: pair(1, 3); break;
-        case 4: case 11: pair(1, 2); break;
-        case 6: case 9: pair(0, 2); break;
-        case 7: case 8: pair(2, 3); break;
+        case 1:
+        case 14: pair(0, 3); break;
+        case 2:
+        case 13: pair(0, 1); break;
+        case 3:
+        case 12: pair(1, 3); break;
+        case 4:
+        case 11: pair(1, 2); break;
+        case 6:
+        case 9: pair(0, 2); break;
+        case 7:
+        case 8: pair(2, 3); break;
         case 5: // a and c above
-            if (centreAbove) { pair(0, 1); pair(2, 3); } else { pair(0, 3); pair(1, 2); }
+            if (centreAbove) {
+                pair(0, 1);
+                pair(2, 3);
+            } else {
+                pair(0, 3);
+                pair(1, 2);
+            }
             break;
         case 10: // b and d above
-            if (centreAbove) { pair(0, 3); pair(1, 2); } else { pair(0, 1); pair(2, 3); }
+            if (centreAbove) {
+                pair(0, 3);
+                pair(1, 2);
+            } else {
+                pair(0, 1);
+                pair(2, 3);
+            }
             break;
         default: break; // 0 and 15: the line does not cross this cell
         }

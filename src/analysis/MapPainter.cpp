@@ -38,35 +38,39 @@ QString Number(double v) { return QString::number(v, 'g', 6); }
 
 QColor PotentialClassColor(PotentialClass c)
 {
-    static const QColor colors[] = {QColor(0x2e, 0x9e, 0x4f), QColor(0xf2, 0xc2, 0x3a), QColor(0xd7, 0x30, 0x1f)};
+    static const QColor colors[] = {QColor(0x2e, 0x9e, 0x4f), QColor(0xf2, 0xc2, 0x3a),
+                                    QColor(0xd7, 0x30, 0x1f)};
     return colors[int(c)];
 }
 
 QColor ResistivityClassColor(ResistivityClass c)
 {
-    static const QColor colors[] = {QColor(0x1a, 0x98, 0x50), QColor(0xa6, 0xd9, 0x6a), QColor(0xfd, 0xae, 0x61),
-                                    QColor(0xd7, 0x30, 0x27)};
+    static const QColor colors[] = {QColor(0x1a, 0x98, 0x50), QColor(0xa6, 0xd9, 0x6a),
+                                    QColor(0xfd, 0xae, 0x61), QColor(0xd7, 0x30, 0x27)};
     return colors[int(c)];
 }
 
 QColor RiskColor(CombinedRisk risk)
 {
-    static const QColor colors[] = {QColor(0x1a, 0x98, 0x50), QColor(0xfe, 0xe0, 0x8b), QColor(0xf4, 0x6d, 0x43),
-                                    QColor(0xa5, 0x00, 0x26), QColor(0x45, 0x75, 0xb4), QColor(0x80, 0x80, 0x80)};
+    static const QColor colors[] = {QColor(0x1a, 0x98, 0x50), QColor(0xfe, 0xe0, 0x8b),
+                                    QColor(0xf4, 0x6d, 0x43), QColor(0xa5, 0x00, 0x26),
+                                    QColor(0x45, 0x75, 0xb4), QColor(0x80, 0x80, 0x80)};
     return colors[int(risk)];
 }
 
 QColor ScaleColor(double t)
 {
-    static const QColor stops[] = {QColor(0xd7, 0x30, 0x27), QColor(0xfc, 0x8d, 0x59), QColor(0xfe, 0xe0, 0x8b),
-                                   QColor(0x91, 0xcf, 0x60), QColor(0x1a, 0x98, 0x50), QColor(0x45, 0x75, 0xb4)};
+    static const QColor stops[] = {QColor(0xd7, 0x30, 0x27), QColor(0xfc, 0x8d, 0x59),
+                                   QColor(0xfe, 0xe0, 0x8b), QColor(0x91, 0xcf, 0x60),
+                                   QColor(0x1a, 0x98, 0x50), QColor(0x45, 0x75, 0xb4)};
     constexpr int n = int(std::size(stops)) - 1;
     t = std::clamp(std::isnan(t) ? 0.0 : t, 0.0, 1.0) * n;
     const int k = std::min(int(t), n - 1);
     const double f = t - k;
     const QColor& a = stops[k];
     const QColor& b = stops[k + 1];
-    return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * f), float(a.greenF() + (b.greenF() - a.greenF()) * f),
+    return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * f),
+                            float(a.greenF() + (b.greenF() - a.greenF()) * f),
                             float(a.blueF() + (b.blueF() - a.blueF()) * f));
 }
 
@@ -75,8 +79,8 @@ SurveyMap::SurveyMap(const SurveyObject& object, const SurveyObject* partner, co
 {
     using namespace AnalysisText;
     const int lang = options.lang;
-    combined_ = options.combined && partner && partner->sensor != object.sensor && object.sensor != SensorKind::Other &&
-                partner->sensor != SensorKind::Other;
+    combined_ = options.combined && partner && partner->sensor != object.sensor &&
+                object.sensor != SensorKind::Other && partner->sensor != SensorKind::Other;
     const std::vector<double> values = object.values();
     if (!values.empty()) {
         const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
@@ -90,11 +94,12 @@ SurveyMap::SurveyMap(const SurveyObject& object, const SurveyObject* partner, co
         nodes_ = CombineSurveys(pot, res, ThresholdsFor(options.electrode));
         legendTitle_ = CombinedRiskTitle[lang];
         for (int k = 0; k < kCombinedRiskLevels; ++k)
-            legend_.push_back({LegendEntry::Kind::Box, RiskNames[std::size_t(k)][lang], RiskColor(::CombinedRisk(k))});
-        legend_.push_back({LegendEntry::Kind::Hatch, RiskNames[4][lang], RiskColor(::CombinedRisk::NoPotential),
-                           Qt::FDiagPattern});
-        legend_.push_back({LegendEntry::Kind::Hatch, RiskNames[5][lang], RiskColor(::CombinedRisk::NoResistivity),
-                           Qt::DiagCrossPattern});
+            legend_.push_back(
+                {LegendEntry::Kind::Box, RiskNames[std::size_t(k)][lang], RiskColor(::CombinedRisk(k))});
+        legend_.push_back({LegendEntry::Kind::Hatch, RiskNames[4][lang],
+                           RiskColor(::CombinedRisk::NoPotential), Qt::FDiagPattern});
+        legend_.push_back({LegendEntry::Kind::Hatch, RiskNames[5][lang],
+                           RiskColor(::CombinedRisk::NoResistivity), Qt::DiagCrossPattern});
         legend_.push_back({LegendEntry::Kind::Point, MeasuredPoint[lang], Qt::black});
         return;
     }
@@ -118,7 +123,8 @@ SurveyMap::SurveyMap(const SurveyObject& object, const SurveyObject* partner, co
     }
     for (double level : levels_) {
         auto lines = ContourLines(object.grid, level);
-        contours_.insert(contours_.end(), std::make_move_iterator(lines.begin()), std::make_move_iterator(lines.end()));
+        contours_.insert(contours_.end(), std::make_move_iterator(lines.begin()),
+                         std::make_move_iterator(lines.end()));
     }
 
     const QString unit = UnitText(object.sensor, lang);
@@ -129,18 +135,23 @@ SurveyMap::SurveyMap(const SurveyObject& object, const SurveyObject* partner, co
                                   QStringLiteral("%1 … %2 %3").arg(t.upper).arg(t.lower).arg(unit),
                                   QStringLiteral("< %1 %2").arg(t.lower).arg(unit)};
         for (int k = 0; k < kPotentialClassCount; ++k)
-            legend_.push_back({LegendEntry::Kind::Box, PotentialClassNames[std::size_t(k)][lang] + QStringLiteral(": ") + ranges[k],
+            legend_.push_back({LegendEntry::Kind::Box,
+                               PotentialClassNames[std::size_t(k)][lang] + QStringLiteral(": ") + ranges[k],
                                PotentialClassColor(PotentialClass(k))});
     } else if (classes_) {
         legendTitle_ = ResistivityClasses[lang];
-        const QString ranges[] = {QStringLiteral("≥ 100 %1").arg(unit), QStringLiteral("50 … 100 %1").arg(unit),
-                                  QStringLiteral("10 … 50 %1").arg(unit), QStringLiteral("< 10 %1").arg(unit)};
+        const QString ranges[] = {
+            QStringLiteral("≥ 100 %1").arg(unit), QStringLiteral("50 … 100 %1").arg(unit),
+            QStringLiteral("10 … 50 %1").arg(unit), QStringLiteral("< 10 %1").arg(unit)};
         for (int k = 0; k < kResistivityClassCount; ++k)
-            legend_.push_back({LegendEntry::Kind::Box, ResistivityClassNames[std::size_t(k)][lang] + QStringLiteral(": ") + ranges[k],
+            legend_.push_back({LegendEntry::Kind::Box,
+                               ResistivityClassNames[std::size_t(k)][lang] + QStringLiteral(": ") + ranges[k],
                                ResistivityClassColor(ResistivityClass(k))});
     } else {
-        legendTitle_ = SensorNames[std::size_t(object.sensor)][lang] + (unit.isEmpty() ? QString() : QStringLiteral(", ") + unit);
-        legend_.push_back({LegendEntry::Kind::Scale, ValueText(min_) + QStringLiteral(" … ") + ValueText(max_), QColor()});
+        legendTitle_ = SensorNames[std::size_t(object.sensor)][lang] +
+                       (unit.isEmpty() ? QString() : QStringLiteral(", ") + unit);
+        legend_.push_back(
+            {LegendEntry::Kind::Scale, ValueText(min_) + QStringLiteral(" … ") + ValueText(max_), QColor()});
     }
     legend_.push_back({LegendEntry::Kind::Hatch, NoData[lang], QColor(0xb0, 0xb0, 0xb0), Qt::BDiagPattern});
     legend_.push_back({LegendEntry::Kind::Point, MeasuredPoint[lang], Qt::black});
@@ -195,19 +206,21 @@ SurveyMap::Layout SurveyMap::layout(const QRectF& area, double unit) const
     const auto fit = [&](const QRectF& room) {
         Layout l;
         l.scale = std::max(1e-9, std::min(room.width() / spanX, room.height() / spanY));
-        l.plot = QRectF(room.left() + (room.width() - spanX * l.scale) / 2, room.top(), spanX * l.scale, spanY * l.scale);
+        l.plot = QRectF(room.left() + (room.width() - spanX * l.scale) / 2, room.top(), spanX * l.scale,
+                        spanY * l.scale);
         return l;
     };
 
     // The legend beside the map, or below it when that leaves a wide, flat map more room.
     const double legendWidth = std::min(area.width() * 0.36, 230 * unit);
-    Layout beside = fit(QRectF(area.left() + 46 * unit, area.top() + 8 * unit, area.width() - legendWidth - 60 * unit,
-                               area.height() - 44 * unit));
+    Layout beside = fit(QRectF(area.left() + 46 * unit, area.top() + 8 * unit,
+                               area.width() - legendWidth - 60 * unit, area.height() - 44 * unit));
     beside.legend = QRectF(area.right() - legendWidth, beside.plot.top() - 8 * unit, legendWidth,
                            area.bottom() - beside.plot.top() + 8 * unit);
 
     double legendHeight = 40 * unit;
-    for (const LegendEntry& e : legend_) legendHeight += (e.kind == LegendEntry::Kind::Scale ? 118 : 24) * unit;
+    for (const LegendEntry& e : legend_)
+        legendHeight += (e.kind == LegendEntry::Kind::Scale ? 118 : 24) * unit;
     Layout below = fit(QRectF(area.left() + 46 * unit, area.top() + 8 * unit, area.width() - 60 * unit,
                               area.height() - 44 * unit - legendHeight));
     below.legend = QRectF(below.plot.left() - 8 * unit, below.plot.bottom() + 40 * unit,
@@ -248,8 +261,9 @@ void SurveyMap::paint(QPainter& p, const QRectF& area, double unit) const
                 p.fillRect(tile, RiskColor(n.risk));
             } else {
                 p.fillRect(tile, Qt::white);
-                p.fillRect(tile, QBrush(RiskColor(n.risk), n.risk == CombinedRisk::NoPotential ? Qt::FDiagPattern
-                                                                                             : Qt::DiagCrossPattern));
+                p.fillRect(tile, QBrush(RiskColor(n.risk), n.risk == CombinedRisk::NoPotential
+                                                               ? Qt::FDiagPattern
+                                                               : Qt::DiagCrossPattern));
             }
         }
         p.setPen(QPen(QColor(255, 255, 255, 160), 0.8 * unit));
@@ -276,8 +290,9 @@ void SurveyMap::paint(QPainter& p, const QRectF& area, double unit) const
             // A single series or point: no area to interpolate over; each reading gets its tile.
             for (const SurveyPoint& pt : object_.points) {
                 const QPointF c = toDevice(l, pt.point - object_.firstPoint, pt.series - object_.firstSeries);
-                p.fillRect(QRectF(c.x() - half * object_.stepX * l.scale, c.y() - half * object_.stepY * l.scale,
-                                  object_.stepX * l.scale, object_.stepY * l.scale),
+                p.fillRect(QRectF(c.x() - half * object_.stepX * l.scale,
+                                  c.y() - half * object_.stepY * l.scale, object_.stepX * l.scale,
+                                  object_.stepY * l.scale),
                            colorOf(pt.value));
             }
         }
@@ -287,15 +302,16 @@ void SurveyMap::paint(QPainter& p, const QRectF& area, double unit) const
         const QFontMetricsF fm(p.font());
         for (const ContourLine& line : contours_) {
             if (line.points.size() < 2) continue;
-            const auto k = std::size_t(std::find(levels_.begin(), levels_.end(), line.level) - levels_.begin());
+            const auto k =
+                std::size_t(std::find(levels_.begin(), levels_.end(), line.level) - levels_.begin());
             const bool threshold = k < thresholdLevel_.size() && thresholdLevel_[k];
             QPainterPath path;
             path.moveTo(toDevice(l, line.points[0].x, line.points[0].y));
             for (std::size_t n = 1; n < line.points.size(); ++n)
                 path.lineTo(toDevice(l, line.points[n].x, line.points[n].y));
             if (line.closed) path.closeSubpath();
-            p.setPen(QPen(threshold ? QColor(20, 20, 20) : QColor(60, 60, 60, 200), (threshold ? 1.8 : 0.9) * unit,
-                          threshold ? Qt::SolidLine : Qt::DashLine));
+            p.setPen(QPen(threshold ? QColor(20, 20, 20) : QColor(60, 60, 60, 200),
+                          (threshold ? 1.8 : 0.9) * unit, threshold ? Qt::SolidLine : Qt::DashLine));
             p.setBrush(Qt::NoBrush);
             p.drawPath(path);
             if (path.length() < 50 * unit) continue;
@@ -323,7 +339,8 @@ void SurveyMap::paint(QPainter& p, const QRectF& area, double unit) const
         const double r = 2.2 * unit;
         for (const CombinedNode& n : nodes_)
             if (n.potentialRow >= 0 && n.resistanceRow >= 0)
-                p.drawEllipse(toDevice(l, n.point - object_.firstPoint, n.series - object_.firstSeries), r, r);
+                p.drawEllipse(toDevice(l, n.point - object_.firstPoint, n.series - object_.firstSeries), r,
+                              r);
     }
 
     p.setPen(QPen(QColor(60, 60, 60), 1 * unit));
@@ -356,11 +373,13 @@ void SurveyMap::paintAxes(QPainter& p, const Layout& l, double unit) const
         const double y = l.plot.bottom() - (v - y0) * l.scale;
         p.drawLine(QPointF(l.plot.left() - 4 * unit, y), QPointF(l.plot.left(), y));
         const QString t = Number(v);
-        p.drawText(QPointF(l.plot.left() - 6 * unit - fm.horizontalAdvance(t), y + fm.ascent() / 2 - 1 * unit), t);
+        p.drawText(
+            QPointF(l.plot.left() - 6 * unit - fm.horizontalAdvance(t), y + fm.ascent() / 2 - 1 * unit), t);
     }
     p.setFont(Font(unit, 11, true));
     const QFontMetricsF bold(p.font());
-    p.drawText(QPointF(l.plot.center().x() - bold.horizontalAdvance("X") / 2, l.plot.bottom() + 8 * unit + fm.height() + bold.ascent()),
+    p.drawText(QPointF(l.plot.center().x() - bold.horizontalAdvance("X") / 2,
+                       l.plot.bottom() + 8 * unit + fm.height() + bold.ascent()),
                QStringLiteral("X"));
     p.drawText(QPointF(l.plot.left() - 40 * unit, l.plot.top() + bold.ascent()), QStringLiteral("Y"));
 }
@@ -403,7 +422,8 @@ void SurveyMap::paintLegend(QPainter& p, const QRectF& r, double unit) const
             break;
         case LegendEntry::Kind::Line:
             p.setPen(QPen(QColor(20, 20, 20), 1.8 * unit));
-            p.drawLine(QPointF(swatch.left(), swatch.center().y()), QPointF(swatch.right(), swatch.center().y()));
+            p.drawLine(QPointF(swatch.left(), swatch.center().y()),
+                       QPointF(swatch.right(), swatch.center().y()));
             break;
         case LegendEntry::Kind::Scale: {
             const QRectF bar(x, y, 16 * unit, 110 * unit);

@@ -69,7 +69,7 @@ public:
 
 private:
     struct Layout {
-        QRectF plot;   // the grid's extent, half a step beyond the outer nodes
+        QRectF plot; // the grid's extent, half a step beyond the outer nodes
         QRectF legend;
         double scale = 1; // device units per length unit
     };

@@ -19,7 +19,8 @@ long long LeadingNumber(QStringView text, bool* ok = nullptr)
     const qsizetype start = i;
     if (i < text.size() && text[i] == QLatin1Char('-')) ++i;
     const qsizetype digits = i;
-    while (i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9') && i - digits < 9) ++i;
+    while (i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9') && i - digits < 9)
+        ++i;
     if (ok) *ok = i > digits;
     return i > digits ? text.mid(start, i - start).toLongLong() : 0;
 }
@@ -57,7 +58,8 @@ SensorKind SensorOfText(const QString& cell)
     const QString text = cell.trimmed();
     for (int sensor = 0; sensor < 2; ++sensor)
         for (int lang = 0; lang < 2; ++lang)
-            if (text == ExchangeText::SensorNames[std::size_t(sensor)][lang].trimmed()) return SensorKind(sensor);
+            if (text == ExchangeText::SensorNames[std::size_t(sensor)][lang].trimmed())
+                return SensorKind(sensor);
     return SensorKind::Other;
 }
 
@@ -139,7 +141,8 @@ int PartnerOf(const std::vector<SurveyObject>& objects, int index)
     if (index < 0 || index >= int(objects.size())) return -1;
     const SurveyObject& o = objects[std::size_t(index)];
     if (o.sensor == SensorKind::Other) return -1;
-    const SensorKind other = o.sensor == SensorKind::Potential ? SensorKind::Resistance : SensorKind::Potential;
+    const SensorKind other =
+        o.sensor == SensorKind::Potential ? SensorKind::Resistance : SensorKind::Potential;
     for (int k = 0; k < int(objects.size()); ++k) {
         const SurveyObject& c = objects[std::size_t(k)];
         if (c.sensor == other && !c.points.empty() && c.stepX == o.stepX && c.stepY == o.stepY &&
@@ -171,13 +174,15 @@ std::vector<CombinedNode> CombineSurveys(const SurveyObject& potential, const Su
     std::vector<CombinedNode> nodes;
     nodes.reserve(byPosition.size());
     for (const auto& [position, pair] : byPosition) {
-        CombinedNode n{position.second, position.first, CombinedRisk::Low, pair.potentialRow, pair.resistanceRow};
+        CombinedNode n{position.second, position.first, CombinedRisk::Low, pair.potentialRow,
+                       pair.resistanceRow};
         if (pair.potentialRow < 0)
             n.risk = CombinedRisk::NoPotential;
         else if (pair.resistanceRow < 0)
             n.risk = CombinedRisk::NoResistivity;
         else
-            n.risk = Combine(ClassifyPotential(pair.potential, thresholds), ClassifyResistivity(pair.resistance));
+            n.risk =
+                Combine(ClassifyPotential(pair.potential, thresholds), ClassifyResistivity(pair.resistance));
         nodes.push_back(n);
     }
     return nodes;
@@ -189,7 +194,8 @@ DateRange MeasurementDates(const ArchiveTable& table, const SurveyObject& object
     const auto parseDate = [&](const QString& text) {
         const QString t = text.trimmed();
         QDate d = locale.toDate(t, QLocale::ShortFormat);
-        for (const char* format : {"dd.MM.yyyy", "yyyy-MM-dd", "dd/MM/yyyy", "M/d/yyyy", "dd.MM.yy", "M/d/yy"}) {
+        for (const char* format :
+             {"dd.MM.yyyy", "yyyy-MM-dd", "dd/MM/yyyy", "M/d/yyyy", "dd.MM.yy", "M/d/yy"}) {
             if (d.isValid()) break;
             d = QDate::fromString(t, QLatin1String(format));
         }

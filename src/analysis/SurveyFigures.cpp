@@ -48,10 +48,12 @@ QString ValueText(double value)
 
 QString ObjectTitle(const SurveyObject& object, int lang)
 {
-    return object.name.trimmed() + QStringLiteral(", ") + AnalysisText::SensorNames[std::size_t(object.sensor)][lang];
+    return object.name.trimmed() + QStringLiteral(", ") +
+           AnalysisText::SensorNames[std::size_t(object.sensor)][lang];
 }
 
-std::vector<std::pair<QString, QString>> StatisticsRows(const SurveyObject& object, Electrode electrode, int lang)
+std::vector<std::pair<QString, QString>> StatisticsRows(const SurveyObject& object, Electrode electrode,
+                                                        int lang)
 {
     using namespace AnalysisText;
     const ObjectFigures f = FiguresOf(object, electrode, lang);
@@ -79,10 +81,12 @@ QString StatisticsTsv(const SurveyObject& object, Electrode electrode, int lang)
     QString text = ObjectTitle(object, lang) + eol;
     if (object.sensor == SensorKind::Potential) {
         const PotentialThresholds t = ThresholdsFor(electrode);
-        text += AnalysisText::Electrode[lang] + '\t' + AnalysisText::Electrodes[std::size_t(electrode)][lang] + eol;
+        text += AnalysisText::Electrode[lang] + '\t' +
+                AnalysisText::Electrodes[std::size_t(electrode)][lang] + eol;
         text += AnalysisText::ThresholdsLine[lang].section(':', 0, 0) + '\t' +
                 QStringLiteral("%1 / %2 %3").arg(t.upper).arg(t.lower).arg(AnalysisText::UnitMv[lang]) + eol;
     }
-    for (const auto& [label, value] : StatisticsRows(object, electrode, lang)) text += label + '\t' + value + eol;
+    for (const auto& [label, value] : StatisticsRows(object, electrode, lang))
+        text += label + '\t' + value + eol;
     return text;
 }

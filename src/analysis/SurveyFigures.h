@@ -34,7 +34,8 @@ QString ValueText(double value);
 QString ObjectTitle(const SurveyObject& object, int lang);
 
 /// Label and value of each statistics line: the summary, then one line per class.
-std::vector<std::pair<QString, QString>> StatisticsRows(const SurveyObject& object, Electrode electrode, int lang);
+std::vector<std::pair<QString, QString>> StatisticsRows(const SurveyObject& object, Electrode electrode,
+                                                        int lang);
 
 /// The statistics as tab-separated text for the clipboard: the object's title, the electrode
 /// (potential only), then the rows; CR LF after every line.

@@ -25,7 +25,8 @@ QFont Font(double unit, double pixels, bool bold = false)
 }
 
 // Label and value lines in two columns; returns the height used.
-double DrawRows(QPainter& p, const QRectF& r, const std::vector<std::pair<QString, QString>>& rows, double unit)
+double DrawRows(QPainter& p, const QRectF& r, const std::vector<std::pair<QString, QString>>& rows,
+                double unit)
 {
     p.setFont(Font(unit, 10.5));
     const QFontMetricsF fm(p.font());
@@ -36,7 +37,8 @@ double DrawRows(QPainter& p, const QRectF& r, const std::vector<std::pair<QStrin
         if (shade) p.fillRect(QRectF(r.left(), y, r.width(), line), QColor(0xf2, 0xf2, 0xf2));
         shade = !shade;
         p.setPen(QColor(20, 20, 20));
-        p.drawText(QRectF(r.left() + 4 * unit, y, r.width() * 0.62, line), Qt::AlignVCenter | Qt::AlignLeft, label);
+        p.drawText(QRectF(r.left() + 4 * unit, y, r.width() * 0.62, line), Qt::AlignVCenter | Qt::AlignLeft,
+                   label);
         p.drawText(QRectF(r.left() + r.width() * 0.62, y, r.width() * 0.38 - 4 * unit, line),
                    Qt::AlignVCenter | Qt::AlignRight, value);
         y += line;
@@ -65,7 +67,8 @@ void DrawRiskMatrix(QPainter& p, const QRectF& r, int lang, double unit)
     for (int row = 0; row < kPotentialClassCount; ++row) {
         const double y = top + headH + row * cellH;
         p.setPen(QColor(20, 20, 20));
-        p.drawText(QRectF(r.left(), y, head - 4 * unit, cellH), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap,
+        p.drawText(QRectF(r.left(), y, head - 4 * unit, cellH),
+                   Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap,
                    PotentialClassNames[std::size_t(row)][lang]);
         for (int c = 0; c < kResistivityClassCount; ++c) {
             const ::CombinedRisk risk = Combine(PotentialClass(row), ResistivityClass(c));
@@ -73,7 +76,8 @@ void DrawRiskMatrix(QPainter& p, const QRectF& r, int lang, double unit)
             p.fillRect(cell, RiskColor(risk));
             p.setPen(QPen(Qt::white, 1 * unit));
             p.drawRect(cell);
-            p.setPen(risk == ::CombinedRisk::Severe || risk == ::CombinedRisk::High ? Qt::white : QColor(20, 20, 20));
+            p.setPen(risk == ::CombinedRisk::Severe || risk == ::CombinedRisk::High ? Qt::white
+                                                                                    : QColor(20, 20, 20));
             p.drawText(cell, Qt::AlignCenter | Qt::TextWordWrap, RiskNames[std::size_t(risk)][lang]);
         }
     }
@@ -83,8 +87,8 @@ void DrawRiskMatrix(QPainter& p, const QRectF& r, int lang, double unit)
 
 void SetUpSurveyReportPage(QPagedPaintDevice& device)
 {
-    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
-                                     QPageLayout::Millimeter));
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                     QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
 }
 
 std::vector<ReportPage> ReportPages(const std::vector<SurveyObject>& objects)
@@ -99,8 +103,9 @@ std::vector<ReportPage> ReportPages(const std::vector<SurveyObject>& objects)
     return pages;
 }
 
-int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table, const std::vector<SurveyObject>& objects,
-                      const ReportOptions& options, int firstPage, int lastPage)
+int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table,
+                      const std::vector<SurveyObject>& objects, const ReportOptions& options, int firstPage,
+                      int lastPage)
 {
     using namespace AnalysisText;
     const int lang = options.map.lang;
@@ -124,9 +129,11 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table, cons
         p.setFont(Font(unit, 13, true));
         QFontMetricsF fm(p.font());
         p.setPen(QColor(20, 20, 20));
-        p.drawText(QRectF(page.left(), page.top(), page.width() * 0.7, fm.height()), Qt::AlignLeft, titleLine);
+        p.drawText(QRectF(page.left(), page.top(), page.width() * 0.7, fm.height()), Qt::AlignLeft,
+                   titleLine);
         p.setFont(Font(unit, 10));
-        p.drawText(QRectF(page.left(), page.top(), page.width(), fm.height()), Qt::AlignRight | Qt::AlignVCenter, printed);
+        p.drawText(QRectF(page.left(), page.top(), page.width(), fm.height()),
+                   Qt::AlignRight | Qt::AlignVCenter, printed);
         const double headerBottom = page.top() + fm.height() + 4 * unit;
         p.setPen(QPen(QColor(80, 80, 80), 1 * unit));
         p.drawLine(QPointF(page.left(), headerBottom), QPointF(page.right(), headerBottom));
@@ -135,7 +142,8 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table, cons
         const double footerTop = page.bottom() - small.height() - 4 * unit;
         p.drawLine(QPointF(page.left(), footerTop), QPointF(page.right(), footerTop));
         p.setPen(QColor(20, 20, 20));
-        p.drawText(QRectF(page.left(), footerTop + 3 * unit, page.width(), small.height()), Qt::AlignLeft, titleLine);
+        p.drawText(QRectF(page.left(), footerTop + 3 * unit, page.width(), small.height()), Qt::AlignLeft,
+                   titleLine);
         p.drawText(QRectF(page.left(), footerTop + 3 * unit, page.width(), small.height()), Qt::AlignRight,
                    Page[lang].arg(n).arg(count));
 
@@ -163,8 +171,8 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table, cons
         QStringList facts;
         const PotentialThresholds t = ThresholdsFor(electrode);
         if (object.sensor == SensorKind::Potential) {
-            facts << ElectrodeLine[lang].arg(Electrodes[std::size_t(electrode)][lang]) + QStringLiteral(";  ") +
-                         ThresholdsLine[lang].arg(t.upper).arg(t.lower);
+            facts << ElectrodeLine[lang].arg(Electrodes[std::size_t(electrode)][lang]) +
+                         QStringLiteral(";  ") + ThresholdsLine[lang].arg(t.upper).arg(t.lower);
         } else if (object.sensor == SensorKind::Resistance) {
             facts << ResistivityClasses[lang] + QStringLiteral(": 10 / 50 / 100 ") + UnitKOhmCm[lang];
         }
@@ -201,21 +209,25 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table, cons
             const std::vector<double> shares = Shares(counts);
             std::vector<std::pair<QString, QString>> rows;
             for (std::size_t k = 0; k < counts.size(); ++k)
-                rows.push_back({RiskNames[k][lang], QStringLiteral("%1 (%2 %)").arg(counts[k]).arg(ValueText(shares[k]))});
+                rows.push_back({RiskNames[k][lang],
+                                QStringLiteral("%1 (%2 %)").arg(counts[k]).arg(ValueText(shares[k]))});
             double top = side.top() + fm.height() + 4 * unit;
             top += DrawRows(p, QRectF(side.left(), top, side.width(), side.height()), rows, unit) + 16 * unit;
             DrawRiskMatrix(p, QRectF(side.left(), top, side.width(), side.bottom() - top), lang, unit);
             continue;
         }
         p.drawText(QPointF(side.left(), side.top() + fm.ascent()), Statistics[lang]);
-        const double used = DrawRows(p, QRectF(side.left(), side.top() + fm.height() + 4 * unit, side.width(), side.height()),
-                                     StatisticsRows(object, electrode, lang), unit);
+        const double used =
+            DrawRows(p, QRectF(side.left(), side.top() + fm.height() + 4 * unit, side.width(), side.height()),
+                     StatisticsRows(object, electrode, lang), unit);
         const double chartsTop = side.top() + fm.height() + 4 * unit + used + 10 * unit;
         const double chartHeight = (side.bottom() - chartsTop - 8 * unit) / 2;
         if (chartHeight > 40 * unit) {
-            PaintHistogram(p, QRectF(side.left(), chartsTop, side.width(), chartHeight), object, electrode, lang, unit);
-            PaintCumulative(p, QRectF(side.left(), chartsTop + chartHeight + 8 * unit, side.width(), chartHeight), object,
-                            electrode, lang, unit);
+            PaintHistogram(p, QRectF(side.left(), chartsTop, side.width(), chartHeight), object, electrode,
+                           lang, unit);
+            PaintCumulative(
+                p, QRectF(side.left(), chartsTop + chartHeight + 8 * unit, side.width(), chartHeight), object,
+                electrode, lang, unit);
         }
     }
     p.end();

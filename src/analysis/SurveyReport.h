@@ -16,8 +16,8 @@ class ArchiveTable;
 class QPagedPaintDevice;
 
 struct ReportOptions {
-    MapOptions map;       ///< electrode, fill, interval and language; `combined` is ignored
-    QDateTime printedAt;  ///< shown in the header
+    MapOptions map;      ///< electrode, fill, interval and language; `combined` is ignored
+    QDateTime printedAt; ///< shown in the header
 };
 
 /// A4 landscape with 10 mm margins.
@@ -32,5 +32,6 @@ std::vector<ReportPage> ReportPages(const std::vector<SurveyObject>& objects);
 
 /// Paints the report; pages outside firstPage..lastPage are skipped. Returns the page count,
 /// 0 when the device cannot be painted on.
-int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table, const std::vector<SurveyObject>& objects,
-                      const ReportOptions& options, int firstPage = 1, int lastPage = INT_MAX);
+int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table,
+                      const std::vector<SurveyObject>& objects, const ReportOptions& options,
+                      int firstPage = 1, int lastPage = INT_MAX);

@@ -146,8 +146,8 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& blocks, Q
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     for (const SurveyObject& o : objects_) {
-        auto* item = new QListWidgetItem(
-            ObjectTitle(o, Lang) + QStringLiteral(" (%1)").arg(o.points.size()), ListBox1);
+        auto* item = new QListWidgetItem(ObjectTitle(o, Lang) + QStringLiteral(" (%1)").arg(o.points.size()),
+                                         ListBox1);
         item->setData(Qt::AccessibleTextRole, item->text());
         if (o.points.empty()) item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
     }
@@ -287,13 +287,15 @@ void TForm7::refresh()
         SpinEdit1->setSuffix(QStringLiteral(" ") + UnitText(object->sensor, Lang));
     }
     // The electrode matters where potentials are classed: a potential survey or the combined view.
-    ComboBox1->setEnabled(object && (object->sensor == SensorKind::Potential || ComboBox3->currentIndex() == 1));
+    ComboBox1->setEnabled(object &&
+                          (object->sensor == SensorKind::Potential || ComboBox3->currentIndex() == 1));
     SpinEdit1->setEnabled(object && ComboBox3->currentIndex() == 0);
     ComboBox2->setEnabled(object && ComboBox3->currentIndex() == 0);
     for (QPushButton* b : {Button1, Button2}) b->setEnabled(object != nullptr);
-    MapView1->setMap(object ? std::make_unique<SurveyMap>(*object, partner >= 0 ? &objects_[std::size_t(partner)] : nullptr,
-                                                          mapOptions())
-                            : nullptr);
+    MapView1->setMap(
+        object ? std::make_unique<SurveyMap>(
+                     *object, partner >= 0 ? &objects_[std::size_t(partner)] : nullptr, mapOptions())
+               : nullptr);
 
     StringGrid1->setRowCount(0);
     if (object) {
@@ -306,7 +308,8 @@ void TForm7::refresh()
             StringGrid1->setItem(r, 1, value);
         }
     }
-    StringGrid1->setFixedHeight(StringGrid1->verticalHeader()->defaultSectionSize() * std::max(1, StringGrid1->rowCount()) + 4);
+    StringGrid1->setFixedHeight(
+        StringGrid1->verticalHeader()->defaultSectionSize() * std::max(1, StringGrid1->rowCount()) + 4);
     Chart1->setObject(object, electrode(), Lang);
     Chart2->setObject(object, electrode(), Lang);
 }
@@ -324,7 +327,8 @@ void TForm7::ComboBox3Change() { refresh(); }
 
 void TForm7::SpinEdit1Change()
 {
-    if (const int k = currentObject(); k >= 0) intervals_[std::size_t(objects_[std::size_t(k)].sensor)] = SpinEdit1->value();
+    if (const int k = currentObject(); k >= 0)
+        intervals_[std::size_t(objects_[std::size_t(k)].sensor)] = SpinEdit1->value();
     refresh();
 }
 
@@ -366,7 +370,8 @@ void TForm7::Button1Click()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     QString name = dialog.selectedFiles().first();
     if (QFileInfo(name).suffix().isEmpty())
-        name += dialog.selectedNameFilter().contains(QLatin1String("svg")) ? QStringLiteral(".svg") : QStringLiteral(".png");
+        name += dialog.selectedNameFilter().contains(QLatin1String("svg")) ? QStringLiteral(".svg")
+                                                                           : QStringLiteral(".png");
     if (!writeMap(name)) ErrorBox(Tr(MainText::SaveFailed) + QLatin1Char('\n') + name);
 }
 
@@ -389,7 +394,8 @@ void TForm7::Button3Click()
 {
     QPrinter printer(QPrinter::HighResolution);
     SetUpSurveyReportPage(printer);
-    const QString title = Tr(MainText::Caption).trimmed() + QStringLiteral(" — ") + Tr(AnalysisText::ReportTitle);
+    const QString title =
+        Tr(MainText::Caption).trimmed() + QStringLiteral(" — ") + Tr(AnalysisText::ReportTitle);
     printer.setDocName(title);
     QPrintPreviewDialog dialog(&printer, this);
     dialog.setObjectName(QStringLiteral("PrintPreview1"));
@@ -420,7 +426,8 @@ void TForm7::Button4Click()
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const QString name = dialog.selectedFiles().first();
-    if (!writeReportPdf(name) || QFileInfo(name).size() == 0) ErrorBox(Tr(MainText::SaveFailed) + QLatin1Char('\n') + name);
+    if (!writeReportPdf(name) || QFileInfo(name).size() == 0)
+        ErrorBox(Tr(MainText::SaveFailed) + QLatin1Char('\n') + name);
 }
 
 void OpenAnalysisWindow(QWidget* parent, const ArchiveTable& table)

@@ -5,24 +5,30 @@
 ArchiveModel::ArchiveModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 ArchiveModel::ArchiveModel(ArchiveTable table, QObject* parent)
-    : QAbstractTableModel(parent), table_(std::move(table)) {}
+    : QAbstractTableModel(parent), table_(std::move(table))
+{
+}
 
-int ArchiveModel::rowCount(const QModelIndex& parent) const {
+int ArchiveModel::rowCount(const QModelIndex& parent) const
+{
     if (parent.isValid()) return 0;
     return std::max(table_.rowCount() - 1, 0);
 }
 
-int ArchiveModel::columnCount(const QModelIndex& parent) const {
+int ArchiveModel::columnCount(const QModelIndex& parent) const
+{
     if (parent.isValid()) return 0;
     return table_.columnCount();
 }
 
-QVariant ArchiveModel::data(const QModelIndex& index, int role) const {
+QVariant ArchiveModel::data(const QModelIndex& index, int role) const
+{
     if (role != Qt::DisplayRole || !index.isValid() || !checkIndex(index)) return {};
     return table_.cell(index.column(), index.row() + 1);
 }
 
-QVariant ArchiveModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant ArchiveModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
     if (role != Qt::DisplayRole || section < 0) return {};
     if (orientation == Qt::Horizontal) {
         if (section >= table_.columnCount()) return {};
@@ -32,25 +38,29 @@ QVariant ArchiveModel::headerData(int section, Qt::Orientation orientation, int 
     return table_.cell(0, section + 1);
 }
 
-Qt::ItemFlags ArchiveModel::flags(const QModelIndex& index) const {
+Qt::ItemFlags ArchiveModel::flags(const QModelIndex& index) const
+{
     if (!index.isValid() || !checkIndex(index)) return Qt::NoItemFlags;
     if (index.column() == 0) return Qt::ItemIsEnabled;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
 void ArchiveModel::fillFromRecords(std::span<const ArchiveRecord> records, int lang,
-                                   const ObjectNameList& names) {
+                                   const ObjectNameList& names)
+{
     beginResetModel();
     table_.fillFromRecords(records, lang, names);
     endResetModel();
 }
 
-void ArchiveModel::setHeader(int lang) {
+void ArchiveModel::setHeader(int lang)
+{
     table_.setHeader(lang);
     if (table_.columnCount() > 0) emit headerDataChanged(Qt::Horizontal, 0, table_.columnCount() - 1);
 }
 
-std::optional<SortError> ArchiveModel::sortByColumn(int column, int direction) {
+std::optional<SortError> ArchiveModel::sortByColumn(int column, int direction)
+{
     auto error = table_.sortByColumn(column, direction);
     const int rows = rowCount();
     const int columns = columnCount();
@@ -61,7 +71,8 @@ std::optional<SortError> ArchiveModel::sortByColumn(int column, int direction) {
     return error;
 }
 
-void ArchiveModel::replaceTable(ArchiveTable table) {
+void ArchiveModel::replaceTable(ArchiveTable table)
+{
     beginResetModel();
     table_ = std::move(table);
     endResetModel();

@@ -13,7 +13,8 @@ namespace {
 
 enum class KeyKind { Integer, Text };
 
-KeyKind KindOf(int column) {
+KeyKind KindOf(int column)
+{
     switch (column) {
     case 0:
     case 3:
@@ -21,24 +22,25 @@ KeyKind KindOf(int column) {
     case 5:
     case 6:
     case 7:
-    case 8:
-        return KeyKind::Integer;
-    default:
-        return KeyKind::Text;
+    case 8: return KeyKind::Integer;
+    default: return KeyKind::Text;
     }
 }
 
 // Worded as a number-conversion failure that quotes the cell as the user sees it, so the
 // message box points straight at the row to look at.
-SortError NotInteger(const QString& cell) {
+SortError NotInteger(const QString& cell)
+{
     return {QStringLiteral("'%1' is not a valid integer value").arg(cell)};
 }
 
-SortError NotFloat(const QString& cell) {
+SortError NotFloat(const QString& cell)
+{
     return {QStringLiteral("'%1' is not a valid floating point value").arg(cell)};
 }
 
-std::optional<qint64> ParseInteger(QStringView text) {
+std::optional<qint64> ParseInteger(QStringView text)
+{
     bool ok = false;
     const qint64 v = text.trimmed().toLongLong(&ok, 10);
     if (!ok) return std::nullopt;
@@ -47,7 +49,8 @@ std::optional<qint64> ParseInteger(QStringView text) {
 
 // The Value column: the number in hundredths. Cells are written with the user's decimal
 // separator; a project written under another locale may carry a point instead.
-std::optional<qint64> ParseHundredths(const QString& cell, const QLocale& locale) {
+std::optional<qint64> ParseHundredths(const QString& cell, const QLocale& locale)
+{
     QLocale strict = locale;
     strict.setNumberOptions(QLocale::RejectGroupSeparator);
     QLocale c = QLocale::c();
@@ -64,7 +67,8 @@ std::optional<qint64> ParseHundredths(const QString& cell, const QLocale& locale
     return static_cast<qint64>(h);
 }
 
-std::optional<qint64> ParseSeriesPoint(const QString& cell) {
+std::optional<qint64> ParseSeriesPoint(const QString& cell)
+{
     const auto bar = cell.indexOf(QLatin1Char('|'));
     if (bar < 0) return std::nullopt;
     const auto series = ParseInteger(QStringView(cell).left(bar));
@@ -77,26 +81,23 @@ std::optional<qint64> ParseSeriesPoint(const QString& cell) {
 }
 
 // The Range column: its first number, the lower limit ("  -500  -  500" gives -500).
-std::optional<qint64> ParseLowerLimit(const QString& cell) {
+std::optional<qint64> ParseLowerLimit(const QString& cell)
+{
     qsizetype begin = 0;
-    while (begin < cell.size() && cell[begin] == QLatin1Char(' '))
-        ++begin;
+    while (begin < cell.size() && cell[begin] == QLatin1Char(' ')) ++begin;
     qsizetype end = cell.indexOf(QLatin1Char(' '), begin);
     if (end < 0) end = cell.size();
     if (end == begin) return std::nullopt;
     return ParseInteger(QStringView(cell).mid(begin, end - begin));
 }
 
-std::optional<qint64> IntegerKey(int column, const QString& cell, const QLocale& locale) {
+std::optional<qint64> IntegerKey(int column, const QString& cell, const QLocale& locale)
+{
     switch (column) {
-    case 3:
-        return ParseLowerLimit(cell);
-    case 4:
-        return ParseHundredths(cell, locale);
-    case 5:
-        return ParseSeriesPoint(cell);
-    default:
-        return ParseInteger(cell);
+    case 3: return ParseLowerLimit(cell);
+    case 4: return ParseHundredths(cell, locale);
+    case 5: return ParseSeriesPoint(cell);
+    default: return ParseInteger(cell);
     }
 }
 
@@ -106,7 +107,8 @@ std::optional<qint64> IntegerKey(int column, const QString& cell, const QLocale&
 // parts of a pass are handled differs from the plain recursive form: the smaller part is
 // sorted first, which keeps the work list at log n entries on any input. The parts do not
 // overlap, so the result is the same.
-template <class Compare> void QuickSort(std::vector<int>& items, Compare compare) {
+template <class Compare> void QuickSort(std::vector<int>& items, Compare compare)
+{
     if (items.size() < 2) return;
     std::vector<std::pair<int, int>> pending{{0, int(items.size()) - 1}};
     while (!pending.empty()) {
@@ -117,10 +119,8 @@ template <class Compare> void QuickSort(std::vector<int>& items, Compare compare
             int j = right;
             const int pivot = items[std::size_t(left + (right - left) / 2)];
             do {
-                while (compare(items[std::size_t(i)], pivot) < 0)
-                    ++i;
-                while (compare(items[std::size_t(j)], pivot) > 0)
-                    --j;
+                while (compare(items[std::size_t(i)], pivot) < 0) ++i;
+                while (compare(items[std::size_t(j)], pivot) > 0) --j;
                 if (i <= j) {
                     std::swap(items[std::size_t(i)], items[std::size_t(j)]);
                     ++i;
@@ -141,7 +141,8 @@ template <class Compare> void QuickSort(std::vector<int>& items, Compare compare
 
 } // namespace
 
-std::optional<SortError> ArchiveTable::sortByColumn(int column, int direction) {
+std::optional<SortError> ArchiveTable::sortByColumn(int column, int direction)
+{
     if (rows_ <= 1 || columns_ <= 0) return std::nullopt;
     const int n = rows_ - 1;
     const bool descending = direction < 0;

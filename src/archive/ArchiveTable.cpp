@@ -23,7 +23,8 @@ const QString kSeriesBar = QStringLiteral("   |   ");
 
 // `time` in kArchiveTimeFormat, "hh:mm:ss": the same text QTime::toString gives for that
 // format, without parsing the format for every record.
-QString TimeText(const QTime& time) {
+QString TimeText(const QTime& time)
+{
     const int parts[] = {time.hour(), time.minute(), time.second()};
     QString text(8, QLatin1Char(':'));
     for (int i = 0; i < 3; ++i) {
@@ -35,7 +36,8 @@ QString TimeText(const QTime& time) {
 
 // A potential in whole mV, cut toward zero (-0.9 gives "0"). Values no integer can hold
 // have no text.
-QString PotentialText(double value) {
+QString PotentialText(double value)
+{
     constexpr double limit = 9.2e18; // just inside the range of a 64-bit integer
     if (!std::isfinite(value) || value <= -limit || value >= limit) return kNan;
     return NumberText(static_cast<long long>(value));
@@ -44,7 +46,8 @@ QString PotentialText(double value) {
 // A resistivity with exactly one decimal, halves rounded away from zero. The value is
 // first taken to the 15 significant digits a double reliably holds, so that 0.15 reads
 // as 0.2 the way the user sees it, not as 0.1 from its binary expansion 0.1499...
-QString ResistivityText(double value, const QString& point) {
+QString ResistivityText(double value, const QString& point)
+{
     if (!std::isfinite(value)) return kNan;
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value)); // d.dddddddddddddde[+-]xx
@@ -61,8 +64,7 @@ QString ResistivityText(double value, const QString& point) {
         tenths = digits.substr(0, std::size_t(count));
         if (digits[std::size_t(count)] >= '5') {
             int i = count - 1;
-            while (i >= 0 && tenths[std::size_t(i)] == '9')
-                tenths[std::size_t(i--)] = '0';
+            while (i >= 0 && tenths[std::size_t(i)] == '9') tenths[std::size_t(i--)] = '0';
             if (i < 0)
                 tenths.insert(tenths.begin(), '1');
             else
@@ -86,14 +88,15 @@ QString ResistivityText(double value, const QString& point) {
 
 } // namespace
 
-ArchiveTable::ArchiveTable() : ArchiveTable(kArchiveColumns, 9) {
-    setHeader(0);
-}
+ArchiveTable::ArchiveTable() : ArchiveTable(kArchiveColumns, 9) { setHeader(0); }
 
 ArchiveTable::ArchiveTable(int columns, int rows)
-    : columns_(std::max(columns, 0)), rows_(std::max(rows, 0)), cells_(std::size_t(columns_) * rows_) {}
+    : columns_(std::max(columns, 0)), rows_(std::max(rows, 0)), cells_(std::size_t(columns_) * rows_)
+{
+}
 
-void ArchiveTable::setColumnCount(int columns) {
+void ArchiveTable::setColumnCount(int columns)
+{
     columns = std::max(columns, 0);
     if (columns == columns_) return;
     std::vector<QString> cells(std::size_t(columns) * rows_);
@@ -105,34 +108,38 @@ void ArchiveTable::setColumnCount(int columns) {
     columns_ = columns;
 }
 
-void ArchiveTable::setRowCount(int rows) {
+void ArchiveTable::setRowCount(int rows)
+{
     rows_ = std::max(rows, 0);
     cells_.resize(std::size_t(columns_) * rows_);
 }
 
-void ArchiveTable::setCell(int column, int row, const QString& text) {
+void ArchiveTable::setCell(int column, int row, const QString& text)
+{
     if (column < 0 || column >= columns_ || row < 0 || row >= rows_) return;
     at(column, row) = text;
 }
 
-void ArchiveTable::swapRows(int a, int b) {
+void ArchiveTable::swapRows(int a, int b)
+{
     if (a == b || a < 0 || b < 0 || a >= rows_ || b >= rows_) return;
     auto ra = cells_.begin() + std::ptrdiff_t(a) * columns_;
     auto rb = cells_.begin() + std::ptrdiff_t(b) * columns_;
     std::swap_ranges(ra, ra + columns_, rb);
 }
 
-void ArchiveTable::setHeader(int lang) {
+void ArchiveTable::setHeader(int lang)
+{
     if (rows_ < 1) return;
     // A table opened from a project may be narrower or wider; only the archive's own
     // twelve headings exist, further heading cells keep their texts.
     const int columns = std::min(columns_, kArchiveColumns);
-    for (int c = 0; c < columns; ++c)
-        at(c, 0) = HeaderText(c, lang);
+    for (int c = 0; c < columns; ++c) at(c, 0) = HeaderText(c, lang);
 }
 
 void ArchiveTable::fillFromRecords(std::span<const ArchiveRecord> records, int lang,
-                                   const ObjectNameList& names) {
+                                   const ObjectNameList& names)
+{
     // A project of another shape may be on screen: the archive always has twelve columns.
     if (columns_ != kArchiveColumns) {
         setColumnCount(kArchiveColumns);

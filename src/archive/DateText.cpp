@@ -1,12 +1,13 @@
 #include "DateText.h"
 
-QString NumberText(long long value) {
+QString NumberText(long long value)
+{
     char buf[24];
     char* end = buf + sizeof buf;
     char* p = end;
     // The magnitude as unsigned, so that the most negative value has one too.
-    unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
-                                             : static_cast<unsigned long long>(value);
+    unsigned long long magnitude =
+        value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
     do {
         *--p = char('0' + magnitude % 10);
         magnitude /= 10;
@@ -16,7 +17,8 @@ QString NumberText(long long value) {
 }
 
 ShortDateText::ShortDateText(const QLocale& locale)
-    : locale_(locale), format_(locale.dateFormat(QLocale::ShortFormat)) {
+    : locale_(locale), format_(locale.dateFormat(QLocale::ShortFormat))
+{
     direct_ = locale_.zeroDigit() == QLatin1String("0");
     for (qsizetype i = 0; direct_ && i < format_.size();) {
         const QChar c = format_[i];
@@ -28,7 +30,8 @@ ShortDateText::ShortDateText(const QLocale& locale)
         } else if (c == QLatin1Char('d') && run <= 4) {
             // The names as QLocale writes them: 1 January 2001 was a Monday.
             Piece piece{Part::DayName, {}, {}};
-            for (int day = 1; day <= 7; ++day) piece.names.push_back(locale_.toString(QDate(2001, 1, day), letters));
+            for (int day = 1; day <= 7; ++day)
+                piece.names.push_back(locale_.toString(QDate(2001, 1, day), letters));
             pieces_.push_back(std::move(piece));
         } else if (c == QLatin1Char('M') && run <= 2) {
             pieces_.push_back({run == 1 ? Part::Month : Part::Month2, {}, {}});
@@ -51,7 +54,8 @@ ShortDateText::ShortDateText(const QLocale& locale)
     if (!direct_) pieces_.clear();
 }
 
-QString ShortDateText::operator()(QDate date) const {
+QString ShortDateText::operator()(QDate date) const
+{
     // Years outside 1000..9999 have signs or fewer digits: QLocale decides those.
     if (!direct_ || !date.isValid() || date.year() < 1000 || date.year() > 9999)
         return locale_.toString(date, format_);

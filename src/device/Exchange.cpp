@@ -162,7 +162,9 @@ void Exchange::Connect()
     const bool unread = shared_.VersionUnread != 0;
     switch (shared_.Operation.load()) {
     case Operation::ReadArchive: setState(unread ? WorkerStep::ReadVersion : WorkerStep::ReadHeader); break;
-    case Operation::ReadSettings: setState(unread ? WorkerStep::ReadVersion : WorkerStep::ReadSettings); break;
+    case Operation::ReadSettings:
+        setState(unread ? WorkerStep::ReadVersion : WorkerStep::ReadSettings);
+        break;
     case Operation::WriteSettings: setState(WorkerStep::WriteSettings); break;
     case Operation::ReadScreen: setState(unread ? WorkerStep::ReadVersion : WorkerStep::ReadScreen); break;
     default: setState(WorkerStep::Finish); break;
@@ -421,7 +423,7 @@ void Exchange::Finish()
             SettingsRows rows(kSettingsEntries);
             for (std::size_t k = 0; k < kSettingsEntries; ++k) {
                 const ObjectSettings s = DecodeSettingsEntry(settings_, k);
-                rows[k] = {QString::number(k + 1),         shared_.tr(names[k]),
+                rows[k] = {QString::number(k + 1),           shared_.tr(names[k]),
                            QString::number(s.potentialMin),  QString::number(s.potentialMax),
                            QString::number(s.resistanceMin), QString::number(s.resistanceMax),
                            QString::number(s.seriesLength),  QString::number(s.stepX),

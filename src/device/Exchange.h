@@ -56,11 +56,11 @@ using SettingsRows = std::vector<SettingsRow>;
 
 /// What one hand-off shows. Unset members leave their control as it is.
 struct SyncView {
-    int gaugeValue = 0;          ///< used when a gauge is attached
+    int gaugeValue = 0; ///< used when a gauge is attached
     std::optional<QString> label;
     std::optional<QString> caption;
     bool hideGauge = false;
-    int pauseMs = 0;             ///< the worker waits this long after the hand-off
+    int pauseMs = 0; ///< the worker waits this long after the hand-off
 };
 /// The display for the values of `shared` now; clamps `progress` to 100.
 SyncView ComputeSyncView(int32_t& progress, const SharedState& shared);

@@ -152,4 +152,3 @@ std::unique_ptr<Link> MakeExchangeLink()
     if (Factory()) return Factory()();
     return std::make_unique<UsbLink>();
 }
-

@@ -13,7 +13,8 @@ constexpr std::array<uint16_t, 256> MakeCrcTable()
     std::array<uint16_t, 256> table{};
     for (unsigned n = 0; n < 256; ++n) {
         uint16_t crc = uint16_t(n);
-        for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? uint16_t((crc >> 1) ^ 0xA001) : uint16_t(crc >> 1);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? uint16_t((crc >> 1) ^ 0xA001) : uint16_t(crc >> 1);
         table[n] = crc;
     }
     return table;

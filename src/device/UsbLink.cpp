@@ -12,7 +12,8 @@ LibUsbBinding LibUSB;
 
 namespace {
 
-constexpr std::size_t IndexOf(std::string_view name) {
+constexpr std::size_t IndexOf(std::string_view name)
+{
     for (std::size_t i = 0; i < std::size(kEntryPoints); ++i)
         if (name == kEntryPoints[i].name) return i;
     return std::size(kEntryPoints);
@@ -30,38 +31,35 @@ constexpr std::size_t Init = IndexOf("usb_init");
 constexpr std::size_t Open = IndexOf("usb_open");
 constexpr std::size_t SetConfiguration = IndexOf("usb_set_configuration");
 
-constexpr bool AllRequired(std::initializer_list<std::size_t> called) {
+constexpr bool AllRequired(std::initializer_list<std::size_t> called)
+{
     std::size_t required = 0;
     for (const EntryPoint& e : kEntryPoints) required += e.required;
     for (std::size_t i : called)
         if (i >= std::size(kEntryPoints) || !kEntryPoints[i].required) return false;
     return required == called.size();
 }
-static_assert(AllRequired({BulkRead, BulkWrite, ClaimInterface, Close, FindBusses, FindDevices, GetBusses, Init,
-                           Open, SetConfiguration}),
+static_assert(AllRequired({BulkRead, BulkWrite, ClaimInterface, Close, FindBusses, FindDevices, GetBusses,
+                           Init, Open, SetConfiguration}),
               "the table's required entries are exactly the calls the link makes");
 
-template <class F> F* Call(std::size_t e) {
-    return reinterpret_cast<F*>(LibUSB.entries[e]);
-}
+template <class F> F* Call(std::size_t e) { return reinterpret_cast<F*>(LibUSB.entries[e]); }
 
 // What libusb-compat reports when the device node is not the user's to open.
-bool Refused(int error) {
-    return error == EACCES || error == EPERM;
-}
+bool Refused(int error) { return error == EACCES || error == EPERM; }
 
-bool Loaded() {
-    return LibUSB.library != nullptr;
-}
+bool Loaded() { return LibUSB.library != nullptr; }
 
-const char* LibraryFile() {
+const char* LibraryFile()
+{
     const char* named = std::getenv("LM11_LIBUSB");
     return named && *named ? named : "libusb-0.1.so.4";
 }
 
 } // namespace
 
-int LinkLoad() {
+int LinkLoad()
+{
     if (LibUSB.library) return 0;
     void* library = dlopen(LibraryFile(), RTLD_NOW | RTLD_LOCAL);
     if (!library) return 1;
@@ -79,7 +77,8 @@ int LinkLoad() {
     return 0;
 }
 
-int LinkOpen() {
+int LinkOpen()
+{
     if (!Loaded()) return 1;
     const int changedBusses = Call<int()>(FindBusses)();
     const int changedDevices = Call<int()>(FindDevices)();
@@ -110,27 +109,31 @@ int LinkOpen() {
     return 1;
 }
 
-bool LinkWrite(const uint8_t* bytes, int length) {
+bool LinkWrite(const uint8_t* bytes, int length)
+{
     if (!Loaded() || !LibUSB.device) return false;
     return Call<int(usb_dev_handle*, int, const char*, int, int)>(BulkWrite)(
                LibUSB.device, kEndpointWrite, reinterpret_cast<const char*>(bytes), length,
                kTransferTimeoutMs) >= 0;
 }
 
-int LinkRead(uint8_t* buffer, int length) {
+int LinkRead(uint8_t* buffer, int length)
+{
     if (!Loaded() || !LibUSB.device) return -1;
     const int got = Call<int(usb_dev_handle*, int, char*, int, int)>(BulkRead)(
         LibUSB.device, kEndpointRead, reinterpret_cast<char*>(buffer), length, kTransferTimeoutMs);
     return got >= 0 ? got : -1;
 }
 
-void LinkClose() {
+void LinkClose()
+{
     if (!LibUSB.device) return;
     if (Loaded()) Call<int(usb_dev_handle*)>(Close)(LibUSB.device);
     LibUSB.device = nullptr;
 }
 
-void LinkReset() {
+void LinkReset()
+{
     LinkClose();
     LibUSB.entries.fill(nullptr);
     if (LibUSB.library) dlclose(LibUSB.library);

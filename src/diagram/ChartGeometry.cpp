@@ -7,11 +7,10 @@
 
 namespace {
 
-double Radians(double degrees) {
-    return degrees * std::numbers::pi / 180;
-}
+double Radians(double degrees) { return degrees * std::numbers::pi / 180; }
 
-AxisRange Spanning(double lo, double hi) {
+AxisRange Spanning(double lo, double hi)
+{
     if (!(lo <= hi)) return {0, 1};
     // One value still needs a span to be drawn across; it then sits in the middle.
     if (lo == hi) return {lo - 0.5, hi + 0.5};
@@ -20,7 +19,8 @@ AxisRange Spanning(double lo, double hi) {
 
 // Sutherland-Hodgman against one side of the box: keeps the part where coordinate `axis`
 // of the point is >= lo (lower side) or <= hi (upper side).
-int ClipSide(const BoxPoint* in, int n, BoxPoint* out, int axis, double limit, bool lower) {
+int ClipSide(const BoxPoint* in, int n, BoxPoint* out, int axis, double limit, bool lower)
+{
     auto coord = [axis](const BoxPoint& p) { return axis == 0 ? p.u : axis == 1 ? p.v : p.w; };
     auto inside = [&](const BoxPoint& p) { return lower ? coord(p) >= limit : coord(p) <= limit; };
     int m = 0;
@@ -37,18 +37,21 @@ int ClipSide(const BoxPoint* in, int n, BoxPoint* out, int axis, double limit, b
     return m;
 }
 
-bool Inside(const BoxPoint& p) {
+bool Inside(const BoxPoint& p)
+{
     return p.u >= 0 && p.u <= 1 && p.v >= 0 && p.v <= 1 && p.w >= 0 && p.w <= 1;
 }
 
-bool AllInside(const ChartPrimitive& c) {
+bool AllInside(const ChartPrimitive& c)
+{
     for (int i = 0; i < c.count; ++i)
         if (!Inside(c.points[std::size_t(i)])) return false;
     return true;
 }
 
 // Cuts a polygon (3 or more corners) or a segment (2) to the box; false when nothing is left.
-bool ClipToBox(ChartPrimitive& c) {
+bool ClipToBox(ChartPrimitive& c)
+{
     if (AllInside(c)) return true;
     if (c.count == 1) return false;
     if (c.count == 2) {
@@ -85,7 +88,8 @@ bool ClipToBox(ChartPrimitive& c) {
 
 } // namespace
 
-BoxProjection::BoxProjection(const ChartView& view, const QRectF& plot) {
+BoxProjection::BoxProjection(const ChartView& view, const QRectF& plot)
+{
     width_ = std::max(1.0, plot.width());
     height_ = std::max(1.0, plot.height());
     depth_ = std::max(0.0, view.depthPercent) / 100 * std::min(width_, height_);
@@ -102,7 +106,8 @@ BoxProjection::BoxProjection(const ChartView& view, const QRectF& plot) {
     centre_ = plot.center() + view.move;
 }
 
-BoxProjection::Eye BoxProjection::toEye(const BoxPoint& p) const {
+BoxProjection::Eye BoxProjection::toEye(const BoxPoint& p) const
+{
     const double x = (p.u - 0.5) * width_, y = (p.v - 0.5) * height_, z = (p.w - 0.5) * depth_;
     const double x1 = x * cosA_ + z * sinA_;
     const double z1 = -x * sinA_ + z * cosA_;
@@ -111,22 +116,23 @@ BoxProjection::Eye BoxProjection::toEye(const BoxPoint& p) const {
     return {x1, y2, z2};
 }
 
-QPointF BoxProjection::map(const BoxPoint& p) const {
+QPointF BoxProjection::map(const BoxPoint& p) const
+{
     const Eye e = toEye(p);
     // Sizes at the box centre's distance stay as they are; nearer parts grow, farther shrink.
     const double f = distance_ > 0 ? distance_ / std::max(distance_ + e.z, distance_ * 0.05) : 1.0;
     return {centre_.x() + e.x * f * scale_, centre_.y() - e.y * f * scale_};
 }
 
-double BoxProjection::depth(const BoxPoint& p) const {
-    return toEye(p).z;
-}
+double BoxProjection::depth(const BoxPoint& p) const { return toEye(p).z; }
 
-QPointF BoxProjection::corner(int i) const {
+QPointF BoxProjection::corner(int i) const
+{
     return map({double(i & 1), double((i >> 1) & 1), double((i >> 2) & 1)});
 }
 
-std::vector<double> AxisTicks(const AxisRange& range, double length, double minSpacing) {
+std::vector<double> AxisTicks(const AxisRange& range, double length, double minSpacing)
+{
     std::vector<double> ticks;
     if (!(range.span() > 0) || !std::isfinite(range.span()) || length <= 0) return ticks;
     const double maxCount = std::max(1.0, std::floor(length / std::max(1.0, minSpacing)));
@@ -147,7 +153,8 @@ std::vector<double> AxisTicks(const AxisRange& range, double length, double minS
     return ticks;
 }
 
-ChartRanges RangesFor(const std::vector<DiagramSurface>& surfaces, const ChartView& view) {
+ChartRanges RangesFor(const std::vector<DiagramSurface>& surfaces, const ChartView& view)
+{
     double xlo = INFINITY, xhi = -INFINITY, zlo = INFINITY, zhi = -INFINITY;
     for (const DiagramSurface& s : surfaces) {
         if (!s.visible) continue;
@@ -168,14 +175,16 @@ ChartRanges RangesFor(const std::vector<DiagramSurface>& surfaces, const ChartVi
     return r;
 }
 
-BoxPoint ToBox(const DiagramPoint& p, VerticalAxis axis, const ChartRanges& ranges) {
+BoxPoint ToBox(const DiagramPoint& p, VerticalAxis axis, const ChartRanges& ranges)
+{
     const AxisRange& vertical = axis == VerticalAxis::Right ? ranges.right : ranges.left;
     return {(p.x - ranges.bottom.min) / ranges.bottom.span(), (p.y - vertical.min) / vertical.span(),
             (ranges.depth.max - p.z) / ranges.depth.span()};
 }
 
 void AppendSurfacePrimitives(const DiagramSurface& surface, int index, const ChartRanges& ranges,
-                             int gridStep, std::vector<ChartPrimitive>& out) {
+                             int gridStep, std::vector<ChartPrimitive>& out)
+{
     if (surface.points.empty()) return;
     // The grid: distinct x values across, distinct z values in depth.
     std::vector<double> xs, zs;
@@ -204,8 +213,7 @@ void AppendSurfacePrimitives(const DiagramSurface& surface, int index, const Cha
     const std::size_t step = std::size_t(std::max(1, gridStep));
     auto lines = [step](std::size_t n) {
         std::vector<std::size_t> v;
-        for (std::size_t i = 0; i < n; i += step)
-            v.push_back(i);
+        for (std::size_t i = 0; i < n; i += step) v.push_back(i);
         if (v.back() != n - 1) v.push_back(n - 1);
         return v;
     };
@@ -217,8 +225,7 @@ void AppendSurfacePrimitives(const DiagramSurface& surface, int index, const Cha
         ChartPrimitive c;
         c.kind = kind;
         c.surface = index;
-        for (int p : points)
-            c.points[c.count++] = boxOf(p);
+        for (int p : points) c.points[c.count++] = boxOf(p);
         if (ClipToBox(c)) out.push_back(c);
     };
 
@@ -258,32 +265,31 @@ void AppendSurfacePrimitives(const DiagramSurface& surface, int index, const Cha
             if (const int a = pointAt(c, r); a >= 0 && !covered[r * nc + c]) add(PrimitiveKind::Dot, {a});
 }
 
-std::vector<int> DepthOrder(const std::vector<ChartPrimitive>& primitives, const BoxProjection& projection) {
+std::vector<int> DepthOrder(const std::vector<ChartPrimitive>& primitives, const BoxProjection& projection)
+{
     std::vector<std::pair<double, int>> keyed(primitives.size());
     for (std::size_t i = 0; i < primitives.size(); ++i) {
         const ChartPrimitive& c = primitives[i];
         double sum = 0;
-        for (int k = 0; k < c.count; ++k)
-            sum += projection.depth(c.points[std::size_t(k)]);
+        for (int k = 0; k < c.count; ++k) sum += projection.depth(c.points[std::size_t(k)]);
         keyed[i] = {c.count ? sum / c.count : 0, int(i)};
     }
     // Farthest first; equal depths keep their order so that a frame never flickers.
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const auto& a, const auto& b) { return a.first > b.first; });
     std::vector<int> order(keyed.size());
-    for (std::size_t i = 0; i < keyed.size(); ++i)
-        order[i] = keyed[i].second;
+    for (std::size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].second;
     return order;
 }
 
-QString MarkText(double value, const QLocale& locale) {
+QString MarkText(double value, const QLocale& locale)
+{
     QLocale l = locale;
     l.setNumberOptions(QLocale::DefaultNumberOptions); // grouping on
     QString text = l.toString(value, 'f', 3);
     const QString point = l.decimalPoint();
     if (text.contains(point)) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
+        while (text.endsWith(QLatin1Char('0'))) text.chop(1);
         if (text.endsWith(point)) text.chop(point.size());
     }
     if (text == QStringLiteral("-0")) text = QStringLiteral("0");

@@ -16,30 +16,31 @@ constexpr int kWallAlpha = 77; // 70 % transparent
 constexpr double kTickLength = 5;
 constexpr double kLabelGap = 8;
 
-QFont LabelFont(const QPainter& painter) {
+QFont LabelFont(const QPainter& painter)
+{
     QFont f = painter.font();
     f.setPixelSize(12);
     f.setBold(false);
     return f;
 }
 
-QFont TitleFont(const QPainter& painter) {
+QFont TitleFont(const QPainter& painter)
+{
     QFont f = painter.font();
     f.setPixelSize(16);
     f.setBold(true);
     return f;
 }
 
-QString TickText(double v) {
-    return QString::number(std::llround(v));
-}
+QString TickText(double v) { return QString::number(std::llround(v)); }
 
 // Keeps texts from covering each other: a text whose box meets one already drawn is left out.
 class LabelPlacer {
 public:
     explicit LabelPlacer(QPainter& p) : p_(p) {}
 
-    bool draw(const QRectF& box, int flags, const QString& text) {
+    bool draw(const QRectF& box, int flags, const QString& text)
+    {
         for (const QRectF& r : taken_)
             if (r.intersects(box)) return false;
         taken_.push_back(box);
@@ -53,7 +54,8 @@ private:
     std::vector<QRectF> taken_;
 };
 
-void DrawBackground(QPainter& p, const QRect& rect) {
+void DrawBackground(QPainter& p, const QRect& rect)
+{
     // White at the top, RGB(0,128,255) at the bottom, their half-way mix at 88 % down.
     QLinearGradient g(rect.topLeft(), rect.bottomLeft());
     g.setColorAt(0, Qt::white);
@@ -69,23 +71,25 @@ void DrawBackground(QPainter& p, const QRect& rect) {
     p.drawLine(rect.topRight(), rect.bottomRight());
 }
 
-QPolygonF Face(const BoxProjection& box, std::initializer_list<int> corners) {
+QPolygonF Face(const BoxProjection& box, std::initializer_list<int> corners)
+{
     QPolygonF poly;
-    for (int c : corners)
-        poly << box.corner(c);
+    for (int c : corners) poly << box.corner(c);
     return poly;
 }
 
 } // namespace
 
-QRectF ChartPainter::plotRect(const QRect& rect) {
+QRectF ChartPainter::plotRect(const QRect& rect)
+{
     // Room for the labels and titles beside the box; the box's own turn and perspective
     // are inside the zoom.
     const double side = std::clamp(rect.width() * 0.09, 60.0, 110.0);
     return QRectF(rect).adjusted(side, 16, -side, -std::clamp(rect.height() * 0.16, 60.0, 150.0));
 }
 
-int ChartPainter::coarseStep(const std::vector<DiagramSurface>& surfaces, int cells) {
+int ChartPainter::coarseStep(const std::vector<DiagramSurface>& surfaces, int cells)
+{
     std::size_t points = 0;
     for (const DiagramSurface& s : surfaces)
         if (s.visible) points += s.points.size();
@@ -95,7 +99,8 @@ int ChartPainter::coarseStep(const std::vector<DiagramSurface>& surfaces, int ce
 }
 
 void ChartPainter::paint(QPainter& p, const QRect& rect, const std::vector<DiagramSurface>& surfaces,
-                         const ChartView& view, const ChartTitles& titles, int gridStep) {
+                         const ChartView& view, const ChartTitles& titles, int gridStep)
+{
     p.save();
     p.setClipRect(rect);
     DrawBackground(p, rect);
@@ -140,16 +145,13 @@ void ChartPainter::paint(QPainter& p, const QRect& rect, const std::vector<Diagr
         line({0, v, 1}, {1, v, 1});
         line({0, v, 0}, {0, v, 1});
     }
-    for (double t : bottomTicks)
-        line({uOf(t), 0, 1}, {uOf(t), 1, 1});
-    for (double t : depthTicks)
-        line({0, 0, wOf(t)}, {0, 1, wOf(t)});
+    for (double t : bottomTicks) line({uOf(t), 0, 1}, {uOf(t), 1, 1});
+    for (double t : depthTicks) line({0, 0, wOf(t)}, {0, 1, wOf(t)});
 
     // The surfaces, farthest pieces first.
     std::vector<ChartPrimitive> pieces;
     std::size_t points = 0;
-    for (const DiagramSurface& s : surfaces)
-        points += s.visible ? s.points.size() : 0;
+    for (const DiagramSurface& s : surfaces) points += s.visible ? s.points.size() : 0;
     pieces.reserve(points / std::size_t(std::max(1, gridStep * gridStep)) + 16);
     for (std::size_t i = 0; i < surfaces.size(); ++i)
         if (surfaces[i].visible && surfaces[i].transparency < 100)
@@ -193,13 +195,10 @@ void ChartPainter::paint(QPainter& p, const QRect& rect, const std::vector<Diagr
         switch (c.kind) {
         case PrimitiveKind::Quad:
             poly.resize(c.count);
-            for (int j = 0; j < c.count; ++j)
-                poly[j] = box.map(c.points[std::size_t(j)]);
+            for (int j = 0; j < c.count; ++j) poly[j] = box.map(c.points[std::size_t(j)]);
             p.drawPolygon(poly);
             break;
-        case PrimitiveKind::Segment:
-            p.drawLine(box.map(c.points[0]), box.map(c.points[1]));
-            break;
+        case PrimitiveKind::Segment: p.drawLine(box.map(c.points[0]), box.map(c.points[1])); break;
         case PrimitiveKind::Dot: {
             // A framed square; two fills are much quicker than a stroked rectangle.
             const QPointF q = box.map(c.points[0]);

@@ -14,31 +14,36 @@
 
 namespace {
 
-double Wrapped(double degrees) {
+double Wrapped(double degrees)
+{
     degrees = std::fmod(degrees, 360);
     return degrees <= 0 ? degrees + 360 : degrees;
 }
 
 } // namespace
 
-DiagramChart::DiagramChart(QWidget* parent) : QWidget(parent), animation_(new QVariantAnimation(this)) {
+DiagramChart::DiagramChart(QWidget* parent) : QWidget(parent), animation_(new QVariantAnimation(this))
+{
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(false);
     animation_->setDuration(250);
     animation_->setEasingCurve(QEasingCurve::OutCubic);
 }
 
-void DiagramChart::setSurfaces(std::vector<DiagramSurface> surfaces) {
+void DiagramChart::setSurfaces(std::vector<DiagramSurface> surfaces)
+{
     surfaces_ = std::move(surfaces);
     update();
 }
 
-void DiagramChart::setTitles(const ChartTitles& titles) {
+void DiagramChart::setTitles(const ChartTitles& titles)
+{
     titles_ = titles;
     update();
 }
 
-void DiagramChart::setView(const ChartView& view) {
+void DiagramChart::setView(const ChartView& view)
+{
     view_ = view;
     view_.zoom = std::clamp(view_.zoom, kMinZoom, kMaxZoom);
     if (dragButton_ == Qt::NoButton && !animating()) startView_ = view_;
@@ -46,29 +51,28 @@ void DiagramChart::setView(const ChartView& view) {
     emit viewChanged();
 }
 
-void DiagramChart::zoomBy(int steps) {
+void DiagramChart::zoomBy(int steps)
+{
     // One step at a time, as the wheel gives them: up raises and caps, down lowers and floors.
     view_.zoom = std::clamp(view_.zoom + steps, kMinZoom, kMaxZoom);
     update();
     emit viewChanged();
 }
 
-bool DiagramChart::animating() const {
-    return animation_->state() == QAbstractAnimation::Running;
-}
+bool DiagramChart::animating() const { return animation_->state() == QAbstractAnimation::Running; }
 
-QImage DiagramChart::image() const {
+QImage DiagramChart::image() const
+{
     QImage picture(size(), QImage::Format_RGB32);
     QPainter p(&picture);
     ChartPainter::paint(p, picture.rect(), surfaces_, view_, titles_);
     return picture;
 }
 
-void DiagramChart::copyToClipboard() const {
-    QGuiApplication::clipboard()->setImage(image());
-}
+void DiagramChart::copyToClipboard() const { QGuiApplication::clipboard()->setImage(image()); }
 
-void DiagramChart::printPreview() {
+void DiagramChart::printPreview()
+{
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     QPrintPreviewDialog preview(&printer, this);
@@ -91,7 +95,8 @@ void DiagramChart::printPreview() {
     preview.exec();
 }
 
-void DiagramChart::paintEvent(QPaintEvent*) {
+void DiagramChart::paintEvent(QPaintEvent*)
+{
     QPainter p(this);
     // While the view moves, a very large archive is drawn on a coarser grid so that the
     // drawing keeps up with the mouse; the full grid returns when the button is let go.
@@ -105,7 +110,8 @@ void DiagramChart::paintEvent(QPaintEvent*) {
     }
 }
 
-void DiagramChart::mousePressEvent(QMouseEvent* event) {
+void DiagramChart::mousePressEvent(QMouseEvent* event)
+{
     if (dragButton_ != Qt::NoButton ||
         (event->button() != Qt::LeftButton && event->button() != Qt::RightButton))
         return;
@@ -115,7 +121,8 @@ void DiagramChart::mousePressEvent(QMouseEvent* event) {
     band_ = QRect();
 }
 
-void DiagramChart::mouseMoveEvent(QMouseEvent* event) {
+void DiagramChart::mouseMoveEvent(QMouseEvent* event)
+{
     if (dragButton_ == Qt::NoButton) return;
     const QPoint pos = event->position().toPoint();
     const QPoint delta = pos - dragLast_;
@@ -140,7 +147,8 @@ void DiagramChart::mouseMoveEvent(QMouseEvent* event) {
     emit viewChanged();
 }
 
-void DiagramChart::mouseReleaseEvent(QMouseEvent* event) {
+void DiagramChart::mouseReleaseEvent(QMouseEvent* event)
+{
     if (event->button() != dragButton_) return;
     dragButton_ = Qt::NoButton;
     const QRect band = band_;
@@ -155,7 +163,8 @@ void DiagramChart::mouseReleaseEvent(QMouseEvent* event) {
     update();
 }
 
-void DiagramChart::zoomIntoRect(const QRect& rect) {
+void DiagramChart::zoomIntoRect(const QRect& rect)
+{
     const QRectF plot = ChartPainter::plotRect(this->rect());
     const double factor = std::min(plot.width() / rect.width(), plot.height() / rect.height());
     ChartView end = view_;

@@ -26,12 +26,14 @@ constexpr std::size_t kWhite = 4;
 // are not free and a table may hold 100,000 rows.
 class ValueReader {
 public:
-    explicit ValueReader(const QLocale& locale) : strict_(locale), c_(QLocale::c()) {
+    explicit ValueReader(const QLocale& locale) : strict_(locale), c_(QLocale::c())
+    {
         strict_.setNumberOptions(QLocale::RejectGroupSeparator);
         c_.setNumberOptions(QLocale::RejectGroupSeparator);
     }
 
-    std::optional<double> operator()(const QString& cell) const {
+    std::optional<double> operator()(const QString& cell) const
+    {
         if (const auto quick = Plain(cell)) return quick;
         const QString text = cell.trimmed();
         if (text.isEmpty()) return std::nullopt;
@@ -52,14 +54,13 @@ private:
     // most one separator, read without QLocale (the bulk of a table's cost otherwise). Both
     // separators mean the decimal point here, as they do on the slow path. Anything else
     // goes the slow path.
-    static std::optional<double> Plain(const QString& cell) {
+    static std::optional<double> Plain(const QString& cell)
+    {
         char buf[40];
         int n = 0;
         qsizetype i = 0, end = cell.size();
-        while (i < end && cell[i] == QLatin1Char(' '))
-            ++i;
-        while (end > i && cell[end - 1] == QLatin1Char(' '))
-            --end;
+        while (i < end && cell[i] == QLatin1Char(' ')) ++i;
+        while (end > i && cell[end - 1] == QLatin1Char(' ')) --end;
         if (end - i >= qsizetype(sizeof buf) || end == i) return std::nullopt;
         bool digits = false, separator = false;
         for (; i < end; ++i) {
@@ -87,13 +88,12 @@ private:
     QLocale c_;
 };
 
-int NumberOrZero(QStringView text) {
+int NumberOrZero(QStringView text)
+{
     // Plain digits, as the archive fill writes them, without the general conversion.
     qsizetype i = 0, end = text.size();
-    while (i < end && text[i] == QLatin1Char(' '))
-        ++i;
-    while (end > i && text[end - 1] == QLatin1Char(' '))
-        --end;
+    while (i < end && text[i] == QLatin1Char(' ')) ++i;
+    while (end > i && text[end - 1] == QLatin1Char(' ')) --end;
     if (end > i && end - i <= 9) {
         int v = 0;
         qsizetype j = i;
@@ -106,7 +106,8 @@ int NumberOrZero(QStringView text) {
     return ok ? v : 0;
 }
 
-std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
+std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b)
+{
     std::int64_t sum = 0;
     if (!__builtin_add_overflow(a, b, &sum)) return sum;
     return b > 0 ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
@@ -116,7 +117,8 @@ std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
 // of them, so no search over the earlier surfaces is needed.
 class ColorPicker {
 public:
-    QColor next() {
+    QColor next()
+    {
         for (std::size_t i = 0; i < kColorSequence.size(); ++i) {
             if (i == kWhite || taken_[i]) continue;
             taken_[i] = true;
@@ -131,7 +133,8 @@ private:
 
 } // namespace
 
-bool SameDiagramText(QStringView a, QStringView b) {
+bool SameDiagramText(QStringView a, QStringView b)
+{
     if (a.size() != b.size()) return false;
     for (qsizetype i = 0; i < a.size(); ++i) {
         char16_t x = a[i].unicode(), y = b[i].unicode();
@@ -143,28 +146,31 @@ bool SameDiagramText(QStringView a, QStringView b) {
     return true;
 }
 
-QColor NextSurfaceColor(const std::vector<QColor>& taken) {
+QColor NextSurfaceColor(const std::vector<QColor>& taken)
+{
     for (std::size_t i = 0; i < kColorSequence.size(); ++i) {
         if (i == kWhite) continue;
         bool used = false;
-        for (const QColor& c : taken)
-            used = used || c.rgb() == kColorSequence[i].rgb();
+        for (const QColor& c : taken) used = used || c.rgb() == kColorSequence[i].rgb();
         if (!used) return kColorSequence[i];
     }
     return kColorSequence[0];
 }
 
-std::optional<double> ParseDiagramValue(const QString& text, const QLocale& locale) {
+std::optional<double> ParseDiagramValue(const QString& text, const QLocale& locale)
+{
     return ValueReader(locale)(text);
 }
 
-SeriesPoint ParseSeriesPoint(QStringView text) {
+SeriesPoint ParseSeriesPoint(QStringView text)
+{
     const qsizetype bar = text.indexOf(QLatin1Char('|'));
     if (bar < 0) return {};
     return {NumberOrZero(text.left(bar)), NumberOrZero(text.mid(bar + 1))};
 }
 
-SurfacesResult buildSurfaces(const ArchiveTable& table, int lang, const QLocale& locale) {
+SurfacesResult buildSurfaces(const ArchiveTable& table, int lang, const QLocale& locale)
+{
     SurfacesResult result;
     const ValueReader readValue(locale);
     const QString& potential = DiagramText::SensorNames[0][lang];

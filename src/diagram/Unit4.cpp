@@ -30,12 +30,11 @@ constexpr double kDesignDpi = 120;
 constexpr int kWidth = 1663, kHeight = 1015, kChartWidth = 1103, kGroupMinWidth = 380;
 constexpr int kToolbarHeight = 41, kSplitterWidth = 10;
 
-int RowTop(int k) {
-    return 39 + int(std::lround(k * (896 - 39) / 29.0));
-}
+int RowTop(int k) { return 39 + int(std::lround(k * (896 - 39) / 29.0)); }
 
 // The toolbar's pictures, drawn so that no image file is needed.
-QIcon ToolIcon(int which) {
+QIcon ToolIcon(int which)
+{
     QPixmap pm(24, 24);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -77,7 +76,8 @@ QIcon ToolIcon(int which) {
     return QIcon(pm);
 }
 
-QToolButton* ToolButton(QWidget* parent, const char* name, int icon, const QString& hint) {
+QToolButton* ToolButton(QWidget* parent, const char* name, int icon, const QString& hint)
+{
     auto* b = new QToolButton(parent);
     b->setObjectName(QLatin1String(name));
     b->setIcon(ToolIcon(icon));
@@ -90,23 +90,27 @@ QToolButton* ToolButton(QWidget* parent, const char* name, int icon, const QStri
 
 } // namespace
 
-ColorSwatch::ColorSwatch(QWidget* parent) : QFrame(parent) {
+ColorSwatch::ColorSwatch(QWidget* parent) : QFrame(parent)
+{
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setLineWidth(2);
     setAutoFillBackground(true);
 }
 
-void ColorSwatch::mousePressEvent(QMouseEvent* event) {
+void ColorSwatch::mousePressEvent(QMouseEvent* event)
+{
     if (event->button() == Qt::LeftButton) emit pressed();
 }
 
-void ColorSwatch::mouseReleaseEvent(QMouseEvent* event) {
+void ColorSwatch::mouseReleaseEvent(QMouseEvent* event)
+{
     if (event->button() != Qt::LeftButton) return;
     emit released();
     if (rect().contains(event->position().toPoint())) emit clicked();
 }
 
-TForm4::TForm4(const ArchiveTable& table, QWidget* parent) : QDialog(parent) {
+TForm4::TForm4(const ArchiveTable& table, QWidget* parent) : QDialog(parent)
+{
     setObjectName(QStringLiteral("Form4"));
     setModal(true);
     const double scale = std::max(0.5, logicalDpiX() / kDesignDpi);
@@ -164,8 +168,7 @@ TForm4::TForm4(const ArchiveTable& table, QWidget* parent) : QDialog(parent) {
     heading(Label4, "Label4", DiagramText::Label4, 119);
     heading(Label3, "Label3", DiagramText::Label3, 330);
     heading(Label5, "Label5", DiagramText::Label5, 423);
-    for (int k = 0; k < kRows; ++k)
-        createRow(k, scale);
+    for (int k = 0; k < kRows; ++k) createRow(k, scale);
 
     const SurfacesResult built = buildSurfaces(table, Lang.load());
     if (built.error) {
@@ -173,8 +176,7 @@ TForm4::TForm4(const ArchiveTable& table, QWidget* parent) : QDialog(parent) {
         return;
     }
     Chart1->setSurfaces(built.surfaces);
-    for (int k = 0; k < kRows && k < int(built.surfaces.size()); ++k)
-        setUpRow(k);
+    for (int k = 0; k < kRows && k < int(built.surfaces.size()); ++k) setUpRow(k);
     // An object name of ten characters is wider than its design column in some fonts: the
     // sensor column then moves right instead of cutting the names.
     int names = px(423 - 330 - 4);
@@ -205,7 +207,8 @@ TForm4::TForm4(const ArchiveTable& table, QWidget* parent) : QDialog(parent) {
     Splitter1->setSizes({std::max(1, across - rows), rows});
 }
 
-void TForm4::FormCreate() {
+void TForm4::FormCreate()
+{
     auto* bar = new QHBoxLayout(TeeCommander1);
     bar->setContentsMargins(4, 2, 4, 2);
     bar->setSpacing(2);
@@ -219,8 +222,7 @@ void TForm4::FormCreate() {
     modes->setExclusive(true);
     modes->addButton(NormalButton);
     modes->addButton(RotateButton);
-    for (QToolButton* b : {NormalButton, RotateButton, CopyButton, PrintButton})
-        bar->addWidget(b);
+    for (QToolButton* b : {NormalButton, RotateButton, CopyButton, PrintButton}) bar->addWidget(b);
     bar->addStretch(1);
 
     connect(NormalButton, &QToolButton::toggled, this, [this](bool on) {
@@ -237,7 +239,8 @@ void TForm4::FormCreate() {
     qApp->installEventFilter(this);
 }
 
-void TForm4::createRow(int k, double scale) {
+void TForm4::createRow(int k, double scale)
+{
     auto px = [scale](double design) { return int(std::lround(design * scale)); };
     const int top = px(RowTop(k));
     const auto name = [k](const char* family) { return QLatin1String(family) + QString::number(k); };
@@ -275,8 +278,7 @@ void TForm4::createRow(int k, double scale) {
     D[k]->setObjectName(name("D"));
     D[k]->setGeometry(px(423), top, px(100), px(21));
 
-    for (QWidget* w : std::initializer_list<QWidget*>{P[k], MB[k], SB[k], L[k], OB[k], D[k]})
-        w->hide();
+    for (QWidget* w : std::initializer_list<QWidget*>{P[k], MB[k], SB[k], L[k], OB[k], D[k]}) w->hide();
 
     connect(P[k], &ColorSwatch::pressed, this, [this, k] { PMouseDown(k); });
     connect(P[k], &ColorSwatch::released, this, [this, k] { PMouseUp(k); });
@@ -290,7 +292,8 @@ void TForm4::createRow(int k, double scale) {
     });
 }
 
-void TForm4::setUpRow(int k) {
+void TForm4::setUpRow(int k)
+{
     const DiagramSurface& s = Chart1->surfaces()[std::size_t(k)];
     QPalette palette = P[k]->palette();
     palette.setColor(QPalette::Window, s.color);
@@ -300,21 +303,15 @@ void TForm4::setUpRow(int k) {
     OB[k]->setText(s.objectName);
     OB[k]->setToolTip(s.objectName);
     switch (s.sensorKind) {
-    case SensorKind::Potential:
-        D[k]->setText(Tr(DiagramText::ShortSensorNames[0]));
-        break;
-    case SensorKind::Resistance:
-        D[k]->setText(Tr(DiagramText::ShortSensorNames[1]));
-        break;
-    case SensorKind::Other:
-        D[k]->setText(QString());
-        break;
+    case SensorKind::Potential: D[k]->setText(Tr(DiagramText::ShortSensorNames[0])); break;
+    case SensorKind::Resistance: D[k]->setText(Tr(DiagramText::ShortSensorNames[1])); break;
+    case SensorKind::Other: D[k]->setText(QString()); break;
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{P[k], MB[k], SB[k], L[k], OB[k], D[k]})
-        w->show();
+    for (QWidget* w : std::initializer_list<QWidget*>{P[k], MB[k], SB[k], L[k], OB[k], D[k]}) w->show();
 }
 
-void TForm4::placeWindow(double scale) {
+void TForm4::placeWindow(double scale)
+{
     QSize size(int(std::lround(kWidth * scale)), int(std::lround(kHeight * scale)));
     setMinimumSize(600, 300);
     QRect available(0, 0, 1920, 1080);
@@ -325,15 +322,12 @@ void TForm4::placeWindow(double scale) {
     move(available.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
-void TForm4::PMouseDown(int k) {
-    P[k]->setFrameShadow(QFrame::Sunken);
-}
+void TForm4::PMouseDown(int k) { P[k]->setFrameShadow(QFrame::Sunken); }
 
-void TForm4::PMouseUp(int k) {
-    P[k]->setFrameShadow(QFrame::Raised);
-}
+void TForm4::PMouseUp(int k) { P[k]->setFrameShadow(QFrame::Raised); }
 
-void TForm4::PClick(int k) {
+void TForm4::PClick(int k)
+{
     // The dialog opens with the colour last chosen in it.
     if (ColorDialog1->exec() != QDialog::Accepted) return;
     const QColor chosen = ColorDialog1->currentColor();
@@ -345,17 +339,20 @@ void TForm4::PClick(int k) {
     Chart1->update();
 }
 
-void TForm4::MBClick(int k) {
+void TForm4::MBClick(int k)
+{
     Chart1->surface(k).marksVisible = MB[k]->isChecked();
     Chart1->update();
 }
 
-void TForm4::OBClick(int k) {
+void TForm4::OBClick(int k)
+{
     Chart1->surface(k).visible = OB[k]->isChecked();
     Chart1->update();
 }
 
-void TForm4::SBChange(int k) {
+void TForm4::SBChange(int k)
+{
     // Only rows with a surface are shown, so only they can change.
     if (k >= int(Chart1->surfaces().size())) return;
     Chart1->surface(k).transparency = SB[k]->value();
@@ -363,15 +360,12 @@ void TForm4::SBChange(int k) {
     Chart1->update();
 }
 
-void TForm4::FormMouseWheelUp() {
-    Chart1->zoomBy(1);
-}
+void TForm4::FormMouseWheelUp() { Chart1->zoomBy(1); }
 
-void TForm4::FormMouseWheelDown() {
-    Chart1->zoomBy(-1);
-}
+void TForm4::FormMouseWheelDown() { Chart1->zoomBy(-1); }
 
-bool TForm4::eventFilter(QObject* watched, QEvent* event) {
+bool TForm4::eventFilter(QObject* watched, QEvent* event)
+{
     if (event->type() != QEvent::Wheel) return QDialog::eventFilter(watched, event);
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != this) return QDialog::eventFilter(watched, event);

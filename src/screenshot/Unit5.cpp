@@ -163,8 +163,8 @@ void TForm5::Timer1Timer()
     const QColor background = ColorBox2->selected();
     Image1->setPicture(PaintScreenMatrix(BuildScreenMatrix(block), ink, background));
     if (CheckBox1->isChecked() && !fileName_.isEmpty() && !savePicture()) {
-        QMessageBox box(QMessageBox::Critical, Tr(MainText::Error), Tr(ScreenshotText::SaveFailed).arg(fileName_),
-                        QMessageBox::Ok);
+        QMessageBox box(QMessageBox::Critical, Tr(MainText::Error),
+                        Tr(ScreenshotText::SaveFailed).arg(fileName_), QMessageBox::Ok);
         box.exec();
     }
     if (CheckBox2->isChecked()) QApplication::clipboard()->setImage(Image1->picture());

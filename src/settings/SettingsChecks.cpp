@@ -95,7 +95,9 @@ std::vector<int> StepRowsNotMultipleOf10(const SettingsColumnTexts& column)
 SendVerdict CheckBeforeSend(const SettingsTexts& texts)
 {
     SendVerdict verdict;
-    const auto value = [&](int row, int column) { return ValueOf(ReadCellNumber(texts[std::size_t(row - 1)][std::size_t(column)])); };
+    const auto value = [&](int row, int column) {
+        return ValueOf(ReadCellNumber(texts[std::size_t(row - 1)][std::size_t(column)]));
+    };
     for (int minColumn : {ColPotentialMin, ColResistanceMin}) {
         for (int row = 1; row <= kSettingsObjects; ++row) {
             if (value(row, minColumn + 1) > value(row, minColumn)) continue;
@@ -108,7 +110,8 @@ SendVerdict CheckBeforeSend(const SettingsTexts& texts)
     // Every cell must survive the conversion to the instrument's integers.
     for (int row = 1; row <= kSettingsObjects; ++row) {
         for (int column = ColPotentialMin; column <= ColStepY; ++column) {
-            if (ReadCellNumber(texts[std::size_t(row - 1)][std::size_t(column)]).kind == CellNumber::Integer) continue;
+            if (ReadCellNumber(texts[std::size_t(row - 1)][std::size_t(column)]).kind == CellNumber::Integer)
+                continue;
             verdict.kind = SendVerdict::InvalidCell;
             verdict.row = row;
             verdict.column = column;
@@ -117,7 +120,8 @@ SendVerdict CheckBeforeSend(const SettingsTexts& texts)
     }
     for (int column : {ColStepX, ColStepY}) {
         SettingsColumnTexts cells;
-        for (int r = 0; r < kSettingsObjects; ++r) cells[std::size_t(r)] = texts[std::size_t(r)][std::size_t(column)];
+        for (int r = 0; r < kSettingsObjects; ++r)
+            cells[std::size_t(r)] = texts[std::size_t(r)][std::size_t(column)];
         if (!StepRowsNotMultipleOf10(cells).empty()) verdict.stepColumns.push_back(column);
     }
     if (!verdict.stepColumns.empty()) {

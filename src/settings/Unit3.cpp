@@ -44,7 +44,8 @@ class CellDelegate final : public QStyledItemDelegate {
 public:
     explicit CellDelegate(TForm3* form) : QStyledItemDelegate(form), form_(form) {}
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex& index) const override
     {
         if (IsFixed(index.row(), index.column())) return nullptr;
         auto* editor = new QLineEdit(parent);
@@ -52,9 +53,10 @@ public:
         if (index.column() == ColName) editor->setMaxLength(kNameLength);
         const int row = index.row(), column = index.column();
         // Only the user's edits: filling the editor from the cell must not be judged.
-        connect(editor, &QLineEdit::textEdited, form_, [form = form_, editor, row, column](const QString& text) {
-            form->StringGrid1SetEditText(column, row, editor, text);
-        });
+        connect(editor, &QLineEdit::textEdited, form_,
+                [form = form_, editor, row, column](const QString& text) {
+                    form->StringGrid1SetEditText(column, row, editor, text);
+                });
         form_->editorOpened(editor);
         return editor;
     }
@@ -140,7 +142,8 @@ TForm3::TForm3(QWidget* parent)
     Button1 = new QPushButton(Tr(SettingsText::Button1), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setAutoDefault(false);
-    Button1->setMinimumSize(std::max(design.px(kButtonWidth), Button1->sizeHint().width()), design.px(kButtonHeight));
+    Button1->setMinimumSize(std::max(design.px(kButtonWidth), Button1->sizeHint().width()),
+                            design.px(kButtonHeight));
     Button1->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
 
@@ -163,7 +166,8 @@ TForm3::TForm3(QWidget* parent)
     Label1->setMinimumHeight(rowHeight);
 
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(design.px(kMargin), design.px(kMargin), design.px(kMargin), design.px(kMargin));
+    layout->setContentsMargins(design.px(kMargin), design.px(kMargin), design.px(kMargin),
+                               design.px(kMargin));
     layout->setSpacing(design.px(6));
     layout->addWidget(StringGrid1, 1);
     auto* controls = new QHBoxLayout;
@@ -191,7 +195,8 @@ TForm3::TForm3(QWidget* parent)
     if (size.width() > available.width() || size.height() > available.height()) {
         StringGrid1->setMinimumSize(0, 0);
         // Room for the scroll bar the narrower table gets, so that the rows still fit.
-        if (size.width() > available.width()) size.rheight() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        if (size.width() > available.width())
+            size.rheight() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
         size = size.boundedTo(available.size());
     }
     resize(size);
@@ -241,7 +246,8 @@ void TForm3::warnLater(const QString& text)
 {
     // The box takes the focus, which closes the editor the check came from; shown from here it
     // would close it while the editor is still handling the key.
-    QMetaObject::invokeMethod(this, [this, text] { warn(text); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, text] { warn(text); }, Qt::QueuedConnection);
 }
 
 bool TForm3::StringGrid1KeyPress(QChar key)
@@ -334,7 +340,8 @@ void TForm3::checkStepColumn(int column)
 {
     SettingsColumnTexts texts;
     for (int r = 1; r <= kSettingsObjects; ++r) texts[std::size_t(r - 1)] = cell(r, column);
-    const QString message = RangeMessageText(column == ColStepX ? RangeMessage::StepX : RangeMessage::StepY, Lang.load());
+    const QString message =
+        RangeMessageText(column == ColStepX ? RangeMessage::StepX : RangeMessage::StepY, Lang.load());
     for (int row : StepRowsNotMultipleOf10(texts)) {
         warn(message);
         setCell(row, column, QStringLiteral("10"));
@@ -370,7 +377,7 @@ void TForm3::Button1Click()
         for (int column : verdict.stepColumns) checkStepColumn(column);
         return;
     case SendVerdict::OutOfRange: {
-        const RangeMessage message = verdict.column == ColSeries ? RangeMessage::Series
+        const RangeMessage message = verdict.column == ColSeries  ? RangeMessage::Series
                                      : verdict.column == ColStepX ? RangeMessage::StepX
                                                                   : RangeMessage::StepY;
         warn(RangeMessageText(message, Lang.load()));

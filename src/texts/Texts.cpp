@@ -42,7 +42,8 @@ const TextPair Error{"Ошибка", "Error"};
 const TextPair SheetTitle{"Архив измерений ", "Archive of measurements "};
 const TextPair ArchiveNotRead{"Архив не считан!", "Archive not read!"};
 const TextPair ExportError{"Экспорт данных - Ошибка !!!", "Export of the data - Error !!!"};
-const TextPair ExcelOpenError{"Невозможно открыть Microsoft Excel!", "It is impossible to open Microsoft Excel!"};
+const TextPair ExcelOpenError{"Невозможно открыть Microsoft Excel!",
+                              "It is impossible to open Microsoft Excel!"};
 const TextPair ExcelMissing{"Возможно Excel не установлен на компьютере",
                             "Probably Excel it is not established on the computer"};
 const TextPair TableEmpty{"Таблтца пуста", "The table is empty"};
@@ -107,7 +108,8 @@ const TextPair Caption{"Настройка Объектов", "Objects Settings"
 const TextPair HeaderObject{"Объект", "Object"};
 const TextPair HeaderPotentialMin{"Мин. диапазона датчика потенциала, мВ", "Min. range potential sensor, mV"};
 // The fourth letter is a Latin c (0x63), as the program has always shown it.
-const TextPair HeaderPotentialMax{"Мак\x63. диапазона датчика потенциала, мВ", "Max. range potential sensor, mV"};
+const TextPair HeaderPotentialMax{"Мак\x63. диапазона датчика потенциала, мВ",
+                                  "Max. range potential sensor, mV"};
 const TextPair HeaderResistanceMin{"Мин. диапазона датчика сопротивления, кОм*см",
                                    "Min. range resistance sensor, kOhm*cm"};
 const TextPair HeaderResistanceMax{"Макс. диапазона датчика сопротивления, кОм*см",
@@ -125,8 +127,9 @@ const TextPair From1To99{" от 1 до 99", " from 1 to 99"};
 const TextPair From10To150{" от 10 до 150 кратно 10", " from 10 to 150 in increments of 10"};
 const TextPair DigitsOnly{"Вводить только цифры!", "To enter only figures!"};
 const TextPair Button1{"Загрузить в прибор", "Load into the device"};
-const TextPair NameCharUnstorable{"Символ «%1» не сохраняется в приборе: его нет в кодировке Windows-1251",
-                                  "The character \"%1\" cannot be stored in the device: it is not in Windows-1251"};
+const TextPair NameCharUnstorable{
+    "Символ «%1» не сохраняется в приборе: его нет в кодировке Windows-1251",
+    "The character \"%1\" cannot be stored in the device: it is not in Windows-1251"};
 } // namespace SettingsText
 
 QString SettingsHeaderText(int column, int lang)
@@ -160,7 +163,8 @@ const TextPair AxisBottom{"Номер замера", "Number of measure"};
 const TextPair AxisDepth{"Серия замера", "Series of measure"};
 const std::array<TextPair, 2> SensorNames{TextPair{"Потенциала, мВ    ", "Potential , mV   "},
                                           TextPair{"Сопротив., кОм*см ", "Resist., kOhm*cm "}};
-const std::array<TextPair, 2> ShortSensorNames{TextPair{"Потенц.", "Potential"}, TextPair{"Сопрот.", "Resist."}};
+const std::array<TextPair, 2> ShortSensorNames{TextPair{"Потенц.", "Potential"},
+                                               TextPair{"Сопрот.", "Resist."}};
 const TextPair HintZoom{"ЛКМ-Масштаб, ПКМ-Сдвиг", "LBM - Zoom,  RBM - Shift"};
 const TextPair HintRotate{"ЛКМ-Вращение, ПКМ-Перемещение", "LBM - Rotate,RBM - Move"};
 const TextPair HintScreenshot{"Скриншот", "PrintScreen"};
@@ -176,7 +180,8 @@ const TextPair CheckBox1{"сохранять в *.bmp", "save to *.bmp"};
 const TextPair CheckBox2{"сохранять в буфер", "save to clipboard"};
 const TextPair Label1{"цвет надписи", "pen"};
 const TextPair Label2{"цвет фона", "background"};
-const TextPair SaveFailed{"Не удалось сохранить рисунок в файл\n%1", "Could not save the picture to the file\n%1"};
+const TextPair SaveFailed{"Не удалось сохранить рисунок в файл\n%1",
+                          "Could not save the picture to the file\n%1"};
 } // namespace ScreenshotText
 
 namespace AboutText {
@@ -185,10 +190,18 @@ const TextPair Product{"ЛМ-1.1", "LM-1.1"};
 const TextPair Version{"Версия ", "Version "};
 const TextPair Of{" от ", " of "};
 const std::array<TextPair, 12> Months{
-    TextPair{" января ", " january "},   TextPair{" февраля ", " february "}, TextPair{" марта ", " march "},
-    TextPair{" апреля ", " apri "},      TextPair{" мая ", " may "},           TextPair{" июня ", " june "},
-    TextPair{" июля ", " july "},        TextPair{" августа ", " august "},   TextPair{" сентября ", " september "},
-    TextPair{" октября ", " october "}, TextPair{" ноября ", " november "},   TextPair{" декабря ", " december "},
+    TextPair{" января ", " january "},
+    TextPair{" февраля ", " february "},
+    TextPair{" марта ", " march "},
+    TextPair{" апреля ", " apri "},
+    TextPair{" мая ", " may "},
+    TextPair{" июня ", " june "},
+    TextPair{" июля ", " july "},
+    TextPair{" августа ", " august "},
+    TextPair{" сентября ", " september "},
+    TextPair{" октября ", " october "},
+    TextPair{" ноября ", " november "},
+    TextPair{" декабря ", " december "},
 };
 const TextPair Phone{"тел./факс. ", "tel./fax"};
 const TextPair Multichannel{" многоканальный ", " multichannel "};

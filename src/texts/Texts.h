@@ -20,8 +20,8 @@ extern const QString Language1, Lang0, Lang1;
 extern const TextPair HeaderNumber, HeaderObject, HeaderSensor, HeaderRange, HeaderValue, HeaderSeries,
     HeaderPoint, HeaderSeriesLength, HeaderStepX, HeaderStepY, HeaderDate, HeaderTime, HeaderRegime;
 
-extern const TextPair Warning, Error, SheetTitle, ArchiveNotRead, ExportError, ExcelOpenError,
-    ExcelMissing, TableEmpty, HintSort, HintSelect;
+extern const TextPair Warning, Error, SheetTitle, ArchiveNotRead, ExportError, ExcelOpenError, ExcelMissing,
+    TableEmpty, HintSort, HintSelect;
 /// Project file failures; the file name follows on a line of its own.
 extern const TextPair SaveFailed, OpenFailed;
 } // namespace MainText

@@ -68,7 +68,8 @@ AboutLabels ComposeAboutLabels(const std::optional<VersionData>& data, const QBy
     std::array<char, 3> day{};
     std::array<char, 5> year{};
     const QByteArray date = buildDate; // keeps the terminating zero in place
-    if (std::sscanf(date.constData(), "%3s %2s %4s", month.data(), day.data(), year.data()) < 3) return labels;
+    if (std::sscanf(date.constData(), "%3s %2s %4s", month.data(), day.data(), year.data()) < 3)
+        return labels;
     std::size_t monthIndex = 0; // an unknown month reads as January
     for (std::size_t k = 0; k < kMonths.size(); ++k) {
         if (qstrcmp(month.data(), kMonths[k]) == 0) {
@@ -86,14 +87,17 @@ AboutLabels ComposeAboutLabels(const std::optional<VersionData>& data, const QBy
     const uint32_t code = (uint32_t(Word(data->translation, 0)) << 16) | Word(data->translation, 2);
     const QString key = QStringLiteral("%1").arg(code, 8, 16, QLatin1Char('0')).toUpper();
     const QString table = QStringLiteral("\\StringFileInfo\\") + key + QLatin1Char('\\');
-    if (const auto it = data->strings.constFind(table + QStringLiteral("FileVersion")); it != data->strings.cend())
+    if (const auto it = data->strings.constFind(table + QStringLiteral("FileVersion"));
+        it != data->strings.cend())
         labels.version = AboutText::Version[lang] + *it + dateText;
-    if (const auto it = data->strings.constFind(table + QStringLiteral("LegalCopyright")); it != data->strings.cend())
+    if (const auto it = data->strings.constFind(table + QStringLiteral("LegalCopyright"));
+        it != data->strings.cend())
         labels.copyright = *it;
     return labels;
 }
 
 QString MailTarget(const QString& address, const QString& programPath)
 {
-    return QStringLiteral("mailto:") + address + QStringLiteral("?Subject=") + QFileInfo(programPath).completeBaseName();
+    return QStringLiteral("mailto:") + address + QStringLiteral("?Subject=") +
+           QFileInfo(programPath).completeBaseName();
 }

@@ -40,11 +40,14 @@ QIcon ExtensionIcon(bool horizontal, const QColor& colour)
 
 AppStyle::AppStyle() = default;
 
-QIcon AppStyle::standardIcon(StandardPixmap standardIcon, const QStyleOption* option, const QWidget* widget) const
+QIcon AppStyle::standardIcon(StandardPixmap standardIcon, const QStyleOption* option,
+                             const QWidget* widget) const
 {
-    if (standardIcon == SP_ToolBarHorizontalExtensionButton || standardIcon == SP_ToolBarVerticalExtensionButton) {
+    if (standardIcon == SP_ToolBarHorizontalExtensionButton ||
+        standardIcon == SP_ToolBarVerticalExtensionButton) {
         const QPalette palette = widget ? widget->palette() : QApplication::palette();
-        return ExtensionIcon(standardIcon == SP_ToolBarHorizontalExtensionButton, palette.color(QPalette::ButtonText));
+        return ExtensionIcon(standardIcon == SP_ToolBarHorizontalExtensionButton,
+                             palette.color(QPalette::ButtonText));
     }
     return QProxyStyle::standardIcon(standardIcon, option, widget);
 }

@@ -56,7 +56,8 @@ constexpr int kButtonHeight = 31;
 constexpr std::array<int, 3> kButtonX = {40, 496, 952};
 constexpr int kGridTop = 32;
 constexpr int kRowHeight = 20;
-constexpr std::array<int, kArchiveColumns> kColumnWidths = {40, 92, 120, 78, 78, 100, 216, 69, 71, 79, 74, 69};
+constexpr std::array<int, kArchiveColumns> kColumnWidths = {40,  92, 120, 78, 78, 100,
+                                                            216, 69, 71,  79, 74, 69};
 
 // A modal box with one OK button and no owner, as every refusal of a command is shown.
 void ErrorBox(const TextPair& caption, const QString& text)
@@ -423,7 +424,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     }
     if (event->type() == QEvent::MouseButtonRelease &&
         (watched == corner_ || watched == StringGrid1->viewport() ||
-         watched == StringGrid1->horizontalHeader()->viewport() || watched == StringGrid1->verticalHeader()->viewport())) {
+         watched == StringGrid1->horizontalHeader()->viewport() ||
+         watched == StringGrid1->verticalHeader()->viewport())) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         StringGrid1MouseUp(mouse->button(), mouse->globalPosition().toPoint());
         return watched == corner_;
@@ -562,7 +564,8 @@ void TForm1::N1Click()
         ErrorBox(MainText::Error, Tr(MainText::ArchiveNotRead));
         return;
     }
-    if (saveProject(table(), fileName) != ProjectStatus::Ok) ErrorBox(MainText::Error, WithFileName(MainText::SaveFailed, fileName));
+    if (saveProject(table(), fileName) != ProjectStatus::Ok)
+        ErrorBox(MainText::Error, WithFileName(MainText::SaveFailed, fileName));
 }
 
 void TForm1::Action1Execute()

@@ -96,7 +96,7 @@ private:
     bool openProjectFile(const QString& fileName);
 
     ArchiveModel* model_ = nullptr; // owns the archive table
-    double scale_ = 1.0; // pixels per design pixel (the window was laid out at 120 dpi)
+    double scale_ = 1.0;            // pixels per design pixel (the window was laid out at 120 dpi)
 
     QWidget* central_ = nullptr;
     QPushButton* Button1 = nullptr;

@@ -83,7 +83,8 @@ TEST_F(Windows, AboutShowsItsTextsInTheLanguageInForce)
             EXPECT_EQ(box->windowTitle(), lang == 0 ? " О программе " : " About ");
             EXPECT_EQ(box->ProductName->text(), lang == 0 ? "ЛМ-1.1" : "LM-1.1");
             EXPECT_EQ(box->Version->text(), expected.version);
-            EXPECT_TRUE(box->Version->text().startsWith(lang == 0 ? "Версия 1.0.0.1 от " : "Version 1.0.0.1 of "));
+            EXPECT_TRUE(
+                box->Version->text().startsWith(lang == 0 ? "Версия 1.0.0.1 от " : "Version 1.0.0.1 of "));
             EXPECT_EQ(box->txtCopyright->text(), expected.copyright);
             EXPECT_EQ(box->Comments->text(), lang == 0 ? "тел./факс. " : "tel./fax");
             EXPECT_EQ(box->Label2->text(), lang == 0 ? " многоканальный " : " multichannel ");
@@ -102,8 +103,10 @@ TEST_F(Windows, AboutShowsItsTextsInTheLanguageInForce)
             EXPECT_EQ(box->LabelEMail->toolTip(), "Написать письмо");
             EXPECT_EQ(box->LabelWWW->toolTip(), Tr(AboutText::WebHint));
             EXPECT_EQ(box->ProgramIcon->toolTip(), box->LabelWWW->toolTip());
-            for (QLabel* l : {box->ProductName, box->Version, box->txtCopyright, box->Comments, box->Label2}) {
-                EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->width()) << l->objectName().toStdString();
+            for (QLabel* l :
+                 {box->ProductName, box->Version, box->txtCopyright, box->Comments, box->Label2}) {
+                EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->width())
+                    << l->objectName().toStdString();
                 EXPECT_TRUE(box->rect().contains(l->geometry()));
             }
 
@@ -176,7 +179,8 @@ TEST_F(Windows, F1AndTheMenuOpenTheHelpInTheLanguageInForce)
     // Following a link and coming back.
     EXPECT_FALSE(help->BackButton->isEnabled());
     QTreeWidgetItem* second = help->Contents->topLevelItem(1);
-    QTest::mouseClick(help->Contents->viewport(), Qt::LeftButton, {}, help->Contents->visualItemRect(second).center());
+    QTest::mouseClick(help->Contents->viewport(), Qt::LeftButton, {},
+                      help->Contents->visualItemRect(second).center());
     EXPECT_EQ(help->Browser->source().fragment(), second->data(0, Qt::UserRole).toString());
     EXPECT_TRUE(help->BackButton->isEnabled());
     QTest::mouseClick(help->BackButton, Qt::LeftButton);
@@ -228,24 +232,57 @@ TEST_F(Windows, EveryLinkInTheHelpLeadsSomewhere)
         // Every entry of the contents leads to its heading.
         ASSERT_GT(help.Contents->topLevelItemCount(), 5);
         for (QTreeWidgetItemIterator it(help.Contents); *it; ++it)
-            EXPECT_TRUE(links.anchors.count((*it)->data(0, Qt::UserRole).toString())) << (*it)->text(0).toStdString();
+            EXPECT_TRUE(links.anchors.count((*it)->data(0, Qt::UserRole).toString()))
+                << (*it)->text(0).toStdString();
     }
 }
 
 TEST_F(Windows, TheHelpNamesEveryCommandAndMessageAsTheProgramShowsIt)
 {
     // The texts a user meets and looks up: menus, buttons, windows and their messages.
-    const std::vector<TextPair> texts = {
-        MainText::File1, MainText::Save1, MainText::N1, MainText::N2, MainText::Print1, MainText::Exit1,
-        MainText::Edit1, MainText::Copy1, MainText::Copy2, MainText::Copy3, MainText::Help1, MainText::Contents1,
-        MainText::About1, MainText::Button1, MainText::Button2, MainText::Button3, MainText::ArchiveNotRead,
-        MainText::ExcelOpenError, MainText::TableEmpty, MainText::OpenFailed, MainText::SaveFailed,
-        ExchangeText::LinkError, ExchangeText::CrcError, ExchangeText::CheckConnection, ExchangeText::DriverMissing,
-        ExchangeText::FirmwareOutdated, ExchangeText::NoData, ExchangeText::Ready, ExchangeText::Cancel,
-        SettingsText::Caption, SettingsText::Button1, SettingsText::DigitsOnly, SettingsText::LowerAboveUpper,
-        SettingsText::PotentialRange, SettingsText::ResistanceRange, DiagramText::Caption, DiagramText::GroupBox1,
-        ScreenshotText::Caption, ScreenshotText::Button1, ScreenshotText::CheckBox1, ScreenshotText::CheckBox2,
-        ScreenshotText::Label1, ScreenshotText::Label2};
+    const std::vector<TextPair> texts = {MainText::File1,
+                                         MainText::Save1,
+                                         MainText::N1,
+                                         MainText::N2,
+                                         MainText::Print1,
+                                         MainText::Exit1,
+                                         MainText::Edit1,
+                                         MainText::Copy1,
+                                         MainText::Copy2,
+                                         MainText::Copy3,
+                                         MainText::Help1,
+                                         MainText::Contents1,
+                                         MainText::About1,
+                                         MainText::Button1,
+                                         MainText::Button2,
+                                         MainText::Button3,
+                                         MainText::ArchiveNotRead,
+                                         MainText::ExcelOpenError,
+                                         MainText::TableEmpty,
+                                         MainText::OpenFailed,
+                                         MainText::SaveFailed,
+                                         ExchangeText::LinkError,
+                                         ExchangeText::CrcError,
+                                         ExchangeText::CheckConnection,
+                                         ExchangeText::DriverMissing,
+                                         ExchangeText::FirmwareOutdated,
+                                         ExchangeText::NoData,
+                                         ExchangeText::Ready,
+                                         ExchangeText::Cancel,
+                                         SettingsText::Caption,
+                                         SettingsText::Button1,
+                                         SettingsText::DigitsOnly,
+                                         SettingsText::LowerAboveUpper,
+                                         SettingsText::PotentialRange,
+                                         SettingsText::ResistanceRange,
+                                         DiagramText::Caption,
+                                         DiagramText::GroupBox1,
+                                         ScreenshotText::Caption,
+                                         ScreenshotText::Button1,
+                                         ScreenshotText::CheckBox1,
+                                         ScreenshotText::CheckBox2,
+                                         ScreenshotText::Label1,
+                                         ScreenshotText::Label2};
     for (int lang : {0, 1}) {
         THelpWindow help;
         help.showDocument(lang);

@@ -14,9 +14,9 @@
 #include <QImage>
 #include <QListWidget>
 #include <QLocale>
-#include <QProcess>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
@@ -33,13 +33,14 @@ namespace {
 // point on the same grid without series 3 point 4; a wall with potentials only.
 ArchiveTable BridgeTable(int lang = 0)
 {
-    std::vector<FixtureRow> rows = LatestFirst("Мост", 1, 3, 4, [](int s, int p) {
-        return QString::number(20 * s + p) + QStringLiteral(".0");
-    });
+    std::vector<FixtureRow> rows = LatestFirst(
+        "Мост", 1, 3, 4, [](int s, int p) { return QString::number(20 * s + p) + QStringLiteral(".0"); });
     rows.erase(rows.begin()); // series 3 point 4 was not measured
     rows.front().length = 4;  // ordinal 3 + 2·4 = 11: the block holds the 11 rows
-    const auto pot = LatestFirst("Мост", 0, 3, 4, [](int s, int p) { return QString::number(-100 * s - 10 * p); });
-    const auto wall = LatestFirst("Стена", 0, 2, 2, [](int s, int p) { return QString::number(-400 + s + p); });
+    const auto pot =
+        LatestFirst("Мост", 0, 3, 4, [](int s, int p) { return QString::number(-100 * s - 10 * p); });
+    const auto wall =
+        LatestFirst("Стена", 0, 2, 2, [](int s, int p) { return QString::number(-400 + s + p); });
     rows.insert(rows.end(), pot.begin(), pot.end());
     rows.insert(rows.end(), wall.begin(), wall.end());
     for (auto& r : rows) r.lang = lang;
@@ -79,7 +80,8 @@ protected:
     static void ClickObject(QWidget* form, int row)
     {
         auto* list = Child<QListWidget>(form, "ListBox1");
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
     }
 
     // Moves the combo box to `index` with the arrow keys, as a user at the keyboard would.
@@ -157,20 +159,20 @@ TEST_F(AnalysisWindow, LegendTextsInBothLanguages)
     {
         const auto form = Open(BridgeTable());
         ClickObject(form.get(), 1);
-        EXPECT_EQ(Legend(form.get()), (QStringList{"Классы потенциала (ASTM C876)",
-                                                   "коррозия маловероятна (90 %): > -200 мВ",
-                                                   "неопределённо: -200 … -350 мВ",
-                                                   "коррозия вероятна (90 %): < -350 мВ", "нет данных",
-                                                   "точка измерения", "изолиния"}));
+        EXPECT_EQ(Legend(form.get()),
+                  (QStringList{"Классы потенциала (ASTM C876)", "коррозия маловероятна (90 %): > -200 мВ",
+                               "неопределённо: -200 … -350 мВ", "коррозия вероятна (90 %): < -350 мВ",
+                               "нет данных", "точка измерения", "изолиния"}));
     }
     Lang = 1;
     const auto form = Open(BridgeTable(1));
     EXPECT_EQ(form->windowTitle(), "Survey analysis");
     EXPECT_EQ(Child<QListWidget>(form.get(), "ListBox1")->item(1)->text(), "Мост, Potential (12)");
     ClickObject(form.get(), 1);
-    EXPECT_EQ(Legend(form.get()), (QStringList{"Potential classes (ASTM C876)", "corrosion unlikely (90 %): > -200 mV",
-                                               "uncertain: -200 … -350 mV", "corrosion likely (90 %): < -350 mV",
-                                               "no data", "measured point", "iso-line"}));
+    EXPECT_EQ(Legend(form.get()),
+              (QStringList{"Potential classes (ASTM C876)", "corrosion unlikely (90 %): > -200 mV",
+                           "uncertain: -200 … -350 mV", "corrosion likely (90 %): < -350 mV", "no data",
+                           "measured point", "iso-line"}));
     Choose(form.get(), "ComboBox2", 1); // continuous scale
     EXPECT_EQ(Legend(form.get()).mid(0, 2), (QStringList{"Potential, mV", "-340,0 … -110,0"}));
     EXPECT_EQ(Child<QPushButton>(form.get(), "Button2")->accessibleName(), "Copy statistics");
@@ -243,11 +245,13 @@ TEST_F(AnalysisWindow, HoverShowsTheRowsTexts)
 
     // Combined view: series 3 point 4 has a potential but no resistivity.
     Choose(form.get(), "ComboBox3", 1);
-    EXPECT_EQ(Legend(form.get()), (QStringList{"Совмещённый риск", "низкий", "умеренный", "высокий", "очень высокий",
-                                               "нет потенциала", "нет сопротивления", "точка измерения"}));
+    EXPECT_EQ(Legend(form.get()),
+              (QStringList{"Совмещённый риск", "низкий", "умеренный", "высокий", "очень высокий",
+                           "нет потенциала", "нет сопротивления", "точка измерения"}));
     const QPoint lone = FindHover(map, "Величина: -340");
     ASSERT_GE(lone.x(), 0);
-    EXPECT_FALSE(map->hoverText(lone).contains("Сопротив.")) << "a missing reading is never borrowed from a neighbour";
+    EXPECT_FALSE(map->hoverText(lone).contains("Сопротив."))
+        << "a missing reading is never borrowed from a neighbour";
     const QPoint both = FindHover(map, "Величина: -330");
     EXPECT_TRUE(map->hoverText(both).contains("Величина: 63.0")); // series 3 point 3 in both surveys
 }
@@ -257,19 +261,18 @@ TEST_F(AnalysisWindow, CopyStatisticsAsTabSeparatedText)
     const auto form = Open(BridgeTable());
     ClickObject(form.get(), 1);
     QTest::mouseClick(Child<QPushButton>(form.get(), "Button2"), Qt::LeftButton);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(),
-              "Мост, Потенциал\r\n"
-              "Электрод сравнения\tCu/CuSO4\r\n"
-              "Пороги классов\t-200 / -350 мВ\r\n"
-              "Количество\t12\r\n"
-              "Среднее\t-225,0 мВ\r\n"
-              "Медиана\t-225,0 мВ\r\n"
-              "Стандартное отклонение\t86,1 мВ\r\n"
-              "Минимум\t-340,0 мВ\r\n"
-              "Максимум\t-110,0 мВ\r\n"
-              "коррозия маловероятна (90 %)\t4 (33,3 %)\r\n"
-              "неопределённо\t8 (66,7 %)\r\n"
-              "коррозия вероятна (90 %)\t0 (0,0 %)\r\n");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Мост, Потенциал\r\n"
+                                                    "Электрод сравнения\tCu/CuSO4\r\n"
+                                                    "Пороги классов\t-200 / -350 мВ\r\n"
+                                                    "Количество\t12\r\n"
+                                                    "Среднее\t-225,0 мВ\r\n"
+                                                    "Медиана\t-225,0 мВ\r\n"
+                                                    "Стандартное отклонение\t86,1 мВ\r\n"
+                                                    "Минимум\t-340,0 мВ\r\n"
+                                                    "Максимум\t-110,0 мВ\r\n"
+                                                    "коррозия маловероятна (90 %)\t4 (33,3 %)\r\n"
+                                                    "неопределённо\t8 (66,7 %)\r\n"
+                                                    "коррозия вероятна (90 %)\t0 (0,0 %)\r\n");
 }
 
 TEST_F(AnalysisWindow, MapExportsAsPngAndSvg)
@@ -348,20 +351,24 @@ TEST_F(AnalysisWindow, ReportToPdfHoldsEveryObjectsStatistics)
         int page;
         QStringList texts;
     } expected[] = {
-        {0, {"Мост, Сопротивление", "Количество 11", "Среднее 40,5 кОм·см", "Медиана 42,0 кОм·см",
-             "Стандартное отклонение 16,5 кОм·см", "Минимум 21,0 кОм·см", "Максимум 63,0 кОм·см", "низкий 3 (27,3 %)",
-             "умеренный 8 (72,7 %)", "Гистограмма", "Кумулятивная частота"}},
-        {1, {"Мост, Потенциал", "Электрод сравнения: Ag/AgCl, 1 M KCl", "Пороги классов: -120 / -270 мВ",
-             "Количество 12", "Среднее -225,0 мВ", "Стандартное отклонение 86,1 мВ", "Минимум -340,0 мВ",
-             "коррозия маловероятна (90 %) 1 (8,3 %)", "неопределённо 7 (58,3 %)",
-             "коррозия вероятна (90 %) 4 (33,3 %)", "Измерения: 17.05.2014"}},
+        {0,
+         {"Мост, Сопротивление", "Количество 11", "Среднее 40,5 кОм·см", "Медиана 42,0 кОм·см",
+          "Стандартное отклонение 16,5 кОм·см", "Минимум 21,0 кОм·см", "Максимум 63,0 кОм·см",
+          "низкий 3 (27,3 %)", "умеренный 8 (72,7 %)", "Гистограмма", "Кумулятивная частота"}},
+        {1,
+         {"Мост, Потенциал", "Электрод сравнения: Ag/AgCl, 1 M KCl", "Пороги классов: -120 / -270 мВ",
+          "Количество 12", "Среднее -225,0 мВ", "Стандартное отклонение 86,1 мВ", "Минимум -340,0 мВ",
+          "коррозия маловероятна (90 %) 1 (8,3 %)", "неопределённо 7 (58,3 %)",
+          "коррозия вероятна (90 %) 4 (33,3 %)", "Измерения: 17.05.2014"}},
         {2, {"Совмещённый риск", "нет сопротивления 1 (8,3 %)", "нет потенциала 0 (0,0 %)"}},
-        {3, {"Стена, Потенциал", "Количество 4", "Среднее -397,0 мВ", "коррозия вероятна (90 %) 4 (100,0 %)"}},
+        {3,
+         {"Стена, Потенциал", "Количество 4", "Среднее -397,0 мВ", "коррозия вероятна (90 %) 4 (100,0 %)"}},
     };
     for (const auto& e : expected)
         for (const QString& t : e.texts)
-            EXPECT_TRUE(pages[e.page].contains(t)) << "page " << e.page + 1 << " lacks " << t.toStdString() << "\n"
-                                                   << pages[e.page].toStdString();
+            EXPECT_TRUE(pages[e.page].contains(t))
+                << "page " << e.page + 1 << " lacks " << t.toStdString() << "\n"
+                << pages[e.page].toStdString();
 }
 
 TEST_F(AnalysisWindow, ReportPreviewShowsEveryPage)

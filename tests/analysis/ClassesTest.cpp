@@ -29,9 +29,15 @@ TEST(PotentialClasses, BoundariesOfEveryElectrode)
             double mV;
             C expected;
         } cases[] = {
-            {e.upper + 1, C::Unlikely},  {e.upper + 0.1, C::Unlikely},  {e.upper, C::Uncertain},
-            {e.upper - 0.1, C::Uncertain}, {e.lower + 0.1, C::Uncertain}, {e.lower, C::Uncertain},
-            {e.lower - 0.1, C::Likely},  {e.lower - 1, C::Likely},      {0, C::Unlikely},
+            {e.upper + 1, C::Unlikely},
+            {e.upper + 0.1, C::Unlikely},
+            {e.upper, C::Uncertain},
+            {e.upper - 0.1, C::Uncertain},
+            {e.lower + 0.1, C::Uncertain},
+            {e.lower, C::Uncertain},
+            {e.lower - 0.1, C::Likely},
+            {e.lower - 1, C::Likely},
+            {0, C::Unlikely},
             {-999, C::Likely},
         };
         for (const auto& c : cases) EXPECT_EQ(ClassifyPotential(c.mV, t), c.expected) << c.mV << " mV";
@@ -54,9 +60,8 @@ TEST(ResistivityClasses, BoundariesTakeTheClassAboveThem)
         double kOhmCm;
         C expected;
     } cases[] = {
-        {1000, C::Negligible}, {100.1, C::Negligible}, {100, C::Negligible}, {99.9, C::Low},
-        {50.1, C::Low},        {50, C::Low},           {49.9, C::Moderate},  {10, C::Moderate},
-        {9.9, C::High},        {0, C::High},
+        {1000, C::Negligible}, {100.1, C::Negligible}, {100, C::Negligible}, {99.9, C::Low}, {50.1, C::Low},
+        {50, C::Low},          {49.9, C::Moderate},    {10, C::Moderate},    {9.9, C::High}, {0, C::High},
     };
     for (const auto& c : cases) EXPECT_EQ(ClassifyResistivity(c.kOhmCm), c.expected) << c.kOhmCm;
 }
@@ -68,9 +73,9 @@ TEST(RiskMatrix, EveryCellOfTheTable)
     using X = CombinedRisk;
     const X expected[3][4] = {
         // negligible, low, moderate, high resistivity risk
-        {X::Low, X::Low, X::Low, X::Moderate},        // corrosion unlikely
-        {X::Low, X::Moderate, X::Moderate, X::High},  // uncertain
-        {X::Moderate, X::High, X::High, X::Severe},   // corrosion likely
+        {X::Low, X::Low, X::Low, X::Moderate},       // corrosion unlikely
+        {X::Low, X::Moderate, X::Moderate, X::High}, // uncertain
+        {X::Moderate, X::High, X::High, X::Severe},  // corrosion likely
     };
     for (int p = 0; p < 3; ++p)
         for (int r = 0; r < 4; ++r) EXPECT_EQ(Combine(P(p), R(r)), expected[p][r]) << p << "," << r;

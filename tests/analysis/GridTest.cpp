@@ -23,8 +23,8 @@ TEST(Bilinear, ValuesBetweenNodes)
     const struct {
         double x, y, expected;
     } cases[] = {
-        {0, 0, 0},      {2, 2, 80},      {1, 0, 10},        {0.5, 0.5, 10}, {1.5, 0.5, 22.5},
-        {1.5, 1.5, 45}, {2, 0.5, 30},    {0.25, 1.75, 21.875}, {0.5, 2, 30},  {1, 1.25, 25},
+        {0, 0, 0},      {2, 2, 80},   {1, 0, 10},           {0.5, 0.5, 10}, {1.5, 0.5, 22.5},
+        {1.5, 1.5, 45}, {2, 0.5, 30}, {0.25, 1.75, 21.875}, {0.5, 2, 30},   {1, 1.25, 25},
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(Bilinear(g, c.x, c.y), c.expected) << c.x << "," << c.y;
     for (const auto& outside : {GridPoint{-0.01, 0}, GridPoint{2.01, 1}, GridPoint{1, 2.5}})
@@ -106,7 +106,8 @@ TEST(Contours, SaddleFollowsTheCellMean)
     const auto joined = ContourLines(g, 3);
     ASSERT_EQ(joined.size(), 1u);
     EXPECT_FALSE(joined[0].closed);
-    EXPECT_TRUE(SameLine(joined[0], {{0.625, 0}, {1, 0.375}, {1.625, 1}, {1, 1.625}, {0.375, 1}, {0, 0.625}}));
+    EXPECT_TRUE(
+        SameLine(joined[0], {{0.625, 0}, {1, 0.375}, {1.625, 1}, {1, 1.625}, {0.375, 1}, {0, 0.625}}));
 }
 
 TEST(Contours, CellsWithAGapAreSkipped)

@@ -72,8 +72,10 @@ TEST_F(MainWindowAnalysis, RefusedWhileNoArchiveIsRead)
 
 TEST_F(MainWindowAnalysis, OpensOverTheTableInArchiveOrder)
 {
-    std::vector<FixtureRow> rows = LatestFirst("Мост", 0, 2, 3, [](int s, int p) { return QString::number(-100 * s - p); });
-    const auto wall = LatestFirst("Стена", 1, 1, 2, [](int, int p) { return QString::number(10 * p) + ".0"; });
+    std::vector<FixtureRow> rows =
+        LatestFirst("Мост", 0, 2, 3, [](int s, int p) { return QString::number(-100 * s - p); });
+    const auto wall =
+        LatestFirst("Стена", 1, 1, 2, [](int, int p) { return QString::number(10 * p) + ".0"; });
     rows.insert(rows.end(), wall.begin(), wall.end());
     const QString path = dir_.filePath("survey.ar");
     ASSERT_EQ(saveProject(FixtureTable(rows), path), ProjectStatus::Ok);
@@ -94,7 +96,8 @@ TEST_F(MainWindowAnalysis, OpensOverTheTableInArchiveOrder)
 
 TEST_F(MainWindowAnalysis, ACellTheDiagramCannotReadIsNamed)
 {
-    std::vector<FixtureRow> rows = LatestFirst("Мост", 0, 1, 3, [](int, int p) { return QString::number(-100 - p); });
+    std::vector<FixtureRow> rows =
+        LatestFirst("Мост", 0, 1, 3, [](int, int p) { return QString::number(-100 - p); });
     rows[1].value = "abc";
     const QString path = dir_.filePath("bad.ar");
     ASSERT_EQ(saveProject(FixtureTable(rows), path), ProjectStatus::Ok);

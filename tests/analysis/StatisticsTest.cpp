@@ -61,7 +61,8 @@ TEST(Histogram, NiceWidths)
         int bins;
         double width;
     } cases[] = {{700, 14, 50}, {700, 12, 100}, {300, 12, 25}, {0.9, 4, 0.25}, {47, 10, 5}, {0, 10, 1}};
-    for (const auto& c : cases) EXPECT_DOUBLE_EQ(NiceWidth(c.span, c.bins), c.width) << c.span << "/" << c.bins;
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(NiceWidth(c.span, c.bins), c.width) << c.span << "/" << c.bins;
 }
 
 TEST(Cumulative, EqualReadingsMakeOneStep)

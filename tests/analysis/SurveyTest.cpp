@@ -95,7 +95,7 @@ TEST(SurveyObjects, GridPlacesEveryReadingAtItsSeriesAndPoint)
 TEST(SurveyObjects, UnreadableRowsMixedSensorsAndRepeatedPositions)
 {
     std::vector<FixtureRow> rows(6);
-    rows[0] = {.value = "12,5", .series = 2, .point = 2, .length = 2};     // decimal comma
+    rows[0] = {.value = "12,5", .series = 2, .point = 2, .length = 2}; // decimal comma
     rows[0].sensor = 1;
     rows[1] = {.value = "NAN", .series = 2, .point = 1, .length = 2};
     rows[1].sensor = 1;
@@ -122,8 +122,13 @@ TEST(CombineSurveys, MissingReadingsAreMarkedNotGuessed)
     // Resistivity on series 1..2 × points 1..2; the potential survey lacks (2,2) and adds (3,1).
     // Each survey is one run, latest first, so each becomes one object.
     std::vector<FixtureRow> rows;
-    for (auto [sensor, s, p, v] : {std::tuple{1, 2, 2, "8.0"}, {1, 2, 1, "60.0"}, {1, 1, 2, "120.0"},
-                                   {1, 1, 1, "30.0"}, {0, 3, 1, "-250"}, {0, 2, 1, "-100"}, {0, 1, 2, "-100"},
+    for (auto [sensor, s, p, v] : {std::tuple{1, 2, 2, "8.0"},
+                                   {1, 2, 1, "60.0"},
+                                   {1, 1, 2, "120.0"},
+                                   {1, 1, 1, "30.0"},
+                                   {0, 3, 1, "-250"},
+                                   {0, 2, 1, "-100"},
+                                   {0, 1, 2, "-100"},
                                    {0, 1, 1, "-400"}}) {
         FixtureRow r;
         r.sensor = sensor;

@@ -1,5 +1,5 @@
-#include "app/CommandLine.h"
 #include "app/SharedState.h"
+#include "app/CommandLine.h"
 #include "texts/Texts.h"
 
 #include <QSignalSpy>
@@ -86,7 +86,8 @@ TEST_F(SharedStateTest, ObjectNamesStartAsNumberedObjects)
 TEST_F(SharedStateTest, ObjectNamesAreReplacedAsAWhole)
 {
     std::array<TextPair, kObjectCount> read;
-    for (int k = 0; k < kObjectCount; ++k) read[k] = {QStringLiteral("Мост %1").arg(k), QStringLiteral("Bridge %1").arg(k)};
+    for (int k = 0; k < kObjectCount; ++k)
+        read[k] = {QStringLiteral("Мост %1").arg(k), QStringLiteral("Bridge %1").arg(k)};
     read[4] = {QString(), QString()}; // an object the instrument left unnamed
     auto before = ObjectNames();
 
@@ -137,8 +138,9 @@ TEST(CommandLine, ArgumentsJoinWithSingleBlanks)
         {{"C:\\My", "data\\site.ar"}, "C:\\My data\\site.ar"},
         {{"/home/user/My", "old", "data/site.ar"}, "/home/user/My old data/site.ar"},
         {{"/tmp/a  b.ar"}, "/tmp/a  b.ar"}, // blanks inside one argument stay as given
-        {{"a", "", "b"}, "a  b"},            // an empty argument still adds its blank
+        {{"a", "", "b"}, "a  b"},           // an empty argument still adds its blank
         {{"Объект 1.ar"}, "Объект 1.ar"},
     };
-    for (const auto& c : cases) EXPECT_EQ(ProjectNameFromArguments(c.arguments), c.name) << c.name.toStdString();
+    for (const auto& c : cases)
+        EXPECT_EQ(ProjectNameFromArguments(c.arguments), c.name) << c.name.toStdString();
 }

@@ -11,15 +11,15 @@ namespace {
 
 using Fill = ArchiveTest;
 
-TEST_F(Fill, StartUpTableAndHeaderSwitchLeaveDataAlone) {
+TEST_F(Fill, StartUpTableAndHeaderSwitchLeaveDataAlone)
+{
     ArchiveTable t;
     EXPECT_EQ(t.columnCount(), 12);
     EXPECT_EQ(t.rowCount(), 9);
     EXPECT_EQ(t.cell(0, 0), QStringLiteral("№"));
     EXPECT_EQ(t.cell(6, 0), QStringLiteral("Количество измерений в серии"));
     for (int r = 1; r < 9; ++r)
-        for (int c = 0; c < 12; ++c)
-            EXPECT_TRUE(t.cell(c, r).isEmpty()) << c << "," << r;
+        for (int c = 0; c < 12; ++c) EXPECT_TRUE(t.cell(c, r).isEmpty()) << c << "," << r;
 
     const ArchiveRecord r = Record();
     t.fillFromRecords({&r, 1}, 0);
@@ -35,7 +35,8 @@ TEST_F(Fill, StartUpTableAndHeaderSwitchLeaveDataAlone) {
     EXPECT_EQ(t.cell(11, 0), QStringLiteral("Режим"));
 }
 
-TEST_F(Fill, WholeRowInEachLanguageAndLocale) {
+TEST_F(Fill, WholeRowInEachLanguageAndLocale)
+{
     struct Case {
         int lang;
         const char* locale;
@@ -85,7 +86,8 @@ TEST_F(Fill, WholeRowInEachLanguageAndLocale) {
     }
 }
 
-TEST_F(Fill, ValueTexts) {
+TEST_F(Fill, ValueTexts)
+{
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     struct Case {
@@ -133,7 +135,8 @@ TEST_F(Fill, ValueTexts) {
     }
 }
 
-TEST_F(Fill, RangeAndSeriesKeepTheirBlanks) {
+TEST_F(Fill, RangeAndSeriesKeepTheirBlanks)
+{
     struct Case {
         int16_t low, high;
         uint8_t series, point;
@@ -159,7 +162,8 @@ TEST_F(Fill, RangeAndSeriesKeepTheirBlanks) {
     }
 }
 
-TEST_F(Fill, FieldsWithoutTableEntry) {
+TEST_F(Fill, FieldsWithoutTableEntry)
+{
     struct Case {
         uint8_t object, sensor, mode;
         int lang;
@@ -188,7 +192,8 @@ TEST_F(Fill, FieldsWithoutTableEntry) {
     }
 }
 
-TEST_F(Fill, InvalidDateOrTimeGivesNanInBothCells) {
+TEST_F(Fill, InvalidDateOrTimeGivesNanInBothCells)
+{
     struct Case {
         uint8_t year, month, day, hour, minute, second;
         bool valid;
@@ -238,7 +243,8 @@ TEST_F(Fill, InvalidDateOrTimeGivesNanInBothCells) {
     }
 }
 
-TEST_F(Fill, RowCountNumberingRecordCountAndTimeFormat) {
+TEST_F(Fill, RowCountNumberingRecordCountAndTimeFormat)
+{
     std::vector<ArchiveRecord> records(5, Record());
     ArchiveTable t;
     RecordCount = 99;
@@ -254,7 +260,8 @@ TEST_F(Fill, RowCountNumberingRecordCountAndTimeFormat) {
     EXPECT_EQ(Column(t, 0), QStringList({"1", "2"}));
 }
 
-TEST_F(Fill, EmptyArchiveKeepsHeaderAndOneEmptyRow) {
+TEST_F(Fill, EmptyArchiveKeepsHeaderAndOneEmptyRow)
+{
     ArchiveTable t;
     const ArchiveRecord r = Record();
     t.fillFromRecords({&r, 1}, 1);
@@ -271,7 +278,8 @@ TEST_F(Fill, EmptyArchiveKeepsHeaderAndOneEmptyRow) {
     EXPECT_TRUE(TimeFormat().isEmpty());
 }
 
-TEST_F(Fill, NamesAreThoseInForceAtFillTime) {
+TEST_F(Fill, NamesAreThoseInForceAtFillTime)
+{
     ObjectNameList names = DefaultObjectNames();
     names[3] = {QStringLiteral("Мост"), QStringLiteral("Bridge")};
     ArchiveRecord r = Record();
@@ -286,7 +294,8 @@ TEST_F(Fill, NamesAreThoseInForceAtFillTime) {
     EXPECT_EQ(unnamed.cell(1, 1), QStringLiteral("Object 4")) << "the start-up names unless given";
 }
 
-TEST_F(Fill, ProjectOfAnotherShapeBecomesTwelveColumns) {
+TEST_F(Fill, ProjectOfAnotherShapeBecomesTwelveColumns)
+{
     ArchiveTable t(3, 4);
     t.setCell(0, 0, QStringLiteral("A"));
     t.setCell(2, 3, QStringLiteral("stale"));

@@ -13,12 +13,14 @@
 
 class ArchiveTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         saved_ = QLocale();
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
         ResetSharedState();
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         QLocale::setDefault(saved_);
         ResetSharedState();
     }
@@ -26,7 +28,8 @@ protected:
     static void UseLocale(const char* name) { QLocale::setDefault(QLocale(QString::fromLatin1(name))); }
 
     /// A plausible potential measurement of 5 March 2021, 14:07:09.
-    static ArchiveRecord Record() {
+    static ArchiveRecord Record()
+    {
         ArchiveRecord r;
         r.second = 9;
         r.minute = 7;
@@ -48,17 +51,17 @@ protected:
         return r;
     }
 
-    static QStringList Row(const ArchiveTable& t, int row) {
+    static QStringList Row(const ArchiveTable& t, int row)
+    {
         QStringList texts;
-        for (int c = 0; c < t.columnCount(); ++c)
-            texts << t.cell(c, row);
+        for (int c = 0; c < t.columnCount(); ++c) texts << t.cell(c, row);
         return texts;
     }
 
-    static QStringList Column(const ArchiveTable& t, int column) {
+    static QStringList Column(const ArchiveTable& t, int column)
+    {
         QStringList texts;
-        for (int r = 1; r < t.rowCount(); ++r)
-            texts << t.cell(column, r);
+        for (int r = 1; r < t.rowCount(); ++r) texts << t.cell(column, r);
         return texts;
     }
 
@@ -67,9 +70,5 @@ private:
 };
 
 // gtest prints QStrings as bytes otherwise.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& l, std::ostream* os) {
-    *os << l.join(QLatin1Char('|')).toStdString();
-}
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os) { *os << l.join(QLatin1Char('|')).toStdString(); }

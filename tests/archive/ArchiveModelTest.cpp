@@ -13,7 +13,8 @@ namespace {
 
 using Model = ArchiveTest;
 
-std::vector<ArchiveRecord> Records(int n) {
+std::vector<ArchiveRecord> Records(int n)
+{
     std::vector<ArchiveRecord> records;
     for (int k = 0; k < n; ++k) {
         ArchiveRecord r;
@@ -28,7 +29,8 @@ std::vector<ArchiveRecord> Records(int n) {
     return records;
 }
 
-TEST_F(Model, ShowsDataRowsWithHeadersFromRowAndColumnZero) {
+TEST_F(Model, ShowsDataRowsWithHeadersFromRowAndColumnZero)
+{
     ArchiveModel model;
     const ArchiveTable& table = model.table();
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -51,7 +53,8 @@ TEST_F(Model, ShowsDataRowsWithHeadersFromRowAndColumnZero) {
     }
 }
 
-TEST_F(Model, EveryChangeReachesTheViews) {
+TEST_F(Model, EveryChangeReachesTheViews)
+{
     ArchiveModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
@@ -102,7 +105,8 @@ TEST_F(Model, EveryChangeReachesTheViews) {
     EXPECT_EQ(model.table().cell(0, 3), QStringLiteral("last")) << "the model holds the project it was given";
 }
 
-TEST_F(Model, ViewOverALargeTableReachesItsLastRow) {
+TEST_F(Model, ViewOverALargeTableReachesItsLastRow)
+{
     constexpr int rows = 100000;
     ArchiveTable table(12, rows + 1);
     table.setHeader(0);

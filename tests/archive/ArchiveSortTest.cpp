@@ -12,7 +12,8 @@ using Sort = ArchiveTest;
 
 // A table whose column `column` holds `texts` (row 1 onwards); column 0 numbers the rows
 // unless it is the column under test.
-ArchiveTable TableWith(int column, const QStringList& texts) {
+ArchiveTable TableWith(int column, const QStringList& texts)
+{
     ArchiveTable t(12, int(texts.size()) + 1);
     for (int r = 1; r <= texts.size(); ++r) {
         if (column != 0) t.setCell(0, r, QString::number(r));
@@ -21,7 +22,8 @@ ArchiveTable TableWith(int column, const QStringList& texts) {
     return t;
 }
 
-TEST_F(Sort, ColumnKeysInBothDirections) {
+TEST_F(Sort, ColumnKeysInBothDirections)
+{
     struct Case {
         const char* locale;
         int column;
@@ -66,7 +68,8 @@ TEST_F(Sort, ColumnKeysInBothDirections) {
     }
 }
 
-TEST_F(Sort, WholeRowsMoveAndColumnZeroRestoresArchiveOrder) {
+TEST_F(Sort, WholeRowsMoveAndColumnZeroRestoresArchiveOrder)
+{
     std::vector<ArchiveRecord> records;
     for (int k = 0; k < 40; ++k) {
         ArchiveRecord r = Record();
@@ -86,8 +89,7 @@ TEST_F(Sort, WholeRowsMoveAndColumnZeroRestoresArchiveOrder) {
     t.fillFromRecords(records, 0);
     const ArchiveTable original = t;
     std::vector<QStringList> rows;
-    for (int r = 1; r < t.rowCount(); ++r)
-        rows.push_back(Row(t, r));
+    for (int r = 1; r < t.rowCount(); ++r) rows.push_back(Row(t, r));
 
     int direction = 1;
     for (int column : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}) {
@@ -106,24 +108,22 @@ TEST_F(Sort, WholeRowsMoveAndColumnZeroRestoresArchiveOrder) {
         }
     }
     ASSERT_FALSE(t.sortByColumn(0, +1));
-    for (int r = 0; r < t.rowCount(); ++r)
-        EXPECT_EQ(Row(t, r), Row(original, r)) << r;
+    for (int r = 0; r < t.rowCount(); ++r) EXPECT_EQ(Row(t, r), Row(original, r)) << r;
 }
 
 // The quicksort as it is usually written, recursion and all, with the rows then laid out
 // in the order of the sorted items.
 void ReferenceQuickSort(std::vector<int>& items, int left, int right,
-                        const std::function<int(int, int)>& compare) {
+                        const std::function<int(int, int)>& compare)
+{
     int i = 0;
     do {
         i = left;
         int j = right;
         const int pivot = items[std::size_t((left + right) / 2)];
         do {
-            while (compare(items[std::size_t(i)], pivot) < 0)
-                ++i;
-            while (compare(items[std::size_t(j)], pivot) > 0)
-                --j;
+            while (compare(items[std::size_t(i)], pivot) < 0) ++i;
+            while (compare(items[std::size_t(j)], pivot) > 0) --j;
             if (i <= j) {
                 std::swap(items[std::size_t(i)], items[std::size_t(j)]);
                 ++i;
@@ -135,11 +135,11 @@ void ReferenceQuickSort(std::vector<int>& items, int left, int right,
     } while (i < right);
 }
 
-QStringList ReferenceOrder(const ArchiveTable& t, int column, int direction, bool numeric) {
+QStringList ReferenceOrder(const ArchiveTable& t, int column, int direction, bool numeric)
+{
     const int n = t.rowCount() - 1;
     std::vector<int> items(static_cast<std::size_t>(n));
-    for (int k = 0; k < n; ++k)
-        items[std::size_t(k)] = k + 1;
+    for (int k = 0; k < n; ++k) items[std::size_t(k)] = k + 1;
     auto compare = [&](int a, int b) {
         if (direction < 0) std::swap(a, b);
         if (numeric) {
@@ -150,12 +150,12 @@ QStringList ReferenceOrder(const ArchiveTable& t, int column, int direction, boo
     };
     if (n > 1) ReferenceQuickSort(items, 0, n - 1, compare);
     QStringList order;
-    for (int row : items)
-        order << t.cell(0, row);
+    for (int row : items) order << t.cell(0, row);
     return order;
 }
 
-TEST_F(Sort, EqualKeysComeOutAsTheQuicksortLeavesThem) {
+TEST_F(Sort, EqualKeysComeOutAsTheQuicksortLeavesThem)
+{
     QRandomGenerator random(20240611);
     for (int n : {2, 3, 5, 8, 33, 200, 1500}) {
         for (int distinct : {1, 2, 5, n}) {
@@ -179,7 +179,8 @@ TEST_F(Sort, EqualKeysComeOutAsTheQuicksortLeavesThem) {
     }
 }
 
-TEST_F(Sort, CellWithoutNumberRefusesAndMovesNothing) {
+TEST_F(Sort, CellWithoutNumberRefusesAndMovesNothing)
+{
     struct Case {
         int column;
         const char* bad;
@@ -192,14 +193,9 @@ TEST_F(Sort, CellWithoutNumberRefusesAndMovesNothing) {
         QStringList cells;
         for (int k = 9; k >= 1; --k) {
             switch (c.column) {
-            case 3:
-                cells << QStringLiteral(" %1  -  0").arg(k);
-                break;
-            case 5:
-                cells << QStringLiteral("%1   |   1").arg(k);
-                break;
-            default:
-                cells << QString::number(k);
+            case 3: cells << QStringLiteral(" %1  -  0").arg(k); break;
+            case 5: cells << QStringLiteral("%1   |   1").arg(k); break;
+            default: cells << QString::number(k);
             }
         }
         cells << QString::fromUtf8(c.bad); // last, so that a sort that went ahead would show
@@ -209,12 +205,12 @@ TEST_F(Sort, CellWithoutNumberRefusesAndMovesNothing) {
         ASSERT_TRUE(error) << c.column << " '" << c.bad << "'";
         EXPECT_TRUE(error->text.contains(QStringLiteral("'%1'").arg(QString::fromUtf8(c.bad))))
             << error->text.toStdString();
-        for (int r = 0; r < t.rowCount(); ++r)
-            EXPECT_EQ(Row(t, r), Row(before, r));
+        for (int r = 0; r < t.rowCount(); ++r) EXPECT_EQ(Row(t, r), Row(before, r));
     }
 }
 
-TEST_F(Sort, TablesWithoutDataRowsOrWithOtherShapes) {
+TEST_F(Sort, TablesWithoutDataRowsOrWithOtherShapes)
+{
     ArchiveTable headerOnly(12, 1);
     headerOnly.setCell(0, 0, QStringLiteral("№"));
     EXPECT_FALSE(headerOnly.sortByColumn(0, +1));
@@ -226,8 +222,7 @@ TEST_F(Sort, TablesWithoutDataRowsOrWithOtherShapes) {
     // A project of three columns: a text column past its width sorts on empty keys,
     // which moves rows but loses none.
     ArchiveTable narrow(3, 4);
-    for (int r = 1; r < 4; ++r)
-        narrow.setCell(2, r, QString::number(r));
+    for (int r = 1; r < 4; ++r) narrow.setCell(2, r, QString::number(r));
     ASSERT_FALSE(narrow.sortByColumn(9, +1));
     QStringList after = Column(narrow, 2);
     after.sort();
@@ -236,7 +231,8 @@ TEST_F(Sort, TablesWithoutDataRowsOrWithOtherShapes) {
     EXPECT_EQ(Column(narrow, 2), QStringList({"3", "2", "1"}));
 }
 
-TEST_F(Sort, ValueWrittenUnderOtherLocaleStillSorts) {
+TEST_F(Sort, ValueWrittenUnderOtherLocaleStillSorts)
+{
     UseLocale("ru_RU");
     ArchiveTable t = TableWith(4, {"12.3", "12,2", "-0.5"});
     ASSERT_FALSE(t.sortByColumn(4, +1));

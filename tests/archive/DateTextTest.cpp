@@ -12,8 +12,21 @@ namespace {
 
 TEST(NumberText, IsQStringNumber)
 {
-    const long long cases[] = {0, 1, -1, 9, 10, -10, 99, 100, 1760, -32768, 65535, 2147483647LL, -2147483648LL,
-                               std::numeric_limits<long long>::max(), std::numeric_limits<long long>::min()};
+    const long long cases[] = {0,
+                               1,
+                               -1,
+                               9,
+                               10,
+                               -10,
+                               99,
+                               100,
+                               1760,
+                               -32768,
+                               65535,
+                               2147483647LL,
+                               -2147483648LL,
+                               std::numeric_limits<long long>::max(),
+                               std::numeric_limits<long long>::min()};
     for (long long v : cases) EXPECT_EQ(NumberText(v), QString::number(v)) << v;
 }
 
@@ -21,8 +34,8 @@ TEST(ShortDateText, IsQLocaleShortDateInEveryLocale)
 {
     // Every month and every day of the week, single and double digits, leap day, the
     // instrument's last year, and years QLocale writes differently.
-    std::vector<QDate> dates = {{2000, 1, 1},  {2009, 9, 5},    {2012, 12, 31}, {2024, 2, 29},
-                                {2255, 10, 10}, {999, 3, 4},    {10000, 1, 1},  {}};
+    std::vector<QDate> dates = {{2000, 1, 1},   {2009, 9, 5}, {2012, 12, 31}, {2024, 2, 29},
+                                {2255, 10, 10}, {999, 3, 4},  {10000, 1, 1},  {}};
     for (int month = 1; month <= 12; ++month) dates.emplace_back(2023, month, 10 + month);
     int direct = 0, viaLocale = 0;
     for (const QLocale& locale :
@@ -31,8 +44,8 @@ TEST(ShortDateText, IsQLocaleShortDateInEveryLocale)
         (text.direct() ? direct : viaLocale)++;
         for (const QDate& date : dates)
             ASSERT_EQ(text(date), locale.toString(date, QLocale::ShortFormat))
-                << locale.name().toStdString() << " " << locale.dateFormat(QLocale::ShortFormat).toStdString() << " "
-                << date.toString(Qt::ISODate).toStdString();
+                << locale.name().toStdString() << " " << locale.dateFormat(QLocale::ShortFormat).toStdString()
+                << " " << date.toString(Qt::ISODate).toStdString();
     }
     // Both ways are exercised: most locales are filled in directly, some need QLocale.
     EXPECT_GT(direct, 100);

@@ -47,16 +47,30 @@ TEST_F(ClipboardCopy, RefusesATableWithoutArchiveRowsAndLeavesTheClipboard)
         QString title, text;
     };
     const Case cases[] = {
-        {"whole table at start-up", 0, 0, [&] { return CopyTableToClipboard(startUp); }, "Внимание", "Таблтца пуста"},
-        {"block at start-up", 1, 0, [&] { return CopyBlockToClipboard(startUp, {1, 2, 1, 3}); }, "Warning",
-         "The table is empty"},
-        {"whole table of a cut read", 0, 1760, [&] { return CopyTableToClipboard(cut); }, "Внимание", "Таблтца пуста"},
-        {"block of a cut read", 1, 1760, [&] { return CopyBlockToClipboard(cut, {1, 1, 1, 3}); }, "Warning",
-         "The table is empty"},
-        {"ctrl+c one cell of a cut read", 0, 5, [&] { return CopySelectionToClipboard(cut, {1, 1, 1, 1}); }, "Внимание",
+        {"whole table at start-up", 0, 0, [&] { return CopyTableToClipboard(startUp); }, "Внимание",
          "Таблтца пуста"},
-        {"ctrl+c block of a cut read", 1, 5, [&] { return CopySelectionToClipboard(cut, {1, 1, 1, 3}); }, "Warning",
-         "The table is empty"},
+        {"block at start-up", 1, 0,
+         [&] {
+             return CopyBlockToClipboard(startUp, {1, 2, 1, 3});
+         },
+         "Warning", "The table is empty"},
+        {"whole table of a cut read", 0, 1760, [&] { return CopyTableToClipboard(cut); }, "Внимание",
+         "Таблтца пуста"},
+        {"block of a cut read", 1, 1760,
+         [&] {
+             return CopyBlockToClipboard(cut, {1, 1, 1, 3});
+         },
+         "Warning", "The table is empty"},
+        {"ctrl+c one cell of a cut read", 0, 5,
+         [&] {
+             return CopySelectionToClipboard(cut, {1, 1, 1, 1});
+         },
+         "Внимание", "Таблтца пуста"},
+        {"ctrl+c block of a cut read", 1, 5,
+         [&] {
+             return CopySelectionToClipboard(cut, {1, 1, 1, 3});
+         },
+         "Warning", "The table is empty"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -28,9 +28,10 @@ ArchiveTable HeaderOnly(int lang)
 
 TEST(TableClipboardText, HeaderLinesCarryAlignmentTabsInBothLanguages)
 {
-    EXPECT_EQ(TableClipboardText(HeaderOnly(0), 0),
-              QStringLiteral("№\tОбъект\t\tДатчик\t\t\tДиапазон\tВеличина\tСерия | Номер\t"
-                             "Количество измерений в серии\t\tШаг по X\tШаг по Y\tДата\t\tВремя\t\tРежим\r\n"));
+    EXPECT_EQ(
+        TableClipboardText(HeaderOnly(0), 0),
+        QStringLiteral("№\tОбъект\t\tДатчик\t\t\tДиапазон\tВеличина\tСерия | Номер\t"
+                       "Количество измерений в серии\t\tШаг по X\tШаг по Y\tДата\t\tВремя\t\tРежим\r\n"));
     EXPECT_EQ(TableClipboardText(HeaderOnly(1), 1),
               QStringLiteral("№\tObject\t\tSensor\t\t\tDiapason\tValue\tSeries | Number\t"
                              "Quantity measuring in series\t\tStep X\tStep Y\tDate\t\tTime\t\tRegime\r\n"));
@@ -46,8 +47,9 @@ TEST(TableClipboardText, HeaderWordsOfTheOtherLanguageGetNoExtraTabs)
 
 TEST(TableClipboardText, DataRowsAlignUnderLongHeadings)
 {
-    const QStringList row = {"1",  "Объект 1", "Потенциала, мВ    ", " -500  -  500", "-350", "1   |   2",
-                             "5",  "10",       "20",                 "05.03.2016",    "09:07:02", "Ручной"};
+    const QStringList row = {
+        "1",  "Объект 1", "Потенциала, мВ    ", " -500  -  500", "-350",  "1   |   2", "5",
+        "10", "20",       "05.03.2016",         "09:07:02",      "Ручной"};
     struct Case {
         int lang;
         QString expected;
@@ -81,28 +83,28 @@ TEST(TableClipboardText, AlignmentDependsOnCellLengthAgainstHeading)
         QString expected; // the data line
     };
     const Case cases[] = {
-        {"Seven77", "", "\r\n"},                          // heading below 8: never
-        {"Eight888", "", "\t\r\n"},                       // empty cell under an 8-character heading
-        {"Eight888", "1234567", "1234567\t\r\n"},         // one shorter
-        {"Eight888", "12345678", "12345678\r\n"},         // as long as the heading: none
-        {"Sixteen_16_chars", "x", "x\t\t\r\n"},           // 16 / 8 = 2
-        {"Twenty-three_character", "x", "x\t\t\r\n"},     // 22 / 8 = 2, rounded down
+        {"Seven77", "", "\r\n"},                      // heading below 8: never
+        {"Eight888", "", "\t\r\n"},                   // empty cell under an 8-character heading
+        {"Eight888", "1234567", "1234567\t\r\n"},     // one shorter
+        {"Eight888", "12345678", "12345678\r\n"},     // as long as the heading: none
+        {"Sixteen_16_chars", "x", "x\t\t\r\n"},       // 16 / 8 = 2
+        {"Twenty-three_character", "x", "x\t\t\r\n"}, // 22 / 8 = 2, rounded down
     };
     for (const Case& c : cases) {
         // The column under test is the last one: its separator goes, its alignment tabs stay.
         const ArchiveTable table = TableOf({{c.header}, {c.cell}});
         const QString text = TableClipboardText(table, 0);
-        EXPECT_EQ(text, c.header + "\r\n" + c.expected) << c.header.toStdString() << " / " << c.cell.toStdString();
+        EXPECT_EQ(text, c.header + "\r\n" + c.expected)
+            << c.header.toStdString() << " / " << c.cell.toStdString();
     }
 }
 
 TEST(TableClipboardText, OnlyTheLastSeparatorOfARowGivesWayToTheLineEnd)
 {
     const ArchiveTable table = TableOf({{"A", "Количество измерений в серии"}, {"x", "5"}, {"", ""}});
-    EXPECT_EQ(TableClipboardText(table, 0),
-              QStringLiteral("A\tКоличество измерений в серии\t\r\n"
-                             "x\t5\t\t\t\r\n"
-                             "\t\t\t\t\r\n"));
+    EXPECT_EQ(TableClipboardText(table, 0), QStringLiteral("A\tКоличество измерений в серии\t\r\n"
+                                                           "x\t5\t\t\t\r\n"
+                                                           "\t\t\t\t\r\n"));
 }
 
 TEST(TableClipboardText, TableWithoutColumnsKeepsItsLineEnds)
@@ -125,7 +127,7 @@ TEST(BlockClipboardText, CopiesCellsWithoutHeaderOrAlignment)
         {{1, 1, 1, 1}, "5\r\n"},
         {{2, 3, 1, 2}, "125\t1\r\n7\t 2 \r\n"},
         {{1, 3, 3, 3}, "05.03.2016\r\n06.03.2016\r\n\r\n"}, // an empty cell still makes its line
-        {{3, 3, 1, 3}, "7\t 2 \t\r\n"},                       // blanks and a trailing empty cell kept
+        {{3, 3, 1, 3}, "7\t 2 \t\r\n"},                     // blanks and a trailing empty cell kept
     };
     for (const Case& c : cases)
         EXPECT_EQ(BlockClipboardText(table, c.block), c.expected)

@@ -78,7 +78,7 @@ TEST_F(MainWindowCopy, StartUpTableIsRefusedByEveryCopyCommand)
 TEST_F(MainWindowCopy, AReadCutAtItsFirstRecordIsRefusedByEveryCopyCommand)
 {
     form_->model()->fillFromRecords({}, 0); // the read ended before its first record
-    RecordCount = 1760;                       // as the instrument announced
+    RecordCount = 1760;                     // as the instrument announced
     ASSERT_EQ(form_->table().rowCount(), 2);
     const std::function<void()> commands[] = {
         [&] { trigger("Copy1"); },

@@ -51,6 +51,7 @@ TEST(SystemClipboard, AnotherProgramPastesTheCyrillicTableIntact)
     EXPECT_TRUE(targets.contains("UTF8_STRING")) << targets.toStdString();
 
     ASSERT_TRUE(CopyBlockToClipboard(table, {1, 2, 1, 1}));
-    EXPECT_EQ(QString::fromUtf8(Paste(QStringLiteral("UTF8_STRING"))), QStringLiteral("Объект 1\r\nМост\r\n"));
+    EXPECT_EQ(QString::fromUtf8(Paste(QStringLiteral("UTF8_STRING"))),
+              QStringLiteral("Объект 1\r\nМост\r\n"));
     ResetSharedState();
 }

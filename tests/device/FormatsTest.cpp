@@ -9,8 +9,7 @@
 
 namespace {
 
-template <std::size_t N>
-std::array<uint8_t, N> Bytes(std::initializer_list<int> values)
+template <std::size_t N> std::array<uint8_t, N> Bytes(std::initializer_list<int> values)
 {
     std::array<uint8_t, N> out{};
     std::size_t i = 0;
@@ -22,15 +21,15 @@ std::vector<uint8_t> Ascii(std::string_view text) { return {text.begin(), text.e
 
 // A measurement as the instrument stores it: 17 May 2014 10:23:45, point 3 of series 2,
 // range -999..999, fifth object, automatic, steps 20/30, -235.5 mV, 10 in the series.
-const RecordBytes kExampleRecord = Bytes<kRecordSize>({0x2D, 0x17, 0x0A, 0x11, 0x05, 0x0E, 0x03, 0x02,
-                                                        0x19, 0xFC, 0xE7, 0x03, 0x04, 0x01, 0x14, 0x1E,
-                                                        0x00, 0x00, 0x00, 0x00, 0x00, 0x70, 0x6D, 0xC0,
-                                                        0x0A, 0x00, 0x00, 0x00, 0xAA, 0xAA, 0x4C, 0x82});
+const RecordBytes kExampleRecord = Bytes<kRecordSize>(
+    {0x2D, 0x17, 0x0A, 0x11, 0x05, 0x0E, 0x03, 0x02, 0x19, 0xFC, 0xE7, 0x03, 0x04, 0x01, 0x14, 0x1E,
+     0x00, 0x00, 0x00, 0x00, 0x00, 0x70, 0x6D, 0xC0, 0x0A, 0x00, 0x00, 0x00, 0xAA, 0xAA, 0x4C, 0x82});
 
 // Object "Мост"/"Bridge": series of 5, steps 20/30, potential -500..500, resistance 0..999.
-const std::array<uint8_t, kSettingsEntrySize> kExampleEntry = Bytes<kSettingsEntrySize>(
-    {0x05, 0x14, 0x1E, 0x00, 0x0C, 0xFE, 0xF4, 0x01, 0x00, 0x00, 0xE7, 0x03, 0x04, 0xCC, 0xEE, 0xF1, 0xF2, 0x00, 0x00,
-     0x00, 0x00, 0x00, 0x00, 0x06, 0x42, 0x72, 0x69, 0x64, 0x67, 0x65, 0x00, 0x00, 0x00, 0x00, 0xAA, 0xAA, 0x46, 0xE3});
+const std::array<uint8_t, kSettingsEntrySize> kExampleEntry =
+    Bytes<kSettingsEntrySize>({0x05, 0x14, 0x1E, 0x00, 0x0C, 0xFE, 0xF4, 0x01, 0x00, 0x00, 0xE7, 0x03, 0x04,
+                               0xCC, 0xEE, 0xF1, 0xF2, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x06, 0x42, 0x72,
+                               0x69, 0x64, 0x67, 0x65, 0x00, 0x00, 0x00, 0x00, 0xAA, 0xAA, 0x46, 0xE3});
 
 SettingsBlock BlockWithExampleAt(std::size_t k, uint8_t filler = 0x5C)
 {
@@ -87,8 +86,8 @@ TEST(Frames, CommandsAreCodeAndComplement)
         Command command;
         std::array<uint8_t, 2> bytes;
     } cases[] = {
-        {Command::ReadVersion, {0x01, 0xFE}},  {Command::ReadHeader, {0x02, 0xFD}},
-        {Command::ReadRecord, {0x03, 0xFC}},   {Command::ReadSettings, {0x04, 0xFB}},
+        {Command::ReadVersion, {0x01, 0xFE}},   {Command::ReadHeader, {0x02, 0xFD}},
+        {Command::ReadRecord, {0x03, 0xFC}},    {Command::ReadSettings, {0x04, 0xFB}},
         {Command::WriteSettings, {0x05, 0xFA}}, {Command::ReadScreen, {0x06, 0xF9}},
     };
     for (const auto& c : cases) EXPECT_EQ(CommandFrame(c.command), c.bytes) << int(c.command);
@@ -335,7 +334,8 @@ TEST(NameCodec, Decode)
 
 TEST(NameCodec, Encode)
 {
-    const QString tenth = QStringLiteral("ABCDEFGHI") + QString::fromUcs4(U"\U0001F600") + QStringLiteral("X");
+    const QString tenth =
+        QStringLiteral("ABCDEFGHI") + QString::fromUcs4(U"\U0001F600") + QStringLiteral("X");
     const struct {
         QString text;
         NameField expected; // the field was filled with 0xEE before
@@ -343,8 +343,10 @@ TEST(NameCodec, Encode)
         {QStringLiteral("ABCDEFGHIJKL"), Bytes<11>({0x0A, 'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J'})},
         {QStringLiteral("ABC"), Bytes<11>({0x03, 'A', 'B', 'C', 0x00, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE})},
         {QString(), Bytes<11>({0x00, 0x00, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE})},
-        {QString::fromUtf16(u"AB\0CD", 5), Bytes<11>({0x02, 'A', 'B', 0x00, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE})},
-        {QStringLiteral("Мост"), Bytes<11>({0x04, 0xCC, 0xEE, 0xF1, 0xF2, 0x00, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE})},
+        {QString::fromUtf16(u"AB\0CD", 5),
+         Bytes<11>({0x02, 'A', 'B', 0x00, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE})},
+        {QStringLiteral("Мост"),
+         Bytes<11>({0x04, 0xCC, 0xEE, 0xF1, 0xF2, 0x00, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE})},
         // A character outside the code page is one '?', also when it takes two UTF-16 units.
         {QString::fromUcs4(U"A\U0001F600\u00E4B"),
          Bytes<11>({0x04, 'A', '?', '?', 'B', 0x00, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE})},
@@ -366,8 +368,8 @@ TEST(FirmwareDate, Rule)
     } cases[] = {
         {"12.09.2012", FirmwareDate::Accepted},   {"01.01.2013", FirmwareDate::Accepted},
         {"11.09.2012", FirmwareDate::Outdated},   {"31.12.2011", FirmwareDate::Outdated},
-        {"12/09-2012", FirmwareDate::Accepted},   // the separators are not looked at
-        {"13.08.2012", FirmwareDate::Outdated},   // months count 30 days: 13 + 240 < 12 + 270
+        {"12/09-2012", FirmwareDate::Accepted}, // the separators are not looked at
+        {"13.08.2012", FirmwareDate::Outdated}, // months count 30 days: 13 + 240 < 12 + 270
         {"1a.09.2012", FirmwareDate::Unreadable}, {"12.0x.2012", FirmwareDate::Unreadable},
         {"12.09.201 ", FirmwareDate::Unreadable}, {"ab.cd.efgh", FirmwareDate::Unreadable},
         {"-1.09.2013", FirmwareDate::Unreadable},
@@ -422,7 +424,7 @@ TEST(ScreenImage, PixelLayout)
     EXPECT_EQ(inked(image), (Pixels{{0, 8}, {0, 9}, {0, 10}, {0, 11}, {0, 12}, {0, 13}, {0, 14}, {0, 15}}));
 
     image = {};
-    image[2 * 1023] = 0x80; // last word, bit 7: bottom right
+    image[2 * 1023] = 0x80;  // last word, bit 7: bottom right
     image[2 * 5 + 0] = 0x04; // word 5, bit 2
     EXPECT_EQ(inked(image), (Pixels{{5, 2}, {127, 63}}));
 

@@ -11,11 +11,10 @@ namespace {
 
 const QRectF kPlot(100, 50, 800, 600);
 
-double Distance(const QPointF& a, const QPointF& b) {
-    return std::hypot(a.x() - b.x(), a.y() - b.y());
-}
+double Distance(const QPointF& a, const QPointF& b) { return std::hypot(a.x() - b.x(), a.y() - b.y()); }
 
-TEST(BoxProjection, FrontViewFillsThePlotAtFullZoom) {
+TEST(BoxProjection, FrontViewFillsThePlotAtFullZoom)
+{
     ChartView view;
     view.rotation = 360;
     view.elevation = 360;
@@ -31,15 +30,15 @@ TEST(BoxProjection, FrontViewFillsThePlotAtFullZoom) {
     EXPECT_LT(box.depth({0, 0, 0}), box.depth({0, 0, 1}));
 }
 
-TEST(BoxProjection, StartViewShowsTheBoxFromAboveAndRight) {
+TEST(BoxProjection, StartViewShowsTheBoxFromAboveAndRight)
+{
     const BoxProjection box(ChartView{}, kPlot);
     // Every corner inside the plot's surroundings at zoom 70.
     for (int i = 0; i < 8; ++i) {
         EXPECT_TRUE(kPlot.adjusted(-60, -60, 60, 60).contains(box.corner(i))) << "corner " << i;
     }
     // Top over bottom on every vertical edge.
-    for (int i : {0, 1, 4, 5})
-        EXPECT_LT(box.corner(i + 2).y(), box.corner(i).y()) << "edge " << i;
+    for (int i : {0, 1, 4, 5}) EXPECT_LT(box.corner(i + 2).y(), box.corner(i).y()) << "edge " << i;
     // Turned: the back lies right of the front and, seen from above, higher up.
     EXPECT_GT(box.corner(4).x(), box.corner(0).x());
     EXPECT_LT(box.corner(4).y(), box.corner(0).y());
@@ -51,7 +50,8 @@ TEST(BoxProjection, StartViewShowsTheBoxFromAboveAndRight) {
     EXPECT_LT(Distance(box.corner(4), box.corner(6)), Distance(box.corner(0), box.corner(2)));
 }
 
-TEST(BoxProjection, ZoomScalesAboutTheCentreAndMoveShifts) {
+TEST(BoxProjection, ZoomScalesAboutTheCentreAndMoveShifts)
+{
     ChartView view;
     const BoxProjection at70(view, kPlot);
     view.zoom = 140;
@@ -72,7 +72,8 @@ TEST(BoxProjection, ZoomScalesAboutTheCentreAndMoveShifts) {
     EXPECT_NEAR(Distance(flat.corner(4), flat.corner(5)), Distance(flat.corner(0), flat.corner(1)), 1e-6);
 }
 
-TEST(AxisTicks, WholeNumbersAtReadableSteps) {
+TEST(AxisTicks, WholeNumbersAtReadableSteps)
+{
     struct Case {
         AxisRange range;
         double length, spacing;
@@ -80,8 +81,7 @@ TEST(AxisTicks, WholeNumbersAtReadableSteps) {
     };
     auto from = [](double a, double b, double step) {
         std::vector<double> v;
-        for (double t = a; t <= b; t += step)
-            v.push_back(t);
+        for (double t = a; t <= b; t += step) v.push_back(t);
         return v;
     };
     const Case cases[]{
@@ -100,11 +100,11 @@ TEST(AxisTicks, WholeNumbersAtReadableSteps) {
             << c.range.min << ".." << c.range.max << " over " << c.length;
 }
 
-DiagramSurface Grid(int nx, int nz, double y = -200) {
+DiagramSurface Grid(int nx, int nz, double y = -200)
+{
     DiagramSurface s;
     for (int z = 1; z <= nz; ++z)
-        for (int x = 1; x <= nx; ++x)
-            s.points.push_back({double(x), y + x + 10 * z, double(z)});
+        for (int x = 1; x <= nx; ++x) s.points.push_back({double(x), y + x + 10 * z, double(z)});
     return s;
 }
 
@@ -112,25 +112,29 @@ struct PieceCount {
     int quads = 0, segments = 0, dots = 0;
     bool operator==(const PieceCount&) const = default;
 };
-std::ostream& operator<<(std::ostream& os, const PieceCount& c) {
+std::ostream& operator<<(std::ostream& os, const PieceCount& c)
+{
     return os << c.quads << " quads, " << c.segments << " segments, " << c.dots << " dots";
 }
 
-PieceCount Count(const std::vector<ChartPrimitive>& pieces) {
+PieceCount Count(const std::vector<ChartPrimitive>& pieces)
+{
     PieceCount c;
     for (const ChartPrimitive& p : pieces)
         (p.kind == PrimitiveKind::Quad ? c.quads : p.kind == PrimitiveKind::Segment ? c.segments : c.dots)++;
     return c;
 }
 
-std::vector<ChartPrimitive> Pieces(const DiagramSurface& s, int step = 1) {
+std::vector<ChartPrimitive> Pieces(const DiagramSurface& s, int step = 1)
+{
     std::vector<DiagramSurface> list{s};
     std::vector<ChartPrimitive> out;
     AppendSurfacePrimitives(s, 0, RangesFor(list, ChartView{}), step, out);
     return out;
 }
 
-TEST(SurfacePrimitives, EveryMeasurementStaysVisible) {
+TEST(SurfacePrimitives, EveryMeasurementStaysVisible)
+{
     struct Case {
         std::string title;
         DiagramSurface surface;
@@ -151,11 +155,11 @@ TEST(SurfacePrimitives, EveryMeasurementStaysVisible) {
         // The middle point missing empties all four cells; the ring of edges remains.
         {"missing point", holed, {0, 8, 0}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(Count(Pieces(c.surface)), c.expected) << c.title;
+    for (const Case& c : cases) EXPECT_EQ(Count(Pieces(c.surface)), c.expected) << c.title;
 }
 
-TEST(SurfacePrimitives, LaterRowWinsAGridPlace) {
+TEST(SurfacePrimitives, LaterRowWinsAGridPlace)
+{
     DiagramSurface s = Grid(2, 2);
     s.points.push_back({1, 500, 1}); // the same place as the first point, later
     std::vector<DiagramSurface> list{s};
@@ -169,7 +173,8 @@ TEST(SurfacePrimitives, LaterRowWinsAGridPlace) {
     EXPECT_TRUE(found);
 }
 
-TEST(SurfacePrimitives, ValuesOutsideTheScaleAreCutAtTheBox) {
+TEST(SurfacePrimitives, ValuesOutsideTheScaleAreCutAtTheBox)
+{
     // Heights run from far below -999 to far above 999: the cells are cut, not dropped,
     // and nothing is drawn outside the box.
     DiagramSurface s;
@@ -193,7 +198,8 @@ TEST(SurfacePrimitives, ValuesOutsideTheScaleAreCutAtTheBox) {
     EXPECT_EQ(Count(pieces).quads, 1);
 }
 
-TEST(SurfacePrimitives, CoarseGridKeepsTheEdges) {
+TEST(SurfacePrimitives, CoarseGridKeepsTheEdges)
+{
     const DiagramSurface s = Grid(10, 10);
     const PieceCount full = Count(Pieces(s, 1)), coarse = Count(Pieces(s, 3));
     EXPECT_EQ(full.quads, 81);
@@ -201,7 +207,8 @@ TEST(SurfacePrimitives, CoarseGridKeepsTheEdges) {
     EXPECT_EQ(coarse.quads, 9);
 }
 
-TEST(DepthOrder, NearerQuadComesLater) {
+TEST(DepthOrder, NearerQuadComesLater)
+{
     // Two quads over each other, one near the front and one near the back.
     ChartPrimitive front, back;
     front.kind = back.kind = PrimitiveKind::Quad;
@@ -216,7 +223,8 @@ TEST(DepthOrder, NearerQuadComesLater) {
     EXPECT_EQ(DepthOrder(pieces, BoxProjection(behind, kPlot)), (std::vector<int>{0, 1}));
 }
 
-TEST(RangesFor, SpanVisibleSurfacesOnly) {
+TEST(RangesFor, SpanVisibleSurfacesOnly)
+{
     std::vector<DiagramSurface> list{Grid(4, 3), Grid(9, 7)};
     ChartRanges r = RangesFor(list, ChartView{});
     EXPECT_EQ(r.bottom.min, 1);
@@ -241,7 +249,8 @@ TEST(RangesFor, SpanVisibleSurfacesOnly) {
     EXPECT_DOUBLE_EQ(ToBox({1, 0, 1}, VerticalAxis::Right, r).v, 0);
 }
 
-TEST(MarkText, GroupsDigitsAndKeepsThreeDecimals) {
+TEST(MarkText, GroupsDigitsAndKeepsThreeDecimals)
+{
     struct Case {
         double value;
         QLocale locale;
@@ -254,8 +263,7 @@ TEST(MarkText, GroupsDigitsAndKeepsThreeDecimals) {
         {-0.0004, en, "0"},           {1000000, en, "1,000,000"},
         {999.9996, en, "1,000"},      {12.25, en, "12.25"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(MarkText(c.value, c.locale), c.text) << c.value;
+    for (const Case& c : cases) EXPECT_EQ(MarkText(c.value, c.locale), c.text) << c.value;
 }
 
 } // namespace

@@ -18,17 +18,13 @@ struct DiagramRow {
     int length = 10;
 };
 
-inline QString PotentialRu() {
-    return DiagramText::SensorNames[0][0];
-}
-inline QString ResistanceRu() {
-    return DiagramText::SensorNames[1][0];
-}
+inline QString PotentialRu() { return DiagramText::SensorNames[0][0]; }
+inline QString ResistanceRu() { return DiagramText::SensorNames[1][0]; }
 
-inline ArchiveTable DiagramTable(const std::vector<DiagramRow>& rows) {
+inline ArchiveTable DiagramTable(const std::vector<DiagramRow>& rows)
+{
     ArchiveTable t(kArchiveColumns, int(rows.size()) + 1);
-    for (int c = 0; c < kArchiveColumns; ++c)
-        t.setCell(c, 0, HeaderText(c, 0));
+    for (int c = 0; c < kArchiveColumns; ++c) t.setCell(c, 0, HeaderText(c, 0));
     for (int i = 0; i < int(rows.size()); ++i) {
         const DiagramRow& d = rows[std::size_t(i)];
         const int r = i + 1;
@@ -51,7 +47,8 @@ inline ArchiveTable DiagramTable(const std::vector<DiagramRow>& rows) {
 /// An object's complete archive listed from its latest measurement back to its first, the
 /// way the running total expects it: `series` series of `length` points, values from `base`.
 inline std::vector<DiagramRow> LatestFirst(const QString& object, const QString& sensor, int series,
-                                           int length, int base, int step = 7) {
+                                           int length, int base, int step = 7)
+{
     std::vector<DiagramRow> rows;
     for (int s = series; s >= 1; --s)
         for (int p = length; p >= 1; --p)
@@ -60,6 +57,4 @@ inline std::vector<DiagramRow> LatestFirst(const QString& object, const QString&
 }
 
 // gtest prints QStrings as bytes otherwise.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }

@@ -7,7 +7,8 @@
 #include <QApplication>
 #include <QCheckBox>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.contains(QStringLiteral("en"))) Lang = 1;

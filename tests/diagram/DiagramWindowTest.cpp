@@ -31,18 +31,21 @@ namespace {
 
 class DiagramWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         saved_ = QLocale();
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
         ResetSharedState();
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         form.reset();
         QLocale::setDefault(saved_);
         ResetSharedState();
     }
 
-    void open(const std::vector<DiagramRow>& rows) {
+    void open(const std::vector<DiagramRow>& rows)
+    {
         form = std::make_unique<TForm4>(DiagramTable(rows));
         ASSERT_FALSE(form->buildError().has_value());
         form->show();
@@ -50,7 +53,8 @@ protected:
     }
 
     /// One row per surface: the object names alternate, so every row starts a block.
-    static std::vector<DiagramRow> Singles(int count) {
+    static std::vector<DiagramRow> Singles(int count)
+    {
         std::vector<DiagramRow> rows;
         for (int i = 0; i < count; ++i)
             rows.push_back({i % 2 ? "Опора" : "Мост", i % 3 == 1 ? ResistanceRu() : PotentialRu(),
@@ -59,7 +63,8 @@ protected:
     }
 
     /// A flat 3 x 3 grid at `value`, listed from its latest measurement.
-    static std::vector<DiagramRow> Flat(const QString& name, int value) {
+    static std::vector<DiagramRow> Flat(const QString& name, int value)
+    {
         std::vector<DiagramRow> rows;
         for (int s = 3; s >= 1; --s)
             for (int p = 3; p >= 1; --p)
@@ -68,7 +73,8 @@ protected:
     }
 
     /// The chart's pixel at data point (x, y, z) of a surface on the left scale.
-    QColor pixelAt(double x, double y, double z) const {
+    QColor pixelAt(double x, double y, double z) const
+    {
         DiagramChart* chart = form->Chart1;
         const BoxProjection box(chart->view(), ChartPainter::plotRect(chart->rect()));
         const QPointF at =
@@ -76,7 +82,8 @@ protected:
         return chart->grab().toImage().pixelColor(at.toPoint());
     }
 
-    void wheel(QWidget* target, int delta) {
+    void wheel(QWidget* target, int delta)
+    {
         const QPointF pos(target->width() / 2.0, target->height() / 2.0);
         QWheelEvent event(pos, target->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -89,7 +96,8 @@ private:
     QLocale saved_;
 };
 
-TEST_F(DiagramWindowTest, OneSurfaceShowsRowZeroOnly) {
+TEST_F(DiagramWindowTest, OneSurfaceShowsRowZeroOnly)
+{
     open(Flat("Мост 1", -300));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("График коррозийности поверхности"));
     EXPECT_TRUE(form->isModal());
@@ -110,7 +118,8 @@ TEST_F(DiagramWindowTest, OneSurfaceShowsRowZeroOnly) {
     EXPECT_EQ(pixelAt(1.5, -300, 1.5), QColor(255, 0, 0));
 }
 
-TEST_F(DiagramWindowTest, ThirtyRowsForThirtyOneSurfaces) {
+TEST_F(DiagramWindowTest, ThirtyRowsForThirtyOneSurfaces)
+{
     open(Singles(31));
     ASSERT_EQ(form->Chart1->surfaces().size(), 31u);
     for (int k = 0; k < TForm4::kRows; ++k) {
@@ -125,7 +134,8 @@ TEST_F(DiagramWindowTest, ThirtyRowsForThirtyOneSurfaces) {
     EXPECT_TRUE(form->Chart1->surfaces()[30].visible);
 }
 
-TEST_F(DiagramWindowTest, TransparencyBlendsAndUntickingHides) {
+TEST_F(DiagramWindowTest, TransparencyBlendsAndUntickingHides)
+{
     auto rows = Flat("Мост", -300);
     const auto high = Flat("Опора", -850); // keeps the axes' ranges when the first is hidden
     rows.insert(rows.end(), high.begin(), high.end());
@@ -154,7 +164,8 @@ TEST_F(DiagramWindowTest, TransparencyBlendsAndUntickingHides) {
     EXPECT_EQ(pixelAt(1.5, -300, 1.5), half);
 }
 
-TEST_F(DiagramWindowTest, WheelZoomsWithinItsLimits) {
+TEST_F(DiagramWindowTest, WheelZoomsWithinItsLimits)
+{
     open(Flat("Мост", -300));
     DiagramChart* chart = form->Chart1;
     EXPECT_EQ(chart->view().zoom, 70);
@@ -191,7 +202,8 @@ class DiagramRowHandlers : public DiagramWindowTest, public ::testing::WithParam
 protected:
     /// The next colour dialog takes `colour` and is accepted, or is cancelled without one.
     /// (The window keeps one dialog for all rows, so it is the same widget every time.)
-    void AnswerColorDialog(std::optional<QColor> colour) {
+    void AnswerColorDialog(std::optional<QColor> colour)
+    {
         auto* timer = new QTimer(form.get());
         timer->setInterval(10);
         QObject::connect(timer, &QTimer::timeout, [this, timer, colour] {
@@ -209,7 +221,8 @@ protected:
     int answered_ = 0;
 };
 
-TEST_P(DiagramRowHandlers, ActOnTheirOwnSurfaceOnly) {
+TEST_P(DiagramRowHandlers, ActOnTheirOwnSurfaceOnly)
+{
     const int k = GetParam();
     open(Singles(30));
     std::vector<DiagramSurface> before = form->Chart1->surfaces();
@@ -273,7 +286,8 @@ struct LanguageCase {
 
 class DiagramLanguage : public DiagramWindowTest, public ::testing::WithParamInterface<LanguageCase> {};
 
-TEST_P(DiagramLanguage, TextsFollowTheLanguageAtBuildTime) {
+TEST_P(DiagramLanguage, TextsFollowTheLanguageAtBuildTime)
+{
     const LanguageCase& c = GetParam();
     Lang = uint8_t(c.lang);
     open(SurveyRows(SurveyObjects(), c.lang));
@@ -281,8 +295,7 @@ TEST_P(DiagramLanguage, TextsFollowTheLanguageAtBuildTime) {
     EXPECT_EQ(form->windowTitle(), c.caption);
     EXPECT_EQ(form->GroupBox1->title(), c.group);
     const QLabel* labels[]{form->Label1, form->Label2, form->Label3, form->Label4, form->Label5};
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(labels[i]->text(), c.labels[i]) << i;
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(labels[i]->text(), c.labels[i]) << i;
     EXPECT_EQ(form->D[0]->text(), c.sensors[0]);
     EXPECT_EQ(form->D[2]->text(), c.sensors[1]);
     const QToolButton* buttons[]{form->NormalButton, form->RotateButton, form->CopyButton, form->PrintButton};
@@ -319,7 +332,8 @@ INSTANTIATE_TEST_SUITE_P(
                      {"Potential , mV", "Resistance, kOhm*cm", "Number of measure", "Series of measure"}}),
     [](const auto& info) { return info.param.lang ? std::string("English") : std::string("Russian"); });
 
-TEST_F(DiagramWindowTest, ModeButtonsAreExclusiveAndDriveTheMouse) {
+TEST_F(DiagramWindowTest, ModeButtonsAreExclusiveAndDriveTheMouse)
+{
     open(SurveyRows(SurveyObjects()));
     DiagramChart* chart = form->Chart1;
     EXPECT_TRUE(form->RotateButton->isChecked());
@@ -367,7 +381,8 @@ TEST_F(DiagramWindowTest, ModeButtonsAreExclusiveAndDriveTheMouse) {
     EXPECT_EQ(chart->mouseMode(), DiagramChart::MouseMode::Rotate);
 }
 
-TEST_F(DiagramWindowTest, CopyPutsTheChartOnTheClipboard) {
+TEST_F(DiagramWindowTest, CopyPutsTheChartOnTheClipboard)
+{
     open(SurveyRows(SurveyObjects()));
     QGuiApplication::clipboard()->clear();
     QTest::mouseClick(form->CopyButton, Qt::LeftButton);
@@ -377,7 +392,8 @@ TEST_F(DiagramWindowTest, CopyPutsTheChartOnTheClipboard) {
     EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32), form->Chart1->image());
 }
 
-TEST_F(DiagramWindowTest, PrintOpensThePreview) {
+TEST_F(DiagramWindowTest, PrintOpensThePreview)
+{
     open(SurveyRows(SurveyObjects()));
     ModalAnswers answers;
     bool previewed = false;
@@ -393,7 +409,8 @@ TEST_F(DiagramWindowTest, PrintOpensThePreview) {
     EXPECT_TRUE(answers.unexpected().isEmpty());
 }
 
-TEST_F(DiagramWindowTest, SizeFitsTheScreen) {
+TEST_F(DiagramWindowTest, SizeFitsTheScreen)
+{
     open(Flat("Мост", -300));
     const QRect screen = form->screen()->availableGeometry();
     EXPECT_GE(form->width(), 600);
@@ -409,7 +426,8 @@ TEST_F(DiagramWindowTest, SizeFitsTheScreen) {
               form->Splitter1->width());
 }
 
-TEST_F(DiagramWindowTest, ABadCellStopsTheWindow) {
+TEST_F(DiagramWindowTest, ABadCellStopsTheWindow)
+{
     auto rows = Flat("Мост", -300);
     rows[4].value = QStringLiteral("NAN");
     TForm4 bad(DiagramTable(rows));

@@ -21,14 +21,16 @@ namespace {
 
 class MainWindowDiagram : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         saved_ = QLocale();
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
         ResetSharedState();
         form = std::make_unique<TForm1>();
         form->show();
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         EXPECT_TRUE(answers.allAnswered()) << "an expected window did not appear";
         EXPECT_TRUE(answers.unexpected().isEmpty()) << answers.unexpected().join(", ").toStdString();
         form.reset();
@@ -36,7 +38,8 @@ protected:
         ResetSharedState();
     }
 
-    void load(const ArchiveTable& t) {
+    void load(const ArchiveTable& t)
+    {
         const QString path = dir.filePath("survey.ar");
         ASSERT_EQ(saveProject(t, path), ProjectStatus::Ok);
         form->OpenFromCommandLine({path});
@@ -52,7 +55,8 @@ private:
     QLocale saved_;
 };
 
-TEST_F(MainWindowDiagram, OpensTheDiagramOfTheTable) {
+TEST_F(MainWindowDiagram, OpensTheDiagramOfTheTable)
+{
     load(DiagramTable(SurveyRows(SurveyObjects())));
     int surfaces = -1;
     QString row0;
@@ -69,7 +73,8 @@ TEST_F(MainWindowDiagram, OpensTheDiagramOfTheTable) {
     EXPECT_EQ(row0, QStringLiteral("Мост 1"));
 }
 
-TEST_F(MainWindowDiagram, ACellThatDoesNotConvertIsNamed) {
+TEST_F(MainWindowDiagram, ACellThatDoesNotConvertIsNamed)
+{
     struct Case {
         int lang;
         int column;

@@ -14,7 +14,8 @@ struct SurveyObject {
     int series, length;
 };
 
-inline std::vector<DiagramRow> SurveyRows(const std::vector<SurveyObject>& objects, int lang = 0) {
+inline std::vector<DiagramRow> SurveyRows(const std::vector<SurveyObject>& objects, int lang = 0)
+{
     const QLocale locale;
     std::vector<DiagramRow> rows;
     int n = 0;
@@ -39,7 +40,8 @@ inline std::vector<DiagramRow> SurveyRows(const std::vector<SurveyObject>& objec
     return rows;
 }
 
-inline std::vector<SurveyObject> SurveyObjects() {
+inline std::vector<SurveyObject> SurveyObjects()
+{
     return {{"Мост 1", 0, 6, 10},
             {"Опора 2", 0, 5, 8},
             {"Плита 3", 1, 6, 12},

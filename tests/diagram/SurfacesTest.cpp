@@ -29,18 +29,18 @@ struct SurfaceCase {
     QLocale locale = kRussian;
 };
 
-std::ostream& operator<<(std::ostream& os, const SurfaceCase& c) {
-    return os << c.title;
-}
+std::ostream& operator<<(std::ostream& os, const SurfaceCase& c) { return os << c.title; }
 
-std::vector<DiagramPoint> PointsOf(const std::vector<DiagramRow>& rows, std::size_t from, std::size_t count) {
+std::vector<DiagramPoint> PointsOf(const std::vector<DiagramRow>& rows, std::size_t from, std::size_t count)
+{
     std::vector<DiagramPoint> points;
     for (std::size_t i = from; i < from + count; ++i)
         points.push_back({double(rows[i].point), rows[i].value.toDouble(), double(rows[i].series)});
     return points;
 }
 
-std::vector<SurfaceCase> Cases() {
+std::vector<SurfaceCase> Cases()
+{
     const QString pot = PotentialRu(), res = ResistanceRu();
     std::vector<SurfaceCase> cases;
 
@@ -56,8 +56,7 @@ std::vector<SurfaceCase> Cases() {
     }
     { // Ordinals 1, 2, 3, ... make T 1, 3, 7, 15: blocks of 1, 2, 4 and 8 rows.
         std::vector<DiagramRow> rows;
-        for (int p = 1; p <= 15; ++p)
-            rows.push_back({"Балка", pot, QString::number(-10 * p), 1, p, 20});
+        for (int p = 1; p <= 15; ++p) rows.push_back({"Балка", pot, QString::number(-10 * p), 1, p, 20});
         cases.push_back({"increasing order",
                          rows,
                          {{"Балка", SensorKind::Potential, VerticalAxis::Left, PointsOf(rows, 0, 1)},
@@ -67,8 +66,7 @@ std::vector<SurfaceCase> Cases() {
     }
     { // Series 2 holds points 1 and 2 only: the first row's ordinal 7 covers all seven rows.
         std::vector<DiagramRow> rows{{"Плита", pot, "-5", 2, 2, 5}, {"Плита", pot, "-6", 2, 1, 5}};
-        for (int p = 5; p >= 1; --p)
-            rows.push_back({"Плита", pot, QString::number(-p), 1, p, 5});
+        for (int p = 5; p >= 1; --p) rows.push_back({"Плита", pot, QString::number(-p), 1, p, 5});
         rows.push_back({"Стена", pot, "-77", 1, 1, 5});
         cases.push_back({"incomplete last series",
                          rows,
@@ -143,7 +141,8 @@ std::vector<SurfaceCase> Cases() {
 
 class BuildSurfaces : public ::testing::TestWithParam<SurfaceCase> {};
 
-TEST_P(BuildSurfaces, GroupsRowsIntoSurfaces) {
+TEST_P(BuildSurfaces, GroupsRowsIntoSurfaces)
+{
     const SurfaceCase& c = GetParam();
     const ArchiveTable table = DiagramTable(c.rows);
     const SurfacesResult result = buildSurfaces(table, c.lang, c.locale);
@@ -170,13 +169,13 @@ INSTANTIATE_TEST_SUITE_P(Tables, BuildSurfaces, ::testing::ValuesIn(Cases()), []
     return name;
 });
 
-TEST(BuildSurfacesLimits, TableIsLeftUnchanged) {
+TEST(BuildSurfacesLimits, TableIsLeftUnchanged)
+{
     const ArchiveTable table = DiagramTable(LatestFirst("Мост", PotentialRu(), 2, 4, -200));
     const ArchiveTable copy = table;
     buildSurfaces(table, 0, kRussian);
     for (int r = 0; r < table.rowCount(); ++r)
-        for (int c = 0; c < table.columnCount(); ++c)
-            ASSERT_EQ(table.cell(c, r), copy.cell(c, r));
+        for (int c = 0; c < table.columnCount(); ++c) ASSERT_EQ(table.cell(c, r), copy.cell(c, r));
 }
 
 // The first cell that does not convert stops the building, and the error says where.
@@ -188,14 +187,14 @@ struct BadCell {
 
 class BuildSurfacesBadCell : public ::testing::TestWithParam<BadCell> {};
 
-TEST_P(BuildSurfacesBadCell, NamesRowAndColumn) {
+TEST_P(BuildSurfacesBadCell, NamesRowAndColumn)
+{
     const BadCell& c = GetParam();
     auto rows = LatestFirst("Мост", PotentialRu(), 2, 3, -300);
     ArchiveTable table = DiagramTable(rows);
     // Row 4 starts a block (T = 6 covers rows 1..6, a new name starts row 4), so both its
     // value and its series length are read.
-    for (int r = 4; r <= 6; ++r)
-        table.setCell(1, r, QStringLiteral("Опора"));
+    for (int r = 4; r <= 6; ++r) table.setCell(1, r, QStringLiteral("Опора"));
     table.setCell(c.column, 4, c.text);
     const SurfacesResult result = buildSurfaces(table, 0, kRussian);
     ASSERT_TRUE(result.error.has_value());
@@ -213,7 +212,8 @@ INSTANTIATE_TEST_SUITE_P(Cells, BuildSurfacesBadCell,
                                            BadCell{"lengthdecimal", 6, "5,5"}),
                          [](const auto& info) { return info.param.title; });
 
-TEST(BuildSurfacesLimits, RowsPastTheEndAreNoPoints) {
+TEST(BuildSurfacesLimits, RowsPastTheEndAreNoPoints)
+{
     // An empty name matches the empty cells past the table's end; they must not become
     // points (nor a value that does not convert).
     std::vector<DiagramRow> rows{{"", PotentialRu(), "-1", 3, 5, 10}, {"", PotentialRu(), "-2", 3, 4, 10}};
@@ -223,11 +223,11 @@ TEST(BuildSurfacesLimits, RowsPastTheEndAreNoPoints) {
     EXPECT_EQ(result.surfaces[0].points.size(), 2u);
 }
 
-TEST(BuildSurfacesLimits, ColourSequenceSkipsWhiteAndFallsBackToRed) {
+TEST(BuildSurfacesLimits, ColourSequenceSkipsWhiteAndFallsBackToRed)
+{
     // Alternating names give one surface per row.
     std::vector<DiagramRow> rows;
-    for (int i = 0; i < 22; ++i)
-        rows.push_back({i % 2 ? "A" : "B", PotentialRu(), "-1", 1, 1, 5});
+    for (int i = 0; i < 22; ++i) rows.push_back({i % 2 ? "A" : "B", PotentialRu(), "-1", 1, 1, 5});
     const SurfacesResult result = buildSurfaces(DiagramTable(rows), 0, kRussian);
     ASSERT_EQ(result.surfaces.size(), 22u);
     const std::vector<QColor> expected{
@@ -241,7 +241,8 @@ TEST(BuildSurfacesLimits, ColourSequenceSkipsWhiteAndFallsBackToRed) {
         EXPECT_EQ(result.surfaces[i].color, expected[i]) << "surface " << i;
 }
 
-TEST(NextSurfaceColor, TakesTheFirstFreeColour) {
+TEST(NextSurfaceColor, TakesTheFirstFreeColour)
+{
     EXPECT_EQ(NextSurfaceColor({}), QColor(255, 0, 0));
     // A colour the user gave an earlier surface is skipped; gaps are filled first.
     EXPECT_EQ(NextSurfaceColor({QColor(0, 128, 0)}), QColor(255, 0, 0));
@@ -251,7 +252,8 @@ TEST(NextSurfaceColor, TakesTheFirstFreeColour) {
     EXPECT_EQ(NextSurfaceColor({QColor(255, 0, 0), QColor(1, 2, 3)}), QColor(0, 128, 0));
 }
 
-TEST(SameDiagramText, LatinCaseOnly) {
+TEST(SameDiagramText, LatinCaseOnly)
+{
     struct Case {
         QString a, b;
         bool same;
@@ -272,7 +274,8 @@ TEST(SameDiagramText, LatinCaseOnly) {
         EXPECT_EQ(SameDiagramText(c.a, c.b), c.same) << c.a.toStdString() << " / " << c.b.toStdString();
 }
 
-TEST(ParseSeriesPoint, MissingNumbersAreZero) {
+TEST(ParseSeriesPoint, MissingNumbersAreZero)
+{
     struct Case {
         QString text;
         int series, point;

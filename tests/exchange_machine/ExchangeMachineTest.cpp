@@ -1,9 +1,9 @@
 // The exchange state machine against a scripted instrument, a fake clock and a host that
 // records every hand-off. No thread, no window.
+#include "FakeInstrument.h"
 #include "app/SharedState.h"
 #include "device/Exchange.h"
 #include "texts/Texts.h"
-#include "FakeInstrument.h"
 
 #include <gtest/gtest.h>
 
@@ -88,8 +88,7 @@ protected:
         host.rowsToWrite = rowsToWrite;
         Exchange exchange(instrument, instrument, host, *shared);
         int passes = 0;
-        while (exchange.pass())
-            ASSERT_LT(++passes, maxPasses) << "exchange does not end";
+        while (exchange.pass()) ASSERT_LT(++passes, maxPasses) << "exchange does not end";
     }
 
     std::unique_ptr<SharedState> shared = std::make_unique<SharedState>();
@@ -106,17 +105,18 @@ TEST_F(ExchangeMachine, FirstArchiveReadAsksVersionSettingsHeaderThenRecordsLate
     instrument.setRecords(3);
     runExchange(Operation::ReadArchive);
 
-    EXPECT_EQ(instrument.log, (Lines{"load", "P 300", "open", "P 300",                       //
-                                     "W 01 FE", "P 80", "R 4", "R 22",                       //
-                                     "W 04 FB", "R 4", "R 760",                              //
-                                     "W 02 FD", "P 50", "R 4", "R 7268",                     //
-                                     "W 03 FC 00 00", "P 50", "R 4", "R 32",                 //
-                                     "W 03 FC 01 00", "P 50", "R 4", "R 32",                 //
-                                     "W 03 FC 02 00", "P 50", "R 4", "R 32", "close"}));
+    EXPECT_EQ(instrument.log, (Lines{"load",          "P 300", "open",  "P 300",  //
+                                     "W 01 FE",       "P 80",  "R 4",   "R 22",   //
+                                     "W 04 FB",       "R 4",   "R 760",           //
+                                     "W 02 FD",       "P 50",  "R 4",   "R 7268", //
+                                     "W 03 FC 00 00", "P 50",  "R 4",   "R 32",   //
+                                     "W 03 FC 01 00", "P 50",  "R 4",   "R 32",   //
+                                     "W 03 FC 02 00", "P 50",  "R 4",   "R 32",   "close"}));
     EXPECT_EQ(host.progressValues(), (std::vector<int>{0, 10, 12, 14, 16, 20, 46, 73, 100}));
     EXPECT_EQ(host.shown.back().label, "Готово");
     EXPECT_EQ(host.shown.back().state, uint8_t(WorkerStep::Finish));
-    EXPECT_EQ(host.priorities, (std::vector{WorkerPriority::Idle, WorkerPriority::Normal, WorkerPriority::Idle}));
+    EXPECT_EQ(host.priorities,
+              (std::vector{WorkerPriority::Idle, WorkerPriority::Normal, WorkerPriority::Idle}));
     ASSERT_TRUE(host.archive);
     ASSERT_EQ(host.archive->size(), 3u);
     for (int i = 0; i < 3; ++i) EXPECT_EQ((*host.archive)[i], DecodeRecord(instrument.records[i]));
@@ -136,8 +136,8 @@ TEST_F(ExchangeMachine, FirstArchiveReadAsksVersionSettingsHeaderThenRecordsLate
 TEST_F(ExchangeMachine, SettingsReadFillsTableAndBadEntriesEachGiveOneBoxButAreUsed)
 {
     shared->VersionUnread = 0;
-    instrument.settings[EntryOffset(3) + 36] ^= 1;      // bad CRC
-    instrument.settings[EntryOffset(17) + 34] = 0xAB;   // bad marker
+    instrument.settings[EntryOffset(3) + 36] ^= 1;    // bad CRC
+    instrument.settings[EntryOffset(17) + 34] = 0xAB; // bad marker
     SealSettingsEntry(instrument.settings, 17);
     runExchange(Operation::ReadSettings);
 
@@ -147,7 +147,8 @@ TEST_F(ExchangeMachine, SettingsReadFillsTableAndBadEntriesEachGiveOneBoxButAreU
     EXPECT_EQ(shared->ObjectNames.at(3).ru, "Мост 4");
     ASSERT_TRUE(host.settingsTable);
     ASSERT_EQ(host.settingsTable->size(), 20u);
-    EXPECT_EQ((*host.settingsTable)[3], (SettingsRow{"4", "Мост 4", "-500", "500", "0", "999", "8", "20", "30"}));
+    EXPECT_EQ((*host.settingsTable)[3],
+              (SettingsRow{"4", "Мост 4", "-500", "500", "0", "999", "8", "20", "30"}));
     EXPECT_EQ((*host.settingsTable)[19][0], "20");
     EXPECT_FALSE(host.archive);
     EXPECT_EQ(host.windowCloses, 0);
@@ -268,7 +269,8 @@ TEST_F(ExchangeMachine, RecordTroubleEndsTheReadWithTheRecordsReceivedSoFar)
         EXPECT_EQ(int(host.boxes.size()), c.boxes);
         ASSERT_TRUE(host.archive);
         ASSERT_EQ(host.archive->size(), c.rowsKept);
-        for (std::size_t i = 0; i < c.rowsKept; ++i) EXPECT_EQ((*host.archive)[i], DecodeRecord(instrument.records[i]));
+        for (std::size_t i = 0; i < c.rowsKept; ++i)
+            EXPECT_EQ((*host.archive)[i], DecodeRecord(instrument.records[i]));
         EXPECT_EQ(shared->RecordCount.load(), 4u) << "the count stays the one announced";
         EXPECT_EQ(shared->LinkStatus.load(), StatusLinkError);
         EXPECT_EQ(host.shown.back().label, "Ошибка связи");
@@ -321,7 +323,8 @@ TEST_F(ExchangeMachine, AnnouncedLengthsAreCutToTheBuffers)
     instrument.announce = 100000;
     runExchange(Operation::ReadArchive);
     for (const char* read : {"R 32", "R 760", "R 7268"})
-        EXPECT_NE(std::find(instrument.log.begin(), instrument.log.end(), read), instrument.log.end()) << read;
+        EXPECT_NE(std::find(instrument.log.begin(), instrument.log.end(), read), instrument.log.end())
+            << read;
     for (const auto& line : instrument.log)
         if (line[0] == 'R') {
             EXPECT_LE(std::stoi(line.substr(2)), 7268) << line;
@@ -334,8 +337,15 @@ SettingsRows EditedRows()
 {
     SettingsRows rows(20);
     for (int k = 0; k < 20; ++k)
-        rows[std::size_t(k)] = {QString::number(k + 1), QString("Новое имя %1").arg(k + 1), "-1000", "70000",
-                                " 12 ", "999", "300", "20", "30"};
+        rows[std::size_t(k)] = {QString::number(k + 1),
+                                QString("Новое имя %1").arg(k + 1),
+                                "-1000",
+                                "70000",
+                                " 12 ",
+                                "999",
+                                "300",
+                                "20",
+                                "30"};
     return rows;
 }
 

@@ -43,8 +43,8 @@ inline SettingsBlock ValidSettings()
     SettingsBlock block{};
     for (std::size_t k = 0; k < kSettingsEntries; ++k) {
         uint8_t* e = &block[EntryOffset(k)];
-        e[3] = uint8_t(0x40 + k);                     // not written by the program
-        block[EntryOffset(k) + 12 + 9] = 0x77;        // unused name byte, must survive
+        e[3] = uint8_t(0x40 + k);              // not written by the program
+        block[EntryOffset(k) + 12 + 9] = 0x77; // unused name byte, must survive
         WriteU16(e + 34, kMarker);
         ObjectSettings s;
         s.seriesLength = uint8_t(5 + k);

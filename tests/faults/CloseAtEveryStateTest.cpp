@@ -37,7 +37,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (!done_ && event->type() == QEvent::MetaCall && Running() && Shared.WorkerState.load() == state_) done_ = act_();
+        if (!done_ && event->type() == QEvent::MetaCall && Running() && Shared.WorkerState.load() == state_)
+            done_ = act_();
         return QObject::eventFilter(watched, event);
     }
 
@@ -54,8 +55,9 @@ TEST(CloseProgressWindow, AtEveryStateByEscapeTitleBarOrCancel)
     const std::pair<Way, const char*> ways[] = {
         {Way::Escape, "Escape"}, {Way::TitleBar, "title bar"}, {Way::Cancel, "Cancel"}};
     // The states of a first read, in the order it passes them.
-    const std::pair<uint8_t, const char*> states[] = {{0, "Connect"},      {1, "ReadVersion"}, {4, "ReadSettings"},
-                                                      {2, "ReadHeader"},   {3, "ReadRecords"}, {7, "Finish"}};
+    const std::pair<uint8_t, const char*> states[] = {{0, "Connect"},      {1, "ReadVersion"},
+                                                      {4, "ReadSettings"}, {2, "ReadHeader"},
+                                                      {3, "ReadRecords"},  {7, "Finish"}};
     const std::string instrument = "series object=2 sensor=potential count=1 points=3\n";
 
     int runs = 0;
@@ -94,7 +96,8 @@ TEST(CloseProgressWindow, AtEveryStateByEscapeTitleBarOrCancel)
                 EXPECT_EQ(form.table().cell(1, 0), before.cell(1, 0));
                 EXPECT_EQ(VersionUnread.load(), 1);
             } else {
-                EXPECT_EQ(form.table().rowCount(), 4) << "closing the window leaves the read running to its end";
+                EXPECT_EQ(form.table().rowCount(), 4)
+                    << "closing the window leaves the read running to its end";
                 EXPECT_FALSE(form.table().cell(4, 3).isEmpty());
                 EXPECT_EQ(VersionUnread.load(), 0);
             }

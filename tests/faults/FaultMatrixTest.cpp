@@ -7,8 +7,8 @@
 #include "app/SharedState.h"
 #include "archive/ArchiveTable.h"
 #include "device/Unit2.h"
-#include "texts/Texts.h"
 #include "exchange/project/ProjectFile.h"
+#include "texts/Texts.h"
 #include "ui/Unit1.h"
 
 #include <QLabel>
@@ -23,11 +23,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <optional>
-#include <cstdlib>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -167,7 +167,8 @@ struct Panel {
     void fillOld()
     {
         for (int r = 1; r <= 20; ++r)
-            for (int c = 0; c < 9; ++c) table->setItem(r, c, new QTableWidgetItem(QString("old %1.%2").arg(r).arg(c)));
+            for (int c = 0; c < 9; ++c)
+                table->setItem(r, c, new QTableWidgetItem(QString("old %1.%2").arg(r).arg(c)));
     }
     std::unique_ptr<QWidget> window;
     QProgressBar* gauge;
@@ -234,7 +235,8 @@ protected:
         });
         watch.start();
         start();
-        if (!WaitUntil([] { return !Running(); }, int(std::max<qint64>(1000, kDeadlineMs + 5000 - clock.elapsed())))) {
+        if (!WaitUntil([] { return !Running(); },
+                       int(std::max<qint64>(1000, kDeadlineMs + 5000 - clock.elapsed())))) {
             r.hung = true;
             StopExchangeAtExit();
         }
@@ -257,7 +259,8 @@ protected:
                           << " ms; labels seen: " << r.labels.join(" | ").toStdString() << "\n"
                           << r.transcript.raw;
         }
-        EXPECT_TRUE(r.labels.contains("Ошибка связи")) << "labels seen: " << r.labels.join(" | ").toStdString();
+        EXPECT_TRUE(r.labels.contains("Ошибка связи"))
+            << "labels seen: " << r.labels.join(" | ").toStdString();
     }
 
     QTemporaryDir dir;
@@ -389,7 +392,8 @@ TEST_F(FaultMatrix, SettingsRead)
     {
         Panel panel;
         ASSERT_TRUE(load(""));
-        run(1, [&] { ASSERT_TRUE(StartSettingsRead(panel.gauge, panel.label, panel.table)); }, [] {});
+        run(
+            1, [&] { ASSERT_TRUE(StartSettingsRead(panel.gauge, panel.label, panel.table)); }, [] {});
         for (int r = 1; r <= 20; ++r) received.push_back(RowTexts(*panel.table, r));
         ASSERT_EQ(received[1][1], "Мост");
     }
@@ -435,7 +439,8 @@ TEST_F(FaultMatrix, SettingsWrite)
 {
     Panel panel;
     ASSERT_TRUE(load(""));
-    run(1, [&] { ASSERT_TRUE(StartSettingsRead(panel.gauge, panel.label, panel.table)); }, [] {});
+    run(
+        1, [&] { ASSERT_TRUE(StartSettingsRead(panel.gauge, panel.label, panel.table)); }, [] {});
     ASSERT_EQ(panel.table->item(2, 1)->text(), "Мост");
     panel.table->item(2, 1)->setText("Новый мост");
     panel.table->item(2, 7)->setText("25");
@@ -448,7 +453,8 @@ TEST_F(FaultMatrix, SettingsWrite)
     };
     std::remove(state.c_str());
     ASSERT_TRUE(load("state \"" + state + "\"\n"));
-    run(1, [&] { ASSERT_TRUE(StartSettingsWrite(panel.gauge, panel.label, panel.table)); }, [] {});
+    run(
+        1, [&] { ASSERT_TRUE(StartSettingsWrite(panel.gauge, panel.label, panel.table)); }, [] {});
     const Transcript reference = transcript();
     const auto written = stored();
     ASSERT_TRUE(written && written->size() == 760u) << reference.raw;
@@ -467,7 +473,8 @@ TEST_F(FaultMatrix, SettingsWrite)
             const auto now = stored();
             const bool whole = now && *now == *written;
             if (now && !whole) ++figures.halfSent;
-            EXPECT_TRUE(!now || whole) << "the instrument stored a block that is neither the old nor the new one";
+            EXPECT_TRUE(!now || whole)
+                << "the instrument stored a block that is neither the old nor the new one";
             if (inPieces) {
                 // A piece that did not arrive leaves the instrument's block as it was.
                 EXPECT_FALSE(now.has_value());
@@ -491,14 +498,16 @@ TEST_F(FaultMatrix, ScreenRead)
 {
     const auto screen = [] {
         std::vector<uint8_t> bytes(kScreenBufferSize);
-        for (int i = 0; i < kScreenBufferSize; ++i) bytes[std::size_t(i)] = ScreenBuffer[std::size_t(i)].load();
+        for (int i = 0; i < kScreenBufferSize; ++i)
+            bytes[std::size_t(i)] = ScreenBuffer[std::size_t(i)].load();
         return bytes;
     };
     std::vector<uint8_t> image;
     {
         Panel panel;
         ASSERT_TRUE(load("screen border\n"));
-        run(1, [&] { ASSERT_TRUE(StartScreenRead(panel.gauge, panel.label)); }, [] {});
+        run(
+            1, [&] { ASSERT_TRUE(StartScreenRead(panel.gauge, panel.label)); }, [] {});
         ASSERT_EQ(panel.gauge->value(), 100);
         image = screen();
     }

@@ -2,11 +2,11 @@
 // in turn (the write-fault shim, preloaded), and a disk fills up for real (a small tmpfs).
 // Whatever fails, the file the user had stays as it was, no half-written file or scratch
 // file is left behind, and the save says it failed.
+#include "app/SharedState.h"
 #include "archive/ArchiveTable.h"
 #include "exchange/project/ProjectFile.h"
 #include "exchange/spreadsheet/SpreadsheetExport.h"
 #include "texts/Texts.h"
-#include "app/SharedState.h"
 #include "ui/ModalAnswers.h"
 #include "ui/Unit1.h"
 
@@ -71,7 +71,8 @@ ArchiveTable Table(int rows, const QString& word)
     ArchiveTable t(kArchiveColumns, rows + 1);
     for (int c = 0; c < kArchiveColumns; ++c) t.setCell(c, 0, HeaderText(c, 0));
     for (int r = 1; r <= rows; ++r)
-        for (int c = 0; c < kArchiveColumns; ++c) t.setCell(c, r, QStringLiteral("%1 %2 Объект %3").arg(word).arg(r).arg(c));
+        for (int c = 0; c < kArchiveColumns; ++c)
+            t.setCell(c, r, QStringLiteral("%1 %2 Объект %3").arg(word).arg(r).arg(c));
     return t;
 }
 
@@ -85,7 +86,9 @@ const std::vector<Writer>& Writers()
 {
     static const std::vector<Writer> writers{
         {"project file", ".ar",
-         [](const ArchiveTable& t, const QString& path) { return saveProject(t, path) == ProjectStatus::Ok; }},
+         [](const ArchiveTable& t, const QString& path) {
+             return saveProject(t, path) == ProjectStatus::Ok;
+         }},
         {"Excel 2007 workbook", ".xlsx",
          [](const ArchiveTable& t, const QString& path) {
              return exportToSpreadsheet(t, QStringLiteral("Архив измерений "), path).ok();
@@ -110,7 +113,9 @@ QByteArray Bytes(const QString& path)
 std::map<std::string, uint32_t> ZipParts(const QByteArray& zip)
 {
     std::map<std::string, uint32_t> parts;
-    const auto u16 = [&zip](qsizetype at) { return uint32_t(uint8_t(zip[at])) | uint32_t(uint8_t(zip[at + 1])) << 8; };
+    const auto u16 = [&zip](qsizetype at) {
+        return uint32_t(uint8_t(zip[at])) | uint32_t(uint8_t(zip[at + 1])) << 8;
+    };
     const auto u32 = [&](qsizetype at) { return u16(at) | u16(at + 2) << 16; };
     const qsizetype end = zip.size() - 22;
     if (end < 0 || u32(end) != 0x06054b50) return parts;
@@ -175,8 +180,8 @@ TEST(InterruptedSave, EveryFailingCallKeepsThePreviousFileAndIsReported)
     for (const Writer& w : Writers()) {
         // The workbook libraries stage their parts through stdio and do not look at a lost
         // write there, so only a lasting failure is theirs to notice.
-        const std::vector<Mode> modes = w.suffix == std::string(".ar") ? std::vector<Mode>{once, full}
-                                                                          : std::vector<Mode>{full};
+        const std::vector<Mode> modes =
+            w.suffix == std::string(".ar") ? std::vector<Mode>{once, full} : std::vector<Mode>{full};
         for (const Mode& m : modes) {
             SCOPED_TRACE(std::string(w.name) + ", " + m.name);
             QTemporaryDir dir;
@@ -214,8 +219,9 @@ TEST(InterruptedSave, EveryFailingCallKeepsThePreviousFileAndIsReported)
                 if (ok) {
                     const bool whole = SameContent(now, complete);
                     lost += !whole;
-                    EXPECT_TRUE(whole) << "a save whose call " << n << " failed says it succeeded, but the file is not "
-                                       << "the whole new one";
+                    EXPECT_TRUE(whole)
+                        << "a save whose call " << n << " failed says it succeeded, but the file is not "
+                        << "the whole new one";
                 } else {
                     ++failed;
                     intact += now == before;
@@ -223,25 +229,28 @@ TEST(InterruptedSave, EveryFailingCallKeepsThePreviousFileAndIsReported)
                     EXPECT_EQ(now, before) << "the previous file was changed by a failed save";
                 }
                 EXPECT_GT(failures, 0) << "the save never reached call " << n;
-                EXPECT_EQ(Entries(dir.path()), QStringList{QStringLiteral("Arhive") + w.suffix}) << "left behind";
-                EXPECT_TRUE(Entries(scratch.path()).isEmpty()) << "scratch files left behind: "
-                                                               << Entries(scratch.path()).join(", ").toStdString();
+                EXPECT_EQ(Entries(dir.path()), QStringList{QStringLiteral("Arhive") + w.suffix})
+                    << "left behind";
+                EXPECT_TRUE(Entries(scratch.path()).isEmpty())
+                    << "scratch files left behind: " << Entries(scratch.path()).join(", ").toStdString();
                 if (ok) {
                     // Put an old file back for the next call.
                     ASSERT_TRUE(w.save(previous, target));
                     before = Bytes(target);
                 }
             }
-            std::printf("interrupted save, %s, %s: %ld failing calls, %ld saves reported failure with the previous "
-                        "file intact %ld, %ld got round the failure, lost or wrong files %ld\n",
-                        w.name, m.name, calls, failed, intact, calls - failed, lost);
+            std::printf(
+                "interrupted save, %s, %s: %ld failing calls, %ld saves reported failure with the previous "
+                "file intact %ld, %ld got round the failure, lost or wrong files %ld\n",
+                w.name, m.name, calls, failed, intact, calls - failed, lost);
             totalRuns += calls;
             totalFailed += failed;
             totalIntact += intact;
             totalLost += lost;
         }
     }
-    std::printf("interrupted saves: %ld runs, %ld reported failure, previous file intact %ld, lost or wrong files %ld\n",
+    std::printf("interrupted saves: %ld runs, %ld reported failure, previous file intact %ld, lost or wrong "
+                "files %ld\n",
                 totalRuns, totalFailed, totalIntact, totalLost);
 }
 
@@ -293,8 +302,8 @@ TEST(InterruptedSave, FullDiskKeepsThePreviousFile)
         // The scratch file on the full disk too, or elsewhere with only the result there.
         for (bool scratchOnDisk : {false, true}) {
             for (qint64 free : {0, 4096, 16384}) {
-                SCOPED_TRACE(std::string(w.name) + (scratchOnDisk ? ", scratch on the full disk" : "") + ", " +
-                             std::to_string(free) + " bytes free");
+                SCOPED_TRACE(std::string(w.name) + (scratchOnDisk ? ", scratch on the full disk" : "") +
+                             ", " + std::to_string(free) + " bytes free");
                 SmallDisk disk(512);
                 if (!disk.mounted()) GTEST_SKIP() << "no tmpfs can be mounted here: " << disk.why();
                 ScratchFolder scratch;
@@ -352,7 +361,8 @@ TEST(InterruptedSave, MainWindowReportsAFailedSaveOnce)
             SCOPED_TRACE(std::string(c.name) + ", the disk full from call " + std::to_string(n));
             const QString target = dir.filePath(QString::fromLatin1(c.file));
             QFile::remove(target);
-            ASSERT_TRUE(Writers()[c.file == std::string("Arhive.ar") ? 0 : 1].save(Table(5, "старый"), target));
+            ASSERT_TRUE(
+                Writers()[c.file == std::string("Arhive.ar") ? 0 : 1].save(Table(5, "старый"), target));
             const QByteArray before = Bytes(target);
             ModalAnswers answers;
             ModalAnswers::Box box;
@@ -364,8 +374,8 @@ TEST(InterruptedSave, MainWindowReportsAFailedSaveOnce)
             shim.disarm();
             EXPECT_GT(failures, 0);
             EXPECT_TRUE(answers.allAnswered()) << "no error box";
-            EXPECT_TRUE(answers.unexpected().isEmpty()) << "more than one window: "
-                                                         << answers.unexpected().join(", ").toStdString();
+            EXPECT_TRUE(answers.unexpected().isEmpty())
+                << "more than one window: " << answers.unexpected().join(", ").toStdString();
             EXPECT_EQ(box.icon, QMessageBox::Critical);
             EXPECT_EQ(box.caption, QString::fromUtf8(c.caption));
             EXPECT_EQ(Bytes(target), before) << "the previous file was changed by a failed save";

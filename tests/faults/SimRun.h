@@ -12,8 +12,8 @@
 #include <dlfcn.h>
 
 #include <fstream>
-#include <map>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -104,8 +104,8 @@ struct Transcript {
         if (k == 0 || k > transfers.size()) return "transfer " + std::to_string(k);
         const Transfer& x = transfers[k - 1];
         if (x.write) return "transfer " + std::to_string(k) + " (write " + x.bytes + ")";
-        return "transfer " + std::to_string(k) + " (read of " + std::to_string(x.size) + " after " + commandOf(k) +
-               ")";
+        return "transfer " + std::to_string(k) + " (read of " + std::to_string(x.size) + " after " +
+               commandOf(k) + ")";
     }
 };
 

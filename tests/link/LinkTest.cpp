@@ -14,22 +14,26 @@ namespace {
 
 class LinkTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         LinkReset();
         ASSERT_TRUE(sim_.ok()) << dlerror();
         transcript_ = TempFile("transcript.txt");
         setenv("LM11_LIBUSB", SimLibrary().c_str(), 1);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         LinkReset();
         unsetenv("LM11_LIBUSB");
     }
     /// Loads a scenario that writes the transcript of this test.
-    void scenario(const std::string& text) {
+    void scenario(const std::string& text)
+    {
         sim_.load("transcript " + transcript_ + "\nprepare all 0\n" + text);
     }
     std::vector<TranscriptLine> transcript() const { return ReadTranscript(transcript_); }
-    std::string openedDevice() const {
+    std::string openedDevice() const
+    {
         auto* deviceOf = sim_.symbol<struct usb_device*(usb_dev_handle*)>("usb_device");
         struct usb_device* d = LibUSB.device ? deviceOf(LibUSB.device) : nullptr;
         return d ? std::string(d->bus->dirname) + "/" + d->filename : "none";
@@ -39,7 +43,8 @@ protected:
     std::string transcript_;
 };
 
-TEST_F(LinkTest, WithoutTheLibraryEveryCallFails) {
+TEST_F(LinkTest, WithoutTheLibraryEveryCallFails)
+{
     setenv("LM11_LIBUSB", "/nonexistent/libusb-0.1.so.4", 1);
     EXPECT_EQ(LinkLoad(), 1);
     EXPECT_EQ(LinkLoad(), 1) << "a failed load is tried again from the start";
@@ -58,7 +63,8 @@ TEST_F(LinkTest, WithoutTheLibraryEveryCallFails) {
     EXPECT_EQ(LinkOpen(), 0);
 }
 
-TEST_F(LinkTest, LoadsOnceAndCallsUsbInitOnce) {
+TEST_F(LinkTest, LoadsOnceAndCallsUsbInitOnce)
+{
     scenario("");
     EXPECT_EQ(LinkLoad(), 0);
     void* library = LibUSB.library;
@@ -70,7 +76,8 @@ TEST_F(LinkTest, LoadsOnceAndCallsUsbInitOnce) {
 
 class MissingEntryTest : public LinkTest, public ::testing::WithParamInterface<const char*> {};
 
-TEST_P(MissingEntryTest, LibraryLackingANeededEntryPointIsRefused) {
+TEST_P(MissingEntryTest, LibraryLackingANeededEntryPointIsRefused)
+{
     const std::string variant = SimLibrary(std::string("no") + GetParam());
     SimHandle lacking(variant);
     ASSERT_NE(lacking.handle(), nullptr) << dlerror();
@@ -96,7 +103,8 @@ INSTANTIATE_TEST_SUITE_P(Variants, MissingEntryTest,
                                            "setconfiguration", "claiminterface", "bulkwrite", "bulkread",
                                            "close"));
 
-TEST_F(LinkTest, OpensTheFirstInstrumentInBusAndDeviceOrder) {
+TEST_F(LinkTest, OpensTheFirstInstrumentInBusAndDeviceOrder)
+{
     scenario("device instrument bus=2\n"
              "device other bus=1\n"
              "device instrument bus=1\n"
@@ -115,7 +123,8 @@ TEST_F(LinkTest, OpensTheFirstInstrumentInBusAndDeviceOrder) {
     EXPECT_NE(Calls(all, "usb_claim_interface")[0].text.find("interface=0 -> 0"), std::string::npos);
 }
 
-TEST_F(LinkTest, AnotherProductOfTheSameVendorIsIgnored) {
+TEST_F(LinkTest, AnotherProductOfTheSameVendorIsIgnored)
+{
     scenario("device other product=0x0201\ndevice other product=0x0203\n");
     ASSERT_EQ(LinkLoad(), 0);
     EXPECT_EQ(LinkOpen(), 1);
@@ -123,7 +132,8 @@ TEST_F(LinkTest, AnotherProductOfTheSameVendorIsIgnored) {
     EXPECT_TRUE(Calls(transcript(), "usb_open").empty());
 }
 
-TEST_F(LinkTest, SecondOpenWithoutChangesKeepsTheHandle) {
+TEST_F(LinkTest, SecondOpenWithoutChangesKeepsTheHandle)
+{
     scenario("device other\ndevice instrument\n");
     ASSERT_EQ(LinkLoad(), 0);
     ASSERT_EQ(LinkOpen(), 0);
@@ -136,19 +146,20 @@ TEST_F(LinkTest, SecondOpenWithoutChangesKeepsTheHandle) {
 
 // A device node the user may not open must not pass for an absent instrument: the user
 // would look for a cable fault while the fix is the udev rule.
-TEST_F(LinkTest, PermissionRefusalIsToldApartFromOtherOpenFailures) {
+TEST_F(LinkTest, PermissionRefusalIsToldApartFromOtherOpenFailures)
+{
     struct Case {
         const char* scenario;
         int result;
         bool held;  // a handle stays held afterwards
         int closes; // handles given back
     };
-    for (const Case& c : {Case{"deny open\n", 2, false, 0},           // EACCES
-                          Case{"deny open 1\n", 2, false, 0},         // EPERM
-                          Case{"deny open 19\n", 1, false, 0},        // ENODEV: gone, not refused
-                          Case{"deny claim\n", 2, false, 1},          // EACCES: handle given back
-                          Case{"deny claim 1\n", 2, false, 1},        // EPERM
-                          Case{"deny claim 16\n", 0, true, 0}}) {     // EBUSY: left to the transfers
+    for (const Case& c : {Case{"deny open\n", 2, false, 0},       // EACCES
+                          Case{"deny open 1\n", 2, false, 0},     // EPERM
+                          Case{"deny open 19\n", 1, false, 0},    // ENODEV: gone, not refused
+                          Case{"deny claim\n", 2, false, 1},      // EACCES: handle given back
+                          Case{"deny claim 1\n", 2, false, 1},    // EPERM
+                          Case{"deny claim 16\n", 0, true, 0}}) { // EBUSY: left to the transfers
         SCOPED_TRACE(c.scenario);
         LinkReset();
         scenario(c.scenario);
@@ -162,7 +173,8 @@ TEST_F(LinkTest, PermissionRefusalIsToldApartFromOtherOpenFailures) {
     }
 }
 
-TEST_F(LinkTest, InstrumentPluggedInLaterIsFoundOnALaterLook) {
+TEST_F(LinkTest, InstrumentPluggedInLaterIsFoundOnALaterLook)
+{
     scenario("appear_after 2\n");
     ASSERT_EQ(LinkLoad(), 0);
     EXPECT_EQ(LinkOpen(), 1);
@@ -171,7 +183,8 @@ TEST_F(LinkTest, InstrumentPluggedInLaterIsFoundOnALaterLook) {
     EXPECT_NE(LibUSB.device, nullptr);
 }
 
-TEST_F(LinkTest, UnpluggedInstrumentFailsTransfersAndIsNotFoundAgain) {
+TEST_F(LinkTest, UnpluggedInstrumentFailsTransfersAndIsNotFoundAgain)
+{
     scenario("unplug_after 1\n");
     ASSERT_EQ(LinkLoad(), 0);
     ASSERT_EQ(LinkOpen(), 0);
@@ -184,7 +197,8 @@ TEST_F(LinkTest, UnpluggedInstrumentFailsTransfersAndIsNotFoundAgain) {
     EXPECT_EQ(Calls(transcript(), "usb_close").size(), 1u);
 }
 
-TEST_F(LinkTest, WithoutAnOpenInstrumentCloseDoesNothingAndTransfersFail) {
+TEST_F(LinkTest, WithoutAnOpenInstrumentCloseDoesNothingAndTransfersFail)
+{
     scenario("");
     ASSERT_EQ(LinkLoad(), 0);
     LinkClose();
@@ -204,7 +218,8 @@ TEST_F(LinkTest, WithoutAnOpenInstrumentCloseDoesNothingAndTransfersFail) {
     EXPECT_EQ(Calls(transcript(), "usb_close").size(), 1u);
 }
 
-TEST_F(LinkTest, VersionExchangeUsesBothEndpointsWithTheirTimeOut) {
+TEST_F(LinkTest, VersionExchangeUsesBothEndpointsWithTheirTimeOut)
+{
     scenario("firmware_date 12.09.2012\n");
     ASSERT_EQ(LinkLoad(), 0);
     ASSERT_EQ(LinkOpen(), 0);
@@ -230,7 +245,8 @@ TEST_F(LinkTest, VersionExchangeUsesBothEndpointsWithTheirTimeOut) {
     EXPECT_EQ(reads[0].bytes, "19 00 00 00");
 }
 
-TEST_F(LinkTest, ReadWithNothingToSendFailsAfterTheTransferTimeOut) {
+TEST_F(LinkTest, ReadWithNothingToSendFailsAfterTheTransferTimeOut)
+{
     scenario("");
     ASSERT_EQ(LinkLoad(), 0);
     ASSERT_EQ(LinkOpen(), 0);

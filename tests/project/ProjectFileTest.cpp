@@ -172,13 +172,16 @@ TEST_F(ProjectFile, DamagedFilesAreRefusedAndLeaveTheTableAsItWas)
         {"negative rows", Int32(2) + Int32(-3) + Int32(0), ProjectStatus::BadCounts},
         {"zero columns", Int32(0) + Int32(1000000), ProjectStatus::BadCounts},
         {"zero rows", Int32(12) + Int32(0), ProjectStatus::BadCounts},
-        {"counts beyond the file's size", Int32(0x7FFFFFFF) + Int32(0x7FFFFFFF) + Int32(0), ProjectStatus::BadCounts},
-        {"one cell more than the file holds", Int32(1) + Int32(3) + Int32(0) + Int32(0), ProjectStatus::BadCounts},
+        {"counts beyond the file's size", Int32(0x7FFFFFFF) + Int32(0x7FFFFFFF) + Int32(0),
+         ProjectStatus::BadCounts},
+        {"one cell more than the file holds", Int32(1) + Int32(3) + Int32(0) + Int32(0),
+         ProjectStatus::BadCounts},
         {"negative length", Int32(1) + Int32(1) + Int32(-1), ProjectStatus::BadLength},
         {"length past the end", Int32(1) + Int32(1) + Int32(10) + "abc", ProjectStatus::Truncated},
         {"huge length", Int32(1) + Int32(1) + Int32(0x7FFFFFFF) + "abc", ProjectStatus::Truncated},
         {"cut inside the last cell", good.left(good.size() - 1), ProjectStatus::Truncated},
-        {"cut inside a length", Int32(1) + Int32(2) + Cell("ab") + QByteArray(2, '\0'), ProjectStatus::Truncated},
+        {"cut inside a length", Int32(1) + Int32(2) + Cell("ab") + QByteArray(2, '\0'),
+         ProjectStatus::Truncated},
     };
     for (const BadFile& bad : cases) {
         SCOPED_TRACE(bad.name);

@@ -14,14 +14,15 @@
 namespace {
 
 const QString kTitle = QStringLiteral("Архив измерений 05.03.2016 09:07:02");
-const QRegularExpression kHeading(QStringLiteral(
-    "^№\\s+Объект\\s+Датчик\\s+Диапазон\\s+Величина\\s+Серия \\| Номер\\s+Количество измерений\\s+Шаг по X\\s+"
-    "Шаг по Y\\s+Дата\\s+Время\\s+Режим$"));
+const QRegularExpression kHeading(QStringLiteral("^№\\s+Объект\\s+Датчик\\s+Диапазон\\s+Величина\\s+Серия "
+                                                 "\\| Номер\\s+Количество измерений\\s+Шаг по X\\s+"
+                                                 "Шаг по Y\\s+Дата\\s+Время\\s+Режим$"));
 // A data line of the fixture; the first number is the row's. pdftotext rebuilds the blanks from
 // the glyph positions, so runs of blanks are matched loosely.
-const QRegularExpression kDataLine(QStringLiteral(
-    "^(\\d+)\\s+Объект 1\\s+Потенциала, мВ\\s+-500\\s+-\\s+500\\s+-\\d+\\s+\\d+\\s+\\|\\s+1\\s+5\\s+10\\s+20\\s+"
-    "05\\.03\\.2016\\s+09:07:02\\s+Ручной$"));
+const QRegularExpression
+    kDataLine(QStringLiteral("^(\\d+)\\s+Объект 1\\s+Потенциала, "
+                             "мВ\\s+-500\\s+-\\s+500\\s+-\\d+\\s+\\d+\\s+\\|\\s+1\\s+5\\s+10\\s+20\\s+"
+                             "05\\.03\\.2016\\s+09:07:02\\s+Ручной$"));
 
 struct PageText {
     QStringList lines; // trimmed, non-empty
@@ -112,7 +113,8 @@ TEST_F(ReportPdf, ASecondRunPrintsTheSameListing)
     const std::vector<PageText> print = Render(lines, counter);
     ASSERT_EQ(preview.size(), 2u);
     ASSERT_EQ(print.size(), preview.size());
-    for (size_t p = 0; p < preview.size(); ++p) EXPECT_EQ(print[p].lines, preview[p].lines) << "page " << p + 1;
+    for (size_t p = 0; p < preview.size(); ++p)
+        EXPECT_EQ(print[p].lines, preview[p].lines) << "page " << p + 1;
     EXPECT_EQ(DataRows(print[0]), Range(1, 38));
     EXPECT_EQ(DataRows(print[1]), Range(39, 45));
 }

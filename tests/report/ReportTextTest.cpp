@@ -1,5 +1,5 @@
-#include "exchange/report/ReportLayout.h"
 #include "exchange/report/ReportText.h"
+#include "exchange/report/ReportLayout.h"
 
 #include "app/SharedState.h"
 #include "archive/ArchiveTable.h"
@@ -28,8 +28,8 @@ QStringList RussianHeader()
     return header;
 }
 
-const QStringList kRow = {"1",        "Объект 1", "Потенциала, мВ    ", " -500  -  500", "-350",   "1   |   2",
-                          "5",        "10",       "20",                 "05.03.2016",    "09:07:02", "Ручной"};
+const QStringList kRow = {"1",  "Объект 1", "Потенциала, мВ    ", " -500  -  500", "-350",  "1   |   2", "5",
+                          "10", "20",       "05.03.2016",         "09:07:02",      "Ручной"};
 
 } // namespace
 
@@ -39,13 +39,14 @@ TEST(ReportLine, CellsAreTrimmedAndPaddedToTheirColumnWidths)
     const QString line = ReportLine(table, 1);
     // Where each column starts in the listing.
     const int starts[] = {0, 5, 17, 37, 52, 62, 77, 99, 109, 119, 132, 144};
-    const QString texts[] = {"1",  "Объект 1", "Потенциала, мВ", "-500  -  500", "-350",     "1   |   2",
-                             "5",  "10",       "20",             "05.03.2016",   "09:07:02", "Ручной"};
+    const QString texts[] = {"1",  "Объект 1", "Потенциала, мВ", "-500  -  500", "-350",  "1   |   2", "5",
+                             "10", "20",       "05.03.2016",     "09:07:02",     "Ручной"};
     for (int c = 0; c < kArchiveColumns; ++c) {
         EXPECT_EQ(line.mid(starts[c], texts[c].size()), texts[c]) << "column " << c;
         if (c + 1 < kArchiveColumns) {
-            EXPECT_EQ(line.mid(starts[c] + texts[c].size(), starts[c + 1] - starts[c] - texts[c].size()).trimmed(),
-                      QString())
+            EXPECT_EQ(
+                line.mid(starts[c] + texts[c].size(), starts[c + 1] - starts[c] - texts[c].size()).trimmed(),
+                QString())
                 << "padding after column " << c;
         }
     }
@@ -64,14 +65,17 @@ TEST(ReportLine, HeadingLineCutsOnlyTheSeriesLengthHeading)
     EXPECT_TRUE(heading.contains(QStringLiteral("Серия | Номер  Количество измерений  Шаг по X")));
     EXPECT_FALSE(heading.contains(QStringLiteral("в серии")));
 
-    const QStringList english = {"№",     "Object", "Sensor", "Diapason", "Value", "Series | Number",
-                                 "Quantity measuring in series", "Step X", "Step Y", "Date", "Time", "Regime"};
-    EXPECT_TRUE(ReportLine(OneRow(english, kRow), 0).contains(QStringLiteral("Quantity measuring i  Step X")));
+    const QStringList english = {
+        "№",      "Object", "Sensor", "Diapason", "Value", "Series | Number", "Quantity measuring in series",
+        "Step X", "Step Y", "Date",   "Time",     "Regime"};
+    EXPECT_TRUE(
+        ReportLine(OneRow(english, kRow), 0).contains(QStringLiteral("Quantity measuring i  Step X")));
 
     // In a data row the same column keeps a long text whole.
     QStringList row = kRow;
     row[6] = QStringLiteral("Twenty-five characters!!!");
-    EXPECT_TRUE(ReportLine(OneRow(RussianHeader(), row), 1).contains(QStringLiteral("Twenty-five characters!!!10")));
+    EXPECT_TRUE(
+        ReportLine(OneRow(RussianHeader(), row), 1).contains(QStringLiteral("Twenty-five characters!!!10")));
 }
 
 TEST(ReportLine, UnusualTablesFromProjectFiles)
@@ -83,7 +87,10 @@ TEST(ReportLine, UnusualTablesFromProjectFiles)
     };
     const Case cases[] = {
         {"control characters trimmed", {"a", "b"}, {"\t 5\r\n", "x\x01y"}, "5    x\x01y" + QString(9, ' ')},
-        {"text longer than its width kept whole", {"a", "b"}, {"123456789", "z"}, "123456789z" + QString(11, ' ')},
+        {"text longer than its width kept whole",
+         {"a", "b"},
+         {"123456789", "z"},
+         "123456789z" + QString(11, ' ')},
         {"empty cells pad to full width", {"a", "b", "c"}, {"", "", ""}, QString(5 + 12 + 20, ' ')},
         {"columns past the twelfth unpadded",
          {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13"},
@@ -117,8 +124,8 @@ TEST(ReportTitle, DateAndTimeFollowTheSheetTitle)
          "Архив измерений 05.03.2016"},
         {"Архив измерений ", QDateTime(QDate(2016, 3, 5), QTime(0, 0, 0, 1)), "dd.MM.yyyy", "hh:mm:ss",
          "Архив измерений 05.03.2016 00:00:00"},
-        {"Archive of measurements ", QDateTime(QDate(2016, 12, 31), QTime(23, 59, 59)), "M/d/yy", "h:mm:ss AP",
-         "Archive of measurements 12/31/16 11:59:59 PM"},
+        {"Archive of measurements ", QDateTime(QDate(2016, 12, 31), QTime(23, 59, 59)), "M/d/yy",
+         "h:mm:ss AP", "Archive of measurements 12/31/16 11:59:59 PM"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ReportTitle(c.sheet, c.now, c.dateFormat, c.timeFormat), c.expected);

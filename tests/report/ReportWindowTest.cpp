@@ -51,7 +51,8 @@ TEST(ReportWindow, BuildsTheListingAndTitleInTheCurrentLanguage)
     SetTimeFormat(QStringLiteral("hh:mm:ss"));
     Lang = 1;
     const TForm6 form(NumberedArchive(3, 1));
-    EXPECT_TRUE(form.title().startsWith(QStringLiteral("Archive of measurements "))) << form.title().toStdString();
+    EXPECT_TRUE(form.title().startsWith(QStringLiteral("Archive of measurements ")))
+        << form.title().toStdString();
     ASSERT_EQ(form.lines().size(), 4);
     EXPECT_TRUE(form.lines()[0].startsWith(QStringLiteral("№    Object      Sensor")));
     EXPECT_TRUE(form.lines()[3].startsWith(QStringLiteral("3    Объект 1")));

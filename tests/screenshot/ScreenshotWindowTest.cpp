@@ -185,8 +185,9 @@ TEST_F(ScreenshotWindow, OpensIdleWithItsTextsInEitherLanguage)
         // A screen reader finds the colour pickers by the labels beside them.
         EXPECT_EQ(form->ColorBox1->accessibleName(), form->Label1->text());
         EXPECT_EQ(form->ColorBox2->accessibleName(), form->Label2->text());
-        for (QWidget* w : QList<QWidget*>{form->Image1, form->Label3, form->Button1, form->CheckBox1, form->CheckBox2,
-                                          form->ColorBox1, form->ColorBox2, form->Label1, form->Label2})
+        for (QWidget* w :
+             QList<QWidget*>{form->Image1, form->Label3, form->Button1, form->CheckBox1, form->CheckBox2,
+                             form->ColorBox1, form->ColorBox2, form->Label1, form->Label2})
             EXPECT_TRUE(form->rect().contains(w->geometry())) << w->objectName().toStdString();
         EXPECT_TRUE(form->fileName().isEmpty());
     }
@@ -247,7 +248,8 @@ TEST_F(ScreenshotWindow, SavesABitmapUnderTheChosenNameAndCopiesIt)
     ASSERT_EQ(saved.size(), QSize(132, 68));
     EXPECT_EQ(Colours(saved), (std::set<QRgb>{qRgb(0x80, 0, 0), qRgb(0xFF, 0xFF, 0)}));
     EXPECT_EQ(saved, expected);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2) << "no temporary file left behind";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2)
+        << "no temporary file left behind";
 
     const QImage copied = QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(copied, expected);
@@ -302,15 +304,18 @@ TEST_F(ScreenshotWindow, AFailedSaveIsReportedOnceAndTheWindowGoesBackToIdle)
     ASSERT_TRUE(QTest::qWaitFor([&] { return idle(); }, 10000)) << "idle()";
     QTest::qWait(700);
     EXPECT_TRUE(answers.allAnswered());
-    EXPECT_TRUE(answers.unexpected().isEmpty()) << "one box only: " << answers.unexpected().join("; ").toStdString();
+    EXPECT_TRUE(answers.unexpected().isEmpty())
+        << "one box only: " << answers.unexpected().join("; ").toStdString();
     EXPECT_EQ(box.caption, "Ошибка");
     EXPECT_EQ(box.text, "Не удалось сохранить рисунок в файл\n" + path);
     EXPECT_EQ(box.icon, QMessageBox::Critical);
     EXPECT_TRUE(idle());
     EXPECT_TRUE(QFileInfo(path).isDir());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << "no temporary file left behind";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1)
+        << "no temporary file left behind";
     const QImage expected = ExpectedPicture(display, qRgb(0, 0, 0), qRgb(255, 255, 255));
-    EXPECT_EQ(form->Image1->picture().convertToFormat(QImage::Format_RGB32), expected) << "the picture stays shown";
+    EXPECT_EQ(form->Image1->picture().convertToFormat(QImage::Format_RGB32), expected)
+        << "the picture stays shown";
     EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), expected)
         << "the clipboard step still runs";
 }
@@ -346,7 +351,8 @@ TEST_F(ScreenshotWindow, ClosingWhileWaitingStopsThePollAndTheExchange)
     ASSERT_TRUE(LoadScenario("devices none\n"));
     openForm();
     QTest::mouseClick(form->Button1, Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Label3->text() == Tr(ExchangeText::CheckConnection); }, 5000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return form->Label3->text() == Tr(ExchangeText::CheckConnection); }, 5000));
     EXPECT_EQ(form->Label3->text(), Tr(ExchangeText::CheckConnection));
     EXPECT_TRUE(waiting());
     form->close();
@@ -384,8 +390,10 @@ TEST_F(ScreenshotWindow, TheMainWindowOpensANewWindowEveryTimeCentredOnItself)
     ASSERT_TRUE(copy3);
     QList<QPointer<TForm5>> seen;
     for (int lang : {1, 0}) {
-        if (lang == 1) main.findChild<QAction*>("Lang1")->trigger();
-        else main.findChild<QAction*>("Lang0")->trigger();
+        if (lang == 1)
+            main.findChild<QAction*>("Lang1")->trigger();
+        else
+            main.findChild<QAction*>("Lang0")->trigger();
         QTimer::singleShot(0, [&] {
             auto* shown = qobject_cast<TForm5*>(QApplication::activeModalWidget());
             ASSERT_TRUE(shown);

@@ -30,7 +30,8 @@ inline QLineEdit* Editor(const QTableWidget* grid)
 /// What a cell shows: its open editor's text while it is being edited.
 inline QString Shown(const QTableWidget* grid, int row, int column)
 {
-    if (QLineEdit* e = Editor(grid); e && grid->currentRow() == row && grid->currentColumn() == column) return e->text();
+    if (QLineEdit* e = Editor(grid); e && grid->currentRow() == row && grid->currentColumn() == column)
+        return e->text();
     return grid->item(row, column)->text();
 }
 

@@ -50,7 +50,8 @@ TEST(SettingsKeyFilter, NumbersTakeDigitsMinusAndEditingKeysNamesTakeEverything)
     const QString refusedInNumbers = QString::fromUtf16(u"a+., жZ=\u0663");
     for (int column = ColPotentialMin; column <= ColStepY; ++column) {
         for (QChar c : always) EXPECT_TRUE(KeepsTypedChar(column, c)) << column << " " << int(c.unicode());
-        for (QChar c : refusedInNumbers) EXPECT_FALSE(KeepsTypedChar(column, c)) << column << " " << int(c.unicode());
+        for (QChar c : refusedInNumbers)
+            EXPECT_FALSE(KeepsTypedChar(column, c)) << column << " " << int(c.unicode());
     }
     for (QChar c : always + refusedInNumbers) EXPECT_TRUE(KeepsTypedChar(ColName, c)) << int(c.unicode());
 }
@@ -93,7 +94,8 @@ TEST(SettingsEditCheck, TextsAreJudgedAsTheyAreTyped)
         {ColName, "-", RangeMessage::None},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(CheckEditText(c.column, c.text), c.expected) << c.column << " '" << c.text.toStdString() << "'";
+        EXPECT_EQ(CheckEditText(c.column, c.text), c.expected)
+            << c.column << " '" << c.text.toStdString() << "'";
 }
 
 TEST(SettingsEditCheck, MessagesJoinTheHeadingAndTheRangeInBothLanguages)
@@ -106,7 +108,8 @@ TEST(SettingsEditCheck, MessagesJoinTheHeadingAndTheRangeInBothLanguages)
          "Range of measurements of the potential sensor -999...+999 mV"},
         {RangeMessage::Resistance, "Диапазон измерений датчика сопротивления 0...+999 кОм*см",
          "Range of measurements of the resistance sensor 0...+999 kOhm*cm"},
-        {RangeMessage::Series, "Колич. измерений в серии от 1 до 99", "Quant. measuring in series from 1 to 99"},
+        {RangeMessage::Series, "Колич. измерений в серии от 1 до 99",
+         "Quant. measuring in series from 1 to 99"},
         {RangeMessage::StepX, "Шаг по X от 10 до 150 кратно 10", "Step X from 10 to 150 in increments of 10"},
         {RangeMessage::StepY, "Шаг по Y от 10 до 150 кратно 10", "Step Y from 10 to 150 in increments of 10"},
     };
@@ -137,7 +140,8 @@ SettingsTexts GoodTexts()
 {
     SettingsTexts t;
     for (int r = 0; r < kSettingsObjects; ++r)
-        t[std::size_t(r)] = {QString::number(r + 1), QStringLiteral("Объект"), "-999", "999", "0", "999", "10", "150", "10"};
+        t[std::size_t(r)] = {
+            QString::number(r + 1), QStringLiteral("Объект"), "-999", "999", "0", "999", "10", "150", "10"};
     return t;
 }
 
@@ -158,16 +162,29 @@ TEST(SettingsSendCheck, FirstProblemInTheOrderPairsCellsTensRanges)
         {"widest potential range", {{1, 2, "-999"}, {1, 3, "999"}}, SendVerdict::Send, 0, 0, {}},
         {"both potentials empty", {{3, 2, ""}, {3, 3, ""}}, SendVerdict::CrossedPair, 3, 2, {}},
         {"equal potentials", {{2, 2, "7"}, {2, 3, "7"}}, SendVerdict::CrossedPair, 2, 2, {}},
-        {"crossed resistance, good potential", {{5, 4, "5"}, {5, 5, "3"}}, SendVerdict::CrossedPair, 5, 4, {}},
+        {"crossed resistance, good potential",
+         {{5, 4, "5"}, {5, 5, "3"}},
+         SendVerdict::CrossedPair,
+         5,
+         4,
+         {}},
         {"potential pairs before resistance pairs",
          {{1, 4, "9"}, {1, 5, "1"}, {9, 2, "10"}, {9, 3, "-10"}},
-         SendVerdict::CrossedPair, 9, 2, {}},
+         SendVerdict::CrossedPair,
+         9,
+         2,
+         {}},
         {"empty minimum below a maximum", {{4, 2, ""}, {4, 3, "5"}}, SendVerdict::InvalidCell, 4, 2, {}},
         {"lone minus", {{6, 6, "-"}}, SendVerdict::InvalidCell, 6, 6, {}},
         {"minus after digits", {{2, 3, "5-"}}, SendVerdict::InvalidCell, 2, 3, {}},
         {"pasted text", {{20, 8, "abc"}}, SendVerdict::InvalidCell, 20, 8, {}},
         {"empty step", {{11, 7, ""}}, SendVerdict::InvalidCell, 11, 7, {}},
-        {"digits too long for the instrument", {{7, 3, "12345678901234567890"}}, SendVerdict::InvalidCell, 7, 3, {}},
+        {"digits too long for the instrument",
+         {{7, 3, "12345678901234567890"}},
+         SendVerdict::InvalidCell,
+         7,
+         3,
+         {}},
         {"first invalid cell in row order", {{4, 2, "x"}, {3, 8, "x"}}, SendVerdict::InvalidCell, 3, 8, {}},
         {"step of 15", {{2, 7, "15"}}, SendVerdict::StepsNotMultipleOf10, 0, 0, {7}},
         {"both step columns", {{2, 8, "25"}, {9, 7, "5"}}, SendVerdict::StepsNotMultipleOf10, 0, 0, {7, 8}},
@@ -176,7 +193,12 @@ TEST(SettingsSendCheck, FirstProblemInTheOrderPairsCellsTensRanges)
         {"step 160", {{3, 7, "160"}}, SendVerdict::OutOfRange, 3, 7, {}},
         {"step 0", {{3, 8, "0"}}, SendVerdict::OutOfRange, 3, 8, {}},
         {"step -20", {{3, 8, "-20"}}, SendVerdict::OutOfRange, 3, 8, {}},
-        {"series 99 and steps 10 and 150", {{1, 6, "99"}, {1, 7, "10"}, {1, 8, "150"}}, SendVerdict::Send, 0, 0, {}},
+        {"series 99 and steps 10 and 150",
+         {{1, 6, "99"}, {1, 7, "10"}, {1, 8, "150"}},
+         SendVerdict::Send,
+         0,
+         0,
+         {}},
     };
     for (const auto& c : cases) {
         SettingsTexts texts = GoodTexts();
@@ -195,7 +217,8 @@ TEST(SettingsNames, CharactersOutsideWindows1251AreLeftOut)
         QString text, kept, removed;
     } cases[] = {
         {"Мост №1", "Мост №1", ""},
-        {QString::fromUtf16(u"Склад \u20AC"), QString::fromUtf16(u"Склад \u20AC"), ""}, // the euro sign is in the code page
+        {QString::fromUtf16(u"Склад \u20AC"), QString::fromUtf16(u"Склад \u20AC"),
+         ""}, // the euro sign is in the code page
         {QString::fromUtf16(u"Most \u4E2D\u6587"), "Most ", QString::fromUtf16(u"\u4E2D")},
         {QString::fromUtf16(u"A\U0001F600B"), "AB", QString::fromUtf16(u"\U0001F600")},
         {QString::fromUtf16(u"\u00C4rger"), "rger", QString::fromUtf16(u"\u00C4")},

@@ -9,12 +9,12 @@
 #include "ui/Unit1.h"
 #include "worker/WorkerTestSupport.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -123,7 +123,8 @@ TEST_F(SettingsAgainstSimulator, EditedNamesAndRangeComeBackInTheNextWindow)
         object 2 name="Мост" en="Bridge" potential=-500..500
         state "%1"
         transcript "%2"
-    )").arg(state, transcript)));
+    )")
+                                 .arg(state, transcript)));
 
     withEditor({
         [](TForm3& form) {
@@ -213,7 +214,8 @@ TEST_F(SettingsAgainstSimulator, NoInstrumentLeavesTheTableEmptyAndClosingEndsTh
             EXPECT_TRUE(ExchangeRunning());
             EXPECT_FALSE(form.Button1->isEnabled());
             for (int r = 1; r <= 20; ++r)
-                for (int c = 0; c < 9; ++c) EXPECT_TRUE(form.StringGrid1->item(r, c)->text().isEmpty()) << r << "," << c;
+                for (int c = 0; c < 9; ++c)
+                    EXPECT_TRUE(form.StringGrid1->item(r, c)->text().isEmpty()) << r << "," << c;
             return true;
         },
     });

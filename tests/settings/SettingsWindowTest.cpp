@@ -1,8 +1,8 @@
 // The settings editor as a user meets it: typing into cells, moving with Enter, Tab and the
 // mouse, and pressing "Load into the device" in front of a scripted instrument.
+#include "GridInput.h"
 #include "app/SharedState.h"
 #include "device/Unit2.h"
-#include "GridInput.h"
 #include "exchange_machine/FakeInstrument.h"
 #include "settings/Unit3.h"
 #include "texts/Texts.h"
@@ -98,7 +98,8 @@ protected:
     SettingsBlock sentBlock() const
     {
         SettingsBlock block{};
-        if (instrument.written.size() == block.size()) std::copy(instrument.written.begin(), instrument.written.end(), block.begin());
+        if (instrument.written.size() == block.size())
+            std::copy(instrument.written.begin(), instrument.written.end(), block.begin());
         return block;
     }
 
@@ -122,7 +123,8 @@ TEST_F(SettingsWindow, NewWindowShowsTheTableFrameInEitherLanguage)
             const QString heading = grid()->item(0, c)->text();
             EXPECT_EQ(heading, SettingsHeaderText(c, lang));
             // Nothing of a heading is cut.
-            EXPECT_GE(grid()->columnWidth(c), metrics.horizontalAdvance(heading) + 6) << lang << " column " << c;
+            EXPECT_GE(grid()->columnWidth(c), metrics.horizontalAdvance(heading) + 6)
+                << lang << " column " << c;
         }
         if (lang == 0) {
             EXPECT_EQ(grid()->item(0, 3)->text().at(3), QLatin1Char('c'));
@@ -152,8 +154,10 @@ TEST_F(SettingsWindow, FixedRowAndColumnTakeNoFocusAndNoEditing)
     clickCell(3, 1);
     key(Qt::Key_Left);
     EXPECT_EQ(current(), std::make_pair(3, 1));
-    QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, Qt::NoModifier, grid()->visualItemRect(grid()->item(0, 4)).center());
-    QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, Qt::NoModifier, grid()->visualItemRect(grid()->item(5, 0)).center());
+    QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       grid()->visualItemRect(grid()->item(0, 4)).center());
+    QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       grid()->visualItemRect(grid()->item(5, 0)).center());
     settle();
     EXPECT_EQ(editor(), nullptr);
     EXPECT_EQ(current(), std::make_pair(3, 1));
@@ -173,17 +177,11 @@ TEST_F(SettingsWindow, TypedValuesAreJudgedKeystrokeByKeystroke)
         QString message;
         QString result;
     } cases[] = {
-        {2, "1000", 3, potential, ""},
-        {3, "-999", -1, "", "-999"},
-        {4, "-5", 1, resistance, ""},
-        {5, "999", -1, "", "999"},
-        {6, "0", 0, series, ""},
-        {6, "99", -1, "", "99"},
-        {6, "100", 2, series, ""},
-        {7, "0", 0, stepX, ""},
-        {7, "150", -1, "", "150"},
-        {8, "151", 2, stepY, ""},
-        {7, "-20", 0, stepX, "20"}, // the minus goes at once; the digits after it stay
+        {2, "1000", 3, potential, ""}, {3, "-999", -1, "", "-999"}, {4, "-5", 1, resistance, ""},
+        {5, "999", -1, "", "999"},     {6, "0", 0, series, ""},     {6, "99", -1, "", "99"},
+        {6, "100", 2, series, ""},     {7, "0", 0, stepX, ""},      {7, "150", -1, "", "150"},
+        {8, "151", 2, stepY, ""},      {7, "-20", 0, stepX, "20"}, // the minus goes at once; the digits after
+                                                                   // it stay
     };
     ASSERT_NO_FATAL_FAILURE(open());
     for (const auto& c : cases) {
@@ -265,7 +263,9 @@ TEST_F(SettingsWindow, NamesKeepTenCharactersTheInstrumentCanStore)
 
     enter(2, 1, QString::fromUtf16(u"Ab\u4E2Dc"));
     EXPECT_EQ(shown(2, 1), "Abc");
-    EXPECT_EQ(form->Label1->text(), QString::fromUtf16(u"Символ «\u4E2D» не сохраняется в приборе: его нет в кодировке Windows-1251"));
+    EXPECT_EQ(
+        form->Label1->text(),
+        QString::fromUtf16(u"Символ «\u4E2D» не сохраняется в приборе: его нет в кодировке Windows-1251"));
     // A pasted name loses the same characters.
     QGuiApplication::clipboard()->setText(QString::fromUtf16(u"\u00C4rger €"));
     key(Qt::Key_V, Qt::ControlModifier);
@@ -343,11 +343,22 @@ TEST_F(SettingsWindow, SendIsRefusedForWhatTheInstrumentCannotTake)
         std::vector<Cell> after;
     } cases[] = {
         {"both potentials empty", {{3, 2, ""}, {3, 3, ""}}, {}, crossed, {{3, 2, ""}, {3, 3, ""}}},
-        {"crossed resistance pair, potentials in order", {{5, 4, "700"}}, {5, 5, "600"}, crossed,
+        {"crossed resistance pair, potentials in order",
+         {{5, 4, "700"}},
+         {5, 5, "600"},
+         crossed,
          {{5, 4, ""}, {5, 5, ""}, {5, 2, "-500"}, {5, 3, "500"}}},
-        {"empty minimum below its maximum", {{4, 2, ""}}, {}, "Неверное значение: строка 4, столбец 2", {{4, 3, "500"}}},
+        {"empty minimum below its maximum",
+         {{4, 2, ""}},
+         {},
+         "Неверное значение: строка 4, столбец 2",
+         {{4, 3, "500"}}},
         {"lone minus", {}, {2, 3, "-"}, "Неверное значение: строка 2, столбец 3", {{2, 3, "-"}}},
-        {"series of 0 from the instrument", {{7, 6, "0"}}, {}, "Колич. измерений в серии от 1 до 99", {{7, 6, "0"}}},
+        {"series of 0 from the instrument",
+         {{7, 6, "0"}},
+         {},
+         "Колич. измерений в серии от 1 до 99",
+         {{7, 6, "0"}}},
         {"step of 15", {}, {7, 8, "15"}, "Шаг по Y от 10 до 150 кратно 10", {{7, 8, "10"}}},
     };
     ASSERT_NO_FATAL_FAILURE(open());
@@ -360,7 +371,9 @@ TEST_F(SettingsWindow, SendIsRefusedForWhatTheInstrumentCannotTake)
         boxes.boxes.clear();
         clickLoad();
         EXPECT_EQ(boxTexts(), std::vector<QString>{c.message});
-        for (const Cell& cell : c.after) EXPECT_EQ(grid()->item(cell.row, cell.column)->text(), cell.text) << cell.row << "," << cell.column;
+        for (const Cell& cell : c.after)
+            EXPECT_EQ(grid()->item(cell.row, cell.column)->text(), cell.text)
+                << cell.row << "," << cell.column;
         EXPECT_FALSE(ExchangeRunning());
         EXPECT_TRUE(instrument.log.empty()) << "nothing reached the instrument";
     }

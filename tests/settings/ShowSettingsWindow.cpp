@@ -22,10 +22,16 @@ int main(int argc, char** argv)
         form.StartRead();
     } else {
         for (int r = 1; r <= kSettingsObjects; ++r) {
-            const QStringList row = {QString::number(r), (Lang ? QStringLiteral("Object %1") : QStringLiteral("Объект %1")).arg(r),
-                                     QStringLiteral("-999"), QStringLiteral("999"), QStringLiteral("0"),
-                                     QStringLiteral("999"), QStringLiteral("10"), QStringLiteral("150"),
-                                     QStringLiteral("150")};
+            const QStringList row = {
+                QString::number(r),
+                (Lang ? QStringLiteral("Object %1") : QStringLiteral("Объект %1")).arg(r),
+                QStringLiteral("-999"),
+                QStringLiteral("999"),
+                QStringLiteral("0"),
+                QStringLiteral("999"),
+                QStringLiteral("10"),
+                QStringLiteral("150"),
+                QStringLiteral("150")};
             for (int c = 0; c < row.size(); ++c) form.StringGrid1->item(r, c)->setText(row[c]);
         }
     }
@@ -34,9 +40,11 @@ int main(int argc, char** argv)
         QTimer::singleShot(1000, [&] {
             auto* g = form.StringGrid1;
             qInfo() << "window" << form.size() << "grid" << g->size() << "viewport" << g->viewport()->size()
-                    << "rows" << g->rowHeight(1) << g->rowHeight(0) << "content" << g->horizontalHeader()->length()
-                    << g->verticalHeader()->length() << "min" << g->minimumSize() << form.minimumSizeHint();
-            for (int c = 0; c < g->columnCount(); ++c) qInfo() << "column" << c << "width" << g->columnWidth(c);
+                    << "rows" << g->rowHeight(1) << g->rowHeight(0) << "content"
+                    << g->horizontalHeader()->length() << g->verticalHeader()->length() << "min"
+                    << g->minimumSize() << form.minimumSizeHint();
+            for (int c = 0; c < g->columnCount(); ++c)
+                qInfo() << "column" << c << "width" << g->columnWidth(c);
         });
     return app.exec();
 }

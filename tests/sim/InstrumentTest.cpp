@@ -19,7 +19,8 @@ struct Read {
 
 class InstrumentTest : public ::testing::Test {
 public: // the refusal table drives the fixture from lambdas
-    void make(const std::string& text) {
+    void make(const std::string& text)
+    {
         transcript_ = simtest::TempFile("transcript.txt");
         std::string error;
         auto s = ParseScenario("transcript " + transcript_ + "\n" + text, ".", error);
@@ -32,17 +33,20 @@ public: // the refusal table drives the fixture from lambdas
         ASSERT_GT(handle_, 0);
         ASSERT_EQ(instrument_->claimInterface(handle_, 0, 0), 0);
     }
-    Completion write(const Bytes& b, double at) {
+    Completion write(const Bytes& b, double at)
+    {
         return instrument_->bulkWrite(handle_, 0x01, b.data(), int(b.size()), 500, at);
     }
-    Read read(int size, double at) {
+    Read read(int size, double at)
+    {
         Bytes buffer(std::size_t(size), 0xEE);
         const auto c = instrument_->bulkRead(handle_, 0x82, buffer.data(), size, 500, at);
         buffer.resize(c.result > 0 ? std::size_t(c.result) : 0);
         return {c.result, c.doneAt, buffer};
     }
     /// Asks and reads a whole reply: the length word, then the body of min(length, max) bytes.
-    Bytes ask(const Bytes& command, int max, double& at) {
+    Bytes ask(const Bytes& command, int max, double& at)
+    {
         EXPECT_EQ(write(command, at).result, int(command.size()));
         const Read length = read(4, at);
         EXPECT_EQ(length.result, 4);
@@ -53,16 +57,19 @@ public: // the refusal table drives the fixture from lambdas
         at = body.doneAt;
         return body.bytes;
     }
-    std::vector<simtest::TranscriptLine> notes() const {
+    std::vector<simtest::TranscriptLine> notes() const
+    {
         return simtest::Calls(simtest::ReadTranscript(transcript_), "!");
     }
-    bool noted(const std::string& words) const {
+    bool noted(const std::string& words) const
+    {
         for (const auto& n : notes())
             if (n.text.find(words) != std::string::npos) return true;
         return false;
     }
     /// A settings block as the program would send it: every entry sealed, with a new name.
-    Bytes settingsBlock() {
+    Bytes settingsBlock()
+    {
         SettingsBlock block = instrument_->settings();
         ObjectSpec o;
         o.nameRu = "Мост";
@@ -72,7 +79,8 @@ public: // the refusal table drives the fixture from lambdas
     }
     /// 05 FA, the length word and the block in pieces, each at the instrument's own pace.
     void sendSettings(const Bytes& block, double& at, std::size_t piece = 64,
-                      Bytes length = {0xF8, 0x02, 0x00, 0x00}) {
+                      Bytes length = {0xF8, 0x02, 0x00, 0x00})
+    {
         at = write({0x05, 0xFA}, at).doneAt + 300;
         at = write(length, at).doneAt;
         for (std::size_t sent = 0; sent < block.size(); sent += piece) {
@@ -86,7 +94,8 @@ public: // the refusal table drives the fixture from lambdas
     int handle_ = 0;
 };
 
-TEST_F(InstrumentTest, ReplyIsReadyOnlyAfterItsPreparationTime) {
+TEST_F(InstrumentTest, ReplyIsReadyOnlyAfterItsPreparationTime)
+{
     make("series object=1 sensor=potential length=3\n");
     ASSERT_EQ(write({0x01, 0xFE}, 1000).result, 2);
     // A read that comes early waits for the reply, as a pending transfer does.
@@ -112,7 +121,8 @@ TEST_F(InstrumentTest, ReplyIsReadyOnlyAfterItsPreparationTime) {
     EXPECT_EQ(Crc16(body.bytes), 0);
 }
 
-TEST_F(InstrumentTest, RefusedRequestsGetNoReplyAndANote) {
+TEST_F(InstrumentTest, RefusedRequestsGetNoReplyAndANote)
+{
     const struct {
         Bytes frame;
         const char* note;
@@ -136,7 +146,8 @@ TEST_F(InstrumentTest, RefusedRequestsGetNoReplyAndANote) {
     }
 }
 
-TEST_F(InstrumentTest, ScenarioFaultsShapeTheReplies) {
+TEST_F(InstrumentTest, ScenarioFaultsShapeTheReplies)
+{
     make("prepare all 0\nseries object=1 sensor=potential length=3\n"
          "bad_record_crc 1\nbad_record_marker 2\nbad_header_marker 1\nbad_settings_crc 7 1\n"
          "announce record 100000\nshort_body screen 100\nfirmware_date 11.09.2012\n");
@@ -173,7 +184,8 @@ TEST_F(InstrumentTest, ScenarioFaultsShapeTheReplies) {
     EXPECT_EQ(std::string(version.end() - 10, version.end()), "11.09.2012");
 }
 
-TEST_F(InstrumentTest, TransferFaultsAndUnplugging) {
+TEST_F(InstrumentTest, TransferFaultsAndUnplugging)
+{
     make("prepare all 0\nfail_transfer 2 error 71\nfail_transfer 3 timeout\nunplug_after 5\n");
     EXPECT_EQ(write({0x01, 0xFE}, 0).result, 2); // 1
     const Read failed = read(4, 10);             // 2
@@ -189,7 +201,8 @@ TEST_F(InstrumentTest, TransferFaultsAndUnplugging) {
     EXPECT_EQ(instrument_->open(0, 800, "001/002"), kNoDevice);
 }
 
-TEST_F(InstrumentTest, ReadTooShortForTheTransferOverflows) {
+TEST_F(InstrumentTest, ReadTooShortForTheTransferOverflows)
+{
     make("prepare all 0\n");
     ASSERT_EQ(write({0x02, 0xFD}, 0).result, 2);
     ASSERT_EQ(read(4, 0).result, 4);
@@ -202,7 +215,8 @@ TEST_F(InstrumentTest, ReadTooShortForTheTransferOverflows) {
     EXPECT_EQ(read(7268, 10).result, 7268 - 64);
 }
 
-TEST_F(InstrumentTest, WrittenSettingsAreStoredAndReadBack) {
+TEST_F(InstrumentTest, WrittenSettingsAreStoredAndReadBack)
+{
     make("prepare all 0\n");
     const Bytes block = settingsBlock();
     double at = 0;
@@ -211,7 +225,8 @@ TEST_F(InstrumentTest, WrittenSettingsAreStoredAndReadBack) {
     EXPECT_EQ(ask({0x04, 0xFB}, 760, at), block);
 }
 
-TEST_F(InstrumentTest, SettingsWritesAnInstrumentWouldRefuseLeaveTheOldSettings) {
+TEST_F(InstrumentTest, SettingsWritesAnInstrumentWouldRefuseLeaveTheOldSettings)
+{
     struct Case {
         const char* what;
         std::function<void(InstrumentTest&, Bytes&, double&)> send;
@@ -267,7 +282,8 @@ TEST_F(InstrumentTest, SettingsWritesAnInstrumentWouldRefuseLeaveTheOldSettings)
     }
 }
 
-TEST_F(InstrumentTest, SettingsDataWaitsWhileTheInstrumentPrepares) {
+TEST_F(InstrumentTest, SettingsDataWaitsWhileTheInstrumentPrepares)
+{
     make("prepare all 0\n");
     ASSERT_EQ(write({0x05, 0xFA}, 1000).result, 2);
     // Sent at once instead of after the pause: the instrument takes it only at 1300.
@@ -287,7 +303,8 @@ TEST_F(InstrumentTest, SettingsDataWaitsWhileTheInstrumentPrepares) {
     EXPECT_EQ(tooLong.doneAt, 500);
 }
 
-TEST_F(InstrumentTest, StateFileKeepsWrittenSettingsForTheNextRun) {
+TEST_F(InstrumentTest, StateFileKeepsWrittenSettingsForTheNextRun)
+{
     const std::string state = simtest::TempFile("state.bin");
     std::remove(state.c_str());
     make("prepare all 0\nstate " + state + "\n");
@@ -302,7 +319,8 @@ TEST_F(InstrumentTest, StateFileKeepsWrittenSettingsForTheNextRun) {
     std::remove(state.c_str());
 }
 
-TEST_F(InstrumentTest, OnlyTheFirstInstrumentAnswersAndInterfacesAreExclusive) {
+TEST_F(InstrumentTest, OnlyTheFirstInstrumentAnswersAndInterfacesAreExclusive)
+{
     make("prepare all 0\ndevice instrument\ndevice instrument\n");
     const int second = instrument_->open(1, 0, "001/003");
     ASSERT_GT(second, 0);

@@ -11,7 +11,8 @@ using namespace lm11sim;
 
 namespace {
 
-Archive Build(const std::string& text) {
+Archive Build(const std::string& text)
+{
     std::string error;
     auto s = ParseScenario(text, ".", error);
     EXPECT_TRUE(s) << error;
@@ -21,21 +22,22 @@ Archive Build(const std::string& text) {
     return a ? *a : Archive{};
 }
 
-int BitmapCount(const Bytes& header) {
+int BitmapCount(const Bytes& header)
+{
     int n = 0;
-    for (std::size_t i = 0; i < 220; ++i)
-        n += std::popcount(header[i]);
+    for (std::size_t i = 0; i < 220; ++i) n += std::popcount(header[i]);
     return n;
 }
 
-double ValueOf(const Record& r) {
+double ValueOf(const Record& r)
+{
     uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i)
-        bits = bits << 8 | r[std::size_t(16 + i)];
+    for (int i = 7; i >= 0; --i) bits = bits << 8 | r[std::size_t(16 + i)];
     return std::bit_cast<double>(bits);
 }
 
-TEST(ScenarioTest, MistakesAreReportedWithTheirLine) {
+TEST(ScenarioTest, MistakesAreReportedWithTheirLine)
+{
     const struct {
         const char* text;
         const char* error;
@@ -59,7 +61,8 @@ TEST(ScenarioTest, MistakesAreReportedWithTheirLine) {
     }
 }
 
-TEST(ScenarioTest, SeriesLinesBecomeValidRecordsWithTheirFields) {
+TEST(ScenarioTest, SeriesLinesBecomeValidRecordsWithTheirFields)
+{
     const Archive a =
         Build("object 3 series=12 step=20x30 potential=-500..500\n"
               "start 2014-05-17 23:59:50\n"
@@ -98,7 +101,8 @@ TEST(ScenarioTest, SeriesLinesBecomeValidRecordsWithTheirFields) {
     EXPECT_EQ(a.records[15][26], 1); // resistance sensor
 }
 
-TEST(ScenarioTest, SettingsEntriesCarryNamesInWindows1251) {
+TEST(ScenarioTest, SettingsEntriesCarryNamesInWindows1251)
+{
     const Archive a = Build("object 5 name=\"Мост\" en=\"Bridge\" series=5 step=20x30 potential=-500..500 "
                             "resistance=0..999\nobject 6 name=\"Очень длинное имя\"\n");
     const uint8_t expected[38] = {0x05, 0x14, 0x1E, 0x00, 0x0C, 0xFE, 0xF4, 0x01, 0x00, 0x00,
@@ -106,13 +110,13 @@ TEST(ScenarioTest, SettingsEntriesCarryNamesInWindows1251) {
                                   0x00, 0x00, 0x00, 0x06, 0x42, 0x72, 0x69, 0x64, 0x67, 0x65,
                                   0x00, 0x00, 0x00, 0x00, 0xAA, 0xAA, 0x46, 0xE3};
     EXPECT_EQ(0, std::memcmp(&a.settings[4 * 38], expected, 38));
-    for (int k = 0; k < 20; ++k)
-        EXPECT_TRUE(SettingsEntryWhole(a.settings, k)) << k;
+    for (int k = 0; k < 20; ++k) EXPECT_TRUE(SettingsEntryWhole(a.settings, k)) << k;
     EXPECT_EQ(a.settings[5 * 38 + 12], 10); // cut to ten characters
     EXPECT_EQ(a.settings[0 * 38 + 23], 8);  // "Object 1"
 }
 
-TEST(ScenarioTest, BitmapCanLeaveGapsAndTheArchiveStopsAt1760) {
+TEST(ScenarioTest, BitmapCanLeaveGapsAndTheArchiveStopsAt1760)
+{
     const Archive spread = Build("bitmap spread\nseries object=1 sensor=potential length=3\n");
     EXPECT_EQ(BitmapCount(spread.header), 3);
     EXPECT_EQ(spread.header[0] & 1, 0) << "slot 0 stays empty, so the bits are not the first three";
@@ -126,7 +130,8 @@ TEST(ScenarioTest, BitmapCanLeaveGapsAndTheArchiveStopsAt1760) {
     EXPECT_EQ(error, "the archive holds at most 1760 records");
 }
 
-TEST(ScenarioTest, SampleScenariosLoad) {
+TEST(ScenarioTest, SampleScenariosLoad)
+{
     const struct {
         const char* file;
         std::size_t records;

@@ -13,7 +13,8 @@
 
 namespace simtest {
 
-inline std::string SimLibrary(const std::string& variant = "") {
+inline std::string SimLibrary(const std::string& variant = "")
+{
     return std::string(LM11_BINARY_DIR) + "/sim/liblm11sim" + (variant.empty() ? "" : "_" + variant) + ".so";
 }
 
@@ -24,7 +25,8 @@ struct TranscriptLine {
     std::string bytes; ///< hex after " : "
 };
 
-inline std::vector<TranscriptLine> ReadTranscript(const std::string& path) {
+inline std::vector<TranscriptLine> ReadTranscript(const std::string& path)
+{
     std::vector<TranscriptLine> out;
     std::ifstream in(path);
     std::string line;
@@ -45,7 +47,8 @@ inline std::vector<TranscriptLine> ReadTranscript(const std::string& path) {
     return out;
 }
 
-inline std::vector<TranscriptLine> Calls(const std::vector<TranscriptLine>& all, const std::string& call) {
+inline std::vector<TranscriptLine> Calls(const std::vector<TranscriptLine>& all, const std::string& call)
+{
     std::vector<TranscriptLine> out;
     for (const auto& t : all)
         if (t.call == call) out.push_back(t);
@@ -56,13 +59,15 @@ inline std::vector<TranscriptLine> Calls(const std::vector<TranscriptLine>& all,
 /// mapped when the code under test unloads it, so its scenario can be switched in between.
 class SimHandle {
 public:
-    explicit SimHandle(const std::string& path = SimLibrary()) {
+    explicit SimHandle(const std::string& path = SimLibrary())
+    {
         handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!handle_) return;
         loadText_ = reinterpret_cast<int (*)(const char*)>(dlsym(handle_, "lm11sim_load_scenario_text"));
         lastError_ = reinterpret_cast<const char* (*)()>(dlsym(handle_, "lm11sim_last_error"));
     }
-    ~SimHandle() {
+    ~SimHandle()
+    {
         if (handle_) dlclose(handle_);
     }
     SimHandle(const SimHandle&) = delete;
@@ -72,7 +77,8 @@ public:
     void* handle() const { return handle_; }
     /// Loads a scenario; fails the test with the simulator's reason otherwise.
     void load(const std::string& text) { ASSERT_EQ(loadText_(text.c_str()), 0) << lastError_(); }
-    template <class F> F* symbol(const char* name) const {
+    template <class F> F* symbol(const char* name) const
+    {
         return reinterpret_cast<F*>(dlsym(handle_, name));
     }
 
@@ -83,7 +89,8 @@ private:
 };
 
 /// A file name in the test's temporary folder.
-inline std::string TempFile(const std::string& name) {
+inline std::string TempFile(const std::string& name)
+{
     const char* dir = std::getenv("TMPDIR");
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string id = std::string(info->test_suite_name()) + "-" + info->name();

@@ -13,7 +13,8 @@ namespace {
 
 class SimLibraryTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(sim_.ok()) << dlerror();
         init = sim_.symbol<void()>("usb_init");
         findBusses = sim_.symbol<int()>("usb_find_busses");
@@ -28,12 +29,14 @@ protected:
         loadFile = sim_.symbol<int(const char*)>("lm11sim_load_scenario");
         lastError = sim_.symbol<const char*()>("lm11sim_last_error");
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         unsetenv("LM11_SIM_SCENARIO");
         reset();
     }
     /// Opens the first device on the first bus.
-    usb_dev_handle* openFirst() {
+    usb_dev_handle* openFirst()
+    {
         init();
         findBusses();
         findDevices();
@@ -59,7 +62,8 @@ protected:
     const char* (*lastError)() = nullptr;
 };
 
-TEST_F(SimLibraryTest, TranscriptHoldsExactBytesAndTheWaits) {
+TEST_F(SimLibraryTest, TranscriptHoldsExactBytesAndTheWaits)
+{
     const std::string transcript = TempFile("transcript.txt");
     sim_.load("transcript " + transcript + "\nprepare header 50\nbad_header_marker\n");
     usb_dev_handle* h = openFirst();
@@ -97,7 +101,8 @@ TEST_F(SimLibraryTest, TranscriptHoldsExactBytesAndTheWaits) {
     EXPECT_EQ(Calls(all, "usb_close").size(), 1u);
 }
 
-TEST_F(SimLibraryTest, ScenarioNamedInTheEnvironmentIsReadAtInit) {
+TEST_F(SimLibraryTest, ScenarioNamedInTheEnvironmentIsReadAtInit)
+{
     const std::string transcript = TempFile("transcript.txt");
     const std::string file = TempFile("scenario.txt");
     std::ofstream(file) << "transcript " << transcript << "\ndevice other\ndevice instrument bus=3\n";
@@ -121,7 +126,8 @@ TEST_F(SimLibraryTest, ScenarioNamedInTheEnvironmentIsReadAtInit) {
     EXPECT_EQ(Calls(ReadTranscript(transcript), "usb_init").size(), 1u);
 }
 
-TEST_F(SimLibraryTest, UnreadableScenarioShowsAnEmptyBus) {
+TEST_F(SimLibraryTest, UnreadableScenarioShowsAnEmptyBus)
+{
     const std::string file = TempFile("scenario.txt");
     std::ofstream(file) << "device instrument\nprepare version soon\n";
     EXPECT_EQ(loadFile(file.c_str()), -1);

@@ -5,9 +5,9 @@
 
 #include "app/SharedState.h"
 #include "archive/ArchiveTable.h"
-#include "ui/commands/SaveDialog1.h"
 #include "exchange/spreadsheet/SpreadsheetModule.h"
 #include "texts/Texts.h"
+#include "ui/commands/SaveDialog1.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -34,10 +34,14 @@ TEST(SaveDialog1TypeChange, AppendsTheEntryExtensionUnlessTheNameHasIt)
         int filter;
         const char* result;
     } cases[] = {
-        {"Arhive", 1, "Arhive.xlsx"},      {"Arhive.xlsx", 0, "Arhive.xlsx"}, // ".xlsx" contains ".xls"
-        {"Arhive", 0, "Arhive.xls"},       {"Arhive", 2, "Arhive.xls"},
-        {"Arhive.xls", 1, "Arhive.xls.xlsx"}, {"a.xls.old", 0, "a.xls.old"}, // contained anywhere
-        {"a.XLS", 0, "a.XLS.xls"},         {"", 1, ".xlsx"},
+        {"Arhive", 1, "Arhive.xlsx"},
+        {"Arhive.xlsx", 0, "Arhive.xlsx"}, // ".xlsx" contains ".xls"
+        {"Arhive", 0, "Arhive.xls"},
+        {"Arhive", 2, "Arhive.xls"},
+        {"Arhive.xls", 1, "Arhive.xls.xlsx"},
+        {"a.xls.old", 0, "a.xls.old"}, // contained anywhere
+        {"a.XLS", 0, "a.XLS.xls"},
+        {"", 1, ".xlsx"},
         {"data.txt", 0, "data.txt.xls"},
     };
     for (const auto& c : cases)
@@ -51,8 +55,10 @@ void PickType(QFileDialog& dialog, int index)
     auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     ASSERT_NE(types, nullptr);
     // Home and End jump straight to the first and last entry; arrows pass every entry between.
-    if (index == 0) QTest::keyClick(types, Qt::Key_Home);
-    else if (index == types->count() - 1) QTest::keyClick(types, Qt::Key_End);
+    if (index == 0)
+        QTest::keyClick(types, Qt::Key_Home);
+    else if (index == types->count() - 1)
+        QTest::keyClick(types, Qt::Key_End);
     while (types->currentIndex() < index) QTest::keyClick(types, Qt::Key_Down);
     while (types->currentIndex() > index) QTest::keyClick(types, Qt::Key_Up);
     ASSERT_EQ(types->currentIndex(), index);
@@ -105,7 +111,8 @@ public:
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) return;
-            all_.push_back({true, box->windowTitle(), box->text(), box->icon(), box->parentWidget() != nullptr});
+            all_.push_back(
+                {true, box->windowTitle(), box->text(), box->icon(), box->parentWidget() != nullptr});
             QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
         });
         timer_.start(20);
@@ -158,7 +165,8 @@ TEST_F(SaveTableToSpreadsheetTest, EmptyTableIsRefusedAfterTheDialog)
         ArchiveTable empty; // the start-up table: header only
         SaveTableToSpreadsheet(&window, empty);
         ASSERT_TRUE(boxes.seen().seen);
-        EXPECT_EQ(boxes.seen().text, lang == 0 ? QStringLiteral("Архив не считан!") : QStringLiteral("Archive not read!"));
+        EXPECT_EQ(boxes.seen().text,
+                  lang == 0 ? QStringLiteral("Архив не считан!") : QStringLiteral("Archive not read!"));
         EXPECT_EQ(boxes.seen().caption, lang == 0 ? QStringLiteral("Ошибка") : QStringLiteral("Error"));
         EXPECT_EQ(boxes.seen().icon, QMessageBox::Critical);
         EXPECT_FALSE(boxes.seen().hadOwner);
@@ -175,8 +183,10 @@ TEST_F(SaveTableToSpreadsheetTest, SheetsAreNamedInTheCurrentLanguageAndTheNextN
         uint8_t lang;
         const char* file;
         const char* sheet;
-    } cases[] = {{0, "ru.xls", "Архив измерений 1"}, {1, "en.xls", "Archive of measurements 1"},
-                 {0, "ru.xlsx", "Архив измерений 1"}, {1, "en.xlsx", "Archive of measurements 1"}};
+    } cases[] = {{0, "ru.xls", "Архив измерений 1"},
+                 {1, "en.xls", "Archive of measurements 1"},
+                 {0, "ru.xlsx", "Архив измерений 1"},
+                 {1, "en.xlsx", "Archive of measurements 1"}};
     for (const auto& c : cases) {
         Lang = c.lang;
         const QString target = dir.filePath(QString::fromLatin1(c.file));
@@ -229,9 +239,10 @@ TEST_F(SaveTableToSpreadsheetTest, MissingWritersSayTheSpreadsheetCannotBeOpened
         const char* caption;
         const char* text;
     } cases[] = {
-        {0, "Ошибка", "Невозможно открыть Microsoft Excel!\nВозможно Excel не установлен на компьютере", "Внимание",
-         "Экспорт данных - Ошибка !!!"},
-        {1, "Error", "It is impossible to open Microsoft Excel!\nProbably Excel it is not established on the computer",
+        {0, "Ошибка", "Невозможно открыть Microsoft Excel!\nВозможно Excel не установлен на компьютере",
+         "Внимание", "Экспорт данных - Ошибка !!!"},
+        {1, "Error",
+         "It is impossible to open Microsoft Excel!\nProbably Excel it is not established on the computer",
          "Warning", "Export of the data - Error !!!"},
     };
     for (const auto& c : cases) {

@@ -56,7 +56,10 @@ int LongestText(const ArchiveTable& table, int column, int firstRow, int count)
 
 class SpreadsheetFormat : public ::testing::TestWithParam<const char*> {
 protected:
-    QString path(const QString& base = QStringLiteral("archive")) const { return dir.filePath(base + GetParam()); }
+    QString path(const QString& base = QStringLiteral("archive")) const
+    {
+        return dir.filePath(base + GetParam());
+    }
     QTemporaryDir dir;
 };
 
@@ -102,8 +105,8 @@ TEST_P(SpreadsheetFormat, TableOfExactlyOneBlockGetsASecondEmptySheet)
     ASSERT_TRUE(exportToSpreadsheet(table, kEnglishTitle, path()).ok());
 
     const QJsonArray sheets = ReadWorkbook(path(), true);
-    ASSERT_EQ(SheetNames(sheets),
-              (QStringList{QStringLiteral("Archive of measurements 1"), QStringLiteral("Archive of measurements 2")}));
+    ASSERT_EQ(SheetNames(sheets), (QStringList{QStringLiteral("Archive of measurements 1"),
+                                               QStringLiteral("Archive of measurements 2")}));
     EXPECT_TRUE(SheetHolds(sheets[0].toObject(), table, 0, 65535));
     EXPECT_TRUE(sheets[1].toObject()[QStringLiteral("rows")].toArray().isEmpty());
 }
@@ -114,14 +117,16 @@ TEST_P(SpreadsheetFormat, LongTableSplitsAtRow65535WithoutRepeatingTheHeader)
     ASSERT_TRUE(exportToSpreadsheet(table, kRussianTitle, path()).ok());
 
     const QJsonArray sheets = ReadWorkbook(path());
-    ASSERT_EQ(SheetNames(sheets), (QStringList{QStringLiteral("Архив измерений 1"), QStringLiteral("Архив измерений 2")}));
+    ASSERT_EQ(SheetNames(sheets),
+              (QStringList{QStringLiteral("Архив измерений 1"), QStringLiteral("Архив измерений 2")}));
     EXPECT_TRUE(SheetHolds(sheets[0].toObject(), table, 0, 65535));
     const QJsonObject second = sheets[1].toObject();
     EXPECT_TRUE(SheetHolds(second, table, 65535, 4465));
     EXPECT_EQ(second[QStringLiteral("rows")].toArray()[0].toArray()[0].toString(), QStringLiteral("65535"));
     // Each sheet's columns fit that sheet's texts: the long heading of column 7 is not on
     // the second one.
-    const double width = second[QStringLiteral("columns")].toArray()[6].toObject()[QStringLiteral("width")].toDouble();
+    const double width =
+        second[QStringLiteral("columns")].toArray()[6].toObject()[QStringLiteral("width")].toDouble();
     EXPECT_LE(width, LongestText(table, 6, 65535, 4465) + 2.0);
     EXPECT_TRUE(second[QStringLiteral("cellsCentred")].toBool());
 }
@@ -165,8 +170,8 @@ TEST_P(SpreadsheetFormat, ReplacesAnExistingFileWithTheWorkbook)
 }
 
 // A failed export must leave an existing file byte for byte and no scratch files beside it.
-void ExpectFailureKeeps(const QTemporaryDir& dir, const QString& target, const std::function<SpreadsheetResult()>& run,
-                        SpreadsheetStatus expected)
+void ExpectFailureKeeps(const QTemporaryDir& dir, const QString& target,
+                        const std::function<SpreadsheetResult()>& run, SpreadsheetStatus expected)
 {
     const QByteArray before("the user's earlier workbook");
     {
@@ -179,33 +184,38 @@ void ExpectFailureKeeps(const QTemporaryDir& dir, const QString& target, const s
     QFile file(target);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), before);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(target).fileName()});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QFileInfo(target).fileName()});
 }
 
 TEST_P(SpreadsheetFormat, RefusedTableLeavesExistingFileAlone)
 {
     ArchiveTable table = ArchiveLike(10);
     table.setCell(3, 4, QString(kMaxCellText + 1, QLatin1Char('y')));
-    ExpectFailureKeeps(dir, path(), [&] { return exportToSpreadsheet(table, kRussianTitle, path()); },
-                       SpreadsheetStatus::TextTooLong);
+    ExpectFailureKeeps(
+        dir, path(), [&] { return exportToSpreadsheet(table, kRussianTitle, path()); },
+        SpreadsheetStatus::TextTooLong);
 }
 
 TEST_P(SpreadsheetFormat, WriteThatRunsOutOfSpaceLeavesExistingFileAlone)
 {
     // A file size limit makes every write past 64 KiB fail, as a full disk would.
     const ArchiveTable table = ArchiveLike(20000);
-    ExpectFailureKeeps(dir, path(), [&] {
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = old;
-        small.rlim_cur = 64 * 1024;
-        setrlimit(RLIMIT_FSIZE, &small);
-        SpreadsheetResult result = exportToSpreadsheet(table, kRussianTitle, path());
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
-        return result;
-    }, SpreadsheetStatus::WriteFailed);
+    ExpectFailureKeeps(
+        dir, path(),
+        [&] {
+            rlimit old{};
+            getrlimit(RLIMIT_FSIZE, &old);
+            const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+            rlimit small = old;
+            small.rlim_cur = 64 * 1024;
+            setrlimit(RLIMIT_FSIZE, &small);
+            SpreadsheetResult result = exportToSpreadsheet(table, kRussianTitle, path());
+            setrlimit(RLIMIT_FSIZE, &old);
+            std::signal(SIGXFSZ, oldHandler);
+            return result;
+        },
+        SpreadsheetStatus::WriteFailed);
 }
 
 TEST(SpreadsheetExport, XlsSheetsTakeAtMost256Columns)
@@ -213,17 +223,20 @@ TEST(SpreadsheetExport, XlsSheetsTakeAtMost256Columns)
     QTemporaryDir dir;
     ArchiveTable table(257, 3);
     table.setCell(256, 1, QStringLiteral("last"));
-    ExpectFailureKeeps(dir, dir.filePath(QStringLiteral("wide.xls")),
-                       [&] { return exportToSpreadsheet(table, kRussianTitle, dir.filePath(QStringLiteral("wide.xls"))); },
-                       SpreadsheetStatus::TooManyColumns);
+    ExpectFailureKeeps(
+        dir, dir.filePath(QStringLiteral("wide.xls")),
+        [&] { return exportToSpreadsheet(table, kRussianTitle, dir.filePath(QStringLiteral("wide.xls"))); },
+        SpreadsheetStatus::TooManyColumns);
 
     // The same table fits an .xlsx sheet, and 256 columns fit an .xls one.
     ASSERT_TRUE(exportToSpreadsheet(table, kRussianTitle, dir.filePath(QStringLiteral("wide.xlsx"))).ok());
-    EXPECT_TRUE(SheetHolds(ReadWorkbook(dir.filePath(QStringLiteral("wide.xlsx")), true)[0].toObject(), table, 0, 3));
+    EXPECT_TRUE(
+        SheetHolds(ReadWorkbook(dir.filePath(QStringLiteral("wide.xlsx")), true)[0].toObject(), table, 0, 3));
     table.setColumnCount(256);
     table.setCell(255, 2, QStringLiteral("last"));
     ASSERT_TRUE(exportToSpreadsheet(table, kRussianTitle, dir.filePath(QStringLiteral("fits.xls"))).ok());
-    EXPECT_TRUE(SheetHolds(ReadWorkbook(dir.filePath(QStringLiteral("fits.xls")), true)[0].toObject(), table, 0, 3));
+    EXPECT_TRUE(
+        SheetHolds(ReadWorkbook(dir.filePath(QStringLiteral("fits.xls")), true)[0].toObject(), table, 0, 3));
 }
 
 TEST(SpreadsheetExport, NameDecidesTheFormatAndANameWithoutExtensionGetsXlsx)
@@ -234,11 +247,11 @@ TEST(SpreadsheetExport, NameDecidesTheFormatAndANameWithoutExtensionGetsXlsx)
         const char* written; // the file that appears
         QByteArray start;
     } cases[] = {
-        {"a.xls", "a.xls", compound},          {"a.XLS", "a.XLS", compound},
-        {"a.xLs", "a.xLs", compound},          {"a.xlsx", "a.xlsx", zip},
-        {"Arhive", "Arhive.xlsx", zip},        {"a.xls.bak", "a.xls.bak", zip},
-        {"a.XLSX", "a.XLSX", zip},             {"survey.2024", "survey.2024", zip},
-        {".hidden", ".hidden.xlsx", zip},      {"dotted.dir/plain", "dotted.dir/plain.xlsx", zip},
+        {"a.xls", "a.xls", compound},     {"a.XLS", "a.XLS", compound},
+        {"a.xLs", "a.xLs", compound},     {"a.xlsx", "a.xlsx", zip},
+        {"Arhive", "Arhive.xlsx", zip},   {"a.xls.bak", "a.xls.bak", zip},
+        {"a.XLSX", "a.XLSX", zip},        {"survey.2024", "survey.2024", zip},
+        {".hidden", ".hidden.xlsx", zip}, {"dotted.dir/plain", "dotted.dir/plain.xlsx", zip},
     };
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("dotted.dir")));
@@ -254,7 +267,8 @@ TEST(SpreadsheetExport, NameDecidesTheFormatAndANameWithoutExtensionGetsXlsx)
         }
     }
     // The written workbook is a whole one, readable by a spreadsheet reader.
-    EXPECT_TRUE(SheetHolds(ReadWorkbook(dir.filePath(QStringLiteral("Arhive.xlsx")), true)[0].toObject(), table, 0, 3));
+    EXPECT_TRUE(SheetHolds(ReadWorkbook(dir.filePath(QStringLiteral("Arhive.xlsx")), true)[0].toObject(),
+                           table, 0, 3));
 }
 
 TEST(SpreadsheetExport, UnwritablePlaceFails)
@@ -263,8 +277,9 @@ TEST(SpreadsheetExport, UnwritablePlaceFails)
     const ArchiveTable table = ArchiveLike(3);
     // A folder in the way of the name cannot be replaced by a workbook.
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken.xlsx")));
-    for (const QString& name : {dir.filePath(QStringLiteral("missing/a.xlsx")), dir.filePath(QStringLiteral("missing/a.xls")),
-                                dir.filePath(QStringLiteral("taken.xlsx")), QString()})
+    for (const QString& name :
+         {dir.filePath(QStringLiteral("missing/a.xlsx")), dir.filePath(QStringLiteral("missing/a.xls")),
+          dir.filePath(QStringLiteral("taken.xlsx")), QString()})
         EXPECT_EQ(exportToSpreadsheet(table, kRussianTitle, name).status, SpreadsheetStatus::WriteFailed)
             << name.toStdString();
 }

@@ -15,7 +15,8 @@ QJsonArray ReadWorkbook(const QString& path, bool valuesOnly = false);
 
 /// Whether `sheet` holds table rows firstRow .. firstRow+count-1 from its first row and first
 /// column on, every empty text a blank cell, and nothing else.
-::testing::AssertionResult SheetHolds(const QJsonObject& sheet, const ArchiveTable& table, int firstRow, int count);
+::testing::AssertionResult SheetHolds(const QJsonObject& sheet, const ArchiveTable& table, int firstRow,
+                                      int count);
 
 QStringList SheetNames(const QJsonArray& sheets);
 

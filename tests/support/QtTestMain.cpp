@@ -41,7 +41,8 @@ void WaitForOtherThreads()
     const QDeadlineTimer deadline(1000);
     for (QStringList left = OtherThreads(); !left.isEmpty(); left = OtherThreads()) {
         if (deadline.hasExpired()) {
-            std::fprintf(stderr, "test main: threads still running at exit: %s\n", qPrintable(left.join(", ")));
+            std::fprintf(stderr, "test main: threads still running at exit: %s\n",
+                         qPrintable(left.join(", ")));
             return;
         }
         QThread::msleep(1);

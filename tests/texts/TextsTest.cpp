@@ -1,5 +1,5 @@
-#include "texts/Cp1251.h"
 #include "texts/Texts.h"
+#include "texts/Cp1251.h"
 
 #include <gtest/gtest.h>
 
@@ -29,9 +29,9 @@ TEST(Cp1251, UpperHalfOfTheCodePage)
 {
     // Bytes 0x80..0xFF in order; 0x98 has no character in the code page and keeps its own
     // value so that it still survives a round trip.
-    const QString expected = QString::fromUtf16(
-        u"ЂЃ‚ѓ„…†‡€‰Љ‹ЊЌЋЏђ‘’“”•–—\u0098™љ›њќћџ\u00A0ЎўЈ¤Ґ¦§Ё©Є«¬\u00AD®Ї°±Ііґµ¶·ё№є»јЅѕї"
-        u"АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдежзийклмнопрстуфхцчшщъыьэюя");
+    const QString expected =
+        QString::fromUtf16(u"ЂЃ‚ѓ„…†‡€‰Љ‹ЊЌЋЏђ‘’“”•–—\u0098™љ›њќћџ\u00A0ЎўЈ¤Ґ¦§Ё©Є«¬\u00AD®Ї°±Ііґµ¶·ё№є»јЅѕї"
+                           u"АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдежзийклмнопрстуфхцчшщъыьэюя");
     ASSERT_EQ(expected.size(), 128);
     QByteArray upper;
     for (int b = 0x80; b < 0x100; ++b) upper.append(char(b));
@@ -63,9 +63,9 @@ TEST(Cp1251, OutsideTheCodePageIsOneQuestionMarkPerCharacter)
         {QStringLiteral("日本"), "??"},
         {QString::fromUcs4(U"\U0001F600"), "?"},
         {QString::fromUcs4(U"a\U0001F600b\U00010437\U00010437"), "a?b??"},
-        {QString(QChar(0xD83D)), "?"},                           // high half alone
-        {QString(QChar(0xDE00)) + QStringLiteral("x"), "?x"},    // low half alone
-        {QString(QChar(0xDE00)) + QChar(0xD83D), "??"},          // halves in the wrong order
+        {QString(QChar(0xD83D)), "?"},                        // high half alone
+        {QString(QChar(0xDE00)) + QStringLiteral("x"), "?x"}, // low half alone
+        {QString(QChar(0xDE00)) + QChar(0xD83D), "??"},       // halves in the wrong order
         {QStringLiteral("Мост") + QString::fromUcs4(U"\U0001F600"), "\xCC\xEE\xF1\xF2?"},
     };
     for (const auto& c : cases) EXPECT_EQ(ToCp1251(c.text), c.bytes) << c.text.toStdString();
@@ -107,7 +107,8 @@ std::vector<NamedText> AllTexts()
     TEXT(SettingsText, ResistanceRange), TEXT(SettingsText, LowerAboveUpper), TEXT(SettingsText, From1To99);
     TEXT(SettingsText, From10To150), TEXT(SettingsText, DigitsOnly), TEXT(SettingsText, Button1);
     TEXT(DiagramText, Caption), TEXT(DiagramText, GroupBox1), TEXT(DiagramText, Label1);
-    TEXT(DiagramText, Label2), TEXT(DiagramText, Label3), TEXT(DiagramText, Label4), TEXT(DiagramText, Label5);
+    TEXT(DiagramText, Label2), TEXT(DiagramText, Label3), TEXT(DiagramText, Label4),
+        TEXT(DiagramText, Label5);
     TEXT(DiagramText, AxisLeft), TEXT(DiagramText, AxisRight), TEXT(DiagramText, AxisBottom);
     TEXT(DiagramText, AxisDepth), TEXT(DiagramText, HintZoom), TEXT(DiagramText, HintRotate);
     TEXT(DiagramText, HintScreenshot), TEXT(DiagramText, HintPrint);
@@ -172,7 +173,8 @@ TEST(Texts, QuirksAreKept)
         {"december", AboutText::Months[11].ru, QStringLiteral(" декабря ")},
         {"fax without blank", AboutText::Phone.en, QStringLiteral("tel./fax")},
         {"fax with blank", AboutText::Phone.ru, QStringLiteral("тел./факс. ")},
-        {"suffix leading blank", SettingsText::From10To150.en, QStringLiteral(" from 10 to 150 in increments of 10")},
+        {"suffix leading blank", SettingsText::From10To150.en,
+         QStringLiteral(" from 10 to 150 in increments of 10")},
     };
     for (const auto& c : cases) EXPECT_EQ(c.actual, c.expected) << c.what;
 }

@@ -36,8 +36,10 @@ TEST(AppStyle, ExtensionPicturesAreDrawnAndPointTheirWay)
     InstallAppStyle();
     QStyle* style = QApplication::style();
     ASSERT_NE(dynamic_cast<AppStyle*>(style), nullptr);
-    const QImage right = style->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton).pixmap(16, 16).toImage();
-    const QImage down = style->standardIcon(QStyle::SP_ToolBarVerticalExtensionButton).pixmap(16, 16).toImage();
+    const QImage right =
+        style->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton).pixmap(16, 16).toImage();
+    const QImage down =
+        style->standardIcon(QStyle::SP_ToolBarVerticalExtensionButton).pixmap(16, 16).toImage();
     ASSERT_EQ(right.size(), QSize(16, 16));
     EXPECT_GT(OpaquePixels(right), 10);
     EXPECT_GT(OpaquePixels(down), 10);

@@ -2,8 +2,8 @@
 
 #include "app/SharedState.h"
 #include "device/Unit2.h"
-#include "exchange_machine/FakeInstrument.h"
 #include "exchange/project/ProjectFile.h"
+#include "exchange_machine/FakeInstrument.h"
 #include "texts/Texts.h"
 #include "ui/Unit1.h"
 
@@ -16,10 +16,10 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QProgressBar>
 #include <QTest>
 
 #include <memory>
@@ -69,10 +69,7 @@ QStringList Column(const ArchiveTable& t, int column)
     return out;
 }
 
-QStringList RecordOrder(const ArchiveTable& t)
-{
-    return Column(t, 0).mid(1);
-}
+QStringList RecordOrder(const ArchiveTable& t) { return Column(t, 0).mid(1); }
 
 // QtTest's QTRY macros report to QtTest, which a gtest program never reads (a failed one
 // just leaves the test early and it passes): waits are written with qWaitFor instead.
@@ -139,12 +136,15 @@ TEST_F(MainWindow, LanguageSwitchRewritesEveryTextButNeverTheDataRows)
         const char* name;
         const TextPair* pair;
     };
-    const Text actions[] = {{"Save1", &MainText::Save1}, {"N1", &MainText::N1},       {"N2", &MainText::N2},
-                            {"Print1", &MainText::Print1}, {"Exit1", &MainText::Exit1}, {"Copy1", &MainText::Copy1},
-                            {"Copy2", &MainText::Copy2}, {"Copy3", &MainText::Copy3}, {"Contents1", &MainText::Contents1},
-                            {"About1", &MainText::About1}};
-    const Text menus[] = {{"File1", &MainText::File1}, {"Edit1", &MainText::Edit1}, {"Help1", &MainText::Help1}};
-    const Text buttons[] = {{"Button1", &MainText::Button1}, {"Button2", &MainText::Button2}, {"Button3", &MainText::Button3}};
+    const Text actions[] = {
+        {"Save1", &MainText::Save1},   {"N1", &MainText::N1},       {"N2", &MainText::N2},
+        {"Print1", &MainText::Print1}, {"Exit1", &MainText::Exit1}, {"Copy1", &MainText::Copy1},
+        {"Copy2", &MainText::Copy2},   {"Copy3", &MainText::Copy3}, {"Contents1", &MainText::Contents1},
+        {"About1", &MainText::About1}};
+    const Text menus[] = {
+        {"File1", &MainText::File1}, {"Edit1", &MainText::Edit1}, {"Help1", &MainText::Help1}};
+    const Text buttons[] = {
+        {"Button1", &MainText::Button1}, {"Button2", &MainText::Button2}, {"Button3", &MainText::Button3}};
 
     load(FourRecords());
     const auto expectLanguage = [&](int lang) {
@@ -152,7 +152,8 @@ TEST_F(MainWindow, LanguageSwitchRewritesEveryTextButNeverTheDataRows)
         EXPECT_EQ(Lang.load(), lang);
         EXPECT_EQ(form->windowTitle(), MainText::Caption[lang]);
         for (const Text& t : actions) EXPECT_EQ(action(t.name)->text(), (*t.pair)[lang]) << t.name;
-        for (const Text& t : menus) EXPECT_EQ(form->findChild<QMenu*>(t.name)->title(), (*t.pair)[lang]) << t.name;
+        for (const Text& t : menus)
+            EXPECT_EQ(form->findChild<QMenu*>(t.name)->title(), (*t.pair)[lang]) << t.name;
         for (const Text& t : buttons) EXPECT_EQ(button(t.name)->text(), (*t.pair)[lang]) << t.name;
         for (int c = 0; c < kArchiveColumns; ++c) {
             EXPECT_EQ(form->table().cell(c, 0), HeaderText(c, lang)) << c;
@@ -231,7 +232,8 @@ TEST_F(MainWindow, OnlyALeftReleaseOverAHeadingSorts)
     EXPECT_EQ(SortDirection.load(), 0);
 
     // Dragged from the cells and released over a heading: that heading sorts.
-    const QPoint overHeading = cells->mapFromGlobal(grid->horizontalHeader()->viewport()->mapToGlobal(headerPoint(5)));
+    const QPoint overHeading =
+        cells->mapFromGlobal(grid->horizontalHeader()->viewport()->mapToGlobal(headerPoint(5)));
     QTest::mousePress(cells, Qt::LeftButton, {}, cellPoint(2, 5));
     QTest::mouseMove(cells, overHeading);
     QTest::mouseRelease(cells, Qt::LeftButton, {}, overHeading);
@@ -262,7 +264,8 @@ TEST_F(MainWindow, StatusBarHintFollowsThePointer)
     form->resize(form->width() + 400, form->height());
     QHeaderView* top = grid->horizontalHeader();
     QHeaderView* left = grid->verticalHeader();
-    const int pastLastColumn = top->sectionViewportPosition(kArchiveColumns - 1) + top->sectionSize(kArchiveColumns - 1) + 20;
+    const int pastLastColumn =
+        top->sectionViewportPosition(kArchiveColumns - 1) + top->sectionSize(kArchiveColumns - 1) + 20;
     ASSERT_TRUE(QTest::qWaitFor([&] { return pastLastColumn < top->viewport()->width() - 5; }, 3000));
     const int belowLastRow = left->sectionViewportPosition(3) + left->sectionSize(3) + 20;
     ASSERT_LT(belowLastRow, left->viewport()->height() - 5);
@@ -273,14 +276,18 @@ TEST_F(MainWindow, StatusBarHintFollowsThePointer)
     };
     const Place places[] = {
         {"heading", top->viewport()->mapToGlobal(headerPoint(6)), MainText::HintSort.ru},
-        {"heading row past the last column", top->viewport()->mapToGlobal(QPoint(pastLastColumn, top->height() / 2)),
-         MainText::HintSelect.ru},
-        {"record number", left->viewport()->mapToGlobal(QPoint(left->width() / 2, left->sectionViewportPosition(1) + 3)), QString()},
-        {"column 0 below the last row", left->viewport()->mapToGlobal(QPoint(left->width() / 2, belowLastRow)),
-         MainText::HintSelect.ru},
+        {"heading row past the last column",
+         top->viewport()->mapToGlobal(QPoint(pastLastColumn, top->height() / 2)), MainText::HintSelect.ru},
+        {"record number",
+         left->viewport()->mapToGlobal(QPoint(left->width() / 2, left->sectionViewportPosition(1) + 3)),
+         QString()},
+        {"column 0 below the last row",
+         left->viewport()->mapToGlobal(QPoint(left->width() / 2, belowLastRow)), MainText::HintSelect.ru},
         {"data cell", grid->viewport()->mapToGlobal(cellPoint(2, 3)), MainText::HintSelect.ru},
         {"corner", grid->findChild<QAbstractButton*>()->mapToGlobal(QPoint(3, 3)), MainText::HintSort.ru},
-        {"below the last row", grid->viewport()->mapToGlobal(QPoint(cellPoint(0, 3).x(), grid->viewport()->height() - 3)), MainText::HintSelect.ru},
+        {"below the last row",
+         grid->viewport()->mapToGlobal(QPoint(cellPoint(0, 3).x(), grid->viewport()->height() - 3)),
+         MainText::HintSelect.ru},
         {"past the last column", grid->viewport()->mapToGlobal(QPoint(pastLastColumn, cellPoint(1, 3).y())),
          MainText::HintSelect.ru},
         {"a button", button("Button1")->mapToGlobal(QPoint(5, 5)), QString()},
@@ -288,7 +295,9 @@ TEST_F(MainWindow, StatusBarHintFollowsThePointer)
     };
     for (const Place& p : places) {
         SCOPED_TRACE(p.name);
-        fprintf(stderr, "DBG %s part=%d col=%d topw=%d vpw=%d past=%d\n", p.name, int(form->hitTest(p.global).part), form->hitTest(p.global).column, top->width(), top->viewport()->width(), pastLastColumn);
+        fprintf(stderr, "DBG %s part=%d col=%d topw=%d vpw=%d past=%d\n", p.name,
+                int(form->hitTest(p.global).part), form->hitTest(p.global).column, top->width(),
+                top->viewport()->width(), pastLastColumn);
         QCursor::setPos(p.global);
         EXPECT_TRUE(HintBecomes(*form, p.hint)) << form->statusHint().toStdString();
     }
@@ -346,7 +355,8 @@ TEST_F(MainWindow, AllFilesInTheProjectDialogsListsNamesWithoutExtension)
                     names << view->model()->index(r, 0, view->rootIndex()).data().toString();
                 return names;
             };
-            (void)QTest::qWaitFor([&] { return listing().contains(QStringLiteral("old.ar")); }, 3000); // checked below
+            (void)QTest::qWaitFor([&] { return listing().contains(QStringLiteral("old.ar")); },
+                                  3000); // checked below
             firstListing = listing();
             dialog->selectNameFilter(filters.value(1));
             (void)QTest::qWaitFor([&] { return listing().size() > 1; }, 3000); // checked below
@@ -453,7 +463,8 @@ TEST_F(MainWindow, ABadProjectLeavesTheTableAndRecordCountAsTheyWere)
         answers.acknowledge(&box);
         action("N2")->trigger();
         EXPECT_EQ(box.caption, QStringLiteral("Ошибка"));
-        EXPECT_TRUE(box.text.startsWith(QStringLiteral("Не удалось открыть проект"))) << box.text.toStdString();
+        EXPECT_TRUE(box.text.startsWith(QStringLiteral("Не удалось открыть проект")))
+            << box.text.toStdString();
         EXPECT_TRUE(box.text.contains(QStringLiteral("bad %1.ar").arg(f.name))) << box.text.toStdString();
         EXPECT_EQ(RecordOrder(form->table()), RecordOrder(before));
         EXPECT_EQ(Column(form->table(), 5), Column(before, 5));
@@ -566,7 +577,8 @@ TEST_F(MainWindow, ReadFromDeviceFillsTheTableWhileTheButtonsWait)
     EXPECT_EQ(form->table().rowCount(), 4);
     EXPECT_EQ(RecordOrder(form->table()), (QStringList{"1", "2", "3"}));
     EXPECT_EQ(form->model()->rowCount(), 3);
-    EXPECT_EQ(form->table().cell(1, 0), QStringLiteral("Объект")) << "the header row is the program's own again";
+    EXPECT_EQ(form->table().cell(1, 0), QStringLiteral("Объект"))
+        << "the header row is the program's own again";
     EXPECT_EQ(RecordCount.load(), 3u);
     EXPECT_EQ(SortDirection.load(), 1) << "a read keeps the sort direction";
 }

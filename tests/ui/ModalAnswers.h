@@ -37,7 +37,8 @@ public:
             dialog->selectFile(path);
             // The dialog may still apply its proposed name once its folder has loaded; the
             // name field is what an accepted dialog reads, so set it as a user would type.
-            if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) edit->setText(path);
+            if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                edit->setText(path);
             QMetaObject::invokeMethod(dialog, "accept");
             return true;
         });
@@ -66,7 +67,8 @@ public:
         expect([box](QWidget* w) {
             auto* message = qobject_cast<QMessageBox*>(w);
             if (!message) return false;
-            *box = {message->windowTitle(), message->text(), message->icon(), message->parentWidget() != nullptr};
+            *box = {message->windowTitle(), message->text(), message->icon(),
+                    message->parentWidget() != nullptr};
             message->buttons().value(0)->click();
             return true;
         });

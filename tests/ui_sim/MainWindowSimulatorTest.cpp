@@ -10,12 +10,12 @@
 
 #include <QFile>
 #include <QLabel>
-#include <QTimer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include <cstdlib>
@@ -77,7 +77,8 @@ protected:
     {
         clickRead();
         ASSERT_TRUE(ExchangeEnds(20000));
-        ASSERT_TRUE(WaitUntil([this] { return button("Button1")->isEnabled(); }, 2000)) << "read button left off";
+        ASSERT_TRUE(WaitUntil([this] { return button("Button1")->isEnabled(); }, 2000))
+            << "read button left off";
     }
 
     QTemporaryDir dir;
@@ -95,7 +96,9 @@ TEST_F(MainWindowSimulator, FirstReadShowsTheInstrumentsRecordsWithItsObjectName
         series object=1 sensor=potential count=1 values=-235.5,-100.2,12.9
         series object=2 sensor=resistance count=1 values=12.25,7 mode=manual
         transcript "%1"
-    )").arg(transcript).toUtf8()));
+    )")
+                                 .arg(transcript)
+                                 .toUtf8()));
 
     readArchive();
 
@@ -103,9 +106,18 @@ TEST_F(MainWindowSimulator, FirstReadShowsTheInstrumentsRecordsWithItsObjectName
     ASSERT_EQ(t.rowCount(), 6);
     EXPECT_EQ(RecordCount.load(), 5u);
     EXPECT_EQ(VersionUnread.load(), 0);
-    const QStringList first = {"1", "Мост", "Потенциала, мВ    ", " -500  -  500", "-235", "1   |   1", "3",
-                               "20", "30", QLocale().toString(QDate(2014, 5, 17), QLocale::ShortFormat),
-                               "10:23:45", "Авто"};
+    const QStringList first = {"1",
+                               "Мост",
+                               "Потенциала, мВ    ",
+                               " -500  -  500",
+                               "-235",
+                               "1   |   1",
+                               "3",
+                               "20",
+                               "30",
+                               QLocale().toString(QDate(2014, 5, 17), QLocale::ShortFormat),
+                               "10:23:45",
+                               "Авто"};
     for (int c = 0; c < kArchiveColumns; ++c) EXPECT_EQ(t.cell(c, 1), first[c]) << "column " << c;
     EXPECT_EQ(t.cell(1, 4), QStringLiteral("Тоннель"));
     EXPECT_EQ(t.cell(2, 4), QStringLiteral("Сопротив., кОм*см "));
@@ -117,7 +129,8 @@ TEST_F(MainWindowSimulator, FirstReadShowsTheInstrumentsRecordsWithItsObjectName
     const QString wire = ReadAll(transcript);
     const qsizetype version = wire.indexOf(": 01 FE"), settings = wire.indexOf(": 04 FB"),
                     header = wire.indexOf(": 02 FD"), record = wire.indexOf(": 03 FC 04 00");
-    EXPECT_TRUE(version >= 0 && version < settings && settings < header && header < record) << wire.toStdString();
+    EXPECT_TRUE(version >= 0 && version < settings && settings < header && header < record)
+        << wire.toStdString();
 
     // A second read goes straight to the header and keeps the rows as they come.
     ASSERT_TRUE(LoadScenario(QStringLiteral("prepare all 0\ntranscript \"%1\"\n").arg(transcript).toUtf8()));
@@ -170,8 +183,8 @@ public:
         QObject::connect(&poll_, &QTimer::timeout, [=, this] {
             const auto forms = owner->findChildren<TForm2*>();
             TForm2* progress = forms.isEmpty() ? nullptr : forms.back();
-            if (done || !progress || !progress->isVisible() || QApplication::activeModalWidget() != progress ||
-                !ready(progress))
+            if (done || !progress || !progress->isVisible() ||
+                QApplication::activeModalWidget() != progress || !ready(progress))
                 return;
             done = true;
             act(progress);
@@ -218,7 +231,8 @@ TEST_F(MainWindowSimulator, ClosingTheProgressWindowNeverLeavesTheReadOutOfReach
             QSignalSpy running(&ExchangeActivity::instance(), &ExchangeActivity::runningChanged);
 
             {
-                ProgressWatch close(form.get(), situation.underWay, [way](TForm2* p) { CloseProgress(p, way); });
+                ProgressWatch close(form.get(), situation.underWay,
+                                    [way](TForm2* p) { CloseProgress(p, way); });
                 clickRead();
                 ASSERT_TRUE(close.done);
             }
@@ -237,11 +251,12 @@ TEST_F(MainWindowSimulator, ClosingTheProgressWindowNeverLeavesTheReadOutOfReach
                 // Shown again, the window offers its Cancel; a read in progress is left to
                 // finish and is closed once more the same way.
                 bool shownAgain = false;
-                ProgressWatch again(form.get(), situation.retries ? situation.underWay : label("Чтение архива"),
-                                    [&](TForm2* p) {
-                    shownAgain = p == progress && p->Button1->isVisible() && p->Button1->isEnabled();
-                    CloseProgress(p, situation.retries ? CloseWay::Cancel : way);
-                });
+                ProgressWatch again(
+                    form.get(), situation.retries ? situation.underWay : label("Чтение архива"),
+                    [&](TForm2* p) {
+                        shownAgain = p == progress && p->Button1->isVisible() && p->Button1->isEnabled();
+                        CloseProgress(p, situation.retries ? CloseWay::Cancel : way);
+                    });
                 clickRead();
                 EXPECT_TRUE(again.done);
                 EXPECT_TRUE(shownAgain);
@@ -249,7 +264,8 @@ TEST_F(MainWindowSimulator, ClosingTheProgressWindowNeverLeavesTheReadOutOfReach
             }
             ASSERT_TRUE(ExchangeEnds(15000));
             EXPECT_EQ(running.count(), 2) << "one exchange started and ended, no second one";
-            ASSERT_TRUE(WaitUntil([this] { return button("Button1")->isEnabled(); }, 2000)) << "read button left off";
+            ASSERT_TRUE(WaitUntil([this] { return button("Button1")->isEnabled(); }, 2000))
+                << "read button left off";
             EXPECT_TRUE(button("Button2")->isEnabled());
 
             if (!situation.retries && way != CloseWay::Cancel) {

@@ -30,12 +30,11 @@ namespace {
 using lm11::usbdevfs::UsbdevfsInstrument;
 using Clock = std::chrono::steady_clock;
 
-bool ExchangeRunning() {
-    return ExchangeActivity::instance().isRunning();
-}
+bool ExchangeRunning() { return ExchangeActivity::instance().isRunning(); }
 
 // Two objects, five records: three potentials of object 1, two resistivities of object 2.
-lm11sim::Scenario SmallArchive() {
+lm11sim::Scenario SmallArchive()
+{
     lm11sim::Scenario s;
     s.objects[0].nameRu = "Мост";
     s.objects[0].nameEn = "Bridge";
@@ -56,7 +55,8 @@ lm11sim::Scenario SmallArchive() {
 }
 
 // The OUT transfers of the testbed's trace, as hex, in order: what the instrument got.
-std::vector<std::string> SentFrames(const std::vector<std::string>& trace) {
+std::vector<std::string> SentFrames(const std::vector<std::string>& trace)
+{
     std::vector<std::string> frames;
     for (const std::string& line : trace)
         if (line.rfind("SUBMITURB ep=01 ", 0) == 0) frames.push_back(line.substr(line.rfind(' ') + 1));
@@ -67,7 +67,8 @@ std::vector<std::string> SentFrames(const std::vector<std::string>& trace) {
 // presses Cancel after a generous time and fails instead of hanging.
 class Watchdog {
 public:
-    Watchdog(QWidget& owner, int ms) {
+    Watchdog(QWidget& owner, int ms)
+    {
         timer_.setSingleShot(true);
         QObject::connect(&timer_, &QTimer::timeout, [&owner, this] {
             auto* form = owner.findChild<TForm2*>();
@@ -83,10 +84,10 @@ private:
     QTimer timer_;
 };
 
-
 class ProgramOverUsbdevfs : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         const char* preload = std::getenv("LD_PRELOAD");
         ASSERT_TRUE(preload && std::string(preload).find("umockdev") != std::string::npos)
             << "run under umockdev-wrapper";
@@ -95,7 +96,8 @@ protected:
         ResetSharedState();
         SetLinkFactory(nullptr);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         StopExchangeAtExit();
         EXPECT_FALSE(ExchangeRunning());
         ResetSharedState();
@@ -105,7 +107,8 @@ protected:
 
     // The library picks its device folder once, at its first load; the testbed must hold a
     // device file by then, so every test builds its testbed before the first exchange.
-    void Serve(lm11sim::Scenario scenario) {
+    void Serve(lm11sim::Scenario scenario)
+    {
         std::string error;
         auto built = lm11sim::BuildArchive(scenario, error);
         ASSERT_TRUE(built) << error;
@@ -121,7 +124,8 @@ protected:
     std::unique_ptr<UsbdevfsInstrument> usb;
 };
 
-TEST_F(ProgramOverUsbdevfs, FirstArchiveReadEndsWithTheInstrumentsTable) {
+TEST_F(ProgramOverUsbdevfs, FirstArchiveReadEndsWithTheInstrumentsTable)
+{
     Serve(SmallArchive());
     QWidget owner;
     ArchiveModel model;
@@ -166,7 +170,8 @@ TEST_F(ProgramOverUsbdevfs, FirstArchiveReadEndsWithTheInstrumentsTable) {
     EXPECT_LT(took, std::chrono::seconds(30));
 }
 
-TEST_F(ProgramOverUsbdevfs, SettingsWriteReachesTheInstrumentWhole) {
+TEST_F(ProgramOverUsbdevfs, SettingsWriteReachesTheInstrumentWhole)
+{
     Serve(SmallArchive());
     Lang = 1;
     PlainWindow w;
@@ -196,8 +201,7 @@ TEST_F(ProgramOverUsbdevfs, SettingsWriteReachesTheInstrumentWhole) {
     EXPECT_NE(stored, archive.settings) << "the instrument kept its old block";
     SettingsBlock block;
     std::copy(stored.begin(), stored.end(), block.begin());
-    for (int k = 0; k < 20; ++k)
-        EXPECT_TRUE(IsSettingsEntryValid(block, k)) << "entry " << k;
+    for (int k = 0; k < 20; ++k) EXPECT_TRUE(IsSettingsEntryValid(block, k)) << "entry " << k;
     const ObjectSettings second = DecodeSettingsEntry(block, 1);
     EXPECT_EQ(second.nameEn, "Tunnel");
     EXPECT_EQ(second.nameRu, "Стена");
@@ -205,7 +209,8 @@ TEST_F(ProgramOverUsbdevfs, SettingsWriteReachesTheInstrumentWhole) {
     EXPECT_EQ(DecodeSettingsEntry(block, 0).nameEn, "Bridge");
 }
 
-TEST_F(ProgramOverUsbdevfs, AbsentInstrumentAsksToCheckTheConnection) {
+TEST_F(ProgramOverUsbdevfs, AbsentInstrumentAsksToCheckTheConnection)
+{
     // Another product of the same maker is plugged in; the instrument is not. On a bus of
     // its own: libusb-0.1 keeps the descriptors of a device file it already knows, so a
     // different device under the instrument's earlier file name would pass for it.
@@ -242,7 +247,8 @@ TEST_F(ProgramOverUsbdevfs, AbsentInstrumentAsksToCheckTheConnection) {
     EXPECT_EQ(VersionUnread.load(), 1);
 }
 
-TEST_F(ProgramOverUsbdevfs, TransferTimingOutMidArchiveEndsTheRead) {
+TEST_F(ProgramOverUsbdevfs, TransferTimingOutMidArchiveEndsTheRead)
+{
     lm11sim::Scenario s = SmallArchive();
     // Transfers 1-3 version, 4-6 settings, 7-9 header, then three per record: the length
     // of record 2 (transfer 17) never comes.
@@ -281,7 +287,8 @@ TEST_F(ProgramOverUsbdevfs, TransferTimingOutMidArchiveEndsTheRead) {
     EXPECT_EQ(model.table().cell(4, 2), "-120");
 }
 
-TEST_F(ProgramOverUsbdevfs, VersionLengthTimingOutIsAskedAgain) {
+TEST_F(ProgramOverUsbdevfs, VersionLengthTimingOutIsAskedAgain)
+{
     lm11sim::Scenario s = SmallArchive();
     s.transferFaults[2] = lm11sim::TransferFault{lm11sim::kTimedOut}; // the version's length
     Serve(std::move(s));

@@ -25,13 +25,15 @@ namespace {
 // each `delayMs` after the write.
 class EchoModel : public BulkModel {
 public:
-    BulkResult write(int, std::uint8_t, const std::uint8_t* bytes, int size, double at) override {
+    BulkResult write(int, std::uint8_t, const std::uint8_t* bytes, int size, double at) override
+    {
         for (int i = 0; i < size; i += chunk)
             queue.push_back(
                 {std::vector<std::uint8_t>(bytes + i, bytes + std::min(size, i + chunk)), at + delayMs});
         return {size, at};
     }
-    BulkResult read(int, std::uint8_t, std::uint8_t* out, int size, double at) override {
+    BulkResult read(int, std::uint8_t, std::uint8_t* out, int size, double at) override
+    {
         if (queue.empty()) return {-ETIMEDOUT, at};
         auto [bytes, readyAt] = std::move(queue.front());
         queue.pop_front();
@@ -39,7 +41,8 @@ public:
         std::memcpy(out, bytes.data(), std::size_t(n));
         return {n, std::max(at, readyAt)};
     }
-    int claim(int session, int interface, double) override {
+    int claim(int session, int interface, double) override
+    {
         claimedInterface = interface;
         sessions.insert(session);
         return interface == 0 ? 0 : -ENOENT;
@@ -53,7 +56,8 @@ public:
     std::set<int> sessions;
 };
 
-struct usb_device* Find(std::uint16_t vendor, std::uint16_t product) {
+struct usb_device* Find(std::uint16_t vendor, std::uint16_t product)
+{
     // libusb-0.1 picks its device folder once, in usb_init, and finds nothing for the rest of
     // the run if /dev/bus/usb is missing then: initialise only once a testbed holds a device.
     static const bool initialised = (usb_init(), true);
@@ -68,13 +72,15 @@ struct usb_device* Find(std::uint16_t vendor, std::uint16_t product) {
 
 class UsbdevfsEcho : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(std::getenv("LD_PRELOAD") &&
                     std::string(std::getenv("LD_PRELOAD")).find("umockdev") != std::string::npos)
             << "run this test under umockdev-wrapper";
     }
 
-    usb_dev_handle* Open(UsbdevfsTestbed& bed, EchoModel& model) {
+    usb_dev_handle* Open(UsbdevfsTestbed& bed, EchoModel& model)
+    {
         bed.addDevice(UsbIdentity{}, model);
         struct usb_device* dev = Find(0x03EB, 0x0202);
         if (!dev) return nullptr;
@@ -86,7 +92,8 @@ protected:
     }
 };
 
-TEST_F(UsbdevfsEcho, LibraryFindsTheDeviceWithItsDescriptors) {
+TEST_F(UsbdevfsEcho, LibraryFindsTheDeviceWithItsDescriptors)
+{
     EchoModel model;
     UsbdevfsTestbed bed;
     bed.addDevice(UsbIdentity{}, model);
@@ -104,7 +111,8 @@ TEST_F(UsbdevfsEcho, LibraryFindsTheDeviceWithItsDescriptors) {
     EXPECT_EQ(intf.endpoint[1].bmAttributes, USB_ENDPOINT_TYPE_BULK);
 }
 
-TEST_F(UsbdevfsEcho, AnotherProductIdIsNotTheInstrument) {
+TEST_F(UsbdevfsEcho, AnotherProductIdIsNotTheInstrument)
+{
     EchoModel model;
     UsbdevfsTestbed bed;
     // A new address, as a re-plugged device gets: libusb keeps what it read from a device
@@ -114,7 +122,8 @@ TEST_F(UsbdevfsEcho, AnotherProductIdIsNotTheInstrument) {
     EXPECT_NE(Find(0x03EB, 0x0203), nullptr);
 }
 
-TEST_F(UsbdevfsEcho, BulkWriteComesBackOnTheInEndpoint) {
+TEST_F(UsbdevfsEcho, BulkWriteComesBackOnTheInEndpoint)
+{
     EchoModel model;
     UsbdevfsTestbed bed;
     usb_dev_handle* h = Open(bed, model);
@@ -138,7 +147,8 @@ TEST_F(UsbdevfsEcho, BulkWriteComesBackOnTheInEndpoint) {
     usb_close(again);
 }
 
-TEST_F(UsbdevfsEcho, ReplyReadyLaterCompletesTheWaitingRead) {
+TEST_F(UsbdevfsEcho, ReplyReadyLaterCompletesTheWaitingRead)
+{
     EchoModel model;
     model.delayMs = 150;
     UsbdevfsTestbed bed;
@@ -156,15 +166,15 @@ TEST_F(UsbdevfsEcho, ReplyReadyLaterCompletesTheWaitingRead) {
     usb_close(h);
 }
 
-TEST_F(UsbdevfsEcho, ShortAndCutReplies) {
+TEST_F(UsbdevfsEcho, ShortAndCutReplies)
+{
     EchoModel model;
     model.chunk = 10;
     UsbdevfsTestbed bed;
     usb_dev_handle* h = Open(bed, model);
     ASSERT_NE(h, nullptr);
     std::vector<char> out(25);
-    for (std::size_t i = 0; i < out.size(); ++i)
-        out[i] = static_cast<char>(i + 1);
+    for (std::size_t i = 0; i < out.size(); ++i) out[i] = static_cast<char>(i + 1);
     ASSERT_EQ(usb_bulk_write(h, 0x01, out.data(), 25, 500), 25);
 
     // The device sends 10, 10 and 5 bytes: a read of 64 takes one transfer, not all 25.
@@ -180,7 +190,8 @@ TEST_F(UsbdevfsEcho, ShortAndCutReplies) {
     usb_close(h);
 }
 
-TEST_F(UsbdevfsEcho, ReadWithNothingToSendTimesOutAndTheLinkStaysUsable) {
+TEST_F(UsbdevfsEcho, ReadWithNothingToSendTimesOutAndTheLinkStaysUsable)
+{
     EchoModel model;
     UsbdevfsTestbed bed;
     usb_dev_handle* h = Open(bed, model);
@@ -201,7 +212,8 @@ TEST_F(UsbdevfsEcho, ReadWithNothingToSendTimesOutAndTheLinkStaysUsable) {
     usb_close(h);
 }
 
-TEST_F(UsbdevfsEcho, TestbedFolderIsRemoved) {
+TEST_F(UsbdevfsEcho, TestbedFolderIsRemoved)
+{
     EchoModel model;
     std::string root;
     {

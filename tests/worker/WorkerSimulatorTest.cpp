@@ -228,7 +228,8 @@ TEST_F(WorkerAgainstSimulator, FirstArchiveReadAsksVersionAndSettingsLaterReadsG
     FormWatch second(&owner);
     ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
     ASSERT_TRUE(ExchangeEnds(10000));
-    EXPECT_EQ(writes(before), (std::vector<std::string>{"02 FD", "03 FC 00 00", "03 FC 01 00", "03 FC 02 00"}));
+    EXPECT_EQ(writes(before),
+              (std::vector<std::string>{"02 FD", "03 FC 00 00", "03 FC 01 00", "03 FC 02 00"}));
     EXPECT_EQ(second.gauge, (std::vector<int>{20, 46, 73, 100}));
     EXPECT_EQ(model.rowCount(), 3);
 }
@@ -396,7 +397,6 @@ TEST_F(WorkerAgainstSimulator, CancelBeforeOrDuringTheRecordsKeepsTheTable)
         EXPECT_EQ(Shared.CancelRequest.load(), 0);
     }
 }
-
 
 TEST_F(WorkerAgainstSimulator, SettingsReadEditAndWriteBack)
 {

@@ -12,12 +12,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QTableWidget>
-#include <QVBoxLayout>
-#include <QMessageBox>
 #include <QThread>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <functional>
 #include <memory>
@@ -55,8 +55,8 @@ inline ::testing::AssertionResult ExchangeEnds(int ms)
 {
     if (WaitUntil([] { return !ExchangeActivity::instance().isRunning(); }, ms))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "the exchange still ran after " << ms
-                                         << " ms; on screen: " << OnScreen().toStdString();
+    return ::testing::AssertionFailure()
+           << "the exchange still ran after " << ms << " ms; on screen: " << OnScreen().toStdString();
 }
 
 /// A command that shows a window modally until its exchange ends (the archive read) blocks
@@ -69,8 +69,8 @@ public:
     {
         timer_.setSingleShot(true);
         QObject::connect(&timer_, &QTimer::timeout, [ms] {
-            ADD_FAILURE() << "the exchange did not end within " << ms << " ms; on screen: "
-                          << OnScreen().toStdString();
+            ADD_FAILURE() << "the exchange did not end within " << ms
+                          << " ms; on screen: " << OnScreen().toStdString();
             if (BMTreadUSB* worker = RunningExchange()) worker->requestStop();
             // Message boxes first, then the windows they were over.
             for (int i = 0; i < 20 && QApplication::activeModalWidget(); ++i)

@@ -40,7 +40,6 @@ private:
 
 bool ExchangeRunning() { return ExchangeActivity::instance().isRunning(); }
 
-
 class WorkerWindows : public ::testing::Test {
 protected:
     void SetUp() override

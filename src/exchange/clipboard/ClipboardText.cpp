@@ -12,8 +12,8 @@ int HeaderExtraTabs(const QString& header, int lang)
 {
     using namespace MainText;
     if (header == HeaderSensor[lang]) return 2;
-    if (header == HeaderDate[lang] || header == HeaderTime[lang] || header == HeaderObject[lang]
-        || header == HeaderSeriesLength[lang])
+    if (header == HeaderDate[lang] || header == HeaderTime[lang] || header == HeaderObject[lang] ||
+        header == HeaderSeriesLength[lang])
         return 1;
     return 0;
 }
@@ -44,7 +44,8 @@ QString TableClipboardText(const ArchiveTable& table, int lang)
             const QString& cell = table.cell(column, row);
             text += cell;
             text += kTab;
-            const int extra = row == 0 ? HeaderExtraTabs(cell, lang) : DataExtraTabs(table.cell(column, 0), cell);
+            const int extra =
+                row == 0 ? HeaderExtraTabs(cell, lang) : DataExtraTabs(table.cell(column, 0), cell);
             text += kTab.repeated(extra);
         }
         EndRow(text, columns > 0);

@@ -60,10 +60,7 @@ ProjectStatus Validate(QByteArrayView bytes, int32_t& columns, int32_t& rows)
 
 // QSaveFile syncs before it puts the file in place but ignores a failing sync; the data
 // may then never reach the disk, and the old file would be replaced by a damaged one.
-bool SyncedToDisk(QSaveFile& file)
-{
-    return file.flush() && ::fsync(file.handle()) == 0;
-}
+bool SyncedToDisk(QSaveFile& file) { return file.flush() && ::fsync(file.handle()) == 0; }
 
 } // namespace
 
@@ -112,7 +109,8 @@ ProjectStatus parseProject(QByteArrayView bytes, ArchiveTable& table)
 {
     int32_t columns = 0;
     int32_t rows = 0;
-    if (const ProjectStatus status = Validate(bytes, columns, rows); status != ProjectStatus::Ok) return status;
+    if (const ProjectStatus status = Validate(bytes, columns, rows); status != ProjectStatus::Ok)
+        return status;
     ArchiveTable read(columns, rows);
     qsizetype at = 8;
     for (int c = 0; c < columns; ++c) {

@@ -4,10 +4,7 @@
 
 using namespace ReportGeometry;
 
-int ReportLinesPerPage()
-{
-    return (kBodyHeight - kHeaderBandHeight - kFooterBandHeight) / kDetailBandHeight;
-}
+int ReportLinesPerPage() { return (kBodyHeight - kHeaderBandHeight - kFooterBandHeight) / kDetailBandHeight; }
 
 std::vector<ReportPage> PaginateReport(int detailPrints)
 {

@@ -37,8 +37,8 @@ private:
 QFont ReportFont(int pointSize, bool bold)
 {
     static const QString family = QFontDatabase::hasFamily(QStringLiteral("Lucida Console"))
-        ? QStringLiteral("Lucida Console")
-        : QStringLiteral("DejaVu Sans Mono");
+                                      ? QStringLiteral("Lucida Console")
+                                      : QStringLiteral("DejaVu Sans Mono");
     QFont font(family, pointSize, bold ? QFont::Bold : QFont::Normal);
     font.setStyleHint(QFont::Monospace);
     font.setFixedPitch(true);
@@ -53,8 +53,8 @@ void SetUpReportPage(QPagedPaintDevice& device)
                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
 }
 
-int PaintReport(QPagedPaintDevice& device, const QString& title, const QStringList& lines, DetailCounter& counter,
-                int firstPage, int lastPage)
+int PaintReport(QPagedPaintDevice& device, const QString& title, const QStringList& lines,
+                DetailCounter& counter, int firstPage, int lastPage)
 {
     counter.restart();
     const std::vector<ReportPage> pages = PaginateReport(int(lines.size()));

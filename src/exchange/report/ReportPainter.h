@@ -19,5 +19,5 @@ void SetUpReportPage(QPagedPaintDevice& device);
 /// counter restarts at the beginning of the run and feeds one detail print per report line.
 /// Pages outside firstPage..lastPage are laid out but not drawn. Returns the number of pages
 /// the report has, or 0 when the device cannot be painted on.
-int PaintReport(QPagedPaintDevice& device, const QString& title, const QStringList& lines, DetailCounter& counter,
-                int firstPage = 1, int lastPage = INT_MAX);
+int PaintReport(QPagedPaintDevice& device, const QString& title, const QStringList& lines,
+                DetailCounter& counter, int firstPage = 1, int lastPage = INT_MAX);

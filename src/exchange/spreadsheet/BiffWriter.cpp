@@ -21,11 +21,10 @@
 namespace {
 
 // Record types.
-constexpr uint16_t kBof = 0x0809, kEof = 0x000A, kCodePage = 0x0042, kWindow1 = 0x003D,
-                   kDateMode = 0x0022, kFont = 0x0031, kXf = 0x00E0, kStyle = 0x0293,
-                   kBoundSheet = 0x0085, kSst = 0x00FC, kExtSst = 0x00FF, kContinue = 0x003C,
-                   kDefColWidth = 0x0055, kColInfo = 0x007D, kDimensions = 0x0200,
-                   kLabelSst = 0x00FD, kWindow2 = 0x023E;
+constexpr uint16_t kBof = 0x0809, kEof = 0x000A, kCodePage = 0x0042, kWindow1 = 0x003D, kDateMode = 0x0022,
+                   kFont = 0x0031, kXf = 0x00E0, kStyle = 0x0293, kBoundSheet = 0x0085, kSst = 0x00FC,
+                   kExtSst = 0x00FF, kContinue = 0x003C, kDefColWidth = 0x0055, kColInfo = 0x007D,
+                   kDimensions = 0x0200, kLabelSst = 0x00FD, kWindow2 = 0x023E;
 // The longest record body; longer data goes on in CONTINUE records.
 constexpr int kMaxRecordData = 8224;
 // Sixteen style formats come first (Excel expects them), then the default cell format, then
@@ -76,8 +75,10 @@ void AppendChars(QByteArray& out, const QString& text, qsizetype from, qsizetype
 {
     Bytes b(out);
     for (qsizetype i = from; i < from + count; ++i) {
-        if (wide) b.u16(text[i].unicode());
-        else b.u8(text[i].unicode());
+        if (wide)
+            b.u16(text[i].unicode());
+        else
+            b.u8(text[i].unicode());
     }
 }
 
@@ -127,11 +128,11 @@ QByteArray XfData(uint16_t font, bool style, uint8_t alignment, uint8_t usedAttr
     QByteArray d;
     Bytes b(d);
     b.u16(font);
-    b.u16(0); // number format "General"
+    b.u16(0);                       // number format "General"
     b.u16(style ? 0xFFF5 : 0x0001); // locked; style formats have parent 0xFFF
     b.u8(alignment);
-    b.u8(0);  // rotation
-    b.u8(0);  // indent, shrink, reading order
+    b.u8(0); // rotation
+    b.u8(0); // indent, shrink, reading order
     b.u8(usedAttributes);
     b.u32(0); // no borders
     b.u32(0);
@@ -311,7 +312,7 @@ std::vector<QByteArray> BuildBiffWorkbook(const ArchiveTable& table, const QStri
     {
         QByteArray d;
         Bytes b(d);
-        b.u16(0);      // window position and size, in twips
+        b.u16(0); // window position and size, in twips
         b.u16(0);
         b.u16(0x4000);
         b.u16(0x2000);
@@ -386,7 +387,8 @@ SpreadsheetResult WriteCompoundDocument(const std::vector<QByteArray>& workbookS
     if (ok) {
         for (const QByteArray& part : workbookStream)
             if (ok && !part.isEmpty())
-                ok = gsf_output_write(stream, gsize(part.size()), reinterpret_cast<const guint8*>(part.constData()));
+                ok = gsf_output_write(stream, gsize(part.size()),
+                                      reinterpret_cast<const guint8*>(part.constData()));
         ok = gsf_output_close(stream) && ok;
         g_object_unref(stream);
     }

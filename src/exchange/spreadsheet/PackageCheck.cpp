@@ -12,7 +12,6 @@
 
 namespace {
 
-
 // The name of the document's root element: the first tag that is not a declaration,
 // processing instruction or comment.
 std::string RootName(const std::string& head)
@@ -72,7 +71,8 @@ private:
         if (n <= 0) return;
         crc_ = uint32_t(crc32(crc_, p, uInt(n)));
         size_ += n;
-        if (head_.size() < 512) head_.append(reinterpret_cast<const char*>(p), std::size_t(std::min<qint64>(n, 512)));
+        if (head_.size() < 512)
+            head_.append(reinterpret_cast<const char*>(p), std::size_t(std::min<qint64>(n, 512)));
         tail_.append(reinterpret_cast<const char*>(p), std::size_t(n));
         if (tail_.size() > 512) tail_.erase(0, tail_.size() - 256);
     }
@@ -130,7 +130,8 @@ bool PackageComplete(const QString& path, QString* why)
         const uchar* h = base + at;
         const int method = int(le::Load16(h + 10));
         const uint32_t crc = le::Load32(h + 16), packed = le::Load32(h + 20), unpacked = le::Load32(h + 24);
-        const uint32_t nameLength = le::Load16(h + 28), extraLength = le::Load16(h + 30), commentLength = le::Load16(h + 32);
+        const uint32_t nameLength = le::Load16(h + 28), extraLength = le::Load16(h + 30),
+                       commentLength = le::Load16(h + 32);
         const qint64 local = le::Load32(h + 42);
         if (at + 46 + nameLength > size) {
             reason = QStringLiteral("bad central directory");

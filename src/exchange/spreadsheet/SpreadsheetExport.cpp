@@ -57,7 +57,8 @@ SpreadsheetResult PutInPlace(const QString& scratchPath, const QString& fileName
     // reached the disk.
     if (!out.flush() || ::fsync(out.handle()) != 0) {
         out.cancelWriting();
-        return {SpreadsheetStatus::WriteFailed, QStringLiteral("sync: ") + QString::fromLocal8Bit(std::strerror(errno))};
+        return {SpreadsheetStatus::WriteFailed,
+                QStringLiteral("sync: ") + QString::fromLocal8Bit(std::strerror(errno))};
     }
     if (!out.commit()) return {SpreadsheetStatus::WriteFailed, out.errorString()};
     return {};
@@ -78,7 +79,8 @@ QString WorkbookFileName(const QString& fileName)
     return fileName + QStringLiteral(".xlsx");
 }
 
-SpreadsheetResult exportToSpreadsheet(const ArchiveTable& table, const QString& sheetTitle, const QString& chosenName)
+SpreadsheetResult exportToSpreadsheet(const ArchiveTable& table, const QString& sheetTitle,
+                                      const QString& chosenName)
 {
     if (chosenName.isEmpty()) return {SpreadsheetStatus::WriteFailed, QStringLiteral("no file name")};
     const QString fileName = WorkbookFileName(chosenName);

@@ -31,10 +31,10 @@ SpreadsheetResult ExportSpreadsheetOnDemand(const ArchiveTable& table, const QSt
     static SpreadsheetExportFunction function = nullptr;
     SpreadsheetResult result;
     if (!function) {
-        function = LoadSpreadsheetModule({QDir(QCoreApplication::applicationDirPath())
-                                              .filePath(QLatin1String(kSpreadsheetModuleName)),
-                                          QStringLiteral(LM11_SPREADSHEET_MODULE)},
-                                         result.detail);
+        function = LoadSpreadsheetModule(
+            {QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kSpreadsheetModuleName)),
+             QStringLiteral(LM11_SPREADSHEET_MODULE)},
+            result.detail);
     }
     if (!function) {
         result.status = SpreadsheetStatus::WriterMissing;

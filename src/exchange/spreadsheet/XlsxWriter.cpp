@@ -20,8 +20,8 @@ struct WorkbookCloser {
 
 SpreadsheetResult Failed(const char* what, lxw_error error)
 {
-    return {SpreadsheetStatus::WriteFailed, QString::fromLatin1(what) + QStringLiteral(": ") +
-                                                QString::fromUtf8(lxw_strerror(error))};
+    return {SpreadsheetStatus::WriteFailed,
+            QString::fromLatin1(what) + QStringLiteral(": ") + QString::fromUtf8(lxw_strerror(error))};
 }
 
 // Converts texts to NUL-terminated UTF-8 in one reused buffer: the export converts every
@@ -64,7 +64,8 @@ SpreadsheetResult WriteXlsx(const ArchiveTable& table, const QString& sheetTitle
         // rest. Widths go first: with rows streamed to disk nothing may come back to them.
         const std::vector<double> widths = WrittenBlockWidths(table, block);
         for (int c = 0; c <= columns && c < LXW_COL_MAX; ++c) {
-            if (lxw_error e = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), widths[std::size_t(c)], centred))
+            if (lxw_error e =
+                    worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), widths[std::size_t(c)], centred))
                 return Failed("column", e);
         }
         for (int j = 0; j < block.rowCount; ++j) {
@@ -72,7 +73,8 @@ SpreadsheetResult WriteXlsx(const ArchiveTable& table, const QString& sheetTitle
             for (int c = 0; c < columns; ++c) {
                 const QString& text = table.cell(c, row);
                 if (text.isEmpty()) continue; // an empty text leaves the cell blank
-                if (lxw_error e = worksheet_write_string(sheet, lxw_row_t(j), lxw_col_t(c), utf8(text), centred))
+                if (lxw_error e =
+                        worksheet_write_string(sheet, lxw_row_t(j), lxw_col_t(c), utf8(text), centred))
                     return Failed("cell", e);
             }
         }

@@ -1,10 +1,10 @@
 #include "SaveDialog1.h"
 
-#include "exchange/spreadsheet/SpreadsheetExport.h"
-#include "exchange/spreadsheet/SpreadsheetModule.h"
 #include "app/SharedState.h"
 #include "archive/ArchiveModel.h"
 #include "archive/ArchiveTable.h"
+#include "exchange/spreadsheet/SpreadsheetExport.h"
+#include "exchange/spreadsheet/SpreadsheetModule.h"
 #include "texts/Texts.h"
 
 #include <QApplication>
@@ -41,10 +41,7 @@ QString TypeChangedName(const QString& fileName, int filterIndex)
     return fileName.contains(extension) ? fileName : fileName + extension;
 }
 
-SaveDialog1::SaveDialog1(QWidget* window) : QObject(window)
-{
-    setObjectName(QStringLiteral("SaveDialog1"));
-}
+SaveDialog1::SaveDialog1(QWidget* window) : QObject(window) { setObjectName(QStringLiteral("SaveDialog1")); }
 
 SaveDialog1& SaveDialog1::of(QWidget* window)
 {
@@ -62,7 +59,7 @@ std::optional<QString> SaveDialog1::execute(QWidget* parent)
 }
 
 SpreadsheetResult SaveDialog1::exportTable(const ArchiveTable& table, const QString& sheetTitle,
-                                          const QString& fileName) const
+                                           const QString& fileName) const
 {
     if (exporter_) return exporter_(table, sheetTitle, fileName);
     return ExportSpreadsheetOnDemand(table, sheetTitle, fileName);
@@ -87,16 +84,19 @@ QFileDialog* SaveDialog1::create(QWidget* parent, const QString& proposedName)
     auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     auto before = std::make_shared<QString>();
     if (edit && types)
-        QObject::connect(types, &QComboBox::currentIndexChanged, dialog, [edit, before] { *before = edit->text(); });
-    QObject::connect(dialog, &QFileDialog::filterSelected, dialog, [dialog, edit, types, before, filters](const QString& filter) {
-        const int index = int(filters.indexOf(filter));
-        if (edit && types) {
-            edit->setText(TypeChangedName(*before, index));
-        } else {
-            const QStringList chosen = dialog->selectedFiles();
-            dialog->selectFile(TypeChangedName(chosen.isEmpty() ? QString() : QFileInfo(chosen.first()).fileName(), index));
-        }
-    });
+        QObject::connect(types, &QComboBox::currentIndexChanged, dialog,
+                         [edit, before] { *before = edit->text(); });
+    QObject::connect(dialog, &QFileDialog::filterSelected, dialog,
+                     [dialog, edit, types, before, filters](const QString& filter) {
+                         const int index = int(filters.indexOf(filter));
+                         if (edit && types) {
+                             edit->setText(TypeChangedName(*before, index));
+                         } else {
+                             const QStringList chosen = dialog->selectedFiles();
+                             dialog->selectFile(TypeChangedName(
+                                 chosen.isEmpty() ? QString() : QFileInfo(chosen.first()).fileName(), index));
+                         }
+                     });
     return dialog;
 }
 
@@ -117,7 +117,8 @@ void SaveTableToSpreadsheet(QWidget* window, const ArchiveTable& table)
     if (result.status == SpreadsheetStatus::WriterMissing) {
         // Without its writers the export cannot start, as when the spreadsheet application
         // could not be opened; the export error follows as it did then.
-        ShowError(Tr(MainText::ExcelOpenError) + QLatin1Char('\n') + Tr(MainText::ExcelMissing), MainText::Error);
+        ShowError(Tr(MainText::ExcelOpenError) + QLatin1Char('\n') + Tr(MainText::ExcelMissing),
+                  MainText::Error);
     }
     if (!result.ok()) {
         ShowError(MainText::ExportError, MainText::Warning);

@@ -41,7 +41,8 @@ public:
     void setProposedName(const QString& name) { proposedName_ = name; }
     void setChooser(Chooser chooser) { chooser_ = std::move(chooser); }
     void setExporter(Exporter exporter) { exporter_ = std::move(exporter); }
-    SpreadsheetResult exportTable(const ArchiveTable& table, const QString& sheetTitle, const QString& fileName) const;
+    SpreadsheetResult exportTable(const ArchiveTable& table, const QString& sheetTitle,
+                                  const QString& fileName) const;
 
     std::optional<QString> execute(QWidget* parent);
 

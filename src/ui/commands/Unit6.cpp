@@ -1,7 +1,7 @@
 #include "Unit6.h"
 
-#include "exchange/report/ReportPainter.h"
 #include "archive/ArchiveTable.h"
+#include "exchange/report/ReportPainter.h"
 
 #include <QPrintPreviewDialog>
 #include <QPrinter>

@@ -22,20 +22,16 @@ enum class Kind { Data, Sync, Move };
 
 std::atomic<bool> armed{false};
 pthread_t armer;
-long failAt = 0;       // 1-based call to fail
+long failAt = 0; // 1-based call to fail
 int failErrno = EIO;
-bool sticky = false;   // every data call from failAt on fails too (a disk that stays full)
+bool sticky = false; // every data call from failAt on fails too (a disk that stays full)
 long calls = 0;
 long failures = 0;
 int failedKind = -1;
-bool unsynced = false;  // data written since the last sync that went through
-bool lostSync = false;  // a sync failed while written data was not yet synced
+bool unsynced = false; // data written since the last sync that went through
+bool lostSync = false; // a sync failed while written data was not yet synced
 
-template <typename F>
-F Real(const char* name)
-{
-    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
-}
+template <typename F> F Real(const char* name) { return reinterpret_cast<F>(dlsym(RTLD_NEXT, name)); }
 
 bool RegularFd(int fd)
 {
@@ -48,7 +44,8 @@ bool RegularStream(FILE* stream) { return stream && RegularFd(fileno(stream)); }
 // Whether this call fails; counts it when it is one of ours.
 bool Fails(Kind kind, bool regular)
 {
-    if (!armed.load(std::memory_order_acquire) || !regular || !pthread_equal(pthread_self(), armer)) return false;
+    if (!armed.load(std::memory_order_acquire) || !regular || !pthread_equal(pthread_self(), armer))
+        return false;
     ++calls;
     const bool fail = calls == failAt || (sticky && kind == Kind::Data && calls > failAt);
     if (kind == Kind::Data && !fail) unsynced = true;
@@ -89,7 +86,10 @@ __attribute__((visibility("default"))) void lm11_shim_arm(long n, int error, int
     armer = pthread_self();
     armed.store(true, std::memory_order_release);
 }
-__attribute__((visibility("default"))) void lm11_shim_disarm() { armed.store(false, std::memory_order_release); }
+__attribute__((visibility("default"))) void lm11_shim_disarm()
+{
+    armed.store(false, std::memory_order_release);
+}
 __attribute__((visibility("default"))) long lm11_shim_calls() { return calls; }
 __attribute__((visibility("default"))) long lm11_shim_failures() { return failures; }
 /// Whether a sync failed while data written before it had not been synced yet.
