@@ -91,9 +91,9 @@ void SetUpSurveyReportPage(QPagedPaintDevice& device)
                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
 }
 
-std::vector<ReportPage> ReportPages(const std::vector<SurveyObject>& objects)
+std::vector<SurveyReportPage> ReportPages(const std::vector<SurveyObject>& objects)
 {
-    std::vector<ReportPage> pages;
+    std::vector<SurveyReportPage> pages;
     for (int k = 0; k < int(objects.size()); ++k) {
         if (objects[std::size_t(k)].points.empty()) continue;
         pages.push_back({k, false});
@@ -109,7 +109,7 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table,
 {
     using namespace AnalysisText;
     const int lang = options.map.lang;
-    const std::vector<ReportPage> pages = ReportPages(objects);
+    const std::vector<SurveyReportPage> pages = ReportPages(objects);
     const int count = std::max<int>(1, int(pages.size()));
     QPainter p;
     if (!p.begin(&device)) return 0;
@@ -153,7 +153,7 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table,
                        NoObjects[lang]);
             continue;
         }
-        const ReportPage rp = pages[std::size_t(n - 1)];
+        const SurveyReportPage rp = pages[std::size_t(n - 1)];
         const SurveyObject& object = objects[std::size_t(rp.object)];
         const int partnerIndex = PartnerOf(objects, rp.object);
         const SurveyObject* partner = partnerIndex >= 0 ? &objects[std::size_t(partnerIndex)] : nullptr;

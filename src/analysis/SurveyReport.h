@@ -24,11 +24,11 @@ struct ReportOptions {
 void SetUpSurveyReportPage(QPagedPaintDevice& device);
 
 /// The report's pages in order: object index and whether the page shows the combined risk.
-struct ReportPage {
+struct SurveyReportPage {
     int object = 0;
     bool combined = false;
 };
-std::vector<ReportPage> ReportPages(const std::vector<SurveyObject>& objects);
+std::vector<SurveyReportPage> ReportPages(const std::vector<SurveyObject>& objects);
 
 /// Paints the report; pages outside firstPage..lastPage are skipped. Returns the page count,
 /// 0 when the device cannot be painted on.
