@@ -2,6 +2,8 @@
 // The simulated instrument as the fault tests drive it: scenarios loaded into the library the
 // program itself loads, transcripts read back as lists of transfers and remarks, and every
 // text a status label was given while an exchange ran.
+#include "support/SimulatorScenario.h"
+#include "support/WaitUntil.h"
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -20,20 +22,7 @@
 
 namespace faults {
 
-/// Loads `text` as the simulator's scenario (the library named by LM11_LIBUSB).
-inline bool LoadScenario(const std::string& text)
-{
-    void* sim = dlopen(std::getenv("LM11_LIBUSB"), RTLD_NOW);
-    if (!sim) {
-        ADD_FAILURE() << dlerror();
-        return false;
-    }
-    auto load = reinterpret_cast<int (*)(const char*)>(dlsym(sim, "lm11sim_load_scenario_text"));
-    auto lastError = reinterpret_cast<const char* (*)()>(dlsym(sim, "lm11sim_last_error"));
-    if (load && load(text.c_str()) == 0) return true;
-    ADD_FAILURE() << "scenario refused: " << (lastError ? lastError() : "no loader") << "\n" << text;
-    return false;
-}
+using ::LoadScenario;
 
 /// One bulk transfer as the instrument saw it.
 struct Transfer {
@@ -153,17 +142,6 @@ private:
     QStringList seen_;
 };
 
-/// Processes events until `done` holds or `ms` have passed; the result of `done`.
-inline bool WaitUntil(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(2);
-    }
-    return true;
-}
+using ::WaitUntil;
 
 } // namespace faults

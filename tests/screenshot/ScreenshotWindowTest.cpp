@@ -7,6 +7,7 @@
 #include "device/Unit2.h"
 #include "screenshot/ColorBox.h"
 #include "screenshot/Unit5.h"
+#include "support/SimulatorScenario.h"
 #include "texts/Texts.h"
 #include "ui/Unit1.h"
 
@@ -32,23 +33,6 @@
 #include <set>
 
 namespace {
-
-bool LoadScenario(const QByteArray& text)
-{
-    // The simulator is the library the program loads, so dlopen hands back its handle.
-    void* sim = dlopen(qgetenv("LM11_LIBUSB").constData(), RTLD_NOW);
-    if (!sim) {
-        ADD_FAILURE() << dlerror();
-        return false;
-    }
-    using Load = int (*)(const char*);
-    using LastError = const char* (*)();
-    auto load = reinterpret_cast<Load>(dlsym(sim, "lm11sim_load_scenario_text"));
-    auto lastError = reinterpret_cast<LastError>(dlsym(sim, "lm11sim_last_error"));
-    if (load && load(text.constData()) == 0) return true;
-    ADD_FAILURE() << "scenario refused: " << (lastError ? lastError() : "no loader");
-    return false;
-}
 
 bool ExchangeRunning() { return ExchangeActivity::instance().isRunning(); }
 

@@ -5,6 +5,7 @@
 #include "device/BMTreadUSB.h"
 #include "device/Formats.h"
 #include "settings/Unit3.h"
+#include "support/SimulatorScenario.h"
 #include "texts/Texts.h"
 #include "ui/Unit1.h"
 #include "worker/WorkerTestSupport.h"
@@ -30,20 +31,6 @@ namespace {
 using namespace grid_input;
 
 bool ExchangeRunning() { return ExchangeActivity::instance().isRunning(); }
-
-bool LoadScenario(const QString& text)
-{
-    void* sim = dlopen(qgetenv("LM11_LIBUSB").constData(), RTLD_NOW);
-    if (!sim) {
-        ADD_FAILURE() << dlerror();
-        return false;
-    }
-    auto load = reinterpret_cast<int (*)(const char*)>(dlsym(sim, "lm11sim_load_scenario_text"));
-    auto lastError = reinterpret_cast<const char* (*)()>(dlsym(sim, "lm11sim_last_error"));
-    if (load && load(text.toUtf8().constData()) == 0) return true;
-    ADD_FAILURE() << "scenario refused: " << (lastError ? lastError() : "no loader");
-    return false;
-}
 
 QByteArray ReadAll(const QString& path)
 {

@@ -2,6 +2,7 @@
 // worker, the run-time loaded USB library (here the simulator) and the table on screen.
 #include "app/SharedState.h"
 #include "device/Unit2.h"
+#include "support/SimulatorScenario.h"
 #include "texts/Texts.h"
 #include "ui/Unit1.h"
 #include "worker/WorkerTestSupport.h"
@@ -22,23 +23,6 @@
 #include <dlfcn.h>
 
 namespace {
-
-// The simulator is the same library the program loads, so dlopen hands back its handle.
-bool LoadScenario(const QByteArray& text)
-{
-    void* sim = dlopen(qgetenv("LM11_LIBUSB").constData(), RTLD_NOW);
-    if (!sim) {
-        ADD_FAILURE() << dlerror();
-        return false;
-    }
-    using Load = int (*)(const char*);
-    using LastError = const char* (*)();
-    auto load = reinterpret_cast<Load>(dlsym(sim, "lm11sim_load_scenario_text"));
-    auto lastError = reinterpret_cast<LastError>(dlsym(sim, "lm11sim_last_error"));
-    if (load && load(text.constData()) == 0) return true;
-    ADD_FAILURE() << "scenario refused: " << (lastError ? lastError() : "no loader");
-    return false;
-}
 
 QString ReadAll(const QString& path)
 {

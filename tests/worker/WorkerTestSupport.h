@@ -5,6 +5,7 @@
 #include "app/SharedState.h"
 #include "device/BMTreadUSB.h"
 #include "device/Unit2.h"
+#include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -22,19 +23,6 @@
 #include <functional>
 #include <memory>
 #include <vector>
-
-/// Processes events until `done` holds or `ms` have passed; the result of `done`.
-inline bool WaitUntil(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(2);
-    }
-    return true;
-}
 
 /// What the visible windows show: each one's title and label texts.
 inline QString OnScreen()
