@@ -43,6 +43,13 @@ public:
         return true;
     }
 
+    /// Receives every reply of the input into `buffer`, one after the other.
+    template <std::size_t N> void receiveAll(std::array<uint8_t, N>& buffer, bool lengthIntoBuffer)
+    {
+        Reply reply;
+        while (receive(buffer, lengthIntoBuffer, reply)) continue;
+    }
+
 private:
     void take(std::size_t n)
     {

@@ -8,11 +8,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     auto image = std::make_unique<ScreenImage>();
     image->fill(0);
     ReplyFeed feed(data, size);
-    ReplyFeed::Reply r;
     // Every buffer state a run passes through is the last state of a shorter input, so the
     // picture is checked once, after the last reply: checking after each reply made a long
     // input cost thousands of full-screen scans.
-    while (feed.receive(*image, true, r)) {}
+    feed.receiveAll(*image, true);
     int ink = 0;
     for (int y = -1; y <= kScreenHeight; ++y)
         for (int x = -1; x <= kScreenWidth; ++x) ink += ScreenPixel(*image, x, y);
