@@ -118,8 +118,14 @@ BoxProjection::Eye BoxProjection::toEye(const BoxPoint& p) const
 
 QPointF BoxProjection::map(const BoxPoint& p) const
 {
+    double unused;
+    return map(p, unused);
+}
+
+QPointF BoxProjection::map(const BoxPoint& p, double& depth) const
+{
     const Eye e = toEye(p);
-    // Sizes at the box centre's distance stay as they are; nearer parts grow, farther shrink.
+    depth = e.z;
     const double f = distance_ > 0 ? distance_ / std::max(distance_ + e.z, distance_ * 0.05) : 1.0;
     return {centre_.x() + e.x * f * scale_, centre_.y() - e.y * f * scale_};
 }
@@ -186,6 +192,16 @@ void AppendSurfacePrimitives(const DiagramSurface& surface, int index, const Cha
                              int gridStep, std::vector<ChartPrimitive>& out)
 {
     if (surface.points.empty()) return;
+    if (surface.points.size() == 1) {
+        // A surface of one point, as every row of a project whose object changes on every row
+        // is: no grid to build.
+        ChartPrimitive c;
+        c.kind = PrimitiveKind::Dot;
+        c.surface = index;
+        c.points[c.count++] = ToBox(surface.points.front(), surface.axis, ranges);
+        if (ClipToBox(c)) out.push_back(c);
+        return;
+    }
     // The grid: distinct x values across, distinct z values in depth.
     std::vector<double> xs, zs;
     xs.reserve(surface.points.size());
@@ -265,20 +281,44 @@ void AppendSurfacePrimitives(const DiagramSurface& surface, int index, const Cha
             if (const int a = pointAt(c, r); a >= 0 && !covered[r * nc + c]) add(PrimitiveKind::Dot, {a});
 }
 
-std::vector<int> DepthOrder(const std::vector<ChartPrimitive>& primitives, const BoxProjection& projection)
+ProjectedPieces ProjectInDepthOrder(const std::vector<ChartPrimitive>& primitives,
+                                    const BoxProjection& projection)
 {
-    std::vector<std::pair<double, int>> keyed(primitives.size());
+    ProjectedPieces out;
+    out.pieces.resize(primitives.size());
+    std::size_t corners = 0;
+    for (const ChartPrimitive& c : primitives) corners += c.count;
+    out.corners.resize(corners);
+    std::uint32_t next = 0;
     for (std::size_t i = 0; i < primitives.size(); ++i) {
         const ChartPrimitive& c = primitives[i];
+        ProjectedPiece& piece = out.pieces[i];
         double sum = 0;
-        for (int k = 0; k < c.count; ++k) sum += projection.depth(c.points[std::size_t(k)]);
-        keyed[i] = {c.count ? sum / c.count : 0, int(i)};
+        for (int k = 0; k < c.count; ++k) {
+            double depth;
+            out.corners[next + std::uint32_t(k)] = projection.map(c.points[std::size_t(k)], depth);
+            sum += depth;
+        }
+        piece.depth = c.count ? sum / c.count : 0;
+        piece.index = int(i);
+        piece.surface = c.surface;
+        piece.kind = c.kind;
+        piece.count = c.count;
+        piece.first = next;
+        next += c.count;
     }
     // Farthest first; equal depths keep their order so that a frame never flickers.
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const auto& a, const auto& b) { return a.first > b.first; });
-    std::vector<int> order(keyed.size());
-    for (std::size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].second;
+    std::stable_sort(out.pieces.begin(), out.pieces.end(),
+                     [](const ProjectedPiece& a, const ProjectedPiece& b) { return a.depth > b.depth; });
+    return out;
+}
+
+std::vector<int> DepthOrder(const std::vector<ChartPrimitive>& primitives, const BoxProjection& projection)
+{
+    const ProjectedPieces projected = ProjectInDepthOrder(primitives, projection);
+    std::vector<int> order;
+    order.reserve(projected.pieces.size());
+    for (const ProjectedPiece& piece : projected.pieces) order.push_back(piece.index);
     return order;
 }
 

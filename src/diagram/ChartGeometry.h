@@ -38,6 +38,8 @@ public:
     BoxProjection(const ChartView& view, const QRectF& plot);
 
     QPointF map(const BoxPoint& p) const;
+    /// map() that also gives depth() of the same point, for the price of one.
+    QPointF map(const BoxPoint& p, double& depth) const;
     /// Distance from the viewer along the view direction; larger is farther.
     double depth(const BoxPoint& p) const;
     /// Corner i of the box: bit 0 set for u = 1, bit 1 for v = 1, bit 2 for w = 1.
@@ -92,8 +94,28 @@ struct ChartPrimitive {
 void AppendSurfacePrimitives(const DiagramSurface& surface, int index, const ChartRanges& ranges,
                              int gridStep, std::vector<ChartPrimitive>& out);
 
-/// Indices of `primitives`, farthest first, so that drawing in this order lets nearer
-/// pieces cover farther ones.
+/// Pieces as drawn: screen corners in one shared pool, the pieces small, so that the
+/// drawing pass, which visits them in depth order rather than in memory order, stays in
+/// the cache even with a hundred thousand of them.
+struct ProjectedPiece {
+    double depth = 0; ///< mean depth of the corners
+    int index = 0;    ///< position in the primitives projected
+    int surface = 0;
+    PrimitiveKind kind = PrimitiveKind::Quad;
+    std::uint8_t count = 0;
+    std::uint32_t first = 0; ///< first corner in ProjectedPieces::corners
+};
+struct ProjectedPieces {
+    std::vector<ProjectedPiece> pieces; ///< farthest first
+    std::vector<QPointF> corners;
+};
+
+/// `primitives` projected and ordered farthest first, so that drawing in this order lets
+/// nearer pieces cover farther ones; equal depths keep their order.
+ProjectedPieces ProjectInDepthOrder(const std::vector<ChartPrimitive>& primitives,
+                                    const BoxProjection& projection);
+
+/// Indices of `primitives` in the order ProjectInDepthOrder() draws them.
 std::vector<int> DepthOrder(const std::vector<ChartPrimitive>& primitives, const BoxProjection& projection);
 
 /// A point mark's text: digit grouping and at most three decimals ("#,##0.###").

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace {
 
@@ -150,64 +151,82 @@ void ChartPainter::paint(QPainter& p, const QRect& rect, const std::vector<Diagr
 
     // The surfaces, farthest pieces first.
     std::vector<ChartPrimitive> pieces;
-    std::size_t points = 0;
-    for (const DiagramSurface& s : surfaces) points += s.visible ? s.points.size() : 0;
-    pieces.reserve(points / std::size_t(std::max(1, gridStep * gridStep)) + 16);
+    // Room for the pieces up front: a hundred thousand of them would otherwise be copied
+    // over several times as the list grows. A grid thins with the square of the step; a
+    // lone point stays one piece.
+    std::size_t expected = 16;
+    const auto thinning = std::size_t(std::max(1, gridStep * gridStep));
+    for (const DiagramSurface& s : surfaces)
+        if (s.visible) expected += s.points.size() <= 1 ? s.points.size() : s.points.size() / thinning + 1;
+    pieces.reserve(expected);
     for (std::size_t i = 0; i < surfaces.size(); ++i)
         if (surfaces[i].visible && surfaces[i].transparency < 100)
             AppendSurfacePrimitives(surfaces[i], int(i), ranges, gridStep, pieces);
-    const std::vector<int> order = DepthOrder(pieces, box);
+    const ProjectedPieces projected = ProjectInDepthOrder(pieces, box);
     // Smoothing costs three quarters of a frame once cells are many; small cells hide its
     // lack, so only a few large ones get it.
     p.setRenderHint(QPainter::Antialiasing, pieces.size() <= 600);
-    std::vector<QColor> fills(surfaces.size()), edges(surfaces.size());
+    // Paint by look, not by surface. Surfaces take their colours from a short sequence, so
+    // even a hundred thousand one-point surfaces share a handful of looks: pens and brushes
+    // are made once per look, set only when the look changes, and the drawing pass, which
+    // visits surfaces in depth order, reads a small table rather than one spread over
+    // megabytes. Cell edges are cosmetic lines, the rasteriser's quick path; past some tens
+    // of thousands of cells they would only darken the whole surface, and filling alone is
+    // much quicker. Lone points need neither pen nor brush: they are two plain fills.
+    struct Look {
+        QColor fill, edge;
+        QBrush brush;
+        QPen edgePen, linePen;
+    };
+    const bool outlined = pieces.size() <= 20000;
+    std::vector<Look> looks;
+    std::vector<std::uint32_t> lookOf(surfaces.size());
+    std::unordered_map<std::uint64_t, std::uint32_t> lookIndex;
     for (std::size_t i = 0; i < surfaces.size(); ++i) {
         const int alpha = 255 * (100 - std::clamp(surfaces[i].transparency, 0, 100)) / 100;
-        fills[i] = surfaces[i].color;
-        fills[i].setAlpha(alpha);
-        edges[i] = surfaces[i].color.darker(160);
-        edges[i].setAlpha(alpha);
+        const std::uint64_t key = std::uint64_t(surfaces[i].color.rgba()) << 8 | std::uint64_t(alpha);
+        auto [known, added] = lookIndex.try_emplace(key, std::uint32_t(looks.size()));
+        lookOf[i] = known->second;
+        if (!added) continue;
+        Look look;
+        look.fill = surfaces[i].color;
+        look.fill.setAlpha(alpha);
+        look.edge = surfaces[i].color.darker(160);
+        look.edge.setAlpha(alpha);
+        look.brush = QBrush(look.fill);
+        look.linePen = QPen(look.fill, 2.5, Qt::SolidLine, Qt::RoundCap);
+        look.edgePen = QPen(look.edge, 0);
+        look.edgePen.setCosmetic(true);
+        looks.push_back(look);
     }
-    // Pens and brushes are set only when the surface changes: neighbours in depth are
-    // mostly of one surface. Cell edges are cosmetic lines, the rasteriser's quick path.
-    int current = -1;
-    bool linePen = false;
-    const bool outlined = pieces.size() <= 20000;
-    QPolygonF poly;
-    for (int k : order) {
-        const ChartPrimitive& c = pieces[std::size_t(k)];
-        const auto s = std::size_t(c.surface);
-        const bool wantLine = c.kind == PrimitiveKind::Segment;
-        if (c.surface != current || wantLine != linePen) {
-            current = c.surface;
-            linePen = wantLine;
-            if (wantLine) {
-                p.setPen(QPen(fills[s], 2.5, Qt::SolidLine, Qt::RoundCap));
-            } else {
-                QPen edge(edges[s], 0);
-                edge.setCosmetic(true);
-                // Past some tens of thousands of cells the edges would only darken the
-                // whole surface; filling alone is also much quicker.
-                p.setPen(outlined ? edge : QPen(Qt::NoPen));
-                p.setBrush(fills[s]);
-            }
+    // What the painter holds; QPainter compares a pen on every set, which alone cost a
+    // tenth of a large frame.
+    const QPen noEdges(Qt::NoPen);
+    const QPen* penSet = nullptr;
+    const QBrush* brushSet = nullptr;
+    auto usePen = [&](const QPen& pen) {
+        if (&pen != penSet) p.setPen(pen);
+        penSet = &pen;
+    };
+    for (const ProjectedPiece& c : projected.pieces) {
+        const Look& look = looks[lookOf[std::size_t(c.surface)]];
+        const QPointF* corners = projected.corners.data() + c.first;
+        if (c.kind == PrimitiveKind::Dot) {
+            // A framed square on whole pixels, the fill's quickest path.
+            const QPoint q = corners[0].toPoint();
+            p.fillRect(QRect(q.x() - 3, q.y() - 3, 7, 7), look.edge);
+            p.fillRect(QRect(q.x() - 2, q.y() - 2, 5, 5), look.fill);
+            continue;
         }
-        switch (c.kind) {
-        case PrimitiveKind::Quad:
-            poly.resize(c.count);
-            for (int j = 0; j < c.count; ++j) poly[j] = box.map(c.points[std::size_t(j)]);
-            p.drawPolygon(poly);
-            break;
-        case PrimitiveKind::Segment: p.drawLine(box.map(c.points[0]), box.map(c.points[1])); break;
-        case PrimitiveKind::Dot: {
-            // A framed square; two fills are much quicker than a stroked rectangle.
-            const QPointF q = box.map(c.points[0]);
-            const QRectF outer(q.x() - 3, q.y() - 3, 7, 7);
-            p.fillRect(outer, edges[s]);
-            p.fillRect(outer.adjusted(1, 1, -1, -1), fills[s]);
-            break;
+        if (c.kind == PrimitiveKind::Segment) {
+            usePen(look.linePen);
+            p.drawLine(corners[0], corners[1]);
+            continue;
         }
-        }
+        usePen(outlined ? look.edgePen : noEdges);
+        if (&look.brush != brushSet) p.setBrush(look.brush);
+        brushSet = &look.brush;
+        p.drawPolygon(corners, c.count);
     }
     p.setRenderHint(QPainter::Antialiasing, true);
 

@@ -2,10 +2,14 @@
 // cut into pieces and their depth order.
 #include "diagram/ChartGeometry.h"
 #include "DiagramFixture.h"
+#include "diagram/ChartPainter.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include <QImage>
+#include <QPainter>
 
 namespace {
 
@@ -264,6 +268,45 @@ TEST(MarkText, GroupsDigitsAndKeepsThreeDecimals)
         {999.9996, en, "1,000"},      {12.25, en, "12.25"},
     };
     for (const Case& c : cases) EXPECT_EQ(MarkText(c.value, c.locale), c.text) << c.value;
+}
+
+TEST(ChartPainter, LonePointsKeepTheirColourAndTransparency)
+{
+    // Surfaces of one point each, as a project whose object changes on every row gives.
+    // Surfaces of one colour share their paint; one of them is half transparent and must
+    // stay so, and one of another colour keeps its own.
+    const QColor red(255, 0, 0), green(0, 160, 0);
+    std::vector<DiagramSurface> surfaces(3);
+    const double xs[] = {1, 5, 9};
+    for (std::size_t i = 0; i < surfaces.size(); ++i) {
+        surfaces[i].axis = VerticalAxis::Left;
+        surfaces[i].points = {{xs[i], 0, 1}};
+    }
+    surfaces[0].color = red;
+    surfaces[1].color = red;
+    surfaces[1].transparency = 50;
+    surfaces[2].color = green;
+    // A wider depth axis than one series, so that the points lie inside the box.
+    surfaces[2].points.push_back({9, 0, 3});
+
+    QImage image(900, 700, QImage::Format_RGB32);
+    const ChartView view;
+    {
+        QPainter p(&image);
+        ChartPainter::paint(p, image.rect(), surfaces, view, ChartTitles{}, 1);
+    }
+    const ChartRanges ranges = RangesFor(surfaces, view);
+    const BoxProjection box(view, ChartPainter::plotRect(image.rect()));
+    auto pixelAt = [&](const DiagramSurface& s, std::size_t k) {
+        return QColor(image.pixel(box.map(ToBox(s.points[k], s.axis, ranges)).toPoint()));
+    };
+    EXPECT_EQ(pixelAt(surfaces[0], 0), red);
+    const QColor half = pixelAt(surfaces[1], 0);
+    EXPECT_NE(half, red);
+    EXPECT_GT(half.red(), 150) << "half transparent red over the chart's background";
+    EXPECT_GT(half.green(), 10) << "the background must show through";
+    // The green surface of two series is a line through its points in its colour.
+    EXPECT_EQ(pixelAt(surfaces[2], 1).green(), 160);
 }
 
 } // namespace
