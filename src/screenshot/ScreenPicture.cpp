@@ -1,5 +1,10 @@
 #include "ScreenPicture.h"
 
+#include "exchange/SyncedSave.h"
+
+#include <QImageWriter>
+#include <QSaveFile>
+
 ScreenMatrix BuildScreenMatrix(std::span<const uint8_t, kScreenBlockSize> block)
 {
     ScreenMatrix m{};
@@ -26,4 +31,16 @@ QImage PaintScreenMatrix(const ScreenMatrix& matrix, QColor ink, QColor backgrou
     for (int x = 0; x < kPictureWidth; ++x)
         for (int y = 0; y < kPictureHeight; ++y) image.setPixel(x, y, matrix[x][y] ? inkRgb : backgroundRgb);
     return image;
+}
+
+bool SaveScreenPicture(const QImage& picture, const QString& path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    QImageWriter writer(&file, "bmp");
+    if (!writer.write(picture)) {
+        file.cancelWriting();
+        return false;
+    }
+    return CommitSynced(file);
 }

@@ -3,6 +3,7 @@
 // inside a one-pixel frame and a one-pixel background ring. No window code.
 #include <QColor>
 #include <QImage>
+#include <QString>
 
 #include <array>
 #include <cstdint>
@@ -23,3 +24,8 @@ ScreenMatrix BuildScreenMatrix(std::span<const uint8_t, kScreenBlockSize> block)
 
 /// The 132 x 68 picture of `matrix` in exactly the two colours given.
 QImage PaintScreenMatrix(const ScreenMatrix& matrix, QColor ink, QColor background);
+
+/// Writes `picture` as a BMP file through a temporary file beside it, so a failed save
+/// never leaves a half-written picture under `path` and keeps the file that was there.
+/// False when it could not be written.
+bool SaveScreenPicture(const QImage& picture, const QString& path);

@@ -10,13 +10,11 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFileDialog>
-#include <QImageWriter>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTimer>
 
 #include <array>
@@ -162,7 +160,7 @@ void TForm5::Timer1Timer()
     const QColor ink = ColorBox1->selected();
     const QColor background = ColorBox2->selected();
     Image1->setPicture(PaintScreenMatrix(BuildScreenMatrix(block), ink, background));
-    if (CheckBox1->isChecked() && !fileName_.isEmpty() && !savePicture()) {
+    if (CheckBox1->isChecked() && !fileName_.isEmpty() && !SaveScreenPicture(Image1->picture(), fileName_)) {
         QMessageBox box(QMessageBox::Critical, Tr(MainText::Error),
                         Tr(ScreenshotText::SaveFailed).arg(fileName_), QMessageBox::Ok);
         box.exec();
@@ -170,18 +168,6 @@ void TForm5::Timer1Timer()
     if (CheckBox2->isChecked()) QApplication::clipboard()->setImage(Image1->picture());
     CGauge1->hide();
     Button1->setEnabled(true);
-}
-
-bool TForm5::savePicture() const
-{
-    QSaveFile file(fileName_);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    QImageWriter writer(&file, "bmp");
-    if (!writer.write(Image1->picture())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
 }
 
 void TForm5::hideEvent(QHideEvent* event)

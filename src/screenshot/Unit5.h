@@ -59,9 +59,5 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    /// Writes the picture through a temporary file, so a failed save never leaves a
-    /// half-written picture under the chosen name. False when it could not be written.
-    bool savePicture() const;
-
     QString fileName_;
 };

@@ -1,15 +1,14 @@
 #include "ProjectFile.h"
 
+#include "exchange/SyncedSave.h"
+
 #include "bytes/LittleEndian.h"
 #include "texts/Cp1251.h"
 
 #include <QFile>
 #include <QSaveFile>
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstring>
 #include <utility>
 
 namespace {
@@ -58,10 +57,6 @@ ProjectStatus Validate(QByteArrayView bytes, int32_t& columns, int32_t& rows)
     return ProjectStatus::Ok;
 }
 
-// QSaveFile syncs before it puts the file in place but ignores a failing sync; the data
-// may then never reach the disk, and the old file would be replaced by a damaged one.
-bool SyncedToDisk(QSaveFile& file) { return file.flush() && ::fsync(file.handle()) == 0; }
-
 } // namespace
 
 QByteArray projectBytes(const ArchiveTable& table)
@@ -98,10 +93,11 @@ ProjectStatus saveProject(const ArchiveTable& table, const QString& fileName)
             }
         }
     }
-    if (!flush() || !SyncedToDisk(file) || !file.commit()) {
+    if (!flush()) {
         file.cancelWriting();
         return ProjectStatus::CannotWrite;
     }
+    if (!CommitSynced(file)) return ProjectStatus::CannotWrite;
     return ProjectStatus::Ok;
 }
 

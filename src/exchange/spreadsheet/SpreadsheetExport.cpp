@@ -4,6 +4,7 @@
 #include "SheetLayout.h"
 #include "XlsxWriter.h"
 #include "archive/ArchiveTable.h"
+#include "exchange/SyncedSave.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,11 +13,6 @@
 #include <QTemporaryDir>
 
 #include <xlsxwriter.h>
-
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -53,14 +49,8 @@ SpreadsheetResult PutInPlace(const QString& scratchPath, const QString& fileName
         out.cancelWriting();
         return {SpreadsheetStatus::WriteFailed, in.errorString()};
     }
-    // QSaveFile ignores a failing sync and would put a file in place whose data never
-    // reached the disk.
-    if (!out.flush() || ::fsync(out.handle()) != 0) {
-        out.cancelWriting();
-        return {SpreadsheetStatus::WriteFailed,
-                QStringLiteral("sync: ") + QString::fromLocal8Bit(std::strerror(errno))};
-    }
-    if (!out.commit()) return {SpreadsheetStatus::WriteFailed, out.errorString()};
+    QString why;
+    if (!CommitSynced(out, &why)) return {SpreadsheetStatus::WriteFailed, why};
     return {};
 }
 
