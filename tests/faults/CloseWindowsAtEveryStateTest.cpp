@@ -154,7 +154,7 @@ std::optional<Rows> ReadInFreshEditor(TForm1& main)
     return rows;
 }
 
-class SettingsWindow : public ::testing::Test {
+class CloseSettingsWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -206,7 +206,7 @@ protected:
     QPointer<TForm3> closed;
 };
 
-TEST_F(SettingsWindow, ClosedWhileReadingAtEveryState)
+TEST_F(CloseSettingsWindow, ClosedWhileReadingAtEveryState)
 {
     // A first read: the version first, then the settings block; the fifth hand-off in the
     // settings state comes once the block is in, just before it goes to the table.
@@ -246,7 +246,7 @@ TEST_F(SettingsWindow, ClosedWhileReadingAtEveryState)
         std::printf("settings editor closed during its read in %d runs: every worker ended\n", runs);
 }
 
-TEST_F(SettingsWindow, ClosedWhileWritingAtEveryStateLeavesTheWholeOldOrNewBlock)
+TEST_F(CloseSettingsWindow, ClosedWhileWritingAtEveryStateLeavesTheWholeOldOrNewBlock)
 {
     // A write goes from Connect straight to WriteSettings. There, the first hand-off comes
     // before the rows are taken, the second is the taking, 40 more rebuild the entries and
@@ -328,7 +328,7 @@ TEST_F(SettingsWindow, ClosedWhileWritingAtEveryStateLeavesTheWholeOldOrNewBlock
 
 QAction* ScreenshotCommand(TForm1& main) { return main.findChild<QAction*>(QStringLiteral("Copy3")); }
 
-TEST(ScreenshotWindow, ClosedAtEveryStateOfItsScreenRead)
+TEST(CloseScreenshotWindow, ClosedAtEveryStateOfItsScreenRead)
 {
     setenv("LM11_LIBUSB", LM11_BINARY_DIR "/sim/liblm11sim.so", 0);
     // A first read: the version first, then the screen, whose second hand-off comes after the
