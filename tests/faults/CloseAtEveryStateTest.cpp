@@ -20,33 +20,10 @@
 
 namespace {
 
+using faults::AtState;
 using faults::WaitUntil;
 
 bool Running() { return ExchangeActivity::instance().isRunning(); }
-
-/// Acts once, just before the hand-off that shows worker state `state` reaches the window.
-class AtState : public QObject {
-public:
-    AtState(uint8_t state, std::function<bool()> act) : state_(state), act_(std::move(act))
-    {
-        qApp->installEventFilter(this);
-    }
-    ~AtState() override { qApp->removeEventFilter(this); }
-    bool done() const { return done_; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (!done_ && event->type() == QEvent::MetaCall && Running() && Shared.WorkerState.load() == state_)
-            done_ = act_();
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    uint8_t state_;
-    std::function<bool()> act_;
-    bool done_ = false;
-};
 
 TEST(CloseProgressWindow, AtEveryStateByEscapeTitleBarOrCancel)
 {

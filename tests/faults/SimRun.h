@@ -2,6 +2,8 @@
 // The simulated instrument as the fault tests drive it: scenarios loaded into the library the
 // program itself loads, transcripts read back as lists of transfers and remarks, and every
 // text a status label was given while an exchange ran.
+#include "app/SharedState.h"
+#include "device/BMTreadUSB.h"
 #include "support/SimulatorScenario.h"
 #include "support/WaitUntil.h"
 #include <QApplication>
@@ -140,6 +142,37 @@ private:
     QString name_;
     std::map<QLabel*, QString> last_;
     QStringList seen_;
+};
+
+/// Acts once, just before the `nth` hand-off of the running exchange that shows worker state
+/// `state` reaches the window thread; `act` returns false to be asked again at the next one.
+/// A hand-off is the worker's call into the window thread, so acting there is acting at a
+/// moment the user can meet: the worker is parked in that state, waiting for the window.
+class AtState : public QObject {
+public:
+    AtState(uint8_t state, std::function<bool()> act, int nth = 1)
+        : state_(state), nth_(nth), act_(std::move(act))
+    {
+        qApp->installEventFilter(this);
+    }
+    ~AtState() override { qApp->removeEventFilter(this); }
+    bool done() const { return done_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (!done_ && event->type() == QEvent::MetaCall && ExchangeActivity::instance().isRunning() &&
+            watched == RunningExchange() && Shared.WorkerState.load() == state_ && ++seen_ >= nth_)
+            done_ = act_();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    uint8_t state_;
+    int nth_;
+    int seen_ = 0;
+    std::function<bool()> act_;
+    bool done_ = false;
 };
 
 using ::WaitUntil;
