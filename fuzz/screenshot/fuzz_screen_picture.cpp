@@ -29,7 +29,8 @@ __attribute__((no_sanitize("coverage"))) void CheckPicture(const std::array<uint
     for (int x = 0; x < kPictureWidth; ++x)
         for (int y = 0; y < kPictureHeight; ++y) {
             const bool frame = x == 0 || y == 0 || x == kPictureWidth - 1 || y == kPictureHeight - 1;
-            const bool ring = !frame && (x == 1 || y == 1 || x == kPictureWidth - 2 || y == kPictureHeight - 2);
+            const bool ring =
+                !frame && (x == 1 || y == 1 || x == kPictureWidth - 2 || y == kPictureHeight - 2);
             Require(m[x][y] <= 1);
             if (frame) Require(m[x][y] == 1);
             if (ring) Require(m[x][y] == 0);

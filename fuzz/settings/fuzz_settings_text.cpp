@@ -105,7 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         Require(value(ColResistanceMin) >= 0 && value(ColResistanceMax) <= 999);
         Require(value(ColResistanceMin) < value(ColResistanceMax));
         Require(value(ColSeries) >= 1 && value(ColSeries) <= 99);
-        for (int step : {ColStepX, ColStepY}) Require(value(step) >= 10 && value(step) <= 150 && value(step) % 10 == 0);
+        for (int step : {ColStepX, ColStepY})
+            Require(value(step) >= 10 && value(step) <= 150 && value(step) % 10 == 0);
     }
     return 0;
 }
