@@ -2,8 +2,10 @@
 // with the same layout straight to a file, to .xls, and the peak memory each export needs
 // beyond the table (measured in a forked child, so one run does not hide another's peak).
 #include "archive/ArchiveTable.h"
+#include "exchange/spreadsheet/PackageCheck.h"
 #include "exchange/spreadsheet/SheetLayout.h"
 #include "exchange/spreadsheet/SpreadsheetExport.h"
+#include "exchange/spreadsheet/XlsxWriter.h"
 #include "texts/Texts.h"
 
 #include <QFile>
@@ -55,6 +57,23 @@ void XlsxExport(benchmark::State& state)
     for (auto _ : state)
         if (!exportToSpreadsheet(table, kTitle, path).ok()) state.SkipWithError("export failed");
     state.counters["MB"] = double(QFile(path).size()) / 1e6;
+}
+
+// Reading an exported workbook back, as the export does before it replaces the user's
+// file: all of it, the sheets' cells compared to the table and the other parts to a workbook
+// written with no cells (1), or only whether each part is whole (0).
+void XlsxReadBack(benchmark::State& state)
+{
+    const ArchiveTable& table = Table();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bench.xlsx"));
+    const std::time_t created = 1'700'000'000;
+    if (!WriteXlsx(table, kTitle, path, created).ok()) return state.SkipWithError("export failed");
+    for (auto _ : state) {
+        const bool whole =
+            state.range(0) ? XlsxHoldsTable(table, kTitle, path, created) : PackageComplete(path);
+        if (!whole) state.SkipWithError("read back failed");
+    }
 }
 
 // The same strings, sheets, widths and centred format through libxlsxwriter alone, straight
@@ -156,6 +175,7 @@ void TableResident(benchmark::State& state)
 BENCHMARK(TableResident)->Iterations(1);
 BENCHMARK(XlsxDirect)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(XlsxExport)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(XlsxReadBack)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(XlsExport)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(PeakMemory, xlsx, ".xlsx")->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_CAPTURE(PeakMemory, xls, ".xls")->Unit(benchmark::kMillisecond)->Iterations(1);

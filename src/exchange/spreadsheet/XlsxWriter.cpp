@@ -9,6 +9,8 @@
 
 #include <xlsxwriter.h>
 
+#include <cstring>
+#include <ctime>
 #include <memory>
 #include <string>
 
@@ -41,34 +43,73 @@ private:
     std::string buffer_;
 };
 
+// The cells of one sheet as WriteXlsx hands them to libxlsxwriter, for reading them back.
+class SheetCells : public WrittenCells {
+public:
+    SheetCells(const ArchiveTable& table, const SheetBlock& block) : table_(table), block_(block) {}
+
+    bool next(int& row, int& column, QByteArrayView& text) override
+    {
+        for (; j_ < block_.rowCount; ++j_, c_ = 0) {
+            while (c_ < table_.columnCount()) {
+                const int c = c_++;
+                const QString& cell = table_.cell(c, block_.firstRow + j_);
+                if (cell.isEmpty()) continue;
+                const char* given = utf8_(cell);
+                if (*given == '\0') continue; // libxlsxwriter leaves the cell blank
+                row = j_;
+                column = c;
+                text = QByteArrayView(given, qsizetype(std::strlen(given)));
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    const ArchiveTable& table_;
+    const SheetBlock block_;
+    Utf8Buffer utf8_;
+    int j_ = 0, c_ = 0;
+};
+
 } // namespace
 
-SpreadsheetResult WriteXlsx(const ArchiveTable& table, const QString& sheetTitle, const QString& path)
+namespace {
+
+// Writes the table's workbook, or with `cells` false the same workbook with no cells: the
+// same sheets, columns, styles and properties, to compare the rest of a written one with.
+SpreadsheetResult WriteBook(const ArchiveTable& table, const std::vector<SheetBlock>& blocks,
+                            const std::vector<std::vector<double>>& widths, std::time_t created,
+                            const QString& path, bool cells)
 {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     const QByteArray nativePath = QFile::encodeName(path);
     std::unique_ptr<lxw_workbook, WorkbookCloser> book(workbook_new_opt(nativePath.constData(), &options));
     if (!book) return {SpreadsheetStatus::WriteFailed, QStringLiteral("cannot create the workbook")};
+    lxw_doc_properties properties{};
+    properties.created = created;
+    if (lxw_error e = workbook_set_properties(book.get(), &properties)) return Failed("properties", e);
 
     lxw_format* centred = workbook_add_format(book.get());
     format_set_align(centred, LXW_ALIGN_CENTER);
 
     const int columns = table.columnCount();
     Utf8Buffer utf8;
-    for (const SheetBlock& block : LayoutSheets(table.rowCount(), sheetTitle)) {
+    for (std::size_t k = 0; k < blocks.size(); ++k) {
+        const SheetBlock& block = blocks[k];
         lxw_worksheet* sheet = workbook_add_worksheet(book.get(), utf8(block.name));
         if (!sheet) return {SpreadsheetStatus::WriteFailed, QStringLiteral("bad sheet name ") + block.name};
 
         // The written block spans one column more than the table; it is centred like the
         // rest. Widths go first: with rows streamed to disk nothing may come back to them.
-        const std::vector<double> widths = WrittenBlockWidths(table, block);
         for (int c = 0; c <= columns && c < LXW_COL_MAX; ++c) {
-            if (lxw_error e =
-                    worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), widths[std::size_t(c)], centred))
+            if (lxw_error e = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c),
+                                                   widths[k][std::size_t(c)], centred))
                 return Failed("column", e);
         }
-        for (int j = 0; j < block.rowCount; ++j) {
+        for (int j = 0; cells && j < block.rowCount; ++j) {
             const int row = block.firstRow + j;
             for (int c = 0; c < columns; ++c) {
                 const QString& text = table.cell(c, row);
@@ -81,6 +122,71 @@ SpreadsheetResult WriteXlsx(const ArchiveTable& table, const QString& sheetTitle
     }
     lxw_error e = workbook_close(book.release());
     if (e != LXW_NO_ERROR) return Failed("save", e);
-    if (QString why; !PackageComplete(path, &why)) return {SpreadsheetStatus::WriteFailed, why};
     return {};
+}
+
+std::vector<std::vector<double>> BlockWidths(const ArchiveTable& table, const std::vector<SheetBlock>& blocks)
+{
+    std::vector<std::vector<double>> widths;
+    for (const SheetBlock& block : blocks) widths.push_back(WrittenBlockWidths(table, block));
+    return widths;
+}
+
+QString FramePath(const QString& path) { return path + QStringLiteral(".frame"); }
+
+// Checks the workbook at `path` against the table and against `framePath`, the same
+// workbook written with no cells.
+bool Holds(const ArchiveTable& table, const std::vector<SheetBlock>& blocks, const QString& path,
+           const QString& framePath, QString* why)
+{
+    PackageFrames expectedFrames, frames;
+    if (!PackageComplete(framePath, why, nullptr, &expectedFrames)) return false;
+    const ExpectedSheets expected{int(blocks.size()), [&](int k) -> std::unique_ptr<WrittenCells> {
+                                      return std::make_unique<SheetCells>(table, blocks[std::size_t(k)]);
+                                  }};
+    if (!PackageComplete(path, why, &expected, &frames)) return false;
+    for (const auto& [name, frame] : frames) {
+        const auto other = expectedFrames.find(name);
+        if (other == expectedFrames.end() || other->second != frame) {
+            if (why) *why = QStringLiteral("part differs: ") + QString::fromStdString(name);
+            return false;
+        }
+    }
+    if (frames.size() != expectedFrames.size()) {
+        if (why) *why = QStringLiteral("a part is missing");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+SpreadsheetResult WriteXlsx(const ArchiveTable& table, const QString& sheetTitle, const QString& path,
+                            std::time_t created)
+{
+    if (created == 0) created = std::time(nullptr);
+    const std::vector<SheetBlock> blocks = LayoutSheets(table.rowCount(), sheetTitle);
+    const std::vector<std::vector<double>> widths = BlockWidths(table, blocks);
+    if (SpreadsheetResult r = WriteBook(table, blocks, widths, created, path, true); !r.ok()) return r;
+
+    // libxlsxwriter does not see its own failed writes: read the workbook back, its cells
+    // against the table and the rest against a workbook written with no cells.
+    const QString framePath = FramePath(path);
+    SpreadsheetResult result = WriteBook(table, blocks, widths, created, framePath, false);
+    if (QString why; result.ok() && !Holds(table, blocks, path, framePath, &why))
+        result = {SpreadsheetStatus::WriteFailed, why};
+    QFile::remove(framePath);
+    return result;
+}
+
+bool XlsxHoldsTable(const ArchiveTable& table, const QString& sheetTitle, const QString& path,
+                    std::time_t created, QString* why)
+{
+    const std::vector<SheetBlock> blocks = LayoutSheets(table.rowCount(), sheetTitle);
+    const QString framePath = FramePath(path);
+    SpreadsheetResult frame = WriteBook(table, blocks, BlockWidths(table, blocks), created, framePath, false);
+    const bool holds = frame.ok() && Holds(table, blocks, path, framePath, why);
+    if (!frame.ok() && why) *why = frame.detail;
+    QFile::remove(framePath);
+    return holds;
 }
