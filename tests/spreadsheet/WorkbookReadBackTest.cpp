@@ -70,13 +70,16 @@ TEST(WorkbookReadBack, RefusesAWorkbookDamagedAsALostWriteDamagesIt)
         const char* why; // a piece of the reason given
     };
     const Damage damages[] = {
-        {"a cell's text changed", "xl/worksheets/sheet1.xml", "Объект 7 ", "Объект 8 ", "does not hold its text"},
+        {"a cell's text changed", "xl/worksheets/sheet1.xml", "Объект 7 ", "Объект 8 ",
+         "does not hold its text"},
         {"a whole cell gone", "xl/worksheets/sheet1.xml", "<c r=\"B2\".*?</c>", "", "where 1,1 was written"},
         {"a whole row gone", "xl/worksheets/sheet1.xml", "<row r=\"20000\".*?</row>", "", "missing"},
-        {"the start of a cell's tag gone", "xl/worksheets/sheet1.xml", "<c r=\"A5\"", "", "text beside elements"},
+        {"the start of a cell's tag gone", "xl/worksheets/sheet1.xml", "<c r=\"A5\"", "",
+         "text beside elements"},
         {"the end of the sheet gone", "xl/worksheets/sheet1.xml", "</sheetData>.*", "", "cut off"},
         {"a column's width gone", "xl/worksheets/sheet1.xml", "<col [^>]*/>", "", "part differs"},
-        {"the dimension's tag start gone", "xl/worksheets/sheet1.xml", "<dimension", "", "text beside elements"},
+        {"the dimension's tag start gone", "xl/worksheets/sheet1.xml", "<dimension", "",
+         "text beside elements"},
         {"a theme colour gone", "xl/theme/theme1.xml", "<a:sysClr [^>]*/>", "", "part differs"},
         {"a content type's tag start gone", "[Content_Types].xml", "<Default", "", "text beside elements"},
         {"a part's declaration gone", "xl/styles.xml", "<\\?xml[^>]*>\\s*", "", "no XML declaration"},
@@ -114,7 +117,9 @@ TEST(WorkbookReadBack, AcceptsTextsThatNeedEscaping)
     // Control characters become _xHHHH_, markup characters references, a NUL ends the text
     // libxlsxwriter is given; none of that may be mistaken for damage.
     ArchiveTable table(3, 4);
-    table.setCell(0, 0, QStringLiteral("a\x01" "b\rc\td\ne\x1f"));
+    table.setCell(0, 0,
+                  QStringLiteral("a\x01"
+                                 "b\rc\td\ne\x1f"));
     table.setCell(1, 0, QStringLiteral("_x0041_ stays as typed"));
     table.setCell(2, 0, QStringLiteral("<![CDATA[ ]]> &amp; \"'"));
     table.setCell(0, 1, QStringLiteral("  leading and trailing  "));
