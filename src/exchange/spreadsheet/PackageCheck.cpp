@@ -214,9 +214,9 @@ private:
         while (!in.empty() && IsSpace(in.front())) in.remove_prefix(1);
     }
 
-    // What a piece of markup is to the frame: a worksheet's cell data starting or ending, its
-    // dimension, or anything else.
-    enum class Kind { Other, SheetData, SheetDataEnd, Dimension };
+    // What a piece of markup is to the frame: kept as it is, a worksheet's cell data starting
+    // (kept emptied), or left out (the end of the cell data, the sheet's dimension).
+    enum class Kind { Other, SheetData, LeftOut };
 
     Kind markup(View m)
     {
@@ -239,7 +239,7 @@ private:
             if (cells_) endElement(name);
             if (sheet_ && name == "sheetData") {
                 inSheetData_ = false;
-                return Kind::SheetDataEnd;
+                return Kind::LeftOut;
             }
             return Kind::Other;
         }
@@ -283,7 +283,7 @@ private:
             inSheetData_ = !empty;
             return Kind::SheetData;
         }
-        if (sheet_ && name == "dimension" && open_.size() == 1) return Kind::Dimension;
+        if (sheet_ && name == "dimension" && open_.size() == 1) return Kind::LeftOut;
         return Kind::Other;
     }
 

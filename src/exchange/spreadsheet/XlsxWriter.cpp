@@ -73,10 +73,6 @@ private:
     int j_ = 0, c_ = 0;
 };
 
-} // namespace
-
-namespace {
-
 // Writes the table's workbook, or with `cells` false the same workbook with no cells: the
 // same sheets, columns, styles and properties, to compare the rest of a written one with.
 SpreadsheetResult WriteBook(const ArchiveTable& table, const std::vector<SheetBlock>& blocks,
@@ -132,8 +128,6 @@ std::vector<std::vector<double>> BlockWidths(const ArchiveTable& table, const st
     return widths;
 }
 
-QString FramePath(const QString& path) { return path + QStringLiteral(".frame"); }
-
 // Checks the workbook at `path` against the table and against `framePath`, the same
 // workbook written with no cells.
 bool Holds(const ArchiveTable& table, const std::vector<SheetBlock>& blocks, const QString& path,
@@ -159,6 +153,20 @@ bool Holds(const ArchiveTable& table, const std::vector<SheetBlock>& blocks, con
     return true;
 }
 
+// Reads the workbook at `path` back: its cells against the table, the rest against the same
+// workbook written with no cells beside it for the purpose.
+SpreadsheetResult ReadBack(const ArchiveTable& table, const std::vector<SheetBlock>& blocks,
+                           const std::vector<std::vector<double>>& widths, std::time_t created,
+                           const QString& path)
+{
+    const QString framePath = path + QStringLiteral(".frame");
+    SpreadsheetResult result = WriteBook(table, blocks, widths, created, framePath, false);
+    if (QString why; result.ok() && !Holds(table, blocks, path, framePath, &why))
+        result = {SpreadsheetStatus::WriteFailed, why};
+    QFile::remove(framePath);
+    return result;
+}
+
 } // namespace
 
 SpreadsheetResult WriteXlsx(const ArchiveTable& table, const QString& sheetTitle, const QString& path,
@@ -168,25 +176,15 @@ SpreadsheetResult WriteXlsx(const ArchiveTable& table, const QString& sheetTitle
     const std::vector<SheetBlock> blocks = LayoutSheets(table.rowCount(), sheetTitle);
     const std::vector<std::vector<double>> widths = BlockWidths(table, blocks);
     if (SpreadsheetResult r = WriteBook(table, blocks, widths, created, path, true); !r.ok()) return r;
-
-    // libxlsxwriter does not see its own failed writes: read the workbook back, its cells
-    // against the table and the rest against a workbook written with no cells.
-    const QString framePath = FramePath(path);
-    SpreadsheetResult result = WriteBook(table, blocks, widths, created, framePath, false);
-    if (QString why; result.ok() && !Holds(table, blocks, path, framePath, &why))
-        result = {SpreadsheetStatus::WriteFailed, why};
-    QFile::remove(framePath);
-    return result;
+    // libxlsxwriter does not see its own failed writes.
+    return ReadBack(table, blocks, widths, created, path);
 }
 
 bool XlsxHoldsTable(const ArchiveTable& table, const QString& sheetTitle, const QString& path,
                     std::time_t created, QString* why)
 {
     const std::vector<SheetBlock> blocks = LayoutSheets(table.rowCount(), sheetTitle);
-    const QString framePath = FramePath(path);
-    SpreadsheetResult frame = WriteBook(table, blocks, BlockWidths(table, blocks), created, framePath, false);
-    const bool holds = frame.ok() && Holds(table, blocks, path, framePath, why);
-    if (!frame.ok() && why) *why = frame.detail;
-    QFile::remove(framePath);
-    return holds;
+    const SpreadsheetResult result = ReadBack(table, blocks, BlockWidths(table, blocks), created, path);
+    if (!result.ok() && why) *why = result.detail;
+    return result.ok();
 }
