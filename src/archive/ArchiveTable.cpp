@@ -71,7 +71,7 @@ QString ResistivityText(double value, const QString& point)
                 ++tenths[std::size_t(i)];
         }
     } else {
-        tenths = (count == 0 && digits[0] >= '5') ? "1" : "0";
+        tenths.assign(1, count == 0 && digits[0] >= '5' ? '1' : '0');
     }
     const auto first = tenths.find_first_not_of('0');
     tenths = first == std::string::npos ? std::string("0") : tenths.substr(first);
