@@ -54,6 +54,9 @@ void WaitForOtherThreads()
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Test programs do not live beside the spreadsheet module; the program finds it there.
+    if (qEnvironmentVariableIsEmpty("LM11_SPREADSHEET_MODULE"))
+        qputenv("LM11_SPREADSHEET_MODULE", LM11_SPREADSHEET_MODULE);
     ::testing::InitGoogleTest(&argc, argv);
     int result = 0;
     {

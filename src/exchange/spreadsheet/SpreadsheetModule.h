@@ -8,6 +8,8 @@
 /// const QString* fileName, QString* detail), returning a SpreadsheetStatus.
 inline constexpr const char* kSpreadsheetEntry = "lm11_export_spreadsheet";
 inline constexpr const char* kSpreadsheetModuleName = "liblm11xls.so";
+/// Environment variable naming the module for a program that does not live beside it.
+inline constexpr const char* kSpreadsheetModuleVariable = "LM11_SPREADSHEET_MODULE";
 
 using SpreadsheetExportFunction = int (*)(const ArchiveTable*, const QString*, const QString*, QString*);
 
@@ -16,6 +18,6 @@ using SpreadsheetExportFunction = int (*)(const ArchiveTable*, const QString*, c
 SpreadsheetExportFunction LoadSpreadsheetModule(const QStringList& paths, QString& error);
 
 /// exportToSpreadsheet through the module, which is looked for beside the program and then
-/// where the build put it. A module that cannot be loaded gives WriterMissing with the reason.
+/// where `LM11_SPREADSHEET_MODULE` says. A module that cannot be loaded gives WriterMissing with the reason.
 SpreadsheetResult ExportSpreadsheetOnDemand(const ArchiveTable& table, const QString& sheetTitle,
                                             const QString& fileName);

@@ -31,10 +31,12 @@ SpreadsheetResult ExportSpreadsheetOnDemand(const ArchiveTable& table, const QSt
     static SpreadsheetExportFunction function = nullptr;
     SpreadsheetResult result;
     if (!function) {
-        function = LoadSpreadsheetModule(
-            {QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kSpreadsheetModuleName)),
-             QStringLiteral(LM11_SPREADSHEET_MODULE)},
-            result.detail);
+        QStringList paths{QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kSpreadsheetModuleName))};
+        // Programs that do not live beside the module (the tests) name it in the environment,
+        // so the program itself carries no path of the build tree.
+        const QString named = qEnvironmentVariable(kSpreadsheetModuleVariable);
+        if (!named.isEmpty()) paths << named;
+        function = LoadSpreadsheetModule(paths, result.detail);
     }
     if (!function) {
         result.status = SpreadsheetStatus::WriterMissing;
