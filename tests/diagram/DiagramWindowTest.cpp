@@ -330,7 +330,7 @@ INSTANTIATE_TEST_SUITE_P(
                      {"Potential", "Resist."},
                      {"LBM - Zoom,  RBM - Shift", "LBM - Rotate,RBM - Move", "PrintScreen", "Print"},
                      {"Potential , mV", "Resistance, kOhm*cm", "Number of measure", "Series of measure"}}),
-    [](const auto& info) { return info.param.lang ? std::string("English") : std::string("Russian"); });
+    [](const auto& test) { return test.param.lang ? std::string("English") : std::string("Russian"); });
 
 TEST_F(DiagramWindowTest, ModeButtonsAreExclusiveAndDriveTheMouse)
 {

@@ -162,9 +162,9 @@ TEST_P(BuildSurfaces, GroupsRowsIntoSurfaces)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Tables, BuildSurfaces, ::testing::ValuesIn(Cases()), [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(Tables, BuildSurfaces, ::testing::ValuesIn(Cases()), [](const auto& test) {
     std::string name;
-    for (char ch : info.param.title)
+    for (char ch : test.param.title)
         if (std::isalnum(static_cast<unsigned char>(ch))) name += ch;
     return name;
 });
@@ -210,7 +210,7 @@ INSTANTIATE_TEST_SUITE_P(Cells, BuildSurfacesBadCell,
                                            BadCell{"empty", 4, ""}, BadCell{"grouped", 4, "1 234,5"},
                                            BadCell{"lengthword", 6, "ten"},
                                            BadCell{"lengthdecimal", 6, "5,5"}),
-                         [](const auto& info) { return info.param.title; });
+                         [](const auto& test) { return test.param.title; });
 
 TEST(BuildSurfacesLimits, RowsPastTheEndAreNoPoints)
 {

@@ -64,7 +64,7 @@ protected:
 };
 
 INSTANTIATE_TEST_SUITE_P(Formats, SpreadsheetFormat, ::testing::Values(".xls", ".xlsx"),
-                         [](const auto& info) { return std::string(info.param + 1); });
+                         [](const auto& test) { return std::string(test.param + 1); });
 
 TEST_P(SpreadsheetFormat, SmallTableFillsOneCentredSheetWithFittedColumns)
 {
