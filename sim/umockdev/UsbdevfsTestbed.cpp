@@ -306,10 +306,16 @@ private:
         if (out)
             Log(Printf("SUBMITURB ep=%02X len=%d -> %d at +%.0f ms ", ep, size, r.result, r.doneAt - at) +
                 Hex(bytes));
-        else
-            Log(Printf("SUBMITURB ep=%02X len=%d -> %d at +%.0f ms", ep, size, r.result, r.doneAt - at) +
-                (r.result > 0 ? " " + Hex(std::span(bytes).first(std::size_t(std::min(r.result, size))))
-                              : ""));
+        else {
+            // Appended, not "" + Hex(..): GCC 12 at -O3 takes that concatenation for an
+            // overlapping copy.
+            std::string line = Printf("SUBMITURB ep=%02X len=%d -> %d at +%.0f ms", ep, size, r.result, r.doneAt - at);
+            if (r.result > 0) {
+                line += ' ';
+                line += Hex(std::span(bytes).first(std::size_t(std::min(r.result, size))));
+            }
+            Log(line);
+        }
         if (!out && r.result > 0)
             std::memcpy(buffer->data, bytes.data(), std::size_t(std::min(r.result, size)));
         urb->status = -EINPROGRESS;
