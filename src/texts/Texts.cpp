@@ -222,5 +222,6 @@ const TextPair RemoveMissing{"Убрать отсутствующие файлы
 const TextPair Empty{"(пусто)", "(empty)"};
 const TextPair Entry{"%1 — записей: %2 — %3", "%1 — records: %2 — %3"};
 const TextPair Damaged{"%1 — файл повреждён", "%1 — damaged file"};
-const TextPair KeepFailed{"Чтение не сохранено в журнал чтений: %1", "The read was not kept in the read history: %1"};
+const TextPair KeepFailed{"Чтение не сохранено в журнал чтений: %1",
+                          "The read was not kept in the read history: %1"};
 } // namespace HistoryText

@@ -19,7 +19,8 @@ const QString kStamp = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
 QFileInfoList OwnFiles(const QString& folder)
 {
     QFileInfoList files;
-    for (const QFileInfo& info : QDir(folder).entryInfoList({QStringLiteral("*.ar")}, QDir::Files, QDir::Name))
+    for (const QFileInfo& info :
+         QDir(folder).entryInfoList({QStringLiteral("*.ar")}, QDir::Files, QDir::Name))
         if (HistoryFileTime(info.fileName()).isValid()) files << info;
     return files;
 }
@@ -71,7 +72,8 @@ QString HistoryEntryText(const HistoryEntry& entry, int lang)
     // Up to three names; a menu line is no place for twenty.
     QStringList names = entry.objects.mid(0, 3);
     if (entry.objects.size() > 3) names << QStringLiteral("…");
-    QString text = HistoryText::Entry[lang].arg(when).arg(entry.records).arg(names.join(QStringLiteral(", ")));
+    QString text =
+        HistoryText::Entry[lang].arg(when).arg(entry.records).arg(names.join(QStringLiteral(", ")));
     if (names.isEmpty()) text = text.left(text.lastIndexOf(QStringLiteral(" — ")));
     return text;
 }
@@ -81,7 +83,9 @@ QString ReadHistory::DefaultFolder()
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/reads");
 }
 
-ReadHistory::ReadHistory(QString folder, HistoryLimits limits) : folder_(std::move(folder)), limits_(limits) {}
+ReadHistory::ReadHistory(QString folder, HistoryLimits limits) : folder_(std::move(folder)), limits_(limits)
+{
+}
 
 bool ReadHistory::keep(const ArchiveTable& table, const QDateTime& now, QString* why)
 {
@@ -91,8 +95,7 @@ bool ReadHistory::keep(const ArchiveTable& table, const QDateTime& now, QString*
         return false;
     }
     QString name = HistoryFileName(now);
-    for (int n = 2; dir.exists(name); ++n)
-        name = now.toString(kStamp) + QStringLiteral("_%1.ar").arg(n);
+    for (int n = 2; dir.exists(name); ++n) name = now.toString(kStamp) + QStringLiteral("_%1.ar").arg(n);
     const QString path = dir.filePath(name);
     if (saveProject(table, path) != ProjectStatus::Ok) {
         if (why) *why = QDir::toNativeSeparators(path);
@@ -115,8 +118,10 @@ void ReadHistory::prune(const QString& kept)
             if (files.size() == 1) break;
             continue;
         }
-        if (QFile::remove(oldest.absoluteFilePath())) total -= oldest.size();
-        else break; // a file we cannot remove stops the pruning rather than looping
+        if (QFile::remove(oldest.absoluteFilePath()))
+            total -= oldest.size();
+        else
+            break; // a file we cannot remove stops the pruning rather than looping
     }
 }
 

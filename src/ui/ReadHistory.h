@@ -19,10 +19,10 @@ struct HistoryLimits {
 /// One file of the history folder as the menu lists it.
 struct HistoryEntry {
     QString path;
-    QDateTime when;        ///< the moment in the file's name, else its modification time
-    bool damaged = false;  ///< not a project the program can open
-    int records = 0;       ///< the table's data rows
-    QStringList objects;   ///< the objects' names, in the order they first appear
+    QDateTime when;       ///< the moment in the file's name, else its modification time
+    bool damaged = false; ///< not a project the program can open
+    int records = 0;      ///< the table's data rows
+    QStringList objects;  ///< the objects' names, in the order they first appear
 };
 
 /// "yyyy-MM-dd_HH-mm-ss.ar" for the read at `when`.

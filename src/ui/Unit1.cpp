@@ -269,7 +269,8 @@ void TForm1::createMenu()
     };
     Recent1 = File1->addMenu(QString());
     Recent1->setObjectName(QStringLiteral("Recent1"));
-    connect(Recent1, &QMenu::aboutToShow, this, [this, open] { FillRecentMenu(*Recent1, Lang.load(), open); });
+    connect(Recent1, &QMenu::aboutToShow, this,
+            [this, open] { FillRecentMenu(*Recent1, Lang.load(), open); });
     History1 = File1->addMenu(QString());
     History1->setObjectName(QStringLiteral("History1"));
     connect(History1, &QMenu::aboutToShow, this, [this, open] {

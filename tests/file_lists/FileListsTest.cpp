@@ -60,8 +60,9 @@ TEST(HistoryNames, NamesAreMomentsAndOnlyOurNamesCount)
     EXPECT_EQ(HistoryFileName(kMorning), QStringLiteral("2026-12-11_09-42-17.ar"));
     EXPECT_EQ(HistoryFileTime(QStringLiteral("2026-12-11_09-42-17.ar")), kMorning);
     EXPECT_EQ(HistoryFileTime(QStringLiteral("2026-12-11_09-42-17_3.ar")), kMorning);
-    for (const char* foreign : {"Arhive.ar", "2026-12-11_09-42-17.xlsx", "2026-12-11_09-42-17_x.ar",
-                                "2026-12-11_09-42-17-3.ar", "2026-13-11_09-42-17.ar", "2026-12-11_09-42-17_.ar"})
+    for (const char* foreign :
+         {"Arhive.ar", "2026-12-11_09-42-17.xlsx", "2026-12-11_09-42-17_x.ar", "2026-12-11_09-42-17-3.ar",
+          "2026-13-11_09-42-17.ar", "2026-12-11_09-42-17_.ar"})
         EXPECT_FALSE(HistoryFileTime(QString::fromLatin1(foreign)).isValid()) << foreign;
 }
 
@@ -83,8 +84,8 @@ TEST_F(History, AKeptReadIsTheProjectFileOfTheTable)
 
     // A second read within the same second is kept beside the first, not over it.
     ASSERT_TRUE(history.keep(Survey(2), kMorning));
-    EXPECT_EQ(Names(folder()),
-              (QStringList{QStringLiteral("2026-12-11_09-42-17.ar"), QStringLiteral("2026-12-11_09-42-17_2.ar")}));
+    EXPECT_EQ(Names(folder()), (QStringList{QStringLiteral("2026-12-11_09-42-17.ar"),
+                                            QStringLiteral("2026-12-11_09-42-17_2.ar")}));
     EXPECT_EQ(ReadFile(QDir(folder()).filePath(QStringLiteral("2026-12-11_09-42-17.ar"))), ReadFile(saved));
 }
 
@@ -111,12 +112,14 @@ TEST_F(History, TheByteLimitRemovesOldestButNeverTheNewReadNorForeignFiles)
     ASSERT_TRUE(QDir().mkpath(folder()));
     WriteFile(QDir(folder()).filePath(QStringLiteral("mine.ar")), QByteArray(size * 10, 'x'));
     for (int i = 0; i < 4; ++i) ASSERT_TRUE(history.keep(table, kMorning.addSecs(i)));
-    EXPECT_EQ(Names(folder()), (QStringList{HistoryFileName(kMorning.addSecs(2)),
-                                            HistoryFileName(kMorning.addSecs(3)), QStringLiteral("mine.ar")}));
+    EXPECT_EQ(Names(folder()),
+              (QStringList{HistoryFileName(kMorning.addSecs(2)), HistoryFileName(kMorning.addSecs(3)),
+                           QStringLiteral("mine.ar")}));
 
     // A read larger than the whole allowance is still kept; everything older goes.
     ASSERT_TRUE(history.keep(Survey(200), kMorning.addSecs(9)));
-    EXPECT_EQ(Names(folder()), (QStringList{HistoryFileName(kMorning.addSecs(9)), QStringLiteral("mine.ar")}));
+    EXPECT_EQ(Names(folder()),
+              (QStringList{HistoryFileName(kMorning.addSecs(9)), QStringLiteral("mine.ar")}));
 }
 
 // A write the file system refuses halfway, as a full disk does (the file size limit makes
@@ -174,7 +177,8 @@ TEST_F(History, EntriesAreNewestFirstWithCountsNamesAndDamage)
     cut.chop(5);
     QByteArray huge(8, '\0');
     huge[0] = char(0xFF), huge[1] = char(0xFF), huge[2] = char(0xFF), huge[3] = char(0x7F), huge[4] = 1;
-    QByteArray negative = QByteArray::fromHex("01000000010000" "00ffffffff");
+    QByteArray negative = QByteArray::fromHex("01000000010000"
+                                              "00ffffffff");
     const std::pair<const char*, QByteArray> damaged[] = {{"2026-12-10_08-00-00.ar", {}},
                                                           {"2026-12-10_08-00-01.ar", "abc"},
                                                           {"2026-12-10_08-00-02.ar", huge},
@@ -206,8 +210,10 @@ TEST(HistoryTexts, AMenuLineNamesTheMomentTheCountAndTheObjects)
     entry.when = kMorning;
     entry.records = 1760;
     entry.objects = {QStringLiteral("Мост"), QStringLiteral("Тоннель")};
-    EXPECT_EQ(HistoryEntryText(entry, 0), QStringLiteral("2026-12-11 09:42:17 — записей: 1760 — Мост, Тоннель"));
-    EXPECT_EQ(HistoryEntryText(entry, 1), QStringLiteral("2026-12-11 09:42:17 — records: 1760 — Мост, Тоннель"));
+    EXPECT_EQ(HistoryEntryText(entry, 0),
+              QStringLiteral("2026-12-11 09:42:17 — записей: 1760 — Мост, Тоннель"));
+    EXPECT_EQ(HistoryEntryText(entry, 1),
+              QStringLiteral("2026-12-11 09:42:17 — records: 1760 — Мост, Тоннель"));
     entry.objects << QStringLiteral("Плита") << QStringLiteral("Стена");
     EXPECT_EQ(HistoryEntryText(entry, 1),
               QStringLiteral("2026-12-11 09:42:17 — records: 1760 — Мост, Тоннель, Плита, …"));
