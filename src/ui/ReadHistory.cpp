@@ -25,6 +25,17 @@ QFileInfoList OwnFiles(const QString& folder)
     return files;
 }
 
+void CountRecords(const ArchiveTable& table, HistoryEntry& entry)
+{
+    if (!HasArchiveRows(table)) return;
+    entry.records = table.rowCount() - 1;
+    if (table.columnCount() > 1)
+        for (int r = 1; r < table.rowCount(); ++r) {
+            const QString name = table.cell(1, r).trimmed();
+            if (!name.isEmpty() && !entry.objects.contains(name)) entry.objects << name;
+        }
+}
+
 HistoryEntry Summarise(const QFileInfo& info)
 {
     HistoryEntry entry;
@@ -32,17 +43,10 @@ HistoryEntry Summarise(const QFileInfo& info)
     entry.when = HistoryFileTime(info.fileName());
     if (!entry.when.isValid()) entry.when = info.lastModified();
     ArchiveTable table(1, 1);
-    if (openProject(table, entry.path) != ProjectStatus::Ok) {
+    if (openProject(table, entry.path) == ProjectStatus::Ok)
+        CountRecords(table, entry);
+    else
         entry.damaged = true;
-        return entry;
-    }
-    if (!HasArchiveRows(table)) return entry;
-    entry.records = table.rowCount() - 1;
-    if (table.columnCount() > 1)
-        for (int r = 1; r < table.rowCount(); ++r) {
-            const QString name = table.cell(1, r).trimmed();
-            if (!name.isEmpty() && !entry.objects.contains(name)) entry.objects << name;
-        }
     return entry;
 }
 
@@ -101,6 +105,13 @@ bool ReadHistory::keep(const ArchiveTable& table, const QDateTime& now, QString*
         if (why) *why = QDir::toNativeSeparators(path);
         return false;
     }
+    // The next listing need not read back what was just written.
+    const QFileInfo info(path);
+    Cached cached{info.size(), info.lastModified(), {}};
+    cached.entry.path = info.absoluteFilePath();
+    cached.entry.when = HistoryFileTime(name);
+    CountRecords(table, cached.entry);
+    cache_.insert(cached.entry.path, std::move(cached));
     prune(path);
     return true;
 }
