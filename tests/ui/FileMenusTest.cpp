@@ -124,8 +124,8 @@ TEST_F(FileMenus, TheFileMenuOffersBothListsInTheLanguageInForce)
     menu("History1")->hide();
     form->Lang1Click();
     EXPECT_EQ(titles(), (QStringList{QStringLiteral("Recent projects"), QStringLiteral("Read history")}));
-    EXPECT_EQ(open(menu("History1")), (std::vector<Item>{{QStringLiteral("(empty)"), false},
-                                                         {QStringLiteral("Open folder"), true}}));
+    EXPECT_EQ(open(menu("History1")),
+              (std::vector<Item>{{QStringLiteral("(empty)"), false}, {QStringLiteral("Open folder"), true}}));
     menu("History1")->hide();
     EXPECT_EQ(open(menu("Recent1")), (std::vector<Item>{{QStringLiteral("(empty)"), false}}));
     menu("Recent1")->hide();

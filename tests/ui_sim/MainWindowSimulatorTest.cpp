@@ -13,8 +13,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QMessageBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -28,8 +28,8 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <optional>
 #include <dlfcn.h>
+#include <optional>
 
 namespace {
 
@@ -416,7 +416,8 @@ TEST_F(MainWindowSimulator, AHistoryThatCannotTakeTheReadLeavesTheReadAndSaysSoO
         ASSERT_EQ(shown.size(), 1) << shown.join(" | ").toStdString();
         EXPECT_TRUE(shown.front().startsWith(QStringLiteral("Чтение не сохранено в журнал чтений: ")))
             << shown.front().toStdString();
-        EXPECT_TRUE(shown.front().contains(QDir::toNativeSeparators(c.folder))) << shown.front().toStdString();
+        EXPECT_TRUE(shown.front().contains(QDir::toNativeSeparators(c.folder)))
+            << shown.front().toStdString();
         EXPECT_TRUE(Files(c.folder).isEmpty()) << "no part of the read is left behind";
     }
 }
