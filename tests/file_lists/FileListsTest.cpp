@@ -17,6 +17,7 @@
 #include <QUrl>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <csignal>
 
@@ -165,6 +166,19 @@ TEST_F(History, AFolderThatCannotTakeTheReadLeavesTheHistoryAsItWas)
     why.clear();
     EXPECT_FALSE(blocked.keep(Survey(3), kMorning, &why));
     EXPECT_TRUE(why.contains(QStringLiteral("plain"))) << why.toStdString();
+}
+
+TEST_F(History, AReadOnlyFolderRefusesTheReadAndKeepsItsFiles)
+{
+    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+    ReadHistory history(folder());
+    ASSERT_TRUE(history.keep(Survey(3), kMorning));
+    ASSERT_TRUE(QFile::setPermissions(folder(), QFile::ReadOwner | QFile::ExeOwner));
+    QString why;
+    EXPECT_FALSE(history.keep(Survey(3), kMorning.addSecs(1), &why));
+    QFile::setPermissions(folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_EQ(Names(folder()), QStringList{HistoryFileName(kMorning)});
 }
 
 TEST_F(History, EntriesAreNewestFirstWithCountsNamesAndDamage)
