@@ -61,7 +61,12 @@ void BM_ListHistory(benchmark::State& state)
         benchmark::DoNotOptimize(reader.entries());
     }
 }
-BENCHMARK(BM_ListHistory)->Arg(0)->Arg(1)->ArgNames({"listed_before"})->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ListHistory)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgNames({"listed_before"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 } // namespace
 
