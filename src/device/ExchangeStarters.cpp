@@ -92,15 +92,17 @@ bool StartArchiveRead(QWidget* owner, QObject* target, ArchiveFill fill)
     return true;
 }
 
-bool StartArchiveRead(QWidget* owner, ArchiveModel* model)
+bool StartArchiveRead(QWidget* owner, ArchiveModel* model, std::function<void()> filled)
 {
     // RecordCount stays the count the header announced, also when fewer records arrived.
-    return StartArchiveRead(owner, model, [model](std::span<const ArchiveRecord> records) {
-        // The first archive shown sets the time texts of the whole program (the report's
-        // title among them) to the archive's 24-hour format.
-        if (!records.empty()) SetTimeFormat(kArchiveTimeFormat);
-        model->fillFromRecords(records, Shared.Lang, Shared.ObjectNames.get());
-    });
+    return StartArchiveRead(owner, model,
+                            [model, filled = std::move(filled)](std::span<const ArchiveRecord> records) {
+                                // The first archive shown sets the time texts of the whole program
+                                // (the report's title among them) to the archive's 24-hour format.
+                                if (!records.empty()) SetTimeFormat(kArchiveTimeFormat);
+                                model->fillFromRecords(records, Shared.Lang, Shared.ObjectNames.get());
+                                if (!records.empty() && filled) filled();
+                            });
 }
 
 BMTreadUSB* StartSettingsRead(QProgressBar* gauge, QLabel* label, QObject* target, SettingsFill fill)

@@ -27,7 +27,8 @@ std::unique_ptr<Link> MakeExchangeLink();
 /// shows the TForm2 modally; returns when it closes. While an archive read runs with its
 /// TForm2 closed by the user, shows that TForm2 again instead (no second exchange). False if
 /// another exchange was running.
-bool StartArchiveRead(QWidget* owner, ArchiveModel* model);
+/// `filled`, when given, is called after a read that brought records has filled `model`.
+bool StartArchiveRead(QWidget* owner, ArchiveModel* model, std::function<void()> filled = {});
 /// The same with any receiver of the records.
 bool StartArchiveRead(QWidget* owner, QObject* target, ArchiveFill fill);
 /// True while an archive read runs whose progress window the user has closed: starting a

@@ -213,3 +213,15 @@ const TextPair HelpForward{"Вперёд", "Forward"};
 const TextPair HelpHome{"В начало", "Home"};
 const TextPair HelpContents{"Содержание", "Contents"};
 } // namespace AboutText
+
+namespace HistoryText {
+const TextPair ReadHistory{"Журнал чтений", "Read history"};
+const TextPair OpenFolder{"Открыть папку", "Open folder"};
+const TextPair RecentProjects{"Недавние проекты", "Recent projects"};
+const TextPair RemoveMissing{"Убрать отсутствующие файлы", "Remove missing files"};
+const TextPair Empty{"(пусто)", "(empty)"};
+const TextPair Entry{"%1 — записей: %2 — %3", "%1 — records: %2 — %3"};
+const TextPair Damaged{"%1 — файл повреждён", "%1 — damaged file"};
+const TextPair KeepFailed{"Чтение не сохранено в журнал чтений: %1",
+                          "The read was not kept in the read history: %1"};
+} // namespace HistoryText

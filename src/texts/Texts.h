@@ -100,3 +100,14 @@ extern const TextPair LinkFailed;
 /// The help window: caption, its back, forward and contents buttons, the contents pane.
 extern const TextPair HelpCaption, HelpBack, HelpForward, HelpHome, HelpContents;
 } // namespace AboutText
+
+/// The read history and the recent projects of the File menu.
+namespace HistoryText {
+extern const TextPair ReadHistory, OpenFolder, RecentProjects, RemoveMissing, Empty;
+/// A read of the history: %1 its date and time, %2 its record count, %3 its objects' names.
+extern const TextPair Entry;
+/// A history file that is no project: %1 its date and time.
+extern const TextPair Damaged;
+/// A read that could not be kept in the history: %1 the file or folder.
+extern const TextPair KeepFailed;
+} // namespace HistoryText

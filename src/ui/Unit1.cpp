@@ -13,7 +13,9 @@
 #include "texts/Texts.h"
 #include "ui/About.h"
 #include "ui/DesignScale.h"
+#include "ui/FileMenus.h"
 #include "ui/HelpWindow.h"
+#include "ui/RecentProjects.h"
 #include "ui/commands/ClipboardCopy.h"
 #include "ui/commands/SaveDialog1.h"
 #include "ui/commands/Unit6.h"
@@ -22,13 +24,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QDateTime>
+#include <QDesktopServices>
 #include <QDir>
+#include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -91,6 +98,8 @@ QString WithFileName(const TextPair& text, const QString& fileName)
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Form1"));
+    setAcceptDrops(true);
+    showFolder_ = [](const QUrl& folder) { QDesktopServices::openUrl(folder); };
     fitFontAndScale();
     model_ = new ArchiveModel(this);
     central_ = new QWidget(this);
@@ -253,6 +262,22 @@ void TForm1::createMenu()
     Save1 = item(File1, "Save1", MenuIcons::Sheet(), &TForm1::Save1Click);
     N1 = item(File1, "N1", MenuIcons::Disk(), &TForm1::N1Click);
     N2 = item(File1, "N2", MenuIcons::Folder(), &TForm1::Action1Execute);
+    // The recent projects and the read history, filled whenever they open.
+    const auto open = [this](const QString& fileName) {
+        openDialogName_ = fileName;
+        openProjectFile(fileName);
+    };
+    Recent1 = File1->addMenu(QString());
+    Recent1->setObjectName(QStringLiteral("Recent1"));
+    connect(Recent1, &QMenu::aboutToShow, this,
+            [this, open] { FillRecentMenu(*Recent1, Lang.load(), open); });
+    History1 = File1->addMenu(QString());
+    History1->setObjectName(QStringLiteral("History1"));
+    connect(History1, &QMenu::aboutToShow, this, [this, open] {
+        FillHistoryMenu(*History1, history_, Lang.load(), open, [this](const QUrl& folder) {
+            if (showFolder_) showFolder_(folder);
+        });
+    });
     File1->addSeparator()->setObjectName(QStringLiteral("N9"));
     Print1 = item(File1, "Print1", MenuIcons::Printer(), &TForm1::Print1Click);
     File1->addSeparator()->setObjectName(QStringLiteral("N8"));
@@ -292,6 +317,8 @@ void TForm1::applyTexts()
     Save1->setText(Tr(MainText::Save1));
     N1->setText(Tr(MainText::N1));
     N2->setText(Tr(MainText::N2));
+    Recent1->setTitle(Tr(HistoryText::RecentProjects));
+    History1->setTitle(Tr(HistoryText::ReadHistory));
     Print1->setText(Tr(MainText::Print1));
     Exit1->setText(Tr(MainText::Exit1));
     Edit1->setTitle(Tr(MainText::Edit1));
@@ -443,7 +470,7 @@ void TForm1::Button1Click()
     // by itself while another exchange runs, and shows the progress window again when the
     // user had closed it during a read.
     Button1->setEnabled(false);
-    StartArchiveRead(this, model_);
+    StartArchiveRead(this, model_, [this] { keepRead(); });
     updateExchangeButtons();
 }
 
@@ -566,6 +593,8 @@ void TForm1::N1Click()
     }
     if (saveProject(table(), fileName) != ProjectStatus::Ok)
         ErrorBox(MainText::Error, WithFileName(MainText::SaveFailed, fileName));
+    else
+        AddRecentProject(fileName);
 }
 
 void TForm1::Action1Execute()
@@ -600,5 +629,38 @@ bool TForm1::openProjectFile(const QString& fileName)
     }
     model_->replaceTable(std::move(opened));
     RecordCount = uint32_t(table().rowCount() - 1);
+    // The reads of the history have their own list.
+    if (QFileInfo(fileName).absolutePath() != QFileInfo(history_.folder()).absoluteFilePath())
+        AddRecentProject(fileName);
     return true;
+}
+
+void TForm1::keepRead()
+{
+    // The table is on screen already: whatever happens to its copy, the read stays.
+    QString why;
+    if (!history_.keep(table(), QDateTime::currentDateTime(), &why))
+        statusBar()->showMessage(Tr(HistoryText::KeepFailed).arg(why), 30000);
+}
+
+// A drop takes one project file and opens it as the open command does; anything else is
+// refused before it is dropped.
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DroppedProject(*event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TForm1::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!DroppedProject(*event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    const QString fileName = DroppedProject(*event->mimeData());
+    if (fileName.isEmpty()) return;
+    event->acceptProposedAction();
+    openDialogName_ = fileName;
+    // The error box of a file that is no project must not hold the dragging program.
+    QTimer::singleShot(0, this, [this, fileName] { openProjectFile(fileName); });
 }

@@ -4,10 +4,13 @@
 #include "archive/ArchiveModel.h"
 #include "archive/ArchiveTable.h"
 #include "exchange/clipboard/ClipboardText.h"
+#include "ui/ReadHistory.h"
 
 #include <QMainWindow>
 #include <QPoint>
 #include <QStringList>
+
+#include <functional>
 
 class QAbstractButton;
 class QAction;
@@ -17,6 +20,7 @@ class QMenu;
 class QPushButton;
 class QTableView;
 class QTimer;
+class QUrl;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -39,6 +43,11 @@ public:
         int column = -1; ///< table column for Header; -1 elsewhere
     };
     GridHit hitTest(QPoint global) const;
+
+    /// Where every read that brought records is kept.
+    ReadHistory& readHistory() { return history_; }
+    /// What "Open folder" of the read history does with the folder (the file manager shows it).
+    void setFolderOpener(std::function<void(const QUrl&)> opener) { showFolder_ = std::move(opener); }
 
 public slots:
     void Button1Click();
@@ -67,6 +76,9 @@ protected:
     virtual void ShowDiagramWindow();
 
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // The constructor's steps, in the order it takes them.
@@ -94,6 +106,8 @@ private:
     void paintCorner(QAbstractButton* corner);
     /// Reads `fileName` as a project; on failure the table stays and an error box says so.
     bool openProjectFile(const QString& fileName);
+    /// Keeps the table just read in the read history; a failure shows in the status bar.
+    void keepRead();
 
     ArchiveModel* model_ = nullptr; // owns the archive table
     double scale_ = 1.0;            // pixels per design pixel (the window was laid out at 120 dpi)
@@ -124,6 +138,11 @@ private:
     QAction* Contents1 = nullptr;
     QAction* About1 = nullptr;
     QAction* Analysis1 = nullptr;
+    QMenu* Recent1 = nullptr;
+    QMenu* History1 = nullptr;
+
+    ReadHistory history_;
+    std::function<void(const QUrl&)> showFolder_;
 
     QString openDialogName_; // the open dialog's proposed file name, kept between openings
 };

@@ -282,7 +282,11 @@ TEST_F(Windows, TheHelpNamesEveryCommandAndMessageAsTheProgramShowsIt)
                                          ScreenshotText::CheckBox1,
                                          ScreenshotText::CheckBox2,
                                          ScreenshotText::Label1,
-                                         ScreenshotText::Label2};
+                                         ScreenshotText::Label2,
+                                         HistoryText::RecentProjects,
+                                         HistoryText::RemoveMissing,
+                                         HistoryText::ReadHistory,
+                                         HistoryText::OpenFolder};
     for (int lang : {0, 1}) {
         THelpWindow help;
         help.showDocument(lang);

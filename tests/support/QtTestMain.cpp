@@ -6,6 +6,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QThreadPool>
 
@@ -59,6 +60,12 @@ int main(int argc, char** argv)
         qputenv("LM11_SPREADSHEET_MODULE", LM11_SPREADSHEET_MODULE);
     ::testing::InitGoogleTest(&argc, argv);
     int result = 0;
+    // What the program keeps between runs (settings, the read history) goes to a scratch
+    // folder of this run, never to the user's own.
+    QTemporaryDir scratch;
+    if (!scratch.isValid()) return 2;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(scratch.filePath(QStringLiteral("data"))));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(scratch.filePath(QStringLiteral("config"))));
     {
         QApplication app(argc, argv);
         result = RUN_ALL_TESTS();

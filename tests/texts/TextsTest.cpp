@@ -120,6 +120,9 @@ std::vector<NamedText> AllTexts()
     TEXT(AboutText, HelpCaption), TEXT(AboutText, HelpBack), TEXT(AboutText, HelpForward);
     TEXT(AboutText, HelpHome), TEXT(AboutText, HelpContents);
     TEXT(ExchangeText, NoPermission), TEXT(SettingsText, NameCharUnstorable), TEXT(DiagramText, InvalidCell);
+    TEXT(HistoryText, ReadHistory), TEXT(HistoryText, OpenFolder), TEXT(HistoryText, RecentProjects);
+    TEXT(HistoryText, RemoveMissing), TEXT(HistoryText, Empty), TEXT(HistoryText, Entry);
+    TEXT(HistoryText, Damaged), TEXT(HistoryText, KeepFailed);
 #undef TEXT
     for (const auto* table : {&ExchangeText::ModeNames, &ExchangeText::SensorNames, &DiagramText::SensorNames,
                               &DiagramText::ShortSensorNames})

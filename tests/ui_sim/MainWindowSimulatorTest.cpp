@@ -2,25 +2,34 @@
 // worker, the run-time loaded USB library (here the simulator) and the table on screen.
 #include "app/SharedState.h"
 #include "device/Unit2.h"
+#include "exchange/project/ProjectFile.h"
 #include "support/SimulatorScenario.h"
 #include "texts/Texts.h"
+#include "ui/ReadHistory.h"
 #include "ui/Unit1.h"
 #include "worker/WorkerTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <optional>
 
 namespace {
 
@@ -250,7 +259,9 @@ TEST_F(MainWindowSimulator, ClosingTheProgressWindowNeverLeavesTheReadOutOfReach
             EXPECT_EQ(running.count(), 2) << "one exchange started and ended, no second one";
             ASSERT_TRUE(WaitUntil([this] { return button("Button1")->isEnabled(); }, 2000))
                 << "read button left off";
-            EXPECT_TRUE(button("Button2")->isEnabled());
+            // The buttons hear of the end through a queued signal, which may still be on its
+            // way when the exchange already counts as over.
+            EXPECT_TRUE(WaitUntil([this] { return button("Button2")->isEnabled(); }, 2000));
 
             if (!situation.retries && way != CloseWay::Cancel) {
                 // Closing ends the modal display only: the read still fills the table.
@@ -294,6 +305,122 @@ TEST_F(MainWindowSimulator, InstrumentTheUserMayNotOpenIsReportedAsSuch)
         });
         readArchive();
         EXPECT_EQ(seen, QString::fromUtf8(c.label));
+    }
+}
+
+} // namespace
+
+namespace {
+
+QByteArray Bytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList Files(const QString& folder) { return QDir(folder).entryList(QDir::Files, QDir::Name); }
+
+const char* const kTwoObjects = R"(
+    prepare all 0
+    object 1 name="Мост" series=3 potential=-500..500
+    object 2 name="Тоннель" series=2 resistance=0..999
+    series object=1 sensor=potential count=1 values=-235.5,-100.2,12.9
+    series object=2 sensor=resistance count=1 values=12.25,7 mode=manual
+)";
+
+TEST_F(MainWindowSimulator, EveryReadWithRecordsIsKeptAsTheProjectOfItsTable)
+{
+    const QString folder = dir.filePath("reads");
+    form->readHistory().setFolder(folder);
+    // Two reads of earlier days, and room for two reads only: the new one pushes out the oldest.
+    const ArchiveTable earlier = form->table();
+    ASSERT_TRUE(form->readHistory().keep(earlier, QDateTime(QDate(2026, 1, 1), QTime(8, 0))));
+    ASSERT_TRUE(form->readHistory().keep(earlier, QDateTime(QDate(2026, 1, 2), QTime(8, 0))));
+    form->readHistory().setLimits(HistoryLimits{2, qint64(1) << 30});
+
+    ASSERT_TRUE(LoadScenario(kTwoObjects));
+    readArchive();
+    ASSERT_EQ(form->table().rowCount(), 6);
+    const QStringList files = Files(folder);
+    ASSERT_EQ(files.size(), 2) << files.join(", ").toStdString();
+    EXPECT_EQ(files.constFirst(), QStringLiteral("2026-01-02_08-00-00.ar"));
+    const QString kept = QDir(folder).filePath(files.constLast());
+    EXPECT_TRUE(HistoryFileTime(files.constLast()).secsTo(QDateTime::currentDateTime()) < 120);
+    const QString saved = dir.filePath("saved.ar");
+    ASSERT_EQ(saveProject(form->table(), saved), ProjectStatus::Ok);
+    EXPECT_EQ(Bytes(kept), Bytes(saved));
+    EXPECT_TRUE(form->statusBar()->currentMessage().isEmpty());
+
+    // A read that brought nothing leaves nothing behind.
+    ASSERT_TRUE(LoadScenario("prepare all 0\n"));
+    readArchive();
+    EXPECT_EQ(Files(folder), files);
+}
+
+// Limits the size of every file this process writes, as a full disk would: writing past it fails.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit limited = old_;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+TEST_F(MainWindowSimulator, AHistoryThatCannotTakeTheReadLeavesTheReadAndSaysSoOnce)
+{
+    QFile plain(dir.filePath("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    struct Case {
+        const char* what;
+        QString folder;
+        bool full;
+    };
+    for (const Case& c : {Case{"a folder that cannot be made", dir.filePath("plain/reads"), false},
+                          Case{"a full disk", dir.filePath("full"), true}}) {
+        SCOPED_TRACE(c.what);
+        form->readHistory().setFolder(c.folder);
+        QSignalSpy messages(form->statusBar(), &QStatusBar::messageChanged);
+        QStringList boxes;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxes << box->text();
+                box->close();
+            }
+        });
+        watch.start(10);
+        ASSERT_TRUE(LoadScenario(kTwoObjects));
+        {
+            std::optional<FileSizeLimit> full;
+            if (c.full) full.emplace(200);
+            readArchive();
+        }
+        EXPECT_TRUE(boxes.isEmpty()) << boxes.join(", ").toStdString();
+        EXPECT_EQ(form->table().rowCount(), 6) << "the read is on screen";
+        EXPECT_EQ(form->table().cell(1, 1), QStringLiteral("Мост"));
+        QStringList shown;
+        for (const QList<QVariant>& m : messages)
+            if (!m.value(0).toString().isEmpty()) shown << m.value(0).toString();
+        ASSERT_EQ(shown.size(), 1) << shown.join(" | ").toStdString();
+        EXPECT_TRUE(shown.front().startsWith(QStringLiteral("Чтение не сохранено в журнал чтений: ")))
+            << shown.front().toStdString();
+        EXPECT_TRUE(shown.front().contains(QDir::toNativeSeparators(c.folder)))
+            << shown.front().toStdString();
+        EXPECT_TRUE(Files(c.folder).isEmpty()) << "no part of the read is left behind";
     }
 }
 
