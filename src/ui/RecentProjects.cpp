@@ -1,17 +1,16 @@
 #include "RecentProjects.h"
 
+#include "app/SessionMemory.h"
+
 #include <QFileInfo>
 #include <QMimeData>
-#include <QSettings>
 #include <QUrl>
 
 namespace {
 
 const QString kKey = QStringLiteral("RecentProjects");
 
-QSettings Settings() { return QSettings(QStringLiteral("lm11"), QStringLiteral("lm11")); }
-
-void Store(const QStringList& list) { Settings().setValue(kKey, list); }
+void Store(const QStringList& list) { SessionMemory::setValue(kKey, list); }
 
 } // namespace
 
@@ -26,7 +25,7 @@ QStringList WithRecent(QStringList list, const QString& path, int limit)
 
 QStringList RecentProjects()
 {
-    QStringList list = Settings().value(kKey).toStringList();
+    QStringList list = SessionMemory::value(kKey).toStringList();
     list.removeAll(QString());
     list.removeDuplicates();
     if (list.size() > kRecentProjects) list.resize(kRecentProjects);

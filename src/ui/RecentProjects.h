@@ -1,5 +1,5 @@
 #pragma once
-// The projects the user opened or saved last, kept between runs, and the one project a drop
+// The projects the user opened or saved last in this run, and the one project a drop
 // on the main window may carry. QtCore only.
 #include <QString>
 #include <QStringList>
@@ -11,7 +11,7 @@ inline constexpr int kRecentProjects = 10;
 /// `list` with `path` in front, once, and at most `limit` names.
 QStringList WithRecent(QStringList list, const QString& path, int limit = kRecentProjects);
 
-/// The recent projects, newest first, as kept in the program's settings.
+/// The recent projects, newest first.
 QStringList RecentProjects();
 /// Puts `path` in front of the recent projects.
 void AddRecentProject(const QString& path);

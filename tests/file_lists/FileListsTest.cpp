@@ -3,6 +3,7 @@
 #include "exchange/project/ProjectFile.h"
 #include "texts/Texts.h"
 #include "ui/ReadHistory.h"
+#include "app/SessionMemory.h"
 #include "ui/RecentProjects.h"
 
 #include <gtest/gtest.h>
@@ -250,11 +251,9 @@ TEST(RecentList, NewestFirstOnceAndAtMostTen)
     EXPECT_EQ(list.count(QStringLiteral("/p/5.ar")), 1);
 }
 
-TEST(RecentList, KeptInTheSettingsAndMissingFilesCanBeRemoved)
+TEST(RecentList, KeptForTheRunOnlyAndMissingFilesCanBeRemoved)
 {
-    // The test main points the settings at a scratch folder of this run.
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    ASSERT_FALSE(config.startsWith(QDir::homePath() + QStringLiteral("/.config"))) << config.toStdString();
+    SessionMemory::clear();
     QTemporaryDir dir;
     const QString present = dir.filePath(QStringLiteral("present.ar"));
     const QString gone = dir.filePath(QStringLiteral("gone.ar"));
@@ -264,6 +263,14 @@ TEST(RecentList, KeptInTheSettingsAndMissingFilesCanBeRemoved)
     EXPECT_EQ(RecentProjects(), (QStringList{present, gone}));
     RemoveMissingRecentProjects();
     EXPECT_EQ(RecentProjects(), QStringList{present});
+    // Every start begins from the same defaults: the list is written nowhere (the test main
+    // points the configuration folder at a scratch folder of this run).
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    ASSERT_FALSE(config.startsWith(QDir::homePath() + QStringLiteral("/.config"))) << config.toStdString();
+    EXPECT_TRUE(QDir(config).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty())
+        << QDir(config).entryList().join(QLatin1Char(' ')).toStdString();
+    SessionMemory::clear();
+    EXPECT_TRUE(RecentProjects().isEmpty());
 }
 
 TEST(ProjectDrop, OnlyOneLocalProjectFileIsTaken)

@@ -2,6 +2,7 @@
 // as the user meets them.
 #include "ModalAnswers.h"
 
+#include "app/SessionMemory.h"
 #include "app/SharedState.h"
 #include "exchange/project/ProjectFile.h"
 #include "texts/Texts.h"
@@ -16,7 +17,6 @@
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
-#include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -60,7 +60,7 @@ class FileMenus : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        QSettings(QStringLiteral("lm11"), QStringLiteral("lm11")).remove(QStringLiteral("RecentProjects"));
+        SessionMemory::clear(); // a new run remembers no projects
         ResetSharedState();
         form = std::make_unique<TForm1>();
         form->readHistory().setFolder(dir.filePath(QStringLiteral("reads")));
