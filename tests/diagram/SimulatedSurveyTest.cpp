@@ -56,7 +56,8 @@ std::vector<SurfaceShape> Shapes(const ArchiveTable& table)
     const SurfacesResult result = buildSurfaces(table, 0, QLocale::c());
     EXPECT_FALSE(result.error);
     std::vector<SurfaceShape> out;
-    for (const DiagramSurface& s : result.surfaces) out.push_back({s.objectName, s.sensorKind, s.points.size()});
+    for (const DiagramSurface& s : result.surfaces)
+        out.push_back({s.objectName, s.sensorKind, s.points.size()});
     return out;
 }
 
@@ -97,7 +98,9 @@ std::vector<GroupingCase> GroupingCases()
     return {
         // Latest first with one count per object: the running total lands on each object's
         // last row, so every object is one surface, whatever sensors it holds.
-        {"NewestFirstPerObject", "archive order=newest-first numbering=object", {{pier, P, 8}, {bridge, R, 20}}},
+        {"NewestFirstPerObject",
+         "archive order=newest-first numbering=object",
+         {{pier, P, 8}, {bridge, R, 20}}},
         // Latest first with a count per sensor: the latest resistivity row's ordinal covers the
         // resistivity rows only, so the bridge splits into its two sensors.
         {"NewestFirstPerSensor",
@@ -110,7 +113,13 @@ std::vector<GroupingCase> GroupingCases()
          {{bridge, P, 1}, {bridge, P, 2}, {bridge, P, 4}, {bridge, P, 8}, {bridge, R, 5}, {pier, P, 8}}},
         {"OldestFirstPerSensor",
          "archive numbering=sensor",
-         {{bridge, P, 1}, {bridge, P, 2}, {bridge, P, 4}, {bridge, P, 8}, {bridge, R, 4}, {bridge, R, 1}, {pier, P, 8}}},
+         {{bridge, P, 1},
+          {bridge, P, 2},
+          {bridge, P, 4},
+          {bridge, P, 8},
+          {bridge, R, 4},
+          {bridge, R, 1},
+          {pier, P, 8}}},
     };
 }
 
@@ -148,8 +157,9 @@ TEST(SimulatedGrouping, FieldSurveyScenario)
     ASSERT_EQ(table.rowCount(), 1 + 341);
     const QString bridge = QStringLiteral("Мост"), column = QStringLiteral("Колонна 3"),
                   parking = QStringLiteral("Паркинг");
-    EXPECT_EQ(Shapes(table), (std::vector<SurfaceShape>{
-                                 {bridge, P, 144}, {bridge, R, 72}, {column, P, 29}, {parking, P, 48}, {parking, P, 48}}));
+    EXPECT_EQ(Shapes(table),
+              (std::vector<SurfaceShape>{
+                  {bridge, P, 144}, {bridge, R, 72}, {column, P, 29}, {parking, P, 48}, {parking, P, 48}}));
 }
 
 } // namespace
