@@ -1,9 +1,12 @@
 #include "model/Archive.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <numbers>
+#include <random>
 
 namespace lm11sim {
 
@@ -56,6 +59,57 @@ double Value(const SeriesSpec& s, int point, int series, int object)
     return std::round((lo + (hi - lo) * f) * 10.0) / 10.0;
 }
 
+/// Measurement noise that comes out the same on every machine: the engine's output is fixed
+/// by the standard, the distributions are not, so the normal transform is done here.
+class Noise {
+public:
+    explicit Noise(uint32_t seed) : engine_(seed) {}
+    double normal()
+    {
+        const double u1 = (double(engine_()) + 0.5) / 4294967296.0;
+        const double u2 = (double(engine_()) + 0.5) / 4294967296.0;
+        return std::sqrt(-2.0 * std::log(u1)) * std::cos(2.0 * std::numbers::pi * u2);
+    }
+
+private:
+    std::mt19937 engine_;
+};
+
+double Tenths(double v) { return std::round(v * 10.0) / 10.0; }
+
+/// Corrosion activity at grid place (x, y): 1 at a hotspot's centre, fading smoothly (a raised
+/// cosine) to 0 at its radius; overlapping hotspots add up to at most 1.
+double Activity(const FieldSpec& f, double x, double y)
+{
+    double a = 0;
+    for (const Hotspot& h : f.hotspots) {
+        const double d = std::hypot(x - h.x, y - h.y) / h.radius;
+        if (d < 1) a += 0.5 + 0.5 * std::cos(std::numbers::pi * d);
+    }
+    return std::min(a, 1.0);
+}
+
+/// Potential (mV) or resistivity (kOhm·cm) measured at point x of grid row y, kept inside the
+/// range the object allows and rounded to the tenth the instrument stores.
+double FieldValue(const FieldSpec& f, int sensor, double x, double y, std::pair<int, int> range, Noise& noise)
+{
+    double v;
+    if (sensor == 0) {
+        v = f.base + f.gradientX * (x - 1) + f.gradientY * (y - 1);
+        for (const Hotspot& h : f.hotspots) {
+            const double d = std::hypot(x - h.x, y - h.y) / h.radius;
+            if (d < 1) v += h.depth * (0.5 + 0.5 * std::cos(std::numbers::pi * d));
+        }
+        v += f.noise * noise.normal();
+    } else {
+        // Wet, chloride-laden concrete where the steel corrodes conducts well: the resistivity
+        // falls from `dry` to `wet` (geometrically) as the activity rises.
+        v = f.dry * std::pow(f.wet / f.dry, Activity(f, x, y)) * (1.0 + f.resistanceNoise * noise.normal());
+    }
+    const double lo = std::min(range.first, range.second), hi = std::max(range.first, range.second);
+    return Tenths(std::clamp(v, sensor == 0 ? lo : std::min(std::max(lo, 0.1), hi), hi));
+}
+
 void DrawScreen(Bytes& screen, const std::string& kind)
 {
     screen.assign(kScreenBytes, 0);
@@ -99,13 +153,19 @@ std::optional<Archive> BuildArchive(const Scenario& sc, std::string& error)
     Archive a;
     for (int k = 0; k < 20; ++k) WriteSettingsEntry(a.settings, k, sc.objects[std::size_t(k)]);
 
-    std::array<int, 20> nextSeries{};
-    nextSeries.fill(1);
+    // The next free series number of each object, or of each object's sensor.
+    std::array<std::array<int, 2>, 20> nextSeries;
+    for (auto& n : nextSeries) n.fill(1);
+    const auto counter = [&](int object, int sensor) -> int& {
+        return nextSeries[std::size_t(object - 1)][sc.numbering == SeriesNumbering::PerSensor ? sensor : 0];
+    };
+    Noise noise(sc.seed);
     DateTime clock = sc.start;
     for (const SeriesSpec& s : sc.series) {
+        const FieldSpec* field = s.field.empty() ? nullptr : &sc.fields.at(s.field);
         for (int object = s.objectFirst; object <= s.objectLast; ++object) {
             const ObjectSpec& o = sc.objects[std::size_t(object - 1)];
-            int number = s.number >= 0 ? s.number : nextSeries[std::size_t(object - 1)];
+            int number = s.number >= 0 ? s.number : counter(object, s.sensor);
             if (s.start) clock = *s.start;
             for (int c = 0; c < s.count; ++c, ++number) {
                 const int length = s.length >= 0 ? s.length : o.seriesLength;
@@ -118,17 +178,21 @@ std::optional<Archive> BuildArchive(const Scenario& sc, std::string& error)
                         error = "the archive holds at most 1760 records";
                         return std::nullopt;
                     }
+                    const double value = field ? FieldValue(*field, s.sensor, p + 1, s.row + c, range, noise)
+                                               : Value(s, p, number, object);
                     a.records.push_back(MakeRecord(clock, p + 1, number, range.first, range.second,
                                                    object - 1, s.mode, s.stepX >= 0 ? s.stepX : o.stepX,
-                                                   s.stepY >= 0 ? s.stepY : o.stepY,
-                                                   Value(s, p, number, object), length, s.sensor));
+                                                   s.stepY >= 0 ? s.stepY : o.stepY, value, length,
+                                                   s.sensor));
                     clock.addSeconds(s.interval);
                 }
                 clock.addSeconds(600); // the operator moves to the next grid
             }
-            nextSeries[std::size_t(object - 1)] = number;
+            // A re-measured series (an earlier number=) does not give its number out again.
+            counter(object, s.sensor) = std::max(counter(object, s.sensor), number);
         }
     }
+    if (sc.order == ArchiveOrder::NewestFirst) std::reverse(a.records.begin(), a.records.end());
 
     a.header.assign(kHeaderBytes, 0);
     for (std::size_t i = 0; i < a.records.size(); ++i) {

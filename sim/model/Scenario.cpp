@@ -1,6 +1,7 @@
 #include "model/Scenario.h"
 
 #include <charconv>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 
@@ -170,6 +171,93 @@ void ParseObject(Scenario& s, const std::vector<std::string>& t)
     }
 }
 
+/// "a,b,..." as exactly `n` numbers; parentheses around the list are allowed.
+std::vector<double> Reals(std::string_view s, std::size_t n, std::string_view what)
+{
+    if (s.size() >= 2 && s.front() == '(' && s.back() == ')') s = s.substr(1, s.size() - 2);
+    std::vector<double> out;
+    std::size_t pos = 0;
+    while (true) {
+        const auto comma = s.find(',', pos);
+        out.push_back(
+            Real(s.substr(pos, comma == std::string_view::npos ? std::string_view::npos : comma - pos)));
+        if (comma == std::string_view::npos) break;
+        pos = comma + 1;
+    }
+    if (out.size() != n) throw ParseError{std::string(what) + " wants " + std::to_string(n) + " numbers"};
+    for (double v : out)
+        if (!(std::abs(v) <= 1e6))
+            throw ParseError{std::string(what) + " wants numbers within -1000000..1000000"};
+    return out;
+}
+
+double RealIn(std::string_view s, double lo, double hi)
+{
+    const double v = Real(s);
+    if (!(v >= lo && v <= hi))
+        throw ParseError{std::string(s) + " is outside " + std::to_string(int(lo)) + ".." +
+                         std::to_string(int(hi))};
+    return v;
+}
+
+void ParseField(Scenario& s, const std::vector<std::string>& t)
+{
+    Need(t, 2);
+    if (t[1].find('=') != std::string::npos) throw ParseError{"field needs a name"};
+    FieldSpec f;
+    // Options one by one: hotspot may be given more than once.
+    for (std::size_t i = 2; i < t.size(); ++i) {
+        const auto eq = t[i].find('=');
+        if (eq == std::string::npos) throw ParseError{"expected key=value: " + t[i]};
+        const std::string key = t[i].substr(0, eq), value = t[i].substr(eq + 1);
+        if (key == "base")
+            f.base = RealIn(value, -2000, 2000);
+        else if (key == "gradient") {
+            const auto g = Reals(value, 2, "gradient");
+            f.gradientX = g[0];
+            f.gradientY = g[1];
+        } else if (key == "hotspot") {
+            const auto h = Reals(value, 4, "hotspot (x,y,radius,depth)");
+            if (!(h[2] > 0)) throw ParseError{"a hotspot's radius must be above 0"};
+            f.hotspots.push_back({h[0], h[1], h[2], h[3]});
+        } else if (key == "noise")
+            f.noise = RealIn(value, 0, 1000);
+        else if (key == "dry")
+            f.dry = RealIn(value, 0.1, 100000);
+        else if (key == "wet")
+            f.wet = RealIn(value, 0.1, 100000);
+        else if (key == "resistance_noise")
+            f.resistanceNoise = RealIn(value, 0, 1);
+        else
+            throw ParseError{"unknown field option " + key};
+    }
+    s.fields[t[1]] = f;
+}
+
+void ParseArchive(Scenario& s, const std::vector<std::string>& t)
+{
+    for (const auto& [key, value] : Options(t, 1)) {
+        if (key == "order") {
+            if (value == "oldest-first")
+                s.order = ArchiveOrder::OldestFirst;
+            else if (value == "newest-first")
+                s.order = ArchiveOrder::NewestFirst;
+            else
+                throw ParseError{"order is oldest-first or newest-first"};
+        } else if (key == "numbering") {
+            if (value == "object")
+                s.numbering = SeriesNumbering::PerObject;
+            else if (value == "sensor")
+                s.numbering = SeriesNumbering::PerSensor;
+            else
+                throw ParseError{"numbering is object or sensor"};
+        } else if (key == "seed")
+            s.seed = uint32_t(IntIn(value, 0, 0xFFFFFFFFL));
+        else
+            throw ParseError{"unknown archive option " + key};
+    }
+}
+
 void ParseSeries(Scenario& s, const std::vector<std::string>& t)
 {
     SeriesSpec r;
@@ -220,10 +308,17 @@ void ParseSeries(Scenario& s, const std::vector<std::string>& t)
         else if (key == "range") {
             const auto [a, b] = Range(value);
             r.range = std::pair{int(IntIn(a, -32768, 32767)), int(IntIn(b, -32768, 32767))};
-        } else
+        } else if (key == "field") {
+            if (!s.fields.contains(value)) throw ParseError{"no field named " + value + " above this line"};
+            r.field = value;
+        } else if (key == "row")
+            r.row = int(IntIn(value, 1, 255));
+        else
             throw ParseError{"unknown series option " + key};
     }
     if (!haveObject) throw ParseError{"series needs object="};
+    if (!r.field.empty() && (r.valueRange || !r.values.empty()))
+        throw ParseError{"series takes values= or field=, not both"};
     s.series.push_back(r);
 }
 
@@ -309,6 +404,10 @@ void ParseLine(Scenario& s, const std::vector<std::string>& t, bool& devicesList
         s.start = Date(t.size() > 2 ? t[1] + "T" + t[2] : t[1]);
     } else if (w == "series")
         ParseSeries(s, t);
+    else if (w == "field")
+        ParseField(s, t);
+    else if (w == "archive")
+        ParseArchive(s, t);
     else if (w == "bitmap") {
         Need(t, 2);
         if (t[1] != "spread" && t[1] != "packed") throw ParseError{"bitmap is spread or packed"};

@@ -36,6 +36,23 @@ struct ObjectSpec {
     std::string nameRu, nameEn; ///< UTF-8
 };
 
+/// A corroding area: potential drops by `depth` mV at (x, y) and fades smoothly to nothing at
+/// `radius` grid steps.
+struct Hotspot {
+    double x = 0, y = 0, radius = 1, depth = -300;
+};
+
+/// A survey field over a grid of (point, series row): the potential a half-cell would read and
+/// the resistivity a Wenner probe would, both from the same corrosion activity.
+struct FieldSpec {
+    double base = -150;                  ///< passive concrete, mV
+    double gradientX = 0, gradientY = 0; ///< mV per point / per series row
+    std::vector<Hotspot> hotspots;
+    double noise = 3;              ///< potential noise, mV (standard deviation)
+    double dry = 120, wet = 8;     ///< resistivity of sound concrete / at a hotspot's centre
+    double resistanceNoise = 0.06; ///< relative resistivity noise (standard deviation)
+};
+
 struct SeriesSpec {
     int objectFirst = 1, objectLast = 1; ///< 1..20
     int sensor = 0;                      ///< 0 potential, 1 resistance
@@ -50,7 +67,13 @@ struct SeriesSpec {
     int interval = 20; ///< seconds between points
     int stepX = -1, stepY = -1;
     std::optional<std::pair<int, int>> range;
+    std::string field; ///< values from this field instead of `values`
+    int row = 1;       ///< grid row of the first series in the field
 };
+
+/// How the instrument lists its records and counts series.
+enum class ArchiveOrder { OldestFirst, NewestFirst };
+enum class SeriesNumbering { PerObject, PerSensor };
 
 struct TransferFault {
     int error = -5; ///< negative errno returned; -110 waits the whole time-out first
@@ -76,8 +99,12 @@ struct Scenario {
 
     std::array<ObjectSpec, 20> objects;
     std::vector<SeriesSpec> series;
+    std::map<std::string, FieldSpec> fields;
     DateTime start;
     bool spreadBitmap = false;
+    ArchiveOrder order = ArchiveOrder::OldestFirst;
+    SeriesNumbering numbering = SeriesNumbering::PerObject;
+    uint32_t seed = 1; ///< measurement noise: the same seed gives the same archive
 
     std::vector<int> badRecordCrc, badRecordMarker;
     int badHeaderMarker = 0;                     ///< replies with a bad marker; -1 every one

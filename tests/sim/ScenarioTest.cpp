@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cmath>
 #include <cstring>
+#include <map>
 
 using namespace lm11sim;
 
@@ -53,6 +55,20 @@ TEST(ScenarioTest, MistakesAreReportedWithTheirLine)
         {"deny write", "line 1: deny open|claim"},
         {"deny open 0", "line 1: 0 is outside 1..200"},
         {"frobnicate", "line 1: unknown word frobnicate"},
+        {"field", "line 1: field needs 1 argument(s)"},
+        {"field base=-150", "line 1: field needs a name"},
+        {"field deck hotspot=(3,4,2)", "line 1: hotspot (x,y,radius,depth) wants 4 numbers"},
+        {"field deck\nfield deck hotspot=(3,4,0,-300)", "line 2: a hotspot's radius must be above 0"},
+        {"field deck gradient=1", "line 1: gradient wants 2 numbers"},
+        {"field deck noise=loud", "line 1: not a number: loud"},
+        {"field deck wet=0", "line 1: 0 is outside 0..100000"},
+        {"field deck humidity=90", "line 1: unknown field option humidity"},
+        {"series object=1 field=deck", "line 1: no field named deck above this line"},
+        {"field deck\nseries object=1 field=deck values=1..2", "line 2: series takes values= or field="},
+        {"field deck\nseries object=1 field=deck row=0", "line 2: 0 is outside 1..255"},
+        {"archive order=sideways", "line 1: order is oldest-first or newest-first"},
+        {"archive numbering=global", "line 1: numbering is object or sensor"},
+        {"archive seed=-1", "line 1: -1 is outside 0..4294967295"},
     };
     for (const auto& c : cases) {
         std::string error;
@@ -130,12 +146,147 @@ TEST(ScenarioTest, BitmapCanLeaveGapsAndTheArchiveStopsAt1760)
     EXPECT_EQ(error, "the archive holds at most 1760 records");
 }
 
+std::array<int, 6> TimeOf(const Record& r) { return {r[5], r[4], r[3], r[2], r[1], r[0]}; }
+
+/// The records of one object and sensor as (series, point) -> value.
+std::map<std::pair<int, int>, double> Grid(const Archive& a, int object, int sensor)
+{
+    std::map<std::pair<int, int>, double> out;
+    for (const Record& r : a.records)
+        if (r[12] == object && r[26] == sensor) out[{r[7], r[6]}] = ValueOf(r);
+    return out;
+}
+
+TEST(ScenarioTest, FieldSurveyHasAPassiveBackgroundACorrodingAreaAndResistivityThatFollowsIt)
+{
+    // Each sensor counts its own series, so both grids have rows 1..8.
+    const std::string text = "archive numbering=sensor\n"
+                             "object 1 series=12 potential=-800..200 resistance=0..500\n"
+                             "object 2 series=12 resistance=0..50\n"
+                             "field deck base=-150 hotspot=(8,4,3,-350) noise=4 dry=140 wet=9\n"
+                             "series object=1 sensor=potential count=8 field=deck\n"
+                             "series object=1 sensor=resistance count=8 field=deck\n"
+                             "series object=2 sensor=resistance count=8 field=deck\n";
+    const Archive a = Build(text);
+    ASSERT_EQ(a.records.size(), 3u * 8 * 12);
+    const auto potential = Grid(a, 0, 0), resistance = Grid(a, 0, 1), capped = Grid(a, 1, 1);
+    ASSERT_EQ(potential.size(), 96u);
+    for (const Record& r : a.records) {
+        const double v = ValueOf(r);
+        EXPECT_DOUBLE_EQ(v, std::round(v * 10) / 10) << "stored to a tenth, as the instrument does";
+    }
+    // The centre reads the depth below the background, give or take the noise; places beyond
+    // the radius read the background alone.
+    EXPECT_NEAR(potential.at({4, 8}), -500, 20);
+    for (const auto& [place, v] : potential) {
+        const auto [series, point] = place;
+        if (std::hypot(point - 8, series - 4) >= 3) {
+            EXPECT_NEAR(v, -150, 20) << series << "|" << point;
+        }
+        EXPECT_LE(v, -130) << "no place reads above the passive background";
+    }
+    // The edge falls smoothly: halfway out the reading is between background and centre.
+    EXPECT_LT(potential.at({4, 8}), potential.at({4, 9}));
+    EXPECT_LT(potential.at({4, 9}), potential.at({4, 10}));
+    // Resistivity is low where the potential says the steel corrodes, and high elsewhere.
+    EXPECT_LT(resistance.at({4, 8}), 15);
+    EXPECT_GT(resistance.at({1, 1}), 100);
+    for (const auto& [p, v] : potential)
+        for (const auto& [q, w] : potential)
+            if (v < w - 100) {
+                EXPECT_LT(resistance.at(p), resistance.at(q)) << "the more active place conducts better";
+            }
+    // The object's range caps the reading.
+    for (const auto& [place, v] : capped) EXPECT_LE(v, 50);
+    EXPECT_EQ(capped.at({1, 1}), 50);
+    // Noise is there, but the same seed always gives the same archive.
+    EXPECT_NE(potential.at({1, 1}), potential.at({1, 12}));
+    EXPECT_EQ(Build(text).records, a.records);
+    EXPECT_NE(Build("archive seed=7\n" + text).records, a.records);
+}
+
+TEST(ScenarioTest, ArchiveOrderAndSeriesNumbering)
+{
+    const std::string survey = "object 1 series=3\n"
+                               "series object=1 sensor=potential count=2 values=1\n"
+                               "series object=1 sensor=resistance count=2 values=2\n"
+                               "series object=1 sensor=potential number=1 values=3\n"
+                               "series object=1 sensor=potential values=4\n";
+    const struct {
+        const char* archive;
+        std::vector<int> series; // of the records in archive order, one per series
+        bool newestFirst;
+    } cases[] = {
+        {"", {1, 2, 3, 4, 1, 5}, false},
+        {"archive order=oldest-first numbering=object", {1, 2, 3, 4, 1, 5}, false},
+        {"archive numbering=sensor", {1, 2, 1, 2, 1, 3}, false},
+        {"archive order=newest-first", {5, 1, 4, 3, 2, 1}, true},
+        {"archive order=newest-first numbering=sensor", {3, 1, 2, 1, 2, 1}, true},
+    };
+    for (const auto& c : cases) {
+        const Archive a = Build(std::string(c.archive) + "\n" + survey);
+        ASSERT_EQ(a.records.size(), 18u) << c.archive;
+        std::vector<int> series;
+        for (std::size_t i = 0; i < a.records.size(); i += 3) {
+            series.push_back(a.records[i][7]);
+            // Points of a series stay in the order they were measured in, reversed with the rest.
+            EXPECT_EQ(a.records[i][6], c.newestFirst ? 3 : 1) << c.archive;
+        }
+        EXPECT_EQ(series, c.series) << c.archive;
+        EXPECT_EQ(TimeOf(a.records.front()) > TimeOf(a.records.back()), c.newestFirst) << c.archive;
+        EXPECT_EQ(BitmapCount(a.header), 18) << c.archive;
+    }
+}
+
+TEST(ScenarioTest, FieldScenarioTellsATwoDaySurveyAndItsReturnVisit)
+{
+    std::string error;
+    auto s = LoadScenarioFile(std::string(LM11_SOURCE_DIR) + "/sim/scenarios/field.txt", error);
+    ASSERT_TRUE(s) << error;
+    auto a = BuildArchive(*s, error);
+    ASSERT_TRUE(a) << error;
+    // Listed from the latest measurement back: the return visit a year later comes first.
+    EXPECT_EQ(TimeOf(a->records.front())[0], 15);
+    EXPECT_EQ(TimeOf(a->records.back()), (std::array<int, 6>{14, 5, 17, 9, 12, 5}));
+    for (std::size_t i = 1; i < a->records.size(); ++i)
+        ASSERT_GE(TimeOf(a->records[i - 1]), TimeOf(a->records[i])) << i;
+
+    // Bridge deck: resistivity and potential on the same 12 x 6 grid, the return visit's
+    // potential numbered on from the first; the corroding area deepens in the year between.
+    const auto potential = Grid(*a, 0, 0), resistance = Grid(*a, 0, 1);
+    ASSERT_EQ(potential.size(), 144u);
+    ASSERT_EQ(resistance.size(), 72u);
+    for (const auto& [place, v] : resistance) EXPECT_TRUE(potential.contains(place));
+    EXPECT_LT(potential.at({10, 8}), potential.at({4, 8}));
+    EXPECT_LT(potential.at({4, 8}), -400);
+    EXPECT_GT(potential.at({1, 1}), -200);
+    EXPECT_LT(resistance.at({4, 8}), 20);
+    EXPECT_GT(resistance.at({1, 1}), 80);
+
+    // Parking deck: series 3 measured twice (16 points each), so 6 series of records on 5 numbers.
+    int parking = 0, series3 = 0;
+    for (const Record& r : a->records)
+        if (r[12] == 1) {
+            ++parking;
+            series3 += r[7] == 3;
+            EXPECT_EQ(GetU16(&r[24]), 16);
+        }
+    EXPECT_EQ(parking, 6 * 16);
+    EXPECT_EQ(series3, 2 * 16);
+
+    // Column: the fourth series broken off after 5 of its 8 points.
+    const auto column = Grid(*a, 2, 0);
+    EXPECT_EQ(column.size(), 3u * 8 + 5);
+    EXPECT_TRUE(column.contains({4, 5}));
+    EXPECT_FALSE(column.contains({4, 6}));
+}
+
 TEST(ScenarioTest, SampleScenariosLoad)
 {
     const struct {
         const char* file;
         std::size_t records;
-    } samples[] = {{"field.txt", 156}, {"empty.txt", 0}, {"largest.txt", 1760}};
+    } samples[] = {{"field.txt", 341}, {"empty.txt", 0}, {"largest.txt", 1760}};
     for (const auto& sample : samples) {
         std::string error;
         auto s = LoadScenarioFile(std::string(LM11_SOURCE_DIR) + "/sim/scenarios/" + sample.file, error);
