@@ -2,8 +2,7 @@
 // survey on both archive orders and both series numberings.
 #include "DiagramFixture.h"
 #include "diagram/Surfaces.h"
-#include "model/Archive.h"
-#include "model/Scenario.h"
+#include "support/SimulatedArchive.h"
 
 #include <gtest/gtest.h>
 
@@ -11,32 +10,6 @@
 #include <string>
 
 namespace {
-
-/// The table the main window fills from the simulator's archive (Russian texts).
-ArchiveTable SimulatedTable(const std::string& scenarioText, const std::string& scenarioPath = {})
-{
-    std::string error;
-    auto scenario = scenarioPath.empty() ? lm11sim::ParseScenario(scenarioText, ".", error)
-                                         : lm11sim::LoadScenarioFile(scenarioPath, error);
-    EXPECT_TRUE(scenario) << error;
-    if (!scenario) return {};
-    auto archive = lm11sim::BuildArchive(*scenario, error);
-    EXPECT_TRUE(archive) << error;
-    if (!archive) return {};
-    std::vector<ArchiveRecord> records;
-    for (const lm11sim::Record& r : archive->records) {
-        EXPECT_TRUE(IsRecordValid(r));
-        records.push_back(DecodeRecord(r));
-    }
-    ObjectNameList names = DefaultObjectNames();
-    for (std::size_t k = 0; k < names.size(); ++k) {
-        const ObjectSettings o = DecodeSettingsEntry(archive->settings, k);
-        names[k] = {o.nameRu, o.nameEn};
-    }
-    ArchiveTable table;
-    table.fillFromRecords(records, 0, names);
-    return table;
-}
 
 struct SurfaceShape {
     QString object;
@@ -124,7 +97,7 @@ std::vector<GroupingCase> GroupingCases()
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, SimulatedGrouping, ::testing::ValuesIn(GroupingCases()),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(SimulatedGrouping, WholeObjectKeepsEveryGridPlace)
 {

@@ -119,6 +119,6 @@ std::vector<Case> Cases()
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, DiagramSimulator, ::testing::ValuesIn(Cases()),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace
