@@ -14,6 +14,8 @@ Summary Summarize(std::span<const double> values)
     s.count = int(n);
     s.min = sorted.front();
     s.max = sorted.back();
+    for (std::size_t k = 0; k < kPercentiles.size(); ++k)
+        s.percentiles[k] = Percentile(sorted, kPercentiles[k]);
     s.median = n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
     s.mean = std::accumulate(sorted.begin(), sorted.end(), 0.0) / double(n);
     if (n > 1) {
@@ -22,6 +24,15 @@ Summary Summarize(std::span<const double> values)
         s.stdDev = std::sqrt(squares / double(n - 1));
     }
     return s;
+}
+
+double Percentile(std::span<const double> sorted, double p)
+{
+    if (sorted.empty()) return 0;
+    const double h = double(sorted.size() - 1) * std::clamp(p, 0.0, 100.0) / 100.0;
+    const std::size_t lo = std::size_t(std::floor(h));
+    if (lo + 1 >= sorted.size()) return sorted.back();
+    return sorted[lo] + (h - double(lo)) * (sorted[lo + 1] - sorted[lo]);
 }
 
 double NiceWidth(double span, int bins)
@@ -34,13 +45,13 @@ double NiceWidth(double span, int bins)
     return 10 * power;
 }
 
-Histogram MakeHistogram(std::span<const double> values, double width)
+Histogram MakeHistogram(std::span<const double> values, double width, double anchor)
 {
     Histogram h;
     h.width = width > 0 ? width : 1;
     if (values.empty()) return h;
     const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
-    h.start = std::floor(*lo / h.width) * h.width;
+    h.start = anchor + std::floor((*lo - anchor) / h.width) * h.width;
     const int bins = std::max(1, int(std::floor((*hi - h.start) / h.width)) + 1);
     h.counts.assign(std::size_t(bins), 0);
     for (double v : values) {
@@ -48,6 +59,27 @@ Histogram MakeHistogram(std::span<const double> values, double width)
         ++h.counts[std::size_t(i)];
     }
     return h;
+}
+
+Histogram ClassAlignedHistogram(std::span<const double> values, std::span<const double> boundaries, int bins)
+{
+    if (values.empty()) return {};
+    const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
+    const double nice = NiceWidth(*hi - *lo, bins);
+    if (boundaries.empty()) return MakeHistogram(values, nice);
+    // The largest width that divides every distance between boundaries (whole numbers).
+    long long divisor = 0;
+    for (double b : boundaries) divisor = std::gcd(divisor, std::llabs(std::llround(b - boundaries[0])));
+    double width = nice;
+    if (divisor > 0) {
+        const double g = double(divisor);
+        // Wider bins than the gcd would swallow a boundary; narrower ones divide it evenly.
+        width = nice >= g ? g : g / std::max(1.0, std::round(g / nice));
+        // Values spread far beyond the boundaries would make thousands of bins; a bin per boundary
+        // step is the finest that still keeps every class apart.
+        while ((*hi - *lo) / width > 200 && width < g) width = g;
+    }
+    return MakeHistogram(values, width, boundaries[0]);
 }
 
 std::vector<CumulativePoint> CumulativeFrequency(std::span<const double> values)

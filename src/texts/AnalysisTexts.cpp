@@ -82,4 +82,29 @@ const TextPair NoObjects{"В таблице нет числовых измере
 const TextPair PngFilter{"Рисунок PNG (*.png)", "PNG image (*.png)"};
 const TextPair SvgFilter{"Рисунок SVG (*.svg)", "SVG image (*.svg)"};
 const TextPair PdfFilter{"Документ PDF (*.pdf)", "PDF document (*.pdf)"};
+const TextPair PercentileLabel{"%1-й процентиль", "%1th percentile"};
+const TextPair Replaced{"Заменено повторными измерениями", "Replaced by a later reading"};
+const TextPair ThresholdSourceStandard{"ASTM C876, %1", "ASTM C876, %1"};
+const TextPair ThresholdSourceEngineer{"задано инженером", "set by the engineer"};
+const TextPair ThresholdSourceLine{"Источник порогов: %1", "Thresholds: %1"};
+const TextPair ThresholdUpper{"Верхний порог, мВ", "Upper threshold, mV"};
+const TextPair ThresholdLower{"Нижний порог, мВ", "Lower threshold, mV"};
+const TextPair ThresholdsReset{"Пороги ASTM C876", "ASTM C876 thresholds"};
+const TextPair ResistivityBasis{
+    "Метод Веннера, бетон на портландцементе при 20 °C; ровно 10 кОм·см — высокий риск",
+    "Wenner probe, OPC concrete at 20 °C; exactly 10 kOhm·cm counts as high"};
+const TextPair PercentileRule{
+    "Процентили: линейная интерполяция между порядковыми статистиками (Hyndman–Fan, тип 7)",
+    "Percentiles: linear interpolation between order statistics (Hyndman–Fan type 7)"};
+const TextPair Alignment{"Совмещение серий", "Series alignment"};
+const TextPair AlignByNumber{"по номеру серии", "by series number"};
+const TextPair AlignByOrder{"по порядку серий", "by series order"};
+const TextPair HeuristicNote{"Матрица совмещённого риска — собственная эвристика lm11, а не стандарт",
+                             "The combined risk matrix is lm11's own heuristic, not a standard"};
+const TextPair PairedLine{"Доли по %1 точкам с обоими измерениями",
+                          "Shares over %1 positions with both readings"};
+const TextPair UnpairedLine{"Без пары: %1 только потенциал, %2 только сопротивление",
+                            "Unpaired: %1 potential only, %2 resistivity only"};
+const TextPair BreakOut{"Места вскрытия (худший класс)", "Break-out positions (worst class)"};
+const TextPair BreakOutNone{"Нет точек в худшем классе", "No position in the worst class"};
 } // namespace AnalysisText
