@@ -95,6 +95,52 @@ std::vector<CumulativePoint> CumulativeFrequency(std::span<const double> values)
     return curve;
 }
 
+double NormalQuantile(double p)
+{
+    // Acklam's rational approximation, refined by one Halley step on erfc.
+    static constexpr double a[] = {-3.969683028665376e+01, 2.209460984245205e+02,  -2.759285104469687e+02,
+                                   1.383577518672690e+02,  -3.066479806614716e+01, 2.506628277459239e+00};
+    static constexpr double b[] = {-5.447609879822406e+01, 1.615858368580409e+02, -1.556989798598866e+02,
+                                   6.680131188771972e+01, -1.328068155288572e+01};
+    static constexpr double c[] = {-7.784894002430293e-03, -3.223964580411365e-01, -2.400758277161838e+00,
+                                   -2.549732539343734e+00, 4.374664141464968e+00,  2.938163982698783e+00};
+    static constexpr double d[] = {7.784695709041462e-03, 3.224671290700398e-01, 2.445134137142996e+00,
+                                   3.754408661907416e+00};
+    if (!(p > 0)) return -INFINITY;
+    if (!(p < 1)) return INFINITY;
+    double x;
+    if (p < 0.02425) {
+        const double q = std::sqrt(-2 * std::log(p));
+        x = (((((c[0] * q + c[1]) * q + c[2]) * q + c[3]) * q + c[4]) * q + c[5]) /
+            ((((d[0] * q + d[1]) * q + d[2]) * q + d[3]) * q + 1);
+    } else if (p > 1 - 0.02425) {
+        const double q = std::sqrt(-2 * std::log(1 - p));
+        x = -(((((c[0] * q + c[1]) * q + c[2]) * q + c[3]) * q + c[4]) * q + c[5]) /
+            ((((d[0] * q + d[1]) * q + d[2]) * q + d[3]) * q + 1);
+    } else {
+        const double q = p - 0.5, r = q * q;
+        x = (((((a[0] * r + a[1]) * r + a[2]) * r + a[3]) * r + a[4]) * r + a[5]) * q /
+            (((((b[0] * r + b[1]) * r + b[2]) * r + b[3]) * r + b[4]) * r + 1);
+    }
+    const double e = 0.5 * std::erfc(-x / std::sqrt(2.0)) - p;
+    const double u = e * std::sqrt(2 * M_PI) * std::exp(x * x / 2);
+    return x - u / (1 + x * u / 2);
+}
+
+std::vector<ProbabilityPoint> ProbabilityPlot(std::span<const double> values)
+{
+    std::vector<double> sorted(values.begin(), values.end());
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<ProbabilityPoint> points;
+    points.reserve(sorted.size());
+    const double n = double(sorted.size());
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        const double f = (double(i) + 0.5) / n;
+        points.push_back({sorted[i], 100 * f, NormalQuantile(f)});
+    }
+    return points;
+}
+
 std::vector<double> Shares(std::span<const int> counts)
 {
     const int total = std::accumulate(counts.begin(), counts.end(), 0);

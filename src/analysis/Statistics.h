@@ -58,5 +58,18 @@ struct CumulativePoint {
 /// readings give one step.
 std::vector<CumulativePoint> CumulativeFrequency(std::span<const double> values);
 
+/// The standard normal quantile Φ⁻¹(p) for 0 < p < 1 (relative error below 1e-9).
+double NormalQuantile(double p);
+
+/// The readings on a normal-probability axis: each reading in ascending order with its plotting
+/// position (i − 0.5)/n as a percent (Hazen) and that position's normal quantile `z`, so that a
+/// normally distributed population lies on a straight line.
+struct ProbabilityPoint {
+    double value = 0;
+    double percent = 0;
+    double z = 0;
+};
+std::vector<ProbabilityPoint> ProbabilityPlot(std::span<const double> values);
+
 /// Percentages of `counts` in their total (all zero when the total is 0).
 std::vector<double> Shares(std::span<const int> counts);

@@ -23,6 +23,8 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QSvgGenerator>
@@ -116,12 +118,55 @@ void TMapView::mouseMoveEvent(QMouseEvent* event)
         QToolTip::showText(event->globalPosition().toPoint(), text, this);
 }
 
-void TChartView::setObject(const SurveyObject* object, Electrode electrode, int lang)
+void TChartView::setObject(const SurveyObject* object, const PotentialThresholds& thresholds, int lang)
 {
     object_ = object;
-    electrode_ = electrode;
+    thresholds_ = thresholds;
     lang_ = lang;
     update();
+}
+
+QRectF TChartView::chartArea() const { return QRectF(rect()).adjusted(2, 2, -2, -2); }
+
+double TChartView::thresholdX(int which) const
+{
+    if (kind_ != 1 || !object_ || object_->sensor != SensorKind::Potential) return -1;
+    const ValueAxis axis = CumulativeAxis(chartArea(), *object_);
+    const double v = which == 0 ? thresholds_.upper : thresholds_.lower;
+    return v < axis.v0 || v > axis.v1 ? -1 : axis.xOf(v);
+}
+
+void TChartView::mousePressEvent(QMouseEvent* event)
+{
+    dragging_ = -1;
+    const double x = event->position().x();
+    for (int which = 0; which < 2; ++which) {
+        const double at = thresholdX(which);
+        if (at >= 0 && std::abs(at - x) <= 6 &&
+            (dragging_ < 0 || std::abs(at - x) < std::abs(thresholdX(dragging_) - x)))
+            dragging_ = which;
+    }
+    if (dragging_ < 0) QWidget::mousePressEvent(event);
+}
+
+void TChartView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (dragging_ < 0 || !object_) {
+        // The pointer shows where a threshold can be taken.
+        const double x = event->position().x();
+        const bool near = std::abs(thresholdX(0) - x) <= 6 || std::abs(thresholdX(1) - x) <= 6;
+        setCursor(near ? Qt::SizeHorCursor : Qt::ArrowCursor);
+        return;
+    }
+    const ValueAxis axis = CumulativeAxis(chartArea(), *object_);
+    const double mV = std::round(std::clamp(axis.valueAt(event->position().x()), axis.v0, axis.v1));
+    emit thresholdDragged(dragging_, mV);
+}
+
+void TChartView::mouseReleaseEvent(QMouseEvent* event)
+{
+    dragging_ = -1;
+    QWidget::mouseReleaseEvent(event);
 }
 
 void TChartView::paintEvent(QPaintEvent*)
@@ -130,13 +175,13 @@ void TChartView::paintEvent(QPaintEvent*)
     p.fillRect(rect(), Qt::white);
     if (!object_) return;
     if (kind_ == 0)
-        PaintHistogram(p, QRectF(rect()).adjusted(2, 2, -2, -2), *object_, electrode_, lang_);
+        PaintHistogram(p, chartArea(), *object_, thresholds_, lang_);
     else
-        PaintCumulative(p, QRectF(rect()).adjusted(2, 2, -2, -2), *object_, electrode_, lang_);
+        PaintCumulative(p, chartArea(), *object_, thresholds_, lang_);
 }
 
-TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& blocks, QWidget* parent)
-    : QDialog(parent), table_(table), objects_(SurveyObjects(table_, blocks)), intervals_{50, 0, 0}
+TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*/, QWidget* parent)
+    : QDialog(parent), table_(table), objects_(GroupSurveys(table_)), intervals_{50, 0, 0}
 {
     namespace AT = AnalysisText;
     setObjectName(QStringLiteral("Form7"));
@@ -165,6 +210,25 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& blocks, Q
     SpinEdit1->setRange(0, 1000);
     SpinEdit1->setSingleStep(10);
     SpinEdit1->setSpecialValueText(Tr(AT::IntervalNone));
+    SpinEdit2 = new QSpinBox(this);
+    SpinEdit2->setObjectName(QStringLiteral("SpinEdit2"));
+    SpinEdit3 = new QSpinBox(this);
+    SpinEdit3->setObjectName(QStringLiteral("SpinEdit3"));
+    for (QSpinBox* box : {SpinEdit2, SpinEdit3}) {
+        box->setRange(-1500, 500);
+        box->setSingleStep(5);
+        box->setKeyboardTracking(false);
+    }
+    Button5 = Button(this, "Button5", AT::ThresholdsReset);
+    Label7 = new QLabel(this);
+    Label7->setObjectName(QStringLiteral("Label7"));
+    Label7->setWordWrap(true);
+    ComboBox4 = new QComboBox(this);
+    ComboBox4->setObjectName(QStringLiteral("ComboBox4"));
+    ComboBox4->addItems({Tr(AT::AlignByNumber), Tr(AT::AlignByOrder)});
+    Label8 = new QLabel(this);
+    Label8->setObjectName(QStringLiteral("Label8"));
+    Label8->setWordWrap(true);
     Button1 = Button(this, "Button1", AT::SaveMap);
     Button2 = Button(this, "Button2", AT::CopyStatistics);
     Button3 = Button(this, "Button3", AT::Report);
@@ -208,11 +272,28 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& blocks, Q
     left->addWidget(ComboBox3);
     left->addWidget(LabelFor(this, "Label5", AT::Interval, SpinEdit1));
     left->addWidget(SpinEdit1);
+    left->addWidget(LabelFor(this, "Label9", AT::ThresholdUpper, SpinEdit2));
+    left->addWidget(SpinEdit2);
+    left->addWidget(LabelFor(this, "Label10", AT::ThresholdLower, SpinEdit3));
+    left->addWidget(SpinEdit3);
+    left->addWidget(Label7);
+    left->addWidget(Button5);
+    left->addWidget(LabelFor(this, "Label11", AT::Alignment, ComboBox4));
+    left->addWidget(ComboBox4);
+    left->addWidget(Label8);
     left->addSpacing(10);
     for (QPushButton* b : {Button1, Button2, Button3, Button4}) left->addWidget(b);
-    auto* leftBox = new QWidget(this);
-    leftBox->setLayout(left);
-    leftBox->setFixedWidth(250);
+    auto* leftInner = new QWidget;
+    leftInner->setLayout(left);
+    // The controls scroll where the screen is too low for all of them.
+    auto* leftBox = new QScrollArea(this);
+    leftBox->setObjectName(QStringLiteral("ScrollBox1"));
+    leftBox->setWidget(leftInner);
+    leftBox->setWidgetResizable(true);
+    leftBox->setFrameShape(QFrame::NoFrame);
+    leftBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    leftBox->setFixedWidth(250 + leftBox->verticalScrollBar()->sizeHint().width());
+    ListBox1->setMinimumHeight(120);
 
     auto* right = new QVBoxLayout;
     right->addWidget(Label6);
@@ -237,6 +318,11 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& blocks, Q
     connect(ComboBox2, &QComboBox::currentIndexChanged, this, &TForm7::ComboBox2Change);
     connect(ComboBox3, &QComboBox::currentIndexChanged, this, &TForm7::ComboBox3Change);
     connect(SpinEdit1, &QSpinBox::valueChanged, this, &TForm7::SpinEdit1Change);
+    connect(SpinEdit2, &QSpinBox::valueChanged, this, &TForm7::ThresholdEdited);
+    connect(SpinEdit3, &QSpinBox::valueChanged, this, &TForm7::ThresholdEdited);
+    connect(Button5, &QPushButton::clicked, this, &TForm7::Button5Click);
+    connect(ComboBox4, &QComboBox::currentIndexChanged, this, &TForm7::ComboBox4Change);
+    connect(Chart2, &TChartView::thresholdDragged, this, &TForm7::ChartThresholdDragged);
     connect(Button1, &QPushButton::clicked, this, &TForm7::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm7::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TForm7::Button3Click);
@@ -260,10 +346,20 @@ int TForm7::currentObject() const
 
 Electrode TForm7::electrode() const { return ::Electrode(std::max(0, ComboBox1->currentIndex())); }
 
+ThresholdsInForce TForm7::thresholds() const
+{
+    if (ownThresholds_) return EngineerThresholds(electrode(), ownThresholds_->upper, ownThresholds_->lower);
+    return StandardThresholds(electrode());
+}
+
+SeriesAlignment TForm7::alignment() const { return SeriesAlignment(std::max(0, ComboBox4->currentIndex())); }
+
 MapOptions TForm7::mapOptions() const
 {
     MapOptions o;
     o.electrode = electrode();
+    if (ownThresholds_) o.thresholds = thresholds().values;
+    o.alignment = alignment();
     o.fill = FillMode(std::max(0, ComboBox2->currentIndex()));
     o.interval = SpinEdit1->value();
     o.combined = ComboBox3->currentIndex() == 1;
@@ -290,6 +386,28 @@ void TForm7::refresh()
     ComboBox1->setEnabled(object &&
                           (object->sensor == SensorKind::Potential || ComboBox3->currentIndex() == 1));
     SpinEdit1->setEnabled(object && ComboBox3->currentIndex() == 0);
+    const ThresholdsInForce t = thresholds();
+    {
+        const QSignalBlocker b2(SpinEdit2), b3(SpinEdit3);
+        SpinEdit2->setValue(int(std::lround(t.values.upper)));
+        SpinEdit3->setValue(int(std::lround(t.values.lower)));
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{SpinEdit2, SpinEdit3, Button5})
+        w->setEnabled(ComboBox1->isEnabled());
+    Button5->setEnabled(ComboBox1->isEnabled() && ownThresholds_.has_value());
+    Label7->setText(QString(Tr(AnalysisText::ThresholdSourceLine)).arg(ThresholdSourceText(t, Lang)));
+    ComboBox4->setEnabled(partner >= 0);
+    Label8->clear();
+    if (object && partner >= 0) {
+        const SurveyObject& other = objects_[std::size_t(partner)];
+        const bool potential = object->sensor == SensorKind::Potential;
+        const RiskTally tally = TallyRisk(
+            CombineSurveys(potential ? *object : other, potential ? other : *object, t.values, alignment()));
+        Label8->setText(
+            QString(Tr(AnalysisText::PairedLine)).arg(tally.paired) + QLatin1Char('\n') +
+            QString(Tr(AnalysisText::UnpairedLine)).arg(tally.potentialOnly).arg(tally.resistivityOnly) +
+            QLatin1Char('\n') + Tr(AnalysisText::HeuristicNote));
+    }
     ComboBox2->setEnabled(object && ComboBox3->currentIndex() == 0);
     for (QPushButton* b : {Button1, Button2}) b->setEnabled(object != nullptr);
     MapView1->setMap(
@@ -299,7 +417,7 @@ void TForm7::refresh()
 
     StringGrid1->setRowCount(0);
     if (object) {
-        const auto rows = StatisticsRows(*object, electrode(), Lang);
+        const auto rows = StatisticsRows(*object, t.values, Lang);
         StringGrid1->setRowCount(int(rows.size()));
         for (int r = 0; r < int(rows.size()); ++r) {
             StringGrid1->setItem(r, 0, new QTableWidgetItem(rows[std::size_t(r)].first));
@@ -310,11 +428,46 @@ void TForm7::refresh()
     }
     StringGrid1->setFixedHeight(
         StringGrid1->verticalHeader()->defaultSectionSize() * std::max(1, StringGrid1->rowCount()) + 4);
-    Chart1->setObject(object, electrode(), Lang);
-    Chart2->setObject(object, electrode(), Lang);
+    Chart1->setObject(object, t.values, Lang);
+    Chart2->setObject(object, t.values, Lang);
 }
 
-void TForm7::ListBox1Click() { refresh(); }
+void TForm7::ListBox1Click()
+{
+    // Each survey pair starts from its own alignment.
+    const int k = currentObject();
+    const int partner = PartnerOf(objects_, k);
+    if (partner >= 0) {
+        const SurveyObject& a = objects_[std::size_t(k)];
+        const SurveyObject& b = objects_[std::size_t(partner)];
+        const bool potential = a.sensor == SensorKind::Potential;
+        const QSignalBlocker block(ComboBox4);
+        ComboBox4->setCurrentIndex(int(DefaultAlignment(potential ? a : b, potential ? b : a)));
+    }
+    refresh();
+}
+
+void TForm7::ThresholdEdited()
+{
+    ownThresholds_ = EngineerThresholds(electrode(), SpinEdit2->value(), SpinEdit3->value()).values;
+    refresh();
+}
+
+void TForm7::ChartThresholdDragged(int which, double mV)
+{
+    PotentialThresholds t = thresholds().values;
+    (which == 0 ? t.upper : t.lower) = mV;
+    ownThresholds_ = EngineerThresholds(electrode(), t.upper, t.lower).values;
+    refresh();
+}
+
+void TForm7::Button5Click()
+{
+    ownThresholds_.reset();
+    refresh();
+}
+
+void TForm7::ComboBox4Change() { refresh(); }
 
 void TForm7::ComboBox1Change()
 {
@@ -379,7 +532,7 @@ void TForm7::Button2Click()
 {
     const int k = currentObject();
     if (k < 0) return;
-    QApplication::clipboard()->setText(StatisticsTsv(objects_[std::size_t(k)], electrode(), Lang));
+    QApplication::clipboard()->setText(StatisticsTsv(objects_[std::size_t(k)], thresholds(), Lang));
 }
 
 void TForm7::paintReport(QPrinter* printer)

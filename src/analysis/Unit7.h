@@ -10,6 +10,7 @@
 #include <QDialog>
 
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -41,33 +42,51 @@ private:
     std::unique_ptr<SurveyMap> map_;
 };
 
-/// The histogram (kind 0) or the cumulative curve (kind 1) of the selected object.
+/// The histogram (kind 0) or the cumulative distribution (kind 1) of the selected object. On the
+/// cumulative plot of a potential survey the two thresholds can be dragged with the mouse.
 class TChartView : public QWidget {
     Q_OBJECT
 public:
     TChartView(int kind, QWidget* parent = nullptr) : QWidget(parent), kind_(kind) {}
-    void setObject(const SurveyObject* object, Electrode electrode, int lang);
+    void setObject(const SurveyObject* object, const PotentialThresholds& thresholds, int lang);
+    /// Where threshold `which` (0 upper, 1 lower) is drawn, in widget pixels; -1 when not shown.
+    double thresholdX(int which) const;
+
+signals:
+    /// The user dragged threshold `which` (0 upper, 1 lower) to `mV`.
+    void thresholdDragged(int which, double mV);
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    QRectF chartArea() const;
+
     int kind_;
     const SurveyObject* object_ = nullptr;
-    Electrode electrode_ = Electrode::CuCuSO4;
+    PotentialThresholds thresholds_;
     int lang_ = 0;
+    int dragging_ = -1;
 };
 
 class TForm7 : public QDialog {
     Q_OBJECT
 public:
-    /// Reads the objects from `table` grouped into `blocks` (the diagram's surfaces).
+    /// Reads the surveys of `table` (GroupSurveys: whatever the row order; the diagram's blocks
+    /// are not the analysis's grouping).
     TForm7(const ArchiveTable& table, const std::vector<RowBlock>& blocks, QWidget* parent = nullptr);
     ~TForm7() override;
 
     const std::vector<SurveyObject>& objects() const { return objects_; }
     int currentObject() const;
     Electrode electrode() const;
+    /// The ASTM C876 thresholds of the electrode until the engineer types or drags others.
+    ThresholdsInForce thresholds() const;
+    /// Alignment of the combined view, the survey pair's own until the user picks the other one.
+    SeriesAlignment alignment() const;
     MapOptions mapOptions() const;
 
     /// Writes the report to a PDF file; false when the file could not be written.
@@ -81,6 +100,10 @@ public slots:
     void ComboBox2Change();
     void ComboBox3Change();
     void SpinEdit1Change();
+    void ThresholdEdited(); // upper or lower threshold typed
+    void ComboBox4Change(); // series alignment
+    void Button5Click();    // back to the ASTM C876 thresholds
+    void ChartThresholdDragged(int which, double mV);
     void Button1Click(); // save map
     void Button2Click(); // copy statistics
     void Button3Click(); // report preview
@@ -92,13 +115,20 @@ private:
 
     ArchiveTable table_; // the table as it was when the window opened
     std::vector<SurveyObject> objects_;
-    std::vector<int> intervals_; // iso-line interval per sensor kind
+    std::vector<int> intervals_;                       // iso-line interval per sensor kind
+    std::optional<PotentialThresholds> ownThresholds_; // set by the engineer
 
     QListWidget* ListBox1 = nullptr;
     QComboBox* ComboBox1 = nullptr; // electrode
     QComboBox* ComboBox2 = nullptr; // fill
     QComboBox* ComboBox3 = nullptr; // values or combined risk
     QSpinBox* SpinEdit1 = nullptr;  // iso-line interval
+    QSpinBox* SpinEdit2 = nullptr;  // upper threshold
+    QSpinBox* SpinEdit3 = nullptr;  // lower threshold
+    QLabel* Label7 = nullptr;       // where the thresholds come from
+    QComboBox* ComboBox4 = nullptr; // series alignment of the combined view
+    QLabel* Label8 = nullptr;       // pairing counts and the heuristic's note
+    QPushButton* Button5 = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
     QPushButton* Button3 = nullptr;

@@ -80,7 +80,7 @@ TEST_F(MainWindowAnalysis, OpensOverTheTableInArchiveOrder)
     const QString path = dir_.filePath("survey.ar");
     ASSERT_EQ(saveProject(FixtureTable(rows), path), ProjectStatus::Ok);
     form_->OpenFromCommandLine({path});
-    // The user sorted by value: the analysis still groups the rows in archive order.
+    // The user sorted by value: the analysis still finds each whole survey.
     ASSERT_FALSE(form_->model()->sortByColumn(4, -1).has_value());
 
     ModalAnswers answers;
@@ -90,7 +90,8 @@ TEST_F(MainWindowAnalysis, OpensOverTheTableInArchiveOrder)
     ClickAnalysis();
     ASSERT_TRUE(QTest::qWaitFor([&] { return answers.allAnswered(); }, 5000)) << "answers.allAnswered()";
     EXPECT_EQ(caption, "Анализ обследования");
-    EXPECT_EQ(objects, (QStringList{"Мост, Потенциал (6)", "Стена, Сопротивление (2)"}));
+    EXPECT_EQ(objects,
+              (QStringList{"Мост, Потенциал, 17.05.2014 (6)", "Стена, Сопротивление, 17.05.2014 (2)"}));
     EXPECT_TRUE(answers.unexpected().isEmpty()) << answers.unexpected().join("; ").toStdString();
 }
 
