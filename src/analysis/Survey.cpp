@@ -7,6 +7,7 @@
 #include <QTime>
 
 #include <algorithm>
+#include <climits>
 #include <map>
 #include <set>
 
@@ -52,11 +53,26 @@ bool ReadValue(const QString& cell, double* value)
     return true;
 }
 
-// The moment of a row's reading from its date and time cells; invalid without a readable date.
-QDateTime ReadingMoment(const ArchiveTable& table, int row)
+// Two digits of `t` at `i` as a number, or -1.
+int TwoDigits(QStringView t, qsizetype i)
 {
+    if (i + 1 >= t.size() || !t[i].isDigit() || !t[i + 1].isDigit()) return -1;
+    return (t[i].unicode() - '0') * 10 + (t[i + 1].unicode() - '0');
+}
+
+// The date of a date cell: the instrument's "dd.MM.yyyy" read directly (the common case, and
+// the one a 1760-row archive must read fast), any other form through the user's locale.
+QDate ReadingDate(const QString& cell)
+{
+    const QString t = cell.trimmed();
+    if (t.size() == 10 && t[2] == QLatin1Char('.') && t[5] == QLatin1Char('.')) {
+        const int d = TwoDigits(t, 0), m = TwoDigits(t, 3), c = TwoDigits(t, 6), y = TwoDigits(t, 8);
+        if (d >= 0 && m >= 0 && c >= 0 && y >= 0) {
+            const QDate date(c * 100 + y, m, d);
+            if (date.isValid()) return date;
+        }
+    }
     static const QLocale locale;
-    const QString t = table.cell(9, row).trimmed();
     QDate d = locale.toDate(t, QLocale::ShortFormat);
     for (const char* format : {"dd.MM.yyyy", "yyyy-MM-dd", "dd/MM/yyyy", "M/d/yyyy", "dd.MM.yy", "M/d/yy"}) {
         if (d.isValid()) break;
@@ -65,9 +81,26 @@ QDateTime ReadingMoment(const ArchiveTable& table, int row)
     if (!d.isValid()) return {};
     // Two-digit years are read as 19xx; the instrument has only written 20xx.
     if (d.year() < 2000) d = d.addYears(100);
-    QTime time = QTime::fromString(table.cell(10, row).trimmed(), QStringLiteral("hh:mm:ss"));
-    if (!time.isValid()) time = QTime(0, 0);
-    return QDateTime(d, time);
+    return d;
+}
+
+// The time of a time cell "hh:mm:ss"; midnight when it cannot be read.
+QTime ReadingTime(const QString& cell)
+{
+    const QString t = cell.trimmed();
+    if (t.size() == 8 && t[2] == QLatin1Char(':') && t[5] == QLatin1Char(':')) {
+        const QTime time(TwoDigits(t, 0), TwoDigits(t, 3), TwoDigits(t, 6));
+        if (time.isValid()) return time;
+    }
+    return QTime(0, 0);
+}
+
+// The moment of a row's reading from its date and time cells; invalid without a readable date.
+QDateTime ReadingMoment(const ArchiveTable& table, int row)
+{
+    const QDate d = ReadingDate(table.cell(9, row));
+    if (!d.isValid()) return {};
+    return QDateTime(d, ReadingTime(table.cell(10, row)));
 }
 
 // Object names as SameObjectName compares them: Latin capitals folded, everything else exact.
@@ -173,7 +206,8 @@ std::vector<SurveyObject> GroupSurveys(const ArchiveTable& table)
 {
     struct Reading {
         int row = 0;
-        QDateTime moment;
+        QDate day;                 // invalid without a readable date
+        qint64 moment = LLONG_MIN; // milliseconds from day 0; first when undated
         bool readable = false;
         int series = 0, point = 0;
         double value = 0;
@@ -187,7 +221,10 @@ std::vector<SurveyObject> GroupSurveys(const ArchiveTable& table)
     for (int r = 1; r < table.rowCount(); ++r) {
         const QString name = table.cell(1, r);
         const SensorKind sensor = SensorOfText(table.cell(2, r));
-        Reading reading{r, ReadingMoment(table, r)};
+        Reading reading{r, ReadingDate(table.cell(9, r))};
+        if (reading.day.isValid())
+            reading.moment = reading.day.toJulianDay() * 86400000LL +
+                             ReadingTime(table.cell(10, r)).msecsSinceStartOfDay();
         bool positionOk = false;
         const auto [series, point] = SeriesAndPoint(table.cell(5, r), &positionOk);
         reading.readable = positionOk && ReadValue(table.cell(4, r), &reading.value) && series >= 0 &&
@@ -216,7 +253,7 @@ std::vector<SurveyObject> GroupSurveys(const ArchiveTable& table)
         QDate day;
         int lastSeries = -1;
         for (const Reading& reading : g.readings) {
-            const QDate readingDay = reading.moment.date();
+            const QDate readingDay = reading.day;
             const bool newDay = runs.empty() || readingDay != day;
             if (runs.empty() ||
                 (newDay && reading.readable && lastSeries >= 0 && reading.series <= lastSeries))
@@ -230,16 +267,26 @@ std::vector<SurveyObject> GroupSurveys(const ArchiveTable& table)
             o.name = table.cell(1, run.front()->row);
             o.sensor = g.sensor;
             std::map<std::pair<int, int>, const Reading*> latest; // (series, point); later readings win
+            const Reading *firstDated = nullptr, *lastDated = nullptr;
             for (const Reading* reading : run) {
                 if (!reading->readable) {
                     ++o.unreadable;
                     continue;
                 }
-                if (!o.first.isValid() && reading->moment.isValid()) o.first = reading->moment;
-                if (reading->moment.isValid()) o.last = reading->moment;
+                if (reading->day.isValid()) {
+                    if (!firstDated) firstDated = reading;
+                    lastDated = reading;
+                }
                 const Reading*& slot = latest[{reading->series, reading->point}];
                 if (slot) ++o.replaced;
                 slot = reading;
+            }
+            const auto momentOf = [](const Reading* r) {
+                return QDateTime(r->day, QTime::fromMSecsSinceStartOfDay(int(r->moment % 86400000LL)));
+            };
+            if (firstDated) {
+                o.first = momentOf(firstDated);
+                o.last = momentOf(lastDated);
             }
             if (latest.empty()) {
                 surveys.push_back(std::move(o));

@@ -1,20 +1,26 @@
 #include "Unit7.h"
 
 #include "ChartPainter.h"
+#include "SurveyCsv.h"
 #include "SurveyFigures.h"
 #include "SurveyReport.h"
 #include "app/SharedState.h"
+#include "exchange/SyncedSave.h"
 #include "texts/AnalysisTexts.h"
 #include "texts/Texts.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -23,6 +29,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
@@ -233,6 +240,26 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*
     Button2 = Button(this, "Button2", AT::CopyStatistics);
     Button3 = Button(this, "Button3", AT::Report);
     Button4 = Button(this, "Button4", AT::ReportPdf);
+    ComboBox5 = new QComboBox(this);
+    ComboBox5->setObjectName(QStringLiteral("ComboBox5"));
+    for (int u = 0; u < kLengthUnitCount; ++u) ComboBox5->addItem(UnitText(LengthUnit(u), Lang));
+    ComboBox5->setCurrentIndex(int(LengthUnit::Centimetre));
+    const std::pair<QCheckBox**, std::pair<const char*, const TextPair*>> boxes[] = {
+        {&CheckBox1, {"CheckBox1", &AT::FlipX}},
+        {&CheckBox2, {"CheckBox2", &AT::FlipY}},
+        {&CheckBox3, {"CheckBox3", &AT::Turn90}},
+        {&CheckBox4, {"CheckBox4", &AT::IntervalAutomatic}}};
+    for (const auto& [box, what] : boxes) {
+        *box = new QCheckBox(Tr(*what.second), this);
+        (*box)->setObjectName(QLatin1String(what.first));
+    }
+    Button6 = Button(this, "Button6", AT::RecordButton);
+    Button7 = Button(this, "Button7", AT::CsvButton);
+    Label12 = new QLabel(this);
+    Label12->setObjectName(QStringLiteral("Label12"));
+    Label12->setWordWrap(true);
+    Label12->setStyleSheet(QStringLiteral("color: #a00000"));
+    Label12->hide();
 
     MapView1 = new TMapView(table_, this);
     MapView1->setObjectName(QStringLiteral("MapView1"));
@@ -272,6 +299,10 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*
     left->addWidget(ComboBox3);
     left->addWidget(LabelFor(this, "Label5", AT::Interval, SpinEdit1));
     left->addWidget(SpinEdit1);
+    left->addWidget(CheckBox4);
+    left->addWidget(LabelFor(this, "Label13", AT::LengthUnitLabel, ComboBox5));
+    left->addWidget(ComboBox5);
+    for (QCheckBox* b : {CheckBox1, CheckBox2, CheckBox3}) left->addWidget(b);
     left->addWidget(LabelFor(this, "Label9", AT::ThresholdUpper, SpinEdit2));
     left->addWidget(SpinEdit2);
     left->addWidget(LabelFor(this, "Label10", AT::ThresholdLower, SpinEdit3));
@@ -282,7 +313,8 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*
     left->addWidget(ComboBox4);
     left->addWidget(Label8);
     left->addSpacing(10);
-    for (QPushButton* b : {Button1, Button2, Button3, Button4}) left->addWidget(b);
+    for (QPushButton* b : {Button1, Button2, Button3, Button4, Button6, Button7}) left->addWidget(b);
+    left->addWidget(Label12);
     auto* leftInner = new QWidget;
     leftInner->setLayout(left);
     // The controls scroll where the screen is too low for all of them.
@@ -327,6 +359,11 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*
     connect(Button2, &QPushButton::clicked, this, &TForm7::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TForm7::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &TForm7::Button4Click);
+    connect(ComboBox5, &QComboBox::currentIndexChanged, this, &TForm7::GeometryChange);
+    for (QCheckBox* b : {CheckBox1, CheckBox2, CheckBox3, CheckBox4})
+        connect(b, &QCheckBox::toggled, this, &TForm7::GeometryChange);
+    connect(Button6, &QPushButton::clicked, this, &TForm7::Button6Click);
+    connect(Button7, &QPushButton::clicked, this, &TForm7::Button7Click);
 
     for (int k = 0; k < int(objects_.size()); ++k)
         if (!objects_[std::size_t(k)].points.empty()) {
@@ -362,6 +399,9 @@ MapOptions TForm7::mapOptions() const
     o.alignment = alignment();
     o.fill = FillMode(std::max(0, ComboBox2->currentIndex()));
     o.interval = SpinEdit1->value();
+    o.autoInterval = CheckBox4->isChecked();
+    o.length = LengthUnit(std::max(0, ComboBox5->currentIndex()));
+    o.orientation = {CheckBox1->isChecked(), CheckBox2->isChecked(), CheckBox3->isChecked()};
     o.combined = ComboBox3->currentIndex() == 1;
     o.lang = Lang;
     return o;
@@ -378,6 +418,21 @@ void TForm7::refresh()
         ComboBox3->setEnabled(partner >= 0);
     }
     if (object) {
+        // The survey is drawn in the unit and orientation of its record, else in the last chosen.
+        const auto record = records_.find(SurveyKey(*object));
+        const LengthUnit unit = record != records_.end() ? record->second.unit : lastUnit_;
+        const Orientation o = record != records_.end() ? record->second.orientation : lastOrientation_;
+        const QSignalBlocker b5(ComboBox5), c1(CheckBox1), c2(CheckBox2), c3(CheckBox3);
+        ComboBox5->setCurrentIndex(int(unit));
+        CheckBox1->setChecked(o.flipX);
+        CheckBox2->setChecked(o.flipY);
+        CheckBox3->setChecked(o.rotate);
+    }
+    SpinEdit1->setEnabled(!CheckBox4->isChecked());
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ComboBox5, CheckBox1, CheckBox2, CheckBox3, Button6, Button7})
+        w->setEnabled(object != nullptr);
+    if (object) {
         const QSignalBlocker block(SpinEdit1);
         SpinEdit1->setValue(intervals_[std::size_t(object->sensor)]);
         SpinEdit1->setSuffix(QStringLiteral(" ") + UnitText(object->sensor, Lang));
@@ -385,7 +440,7 @@ void TForm7::refresh()
     // The electrode matters where potentials are classed: a potential survey or the combined view.
     ComboBox1->setEnabled(object &&
                           (object->sensor == SensorKind::Potential || ComboBox3->currentIndex() == 1));
-    SpinEdit1->setEnabled(object && ComboBox3->currentIndex() == 0);
+    SpinEdit1->setEnabled(object && ComboBox3->currentIndex() == 0 && !CheckBox4->isChecked());
     const ThresholdsInForce t = thresholds();
     {
         const QSignalBlocker b2(SpinEdit2), b3(SpinEdit3);
@@ -395,7 +450,10 @@ void TForm7::refresh()
     for (QWidget* w : std::initializer_list<QWidget*>{SpinEdit2, SpinEdit3, Button5})
         w->setEnabled(ComboBox1->isEnabled());
     Button5->setEnabled(ComboBox1->isEnabled() && ownThresholds_.has_value());
-    Label7->setText(QString(Tr(AnalysisText::ThresholdSourceLine)).arg(ThresholdSourceText(t, Lang)));
+    // Resistivity classes have no thresholds to set; the label names their basis instead.
+    Label7->setText(object && object->sensor == SensorKind::Resistance
+                        ? Tr(AnalysisText::ResistivityBasis)
+                        : QString(Tr(AnalysisText::ThresholdSourceLine)).arg(ThresholdSourceText(t, Lang)));
     ComboBox4->setEnabled(partner >= 0);
     Label8->clear();
     if (object && partner >= 0) {
@@ -595,4 +653,124 @@ void OpenAnalysisWindow(QWidget* parent, const ArchiveTable& table)
     }
     TForm7 form(table, BlocksOfSurfaces(built.surfaces), parent);
     form.exec();
+}
+
+void TForm7::setProjectPath(const QString& projectPath)
+{
+    recordPath_ = RecordFilePath(projectPath);
+    RecordsLoad load = LoadRecords(recordPath_);
+    records_ = std::move(load.records);
+    Label12->setText(load.error.isEmpty() ? QString() : Tr(AnalysisText::RecordDamaged).arg(load.error));
+    Label12->setVisible(!load.error.isEmpty());
+    refresh();
+}
+
+QString TForm7::recordProblem() const { return Label12->isVisible() ? Label12->text() : QString(); }
+
+SurveyRecord TForm7::currentRecord() const
+{
+    const int k = currentObject();
+    SurveyRecord r;
+    if (k >= 0) {
+        const auto it = records_.find(SurveyKey(objects_[std::size_t(k)]));
+        if (it != records_.end()) r = it->second;
+    }
+    const MapOptions o = mapOptions();
+    r.unit = o.length;
+    r.orientation = o.orientation;
+    return r;
+}
+
+bool TForm7::setCurrentRecord(const SurveyRecord& record)
+{
+    const int k = currentObject();
+    if (k < 0) return false;
+    records_[SurveyKey(objects_[std::size_t(k)])] = record;
+    if (recordPath_.isEmpty()) recordPath_ = RecordFilePath(QString());
+    QString why;
+    const bool saved = SaveRecords(recordPath_, records_, &why);
+    Label12->setText(saved ? QString() : Tr(AnalysisText::RecordNotSaved).arg(why));
+    Label12->setVisible(!saved);
+    return saved;
+}
+
+void TForm7::GeometryChange()
+{
+    const MapOptions o = mapOptions();
+    lastUnit_ = o.length;
+    lastOrientation_ = o.orientation;
+    // A survey with a record keeps the unit and orientation it is drawn in.
+    const int k = currentObject();
+    if (k >= 0) {
+        const auto it = records_.find(SurveyKey(objects_[std::size_t(k)]));
+        if (it != records_.end() &&
+            (it->second.unit != o.length || !(it->second.orientation == o.orientation))) {
+            SurveyRecord r = it->second;
+            r.unit = o.length;
+            r.orientation = o.orientation;
+            setCurrentRecord(r);
+        }
+    }
+    refresh();
+}
+
+void TForm7::Button6Click()
+{
+    if (currentObject() < 0) return;
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("RecordDialog"));
+    dialog.setWindowTitle(Tr(AnalysisText::RecordTitle));
+    auto* form = new QFormLayout;
+    SurveyRecord record = currentRecord();
+    std::vector<QLineEdit*> edits;
+    const auto& fields = RecordFields();
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+        auto* edit = new QLineEdit(record.*fields[k].member, &dialog);
+        edit->setObjectName(QLatin1String(fields[k].key));
+        edit->setAccessibleName(Tr(AnalysisText::RecordFieldNames[k]));
+        form->addRow(Tr(AnalysisText::RecordFieldNames[k]), edit);
+        edits.push_back(edit);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* scroll = new QScrollArea(&dialog);
+    auto* inner = new QWidget;
+    inner->setLayout(form);
+    scroll->setWidget(inner);
+    scroll->setWidgetResizable(true);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(scroll);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted) return;
+    for (std::size_t k = 0; k < fields.size(); ++k) record.*fields[k].member = edits[k]->text();
+    setCurrentRecord(record);
+}
+
+bool TForm7::writeCsv(const QString& fileName)
+{
+    const int k = currentObject();
+    if (k < 0) return false;
+    const SurveyObject& survey = objects_[std::size_t(k)];
+    const MapOptions o = mapOptions();
+    const PotentialThresholds t = o.potentialThresholds();
+    const auto classOf = [&](double v) -> QString {
+        if (survey.sensor == SensorKind::Potential)
+            return Tr(AnalysisText::PotentialClassNames[std::size_t(ClassifyPotential(v, t))]);
+        if (survey.sensor == SensorKind::Resistance)
+            return Tr(AnalysisText::ResistivityClassNames[std::size_t(ClassifyResistivity(v))]);
+        return QString();
+    };
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    file.write(SurveyCsv(survey, o.length, o.orientation, classOf, Lang).toUtf8());
+    return CommitSynced(file);
+}
+
+void TForm7::Button7Click()
+{
+    const QString name = QFileDialog::getSaveFileName(this, Tr(AnalysisText::CsvButton), QString(),
+                                                      Tr(AnalysisText::CsvFilter));
+    if (name.isEmpty()) return;
+    if (!writeCsv(name)) QMessageBox::warning(this, windowTitle(), name);
 }
