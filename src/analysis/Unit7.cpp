@@ -665,7 +665,7 @@ void TForm7::setProjectPath(const QString& projectPath)
     refresh();
 }
 
-QString TForm7::recordProblem() const { return Label12->isVisible() ? Label12->text() : QString(); }
+QString TForm7::recordProblem() const { return Label12->isHidden() ? QString() : Label12->text(); }
 
 SurveyRecord TForm7::currentRecord() const
 {

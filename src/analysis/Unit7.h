@@ -5,6 +5,7 @@
 // holds the user's choices.
 #include "MapPainter.h"
 #include "Survey.h"
+#include "SurveyRecord.h"
 #include "archive/ArchiveTable.h"
 
 #include <QDialog>
@@ -12,6 +13,7 @@
 #include <memory>
 #include <optional>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QListWidget;
@@ -89,6 +91,19 @@ public:
     SeriesAlignment alignment() const;
     MapOptions mapOptions() const;
 
+    /// Reads the survey records kept beside the project saved at `projectPath` (empty for an
+    /// unsaved read). A damaged record file is reported in the window and left as it is.
+    void setProjectPath(const QString& projectPath);
+    /// The record of the selected survey (with its unit and orientation).
+    SurveyRecord currentRecord() const;
+    /// Stores the selected survey's record and writes the record file; false, with the reason
+    /// shown, when it could not be written.
+    bool setCurrentRecord(const SurveyRecord& record);
+    /// Writes the selected survey's grid as CSV; false when the file could not be written.
+    bool writeCsv(const QString& fileName);
+    /// What the window reports about the record file (damaged, not saved); empty when all is well.
+    QString recordProblem() const;
+
     /// Writes the report to a PDF file; false when the file could not be written.
     bool writeReportPdf(const QString& fileName);
     /// Writes the map as PNG or SVG by the file's extension; false when it could not be written.
@@ -104,10 +119,13 @@ public slots:
     void ComboBox4Change(); // series alignment
     void Button5Click();    // back to the ASTM C876 thresholds
     void ChartThresholdDragged(int which, double mV);
-    void Button1Click(); // save map
-    void Button2Click(); // copy statistics
-    void Button3Click(); // report preview
-    void Button4Click(); // report to PDF
+    void Button1Click();   // save map
+    void Button2Click();   // copy statistics
+    void Button3Click();   // report preview
+    void Button4Click();   // report to PDF
+    void GeometryChange(); // unit, mirrors, turn or automatic interval
+    void Button6Click();   // survey record dialog
+    void Button7Click();   // grid to CSV
 
 private:
     void refresh();
@@ -117,6 +135,11 @@ private:
     std::vector<SurveyObject> objects_;
     std::vector<int> intervals_;                       // iso-line interval per sensor kind
     std::optional<PotentialThresholds> ownThresholds_; // set by the engineer
+    QString recordPath_;
+    SurveyRecords records_;
+    // Unit and orientation for a survey that has no record yet: the last ones chosen.
+    LengthUnit lastUnit_ = LengthUnit::Centimetre;
+    Orientation lastOrientation_;
 
     QListWidget* ListBox1 = nullptr;
     QComboBox* ComboBox1 = nullptr; // electrode
@@ -133,6 +156,14 @@ private:
     QPushButton* Button2 = nullptr;
     QPushButton* Button3 = nullptr;
     QPushButton* Button4 = nullptr;
+    QComboBox* ComboBox5 = nullptr; // length unit
+    QCheckBox* CheckBox1 = nullptr; // mirror X
+    QCheckBox* CheckBox2 = nullptr; // mirror Y
+    QCheckBox* CheckBox3 = nullptr; // turn by 90°
+    QCheckBox* CheckBox4 = nullptr; // automatic iso-line interval
+    QPushButton* Button6 = nullptr;
+    QPushButton* Button7 = nullptr;
+    QLabel* Label12 = nullptr; // record file problems
     TMapView* MapView1 = nullptr;
     QLabel* Label6 = nullptr; // statistics heading
     QTableWidget* StringGrid1 = nullptr;

@@ -107,4 +107,39 @@ const TextPair UnpairedLine{"Без пары: %1 только потенциал
                             "Unpaired: %1 potential only, %2 resistivity only"};
 const TextPair BreakOut{"Места вскрытия (худший класс)", "Break-out positions (worst class)"};
 const TextPair BreakOutNone{"Нет точек в худшем классе", "No position in the worst class"};
+const TextPair LengthUnitLabel{"Единица шага X/Y", "Unit of Step X/Y"};
+const TextPair FlipX{"Отразить X", "Mirror X"};
+const TextPair FlipY{"Отразить Y", "Mirror Y"};
+const TextPair Turn90{"Повернуть на 90°", "Turn by 90°"};
+const TextPair IntervalAutomatic{"Интервал изолиний автоматически", "Iso-line interval automatic"};
+const TextPair OrientationLine{"Ориентация: %1", "Orientation: %1"};
+const TextPair UnitLine{"Шаги X/Y в %1, точка 1 серии 1 в начале координат (0, 0)",
+                        "Steps X/Y in %1, point 1 of series 1 at the origin (0, 0)"};
+const TextPair RecordButton{"Паспорт обследования...", "Survey record..."};
+const TextPair RecordTitle{"Паспорт обследования", "Survey record"};
+const TextPair CsvButton{"Сетка в CSV...", "Grid to CSV..."};
+const TextPair CsvFilter{"Таблица CSV (*.csv)", "CSV table (*.csv)"};
+const TextPair RecordDamaged{"Файл паспортов обследований повреждён и не прочитан: %1",
+                             "The survey record file is damaged and was not read: %1"};
+const TextPair RecordNotSaved{"Паспорт не сохранён: %1", "The survey record was not saved: %1"};
+const TextPair RecordEmptyNote{"Паспорт обследования не заполнен", "No survey record was filled in"};
+const TextPair RecordHeading{"Паспорт обследования", "Survey record"};
+const std::array<TextPair, 16> RecordFieldNames{{
+    {"Сооружение", "Structure"},
+    {"Элемент", "Element"},
+    {"Место", "Location"},
+    {"Заказчик", "Client"},
+    {"Оператор", "Operator"},
+    {"Заводской номер прибора", "Instrument serial"},
+    {"Электрод сравнения", "Reference electrode"},
+    {"Контрольное показание электрода", "Electrode check reading"},
+    {"Температура воздуха", "Air temperature"},
+    {"Температура бетона", "Concrete temperature"},
+    {"Состояние поверхности", "Surface condition"},
+    {"Предварительное смачивание", "Pre-wetting"},
+    {"Точка подключения к арматуре", "Connection point"},
+    {"Проверка непрерывности", "Continuity check"},
+    {"Защитный слой", "Cover depth"},
+    {"Примечания", "Notes"},
+}};
 } // namespace AnalysisText

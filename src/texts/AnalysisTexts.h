@@ -31,4 +31,10 @@ extern const TextPair PercentileLabel, Replaced, ThresholdSourceStandard, Thresh
 // Pairing of potential and resistivity surveys.
 extern const TextPair Alignment, AlignByNumber, AlignByOrder, HeuristicNote, PairedLine, UnpairedLine;
 extern const TextPair BreakOut, BreakOutNone;
+// Geometry, survey record and CSV.
+extern const TextPair LengthUnitLabel, FlipX, FlipY, Turn90, IntervalAutomatic, OrientationLine, UnitLine,
+    RecordButton, RecordTitle, CsvButton, CsvFilter, RecordDamaged, RecordNotSaved, RecordEmptyNote,
+    RecordHeading;
+/// The survey record's fields in the order of RecordFields().
+extern const std::array<TextPair, 16> RecordFieldNames;
 } // namespace AnalysisText

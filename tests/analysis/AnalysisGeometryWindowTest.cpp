@@ -1,0 +1,176 @@
+// The analysis window's unit, orientation, iso-line interval, survey record and CSV controls,
+// driven through the controls.
+#include "analysis/Unit7.h"
+
+#include "SurveyFixture.h"
+#include "analysis/SurveyCsv.h"
+#include "app/SharedState.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+ArchiveTable TwoSurveys()
+{
+    std::vector<FixtureRow> rows;
+    for (const QString& name : {QStringLiteral("Мост"), QStringLiteral("Стена")})
+        for (int s = 1; s <= 3; ++s)
+            for (int p = 1; p <= 4; ++p) {
+                FixtureRow r;
+                r.name = name;
+                r.series = s;
+                r.point = p;
+                r.length = 4;
+                r.value = QString::number(-120 - 30 * s - 20 * p);
+                r.time = QStringLiteral("%1:%2:00")
+                             .arg(name == QStringLiteral("Мост") ? 9 : 11)
+                             .arg(10 + 4 * s + p);
+                rows.push_back(r);
+            }
+    return FixtureTable(rows);
+}
+
+template <typename W> W* Find(QWidget& form, const char* name)
+{
+    W* w = form.findChild<W*>(QLatin1String(name));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
+
+class GeometryWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetSharedState();
+        QStandardPaths::setTestModeEnabled(true);
+    }
+    void TearDown() override { QStandardPaths::setTestModeEnabled(false); }
+    QTemporaryDir dir_;
+};
+
+} // namespace
+
+TEST_F(GeometryWindow, UnitOrientationAndAutomaticIntervalFollowTheControls)
+{
+    const ArchiveTable table = TwoSurveys();
+    TForm7 form(table, {});
+    form.show();
+    auto* unit = Find<QComboBox>(form, "ComboBox5");
+    auto* mirrorX = Find<QCheckBox>(form, "CheckBox1");
+    auto* turn = Find<QCheckBox>(form, "CheckBox3");
+    auto* automatic = Find<QCheckBox>(form, "CheckBox4");
+    auto* interval = Find<QSpinBox>(form, "SpinEdit1");
+    ASSERT_TRUE(unit && mirrorX && turn && automatic && interval);
+    EXPECT_EQ(form.mapOptions().length, LengthUnit::Centimetre);
+
+    unit->setCurrentIndex(int(LengthUnit::Metre));
+    mirrorX->click();
+    turn->toggle(); // as an assistive tool toggles it
+    automatic->toggle();
+    const MapOptions o = form.mapOptions();
+    EXPECT_EQ(o.length, LengthUnit::Metre);
+    EXPECT_EQ(o.orientation, (Orientation{true, false, true}));
+    EXPECT_TRUE(o.autoInterval);
+    EXPECT_FALSE(interval->isEnabled());
+
+    // The last choice carries over to the next survey, which has no record of its own.
+    auto* list = Find<QListWidget>(form, "ListBox1");
+    list->setCurrentRow(1);
+    EXPECT_EQ(form.mapOptions().orientation, (Orientation{true, false, true}));
+    EXPECT_EQ(unit->currentText(), QStringLiteral("м"));
+}
+
+TEST_F(GeometryWindow, RecordIsKeptBesideTheProjectWithItsUnitAndOrientation)
+{
+    const ArchiveTable table = TwoSurveys();
+    const QString project = dir_.filePath(QStringLiteral("bridge.ar"));
+    {
+        TForm7 form(table, {});
+        form.setProjectPath(project);
+        EXPECT_TRUE(form.recordProblem().isEmpty());
+        Find<QComboBox>(form, "ComboBox5")->setCurrentIndex(int(LengthUnit::Millimetre));
+        Find<QCheckBox>(form, "CheckBox2")->toggle();
+
+        // Fill the record through its dialog.
+        bool typed = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            auto* structure = dialog->findChild<QLineEdit*>(QStringLiteral("structure"));
+            auto* cover = dialog->findChild<QLineEdit*>(QStringLiteral("coverDepth"));
+            ASSERT_TRUE(structure && cover);
+            QTest::keyClicks(structure, QStringLiteral("Viaduct km 12"));
+            QTest::keyClicks(cover, QStringLiteral("35 mm"));
+            typed = true;
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+        QTest::mouseClick(Find<QPushButton>(form, "Button6"), Qt::LeftButton);
+        EXPECT_TRUE(typed);
+        ASSERT_TRUE(QFile::exists(project + QStringLiteral(".survey.json")));
+        EXPECT_FALSE(QFile::exists(project)); // the project file itself is never written
+    }
+    // Reopened, the survey shows its record, unit and orientation; the other survey does not
+    // take them over.
+    TForm7 again(table, {});
+    again.setProjectPath(project);
+    const SurveyRecord r = again.currentRecord();
+    EXPECT_EQ(r.structure, QStringLiteral("Viaduct km 12"));
+    EXPECT_EQ(r.coverDepth, QStringLiteral("35 mm"));
+    EXPECT_EQ(again.mapOptions().length, LengthUnit::Millimetre);
+    EXPECT_EQ(again.mapOptions().orientation, (Orientation{false, true, false}));
+    Find<QListWidget>(again, "ListBox1")->setCurrentRow(1);
+    EXPECT_TRUE(again.currentRecord().empty());
+}
+
+TEST_F(GeometryWindow, DamagedRecordFileIsReportedAndTheSurveysStillOpen)
+{
+    const QString project = dir_.filePath(QStringLiteral("bridge.ar"));
+    QFile damaged(project + QStringLiteral(".survey.json"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("{\"version\":1,\"surveys\":{\"x\":");
+    damaged.close();
+    const ArchiveTable table = TwoSurveys();
+    TForm7 form(table, {});
+    form.setProjectPath(project);
+    EXPECT_TRUE(form.recordProblem().contains(QStringLiteral("повреждён")))
+        << form.recordProblem().toStdString();
+    EXPECT_FALSE(Find<QLabel>(form, "Label12")->isHidden());
+    EXPECT_EQ(form.objects().size(), 2u);
+    EXPECT_GE(form.currentObject(), 0);
+}
+
+TEST_F(GeometryWindow, CsvHasTheGridInTheChosenUnit)
+{
+    const ArchiveTable table = TwoSurveys();
+    TForm7 form(table, {});
+    Find<QComboBox>(form, "ComboBox5")->setCurrentIndex(int(LengthUnit::Metre));
+    const QString path = dir_.filePath(QStringLiteral("grid.csv"));
+    ASSERT_TRUE(form.writeCsv(path));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines =
+        QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 13);
+    EXPECT_EQ(lines[0], QStringLiteral("x (м),y (м),значение (мВ),класс,строка"));
+    // Point 4 of series 3: 3 steps of 20 cm, 2 steps of 30 cm; -120 - 90 - 80 = -290 mV.
+    bool found = false;
+    for (const QString& line : lines)
+        if (line.startsWith(QStringLiteral("0.6,0.6,-290,"))) found = line.endsWith(QStringLiteral(",12"));
+    EXPECT_TRUE(found);
+}
