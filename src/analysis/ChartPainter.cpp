@@ -218,6 +218,7 @@ void PaintCumulative(QPainter& p, const QRectF& area, const SurveyObject& object
     const double r = 2.2 * unit;
     for (const ProbabilityPoint& pt : points)
         p.drawEllipse(QPointF(f.X(pt.value), f.Y(std::clamp(pt.z, zEdge, -zEdge))), r, r);
+    p.setBrush(Qt::NoBrush);
     DrawThresholds(p, f, Thresholds(object, thresholds), unit);
     p.setPen(QPen(QColor(90, 90, 90), 0.8 * unit));
     p.drawRect(f.plot);
