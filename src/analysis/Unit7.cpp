@@ -66,6 +66,9 @@ QPushButton* Button(QWidget* parent, const char* name, const TextPair& text)
 {
     auto* b = new QPushButton(Tr(text), parent);
     b->setObjectName(QLatin1String(name));
+    // Enter in a typed field takes its value; it must not also press a button (the thresholds'
+    // reset would undo what was just typed).
+    b->setAutoDefault(false);
     b->setAccessibleName(Tr(text));
     return b;
 }

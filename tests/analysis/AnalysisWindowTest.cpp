@@ -435,7 +435,7 @@ TEST_F(AnalysisWindow, ThresholdsTypedDraggedAndReset)
     lower->setFocus();
     lower->selectAll();
     QTest::keyClicks(lower, "-300");
-    QTest::keyClick(lower, Qt::Key_Tab); // the value is taken when the field is left
+    QTest::keyClick(lower, Qt::Key_Return); // Enter takes the value and presses no button
     EXPECT_EQ(Statistics(form.get())["коррозия вероятна (90 %)"], "4 (33,3 %)");
     EXPECT_TRUE(Legend(form.get()).contains("коррозия вероятна (90 %): < -300 мВ"));
     EXPECT_EQ(source->text(), "Источник порогов: задано инженером");
