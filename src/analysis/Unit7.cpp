@@ -598,7 +598,7 @@ void TForm7::Button2Click()
 
 void TForm7::paintReport(QPrinter* printer)
 {
-    ReportOptions options{mapOptions(), QDateTime::currentDateTime()};
+    ReportOptions options{mapOptions(), QDateTime::currentDateTime(), records_};
     const int from = printer->fromPage() > 0 ? printer->fromPage() : 1;
     const int to = printer->toPage() > 0 ? printer->toPage() : INT_MAX;
     PaintSurveyReport(*printer, table_, objects_, options, from, to);
@@ -626,7 +626,7 @@ bool TForm7::writeReportPdf(const QString& fileName)
     writer.setTitle(Tr(MainText::Caption).trimmed() + QStringLiteral(" — ") + Tr(AnalysisText::ReportTitle));
     writer.setCreator(Tr(MainText::Caption).trimmed());
     SetUpSurveyReportPage(writer);
-    ReportOptions options{mapOptions(), QDateTime::currentDateTime()};
+    ReportOptions options{mapOptions(), QDateTime::currentDateTime(), records_};
     return PaintSurveyReport(writer, table_, objects_, options) > 0;
 }
 
@@ -644,7 +644,7 @@ void TForm7::Button4Click()
         ErrorBox(Tr(MainText::SaveFailed) + QLatin1Char('\n') + name);
 }
 
-void OpenAnalysisWindow(QWidget* parent, const ArchiveTable& table)
+void OpenAnalysisWindow(QWidget* parent, const ArchiveTable& table, const QString& projectPath)
 {
     const SurfacesResult built = buildSurfaces(table, Lang.load());
     if (const auto& error = built.error) {
@@ -655,6 +655,7 @@ void OpenAnalysisWindow(QWidget* parent, const ArchiveTable& table)
         return;
     }
     TForm7 form(table, BlocksOfSurfaces(built.surfaces), parent);
+    form.setProjectPath(projectPath);
     form.exec();
 }
 

@@ -172,4 +172,4 @@ private:
 };
 
 /// The Analysis command: a fresh analysis window over `table`, shown modally.
-void OpenAnalysisWindow(QWidget* parent, const ArchiveTable& table);
+void OpenAnalysisWindow(QWidget* parent, const ArchiveTable& table, const QString& projectPath = QString());

@@ -497,7 +497,7 @@ void TForm1::ShowDiagramWindow()
 void TForm1::Analysis1Click()
 {
     // The analysis reads the same surfaces as the diagram, so it passes the same checks.
-    if (sortedForSurfaces()) OpenAnalysisWindow(this, table());
+    if (sortedForSurfaces()) OpenAnalysisWindow(this, table(), projectPath_);
 }
 
 void TForm1::Save1Click() { SaveTableToSpreadsheet(this, table()); }
@@ -566,6 +566,8 @@ void TForm1::N1Click()
     }
     if (saveProject(table(), fileName) != ProjectStatus::Ok)
         ErrorBox(MainText::Error, WithFileName(MainText::SaveFailed, fileName));
+    else
+        projectPath_ = fileName;
 }
 
 void TForm1::Action1Execute()
@@ -599,6 +601,7 @@ bool TForm1::openProjectFile(const QString& fileName)
         return false;
     }
     model_->replaceTable(std::move(opened));
+    projectPath_ = fileName;
     RecordCount = uint32_t(table().rowCount() - 1);
     return true;
 }

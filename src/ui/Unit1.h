@@ -126,4 +126,5 @@ private:
     QAction* Analysis1 = nullptr;
 
     QString openDialogName_; // the open dialog's proposed file name, kept between openings
+    QString projectPath_;    // the project last opened or saved; its survey records lie beside it
 };

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -173,4 +174,45 @@ TEST_F(GeometryWindow, CsvHasTheGridInTheChosenUnit)
     for (const QString& line : lines)
         if (line.startsWith(QStringLiteral("0.6,0.6,-290,"))) found = line.endsWith(QStringLiteral(",12"));
     EXPECT_TRUE(found);
+}
+
+namespace {
+
+QStringList PdfPages(const QString& path)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {"-layout", "-enc", "UTF-8", path, "-"});
+    EXPECT_TRUE(pdftotext.waitForFinished(60000)) << "pdftotext (poppler-utils) must be installed";
+    return QString::fromUtf8(pdftotext.readAllStandardOutput()).split(QLatin1Char('\f'));
+}
+
+} // namespace
+
+TEST_F(GeometryWindow, ReportPrintsTheRecordUnitAndOrientationOrSaysThereIsNoRecord)
+{
+    const ArchiveTable table = TwoSurveys();
+    TForm7 form(table, {});
+    form.setProjectPath(dir_.filePath(QStringLiteral("bridge.ar")));
+    const QString empty = dir_.filePath(QStringLiteral("empty.pdf"));
+    ASSERT_TRUE(form.writeReportPdf(empty));
+    const QStringList before = PdfPages(empty);
+    ASSERT_GE(before.size(), 2);
+    EXPECT_TRUE(before[0].contains(QStringLiteral("Паспорт обследования не заполнен")))
+        << before[0].toStdString();
+
+    SurveyRecord record;
+    record.structure = QStringLiteral("Viaduct km 12");
+    record.electrodeCheck = QStringLiteral("+4 mV against the lab electrode");
+    record.unit = LengthUnit::Metre;
+    record.orientation = {false, true, false};
+    ASSERT_TRUE(form.setCurrentRecord(record));
+    const QString filled = dir_.filePath(QStringLiteral("filled.pdf"));
+    ASSERT_TRUE(form.writeReportPdf(filled));
+    const QString first = PdfPages(filled)[0].simplified();
+    EXPECT_FALSE(first.contains(QStringLiteral("не заполнен")));
+    EXPECT_TRUE(first.contains(QStringLiteral("Сооружение: Viaduct km 12"))) << first.toStdString();
+    EXPECT_TRUE(first.contains(QStringLiteral("+4 mV against the lab electrode")));
+    EXPECT_TRUE(first.contains(QStringLiteral("Ориентация: ось Y отражена")));
+    EXPECT_TRUE(first.contains(QStringLiteral("Шаги X/Y в м")));
+    EXPECT_TRUE(first.contains(QStringLiteral("Y, м")));
 }
