@@ -274,6 +274,7 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*
     StringGrid1 = new QTableWidget(0, 2, this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->setAccessibleName(Tr(AT::Statistics));
+    StringGrid1->setToolTip(Tr(AT::PercentileRule));
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();
     StringGrid1->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
