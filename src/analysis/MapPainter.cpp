@@ -488,6 +488,7 @@ void SurveyMap::paintLegend(QPainter& p, const QRectF& r, double unit) const
     p.drawText(title, Qt::TextWordWrap, legendTitle_);
     y += used.height() + 6 * unit;
     p.setFont(Font(unit, 10));
+    p.setBrush(Qt::NoBrush); // the swatches' frames must not veil their colours
     for (const LegendEntry& e : legend_) {
         const QRectF swatch(x, y + 1 * unit, 16 * unit, 12 * unit);
         const QRectF textRect(x + 24 * unit, y, textWidth, 100 * unit);
