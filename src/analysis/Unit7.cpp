@@ -328,7 +328,9 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*
     leftBox->setWidgetResizable(true);
     leftBox->setFrameShape(QFrame::NoFrame);
     leftBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    leftBox->setFixedWidth(250 + leftBox->verticalScrollBar()->sizeHint().width());
+    // As wide as its widest control needs (long Russian check box texts), at least 250 pixels.
+    leftBox->setFixedWidth(std::max(250, leftInner->minimumSizeHint().width()) +
+                           leftBox->verticalScrollBar()->sizeHint().width());
     ListBox1->setMinimumHeight(120);
 
     auto* right = new QVBoxLayout;
