@@ -251,7 +251,8 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*
         {&CheckBox1, {"CheckBox1", &AT::FlipX}},
         {&CheckBox2, {"CheckBox2", &AT::FlipY}},
         {&CheckBox3, {"CheckBox3", &AT::Turn90}},
-        {&CheckBox4, {"CheckBox4", &AT::IntervalAutomatic}}};
+        {&CheckBox4, {"CheckBox4", &AT::IntervalAutomatic}},
+        {&CheckBox5, {"CheckBox5", &AT::CommonScale}}};
     for (const auto& [box, what] : boxes) {
         *box = new QCheckBox(Tr(*what.second), this);
         (*box)->setObjectName(QLatin1String(what.first));
@@ -304,6 +305,7 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*
     left->addWidget(LabelFor(this, "Label5", AT::Interval, SpinEdit1));
     left->addWidget(SpinEdit1);
     left->addWidget(CheckBox4);
+    left->addWidget(CheckBox5);
     left->addWidget(LabelFor(this, "Label13", AT::LengthUnitLabel, ComboBox5));
     left->addWidget(ComboBox5);
     for (QCheckBox* b : {CheckBox1, CheckBox2, CheckBox3}) left->addWidget(b);
@@ -366,7 +368,7 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*
     connect(Button3, &QPushButton::clicked, this, &TForm7::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &TForm7::Button4Click);
     connect(ComboBox5, &QComboBox::currentIndexChanged, this, &TForm7::GeometryChange);
-    for (QCheckBox* b : {CheckBox1, CheckBox2, CheckBox3, CheckBox4})
+    for (QCheckBox* b : {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5})
         connect(b, &QCheckBox::toggled, this, &TForm7::GeometryChange);
     connect(Button6, &QPushButton::clicked, this, &TForm7::Button6Click);
     connect(Button7, &QPushButton::clicked, this, &TForm7::Button7Click);
@@ -406,6 +408,19 @@ MapOptions TForm7::mapOptions() const
     o.fill = FillMode(std::max(0, ComboBox2->currentIndex()));
     o.interval = SpinEdit1->value();
     o.autoInterval = CheckBox4->isChecked();
+    // One continuous scale over every survey of the selected one's sensor, so that maps compare.
+    const int k = currentObject();
+    if (CheckBox5->isChecked() && k >= 0) {
+        const SensorKind sensor = objects_[std::size_t(k)].sensor;
+        std::optional<std::pair<double, double>> range;
+        for (const SurveyObject& s : objects_)
+            if (s.sensor == sensor)
+                for (const SurveyPoint& p : s.points)
+                    range = range
+                                ? std::pair{std::min(range->first, p.value), std::max(range->second, p.value)}
+                                : std::pair{p.value, p.value};
+        o.commonRange = range;
+    }
     o.length = LengthUnit(std::max(0, ComboBox5->currentIndex()));
     o.orientation = {CheckBox1->isChecked(), CheckBox2->isChecked(), CheckBox3->isChecked()};
     o.combined = ComboBox3->currentIndex() == 1;

@@ -161,6 +161,7 @@ private:
     QCheckBox* CheckBox2 = nullptr; // mirror Y
     QCheckBox* CheckBox3 = nullptr; // turn by 90°
     QCheckBox* CheckBox4 = nullptr; // automatic iso-line interval
+    QCheckBox* CheckBox5 = nullptr; // continuous scale common to all surveys of the sensor
     QPushButton* Button6 = nullptr;
     QPushButton* Button7 = nullptr;
     QLabel* Label12 = nullptr; // record file problems

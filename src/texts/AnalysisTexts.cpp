@@ -117,6 +117,7 @@ const TextPair UnitLine{"Шаги X/Y в %1, точка 1 серии 1 в нач
                         "Steps X/Y in %1, point 1 of series 1 at the origin (0, 0)"};
 const TextPair RecordButton{"Паспорт обследования...", "Survey record..."};
 const TextPair RecordTitle{"Паспорт обследования", "Survey record"};
+const TextPair CommonScale{"Общая шкала для всех обследований", "One scale for all surveys"};
 const TextPair CsvButton{"Сетка в CSV...", "Grid to CSV..."};
 const TextPair CsvFilter{"Таблица CSV (*.csv)", "CSV table (*.csv)"};
 const TextPair RecordDamaged{"Файл паспортов обследований повреждён и не прочитан: %1",

@@ -33,8 +33,8 @@ extern const TextPair Alignment, AlignByNumber, AlignByOrder, HeuristicNote, Pai
 extern const TextPair BreakOut, BreakOutNone;
 // Geometry, survey record and CSV.
 extern const TextPair LengthUnitLabel, FlipX, FlipY, Turn90, IntervalAutomatic, OrientationLine, UnitLine,
-    RecordButton, RecordTitle, CsvButton, CsvFilter, RecordDamaged, RecordNotSaved, RecordEmptyNote,
-    RecordHeading;
+    RecordButton, RecordTitle, CommonScale, CsvButton, CsvFilter, RecordDamaged, RecordNotSaved,
+    RecordEmptyNote, RecordHeading;
 /// The survey record's fields in the order of RecordFields().
 extern const std::array<TextPair, 16> RecordFieldNames;
 } // namespace AnalysisText

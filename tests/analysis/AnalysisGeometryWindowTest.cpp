@@ -216,3 +216,41 @@ TEST_F(GeometryWindow, ReportPrintsTheRecordUnitAndOrientationOrSaysThereIsNoRec
     EXPECT_TRUE(first.contains(QStringLiteral("Шаги X/Y в м")));
     EXPECT_TRUE(first.contains(QStringLiteral("Y, м")));
 }
+
+TEST_F(GeometryWindow, CommonScaleSpansEverySurveyOfTheSensor)
+{
+    // The bridge reads -140 … -110 mV, the wall -440 … -410 mV.
+    std::vector<FixtureRow> rows;
+    for (int p = 1; p <= 4; ++p) {
+        FixtureRow bridge;
+        bridge.point = p;
+        bridge.length = 4;
+        bridge.value = QString::number(-100 - 10 * p); // -140 … -110
+        bridge.time = QStringLiteral("09:00:%1").arg(10 + p);
+        FixtureRow wall = bridge;
+        wall.name = QStringLiteral("Стена");
+        wall.value = QString::number(-400 - 10 * p); // -440 … -410
+        wall.time = QStringLiteral("10:00:%1").arg(10 + p);
+        rows.push_back(bridge);
+        rows.push_back(wall);
+    }
+    const ArchiveTable table = FixtureTable(rows);
+    TForm7 form(table, {});
+    Find<QComboBox>(form, "ComboBox2")->setCurrentIndex(int(FillMode::Continuous));
+    auto* list = Find<QListWidget>(form, "ListBox1");
+    auto scaleText = [&] {
+        const SurveyMap map(form.objects()[std::size_t(form.currentObject())], nullptr, form.mapOptions());
+        for (const LegendEntry& e : map.legend())
+            if (e.kind == LegendEntry::Kind::Scale) return e.text;
+        return QString();
+    };
+    list->setCurrentRow(0);
+    const QString own = scaleText();
+    EXPECT_FALSE(own.contains(QStringLiteral("440"))) << own.toStdString();
+    Find<QCheckBox>(form, "CheckBox5")->toggle();
+    const QString common = scaleText();
+    EXPECT_TRUE(common.contains(QStringLiteral("440")) && common.contains(QStringLiteral("110")))
+        << common.toStdString();
+    list->setCurrentRow(1);
+    EXPECT_EQ(scaleText(), common);
+}
