@@ -418,19 +418,29 @@ void SurveyMap::paintAxes(QPainter& p, const Layout& l, double unit) const
     const QFontMetricsF fm(p.font());
     // Drawn coordinates of the plot's edges.
     const double x0 = l.x0, y0 = l.y0;
+    // The numbers are measured coordinates (from point 1 of series 1), so a mirrored or turned
+    // axis counts from the origin wherever it was drawn.
+    const Extent e = extent();
+    const Orientation& o = options_.orientation;
+    const bool countDownX = o.rotate ? o.flipY : o.flipX;
+    const double spanX = o.rotate ? e.height : e.width;
+    const bool countDownY = o.rotate ? !o.flipX : o.flipY;
+    const double spanY = o.rotate ? e.width : e.height;
+    const auto measuredX = [&](double v) { return countDownX ? spanX - v : v; };
+    const auto measuredY = [&](double v) { return countDownY ? spanY - v : v; };
     const double x1 = x0 + l.plot.width() / l.scale, y1 = y0 + l.plot.height() / l.scale;
     const int xCount = std::max(2, int(l.plot.width() / (70 * unit)));
     for (double v : Ticks(x0, x1, xCount)) {
         const double x = l.plot.left() + (v - x0) * l.scale;
         p.drawLine(QPointF(x, l.plot.bottom()), QPointF(x, l.plot.bottom() + 4 * unit));
-        const QString t = Number(v);
+        const QString t = Number(measuredX(v));
         p.drawText(QPointF(x - fm.horizontalAdvance(t) / 2, l.plot.bottom() + 5 * unit + fm.ascent()), t);
     }
     const int yCount = std::max(2, int(l.plot.height() / (40 * unit)));
     for (double v : Ticks(y0, y1, yCount)) {
         const double y = l.plot.bottom() - (v - y0) * l.scale;
         p.drawLine(QPointF(l.plot.left() - 4 * unit, y), QPointF(l.plot.left(), y));
-        const QString t = Number(v);
+        const QString t = Number(measuredY(v));
         p.drawText(
             QPointF(l.plot.left() - 6 * unit - fm.horizontalAdvance(t), y + fm.ascent() / 2 - 1 * unit), t);
     }
