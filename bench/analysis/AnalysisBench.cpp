@@ -1,6 +1,7 @@
 // Speed of the survey analysis: the map and iso-lines of the largest object the instrument can
 // hold (1760 points), and the whole report of the largest archive written to a PDF.
 #include "analysis/MapPainter.h"
+#include "analysis/SurveyFigures.h"
 #include "analysis/SurveyReport.h"
 #include "archive/ArchiveTable.h"
 #include "texts/Texts.h"
@@ -73,7 +74,7 @@ ArchiveTable LargestArchive()
 void BM_MapAndContours1760(benchmark::State& state)
 {
     const ArchiveTable table = OneObject();
-    const auto objects = SurveyObjects(table, SurfaceBlocks(table));
+    const auto objects = GroupSurveys(table);
     MapOptions options;
     options.interval = 50;
     QImage image(900, 650, QImage::Format_RGB32);
@@ -90,10 +91,51 @@ void BM_MapAndContours1760(benchmark::State& state)
 }
 BENCHMARK(BM_MapAndContours1760)->Unit(benchmark::kMillisecond);
 
+// What the window does when it opens on the largest object, its rows listed oldest first: group
+// the table into surveys, compute the statistics with percentiles and classes, and draw the map.
+void BM_GroupStatisticsMap1760(benchmark::State& state)
+{
+    const ArchiveTable latestFirst = OneObject();
+    ArchiveTable table(kArchiveColumns, latestFirst.rowCount());
+    for (int r = 1; r < table.rowCount(); ++r)
+        for (int c = 0; c < kArchiveColumns; ++c)
+            table.setCell(c, r, latestFirst.cell(c, table.rowCount() - r));
+    MapOptions options;
+    options.interval = 50;
+    QImage image(900, 650, QImage::Format_RGB32);
+    std::size_t surveys = 0;
+    for (auto _ : state) {
+        const auto objects = GroupSurveys(table);
+        surveys = objects.size();
+        const auto rows = StatisticsRows(objects.at(0), Electrode::CuCuSO4, 0);
+        benchmark::DoNotOptimize(rows.data());
+        const SurveyMap map(objects.at(0), nullptr, options);
+        QPainter p(&image);
+        p.fillRect(image.rect(), Qt::white);
+        map.paint(p, QRectF(image.rect()));
+    }
+    state.counters["surveys"] = double(surveys);
+}
+BENCHMARK(BM_GroupStatisticsMap1760)->Unit(benchmark::kMillisecond);
+
+// Grouping and statistics of every survey of the largest archive (40 surveys of 44 readings).
+void BM_GroupAndStatisticsLargestArchive(benchmark::State& state)
+{
+    const ArchiveTable table = LargestArchive();
+    for (auto _ : state) {
+        const auto objects = GroupSurveys(table);
+        for (const SurveyObject& o : objects) {
+            const ObjectFigures f = FiguresOf(o, Electrode::CuCuSO4, 0);
+            benchmark::DoNotOptimize(f.summary.percentiles.data());
+        }
+    }
+}
+BENCHMARK(BM_GroupAndStatisticsLargestArchive)->Unit(benchmark::kMillisecond);
+
 void BM_ContoursOnly1760(benchmark::State& state)
 {
     const ArchiveTable table = OneObject();
-    const auto objects = SurveyObjects(table, SurfaceBlocks(table));
+    const auto objects = GroupSurveys(table);
     for (auto _ : state) {
         std::size_t n = 0;
         for (double level = -450; level <= -150; level += 50)
@@ -110,7 +152,7 @@ void BM_ReportLargestArchivePdf(benchmark::State& state)
     int pages = 0;
     for (auto _ : state) {
         // Reading the objects is part of what the user waits for.
-        const auto objects = SurveyObjects(table, SurfaceBlocks(table));
+        const auto objects = GroupSurveys(table);
         QPdfWriter writer(dir.filePath(QStringLiteral("report.pdf")));
         writer.setResolution(300);
         SetUpSurveyReportPage(writer);

@@ -22,19 +22,16 @@ QFont Font(double unit, double pixels, bool bold = false)
     return f;
 }
 
-std::vector<double> Thresholds(const SurveyObject& o, Electrode e)
+std::vector<double> Thresholds(const SurveyObject& o, const PotentialThresholds& t)
 {
-    if (o.sensor == SensorKind::Potential) {
-        const PotentialThresholds t = ThresholdsFor(e);
-        return {t.upper, t.lower};
-    }
+    if (o.sensor == SensorKind::Potential) return {t.upper, t.lower};
     if (o.sensor == SensorKind::Resistance) return {kResistivityBounds.begin(), kResistivityBounds.end()};
     return {};
 }
 
-QColor ClassColorOf(const SurveyObject& o, Electrode e, double v)
+QColor ClassColorOf(const SurveyObject& o, const PotentialThresholds& t, double v)
 {
-    if (o.sensor == SensorKind::Potential) return PotentialClassColor(ClassifyPotential(v, ThresholdsFor(e)));
+    if (o.sensor == SensorKind::Potential) return PotentialClassColor(ClassifyPotential(v, t));
     if (o.sensor == SensorKind::Resistance) return ResistivityClassColor(ClassifyResistivity(v));
     return QColor(0x45, 0x75, 0xb4);
 }
@@ -47,8 +44,19 @@ struct Frame {
     double Y(double v) const { return plot.bottom() - (v - y0) / (y1 - y0) * plot.height(); }
 };
 
+QRectF PlotRect(const QRectF& area, double unit)
+{
+    const QFontMetricsF bold(Font(unit, 11, true));
+    const QFontMetricsF fm(Font(unit, 9.5));
+    return QRectF(area.left() + 40 * unit, area.top() + bold.height() + 6 * unit, area.width() - 50 * unit,
+                  area.height() - bold.height() - 6 * unit - 2 * fm.height() - 10 * unit);
+}
+
+// Probability-axis ticks in percent.
+constexpr double kProbabilityTicks[] = {1, 5, 10, 25, 50, 75, 90, 95, 99};
+
 Frame DrawFrame(QPainter& p, const QRectF& area, double unit, const QString& title, const QString& xTitle,
-                double x0, double x1, double y0, double y1, bool percent)
+                double x0, double x1, double y0, double y1, bool percent, bool probit = false)
 {
     Frame f;
     p.setFont(Font(unit, 11, true));
@@ -57,8 +65,7 @@ Frame DrawFrame(QPainter& p, const QRectF& area, double unit, const QString& tit
     p.drawText(QPointF(area.left() + 4 * unit, area.top() + bold.ascent()), title);
     p.setFont(Font(unit, 9.5));
     const QFontMetricsF fm(p.font());
-    f.plot = QRectF(area.left() + 40 * unit, area.top() + bold.height() + 6 * unit, area.width() - 50 * unit,
-                    area.height() - bold.height() - 6 * unit - 2 * fm.height() - 10 * unit);
+    f.plot = PlotRect(area, unit);
     f.x0 = x0;
     f.x1 = x1 > x0 ? x1 : x0 + 1;
     f.y0 = y0;
@@ -76,16 +83,23 @@ Frame DrawFrame(QPainter& p, const QRectF& area, double unit, const QString& tit
         const QString t = QString::number(std::abs(v) < 1e-9 ? 0 : v, 'g', 6);
         p.drawText(QPointF(x - fm.horizontalAdvance(t) / 2, f.plot.bottom() + 3 * unit + fm.ascent()), t);
     }
-    const int yCount = std::max(2, int(f.plot.height() / (28 * unit)));
-    const double ys = percent ? 25 : std::max(1.0, NiceWidth(f.y1 - f.y0, yCount));
-    for (double v = f.y0; v <= f.y1 + 1e-9; v += ys) {
-        const double y = f.Y(v);
+    const auto yTick = [&](double y, const QString& t) {
         p.setPen(QPen(QColor(225, 225, 225), 0.6 * unit));
         p.drawLine(QPointF(f.plot.left(), y), QPointF(f.plot.right(), y));
         p.setPen(QColor(40, 40, 40));
-        const QString t = QString::number(v, 'g', 6);
         p.drawText(
             QPointF(f.plot.left() - 4 * unit - fm.horizontalAdvance(t), y + fm.ascent() / 2 - 1 * unit), t);
+    };
+    if (probit) {
+        // Fewer ticks where the plot is short, so their labels never overlap.
+        const bool dense = f.plot.height() > 9 * fm.height();
+        for (double t : kProbabilityTicks)
+            if (dense || t == 1 || t == 10 || t == 50 || t == 90 || t == 99)
+                yTick(f.Y(NormalQuantile(t / 100)), QString::number(t));
+    } else {
+        const int yCount = std::max(2, int(f.plot.height() / (28 * unit)));
+        const double ys = percent ? 25 : std::max(1.0, NiceWidth(f.y1 - f.y0, yCount));
+        for (double v = f.y0; v <= f.y1 + 1e-9; v += ys) yTick(f.Y(v), QString::number(v, 'g', 6));
     }
     p.drawText(QRectF(f.plot.left(), f.plot.bottom() + fm.height() + 4 * unit, f.plot.width(), fm.height()),
                Qt::AlignHCenter, xTitle);
@@ -132,10 +146,26 @@ double HistogramWidth(const SurveyObject& object)
 void PaintHistogram(QPainter& p, const QRectF& area, const SurveyObject& object, Electrode electrode,
                     int lang, double unit)
 {
+    PaintHistogram(p, area, object, ThresholdsFor(electrode), lang, unit);
+}
+
+void PaintCumulative(QPainter& p, const QRectF& area, const SurveyObject& object, Electrode electrode,
+                     int lang, double unit)
+{
+    PaintCumulative(p, area, object, ThresholdsFor(electrode), lang, unit);
+}
+
+void PaintHistogram(QPainter& p, const QRectF& area, const SurveyObject& object,
+                    const PotentialThresholds& thresholds, int lang, double unit)
+{
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     const std::vector<double> values = object.values();
-    const Histogram h = MakeHistogram(values, HistogramWidth(object));
+    const std::vector<double> bounds = Thresholds(object, thresholds);
+    Histogram h = ClassAlignedHistogram(values, bounds, 12);
+    // No bin finer than the readings (whole mV, tenths of kOhm·cm) unless a boundary needs it.
+    if (!values.empty() && h.width < HistogramWidth(object) && bounds.empty())
+        h = MakeHistogram(values, HistogramWidth(object));
     const int top = h.counts.empty() ? 1 : *std::max_element(h.counts.begin(), h.counts.end());
     const Frame f = DrawFrame(p, area, unit, AnalysisText::Histogram[lang], AxisTitle(object, lang), h.start,
                               h.counts.empty() ? h.start + 1 : h.end(), 0,
@@ -144,48 +174,52 @@ void PaintHistogram(QPainter& p, const QRectF& area, const SurveyObject& object,
         if (!h.counts[k]) continue;
         const double a = h.start + double(k) * h.width;
         const QRectF bar(QPointF(f.X(a), f.Y(h.counts[k])), QPointF(f.X(a + h.width), f.Y(0)));
-        p.fillRect(bar, ClassColorOf(object, electrode, a + h.width / 2));
+        p.fillRect(bar, ClassColorOf(object, thresholds, a + h.width / 2));
         p.setPen(QPen(QColor(60, 60, 60), 0.7 * unit));
         p.setBrush(Qt::NoBrush);
         p.drawRect(bar);
     }
-    DrawThresholds(p, f, Thresholds(object, electrode), unit);
+    DrawThresholds(p, f, Thresholds(object, thresholds), unit);
     p.setPen(QPen(QColor(90, 90, 90), 0.8 * unit));
     p.drawRect(f.plot);
     p.restore();
 }
 
-void PaintCumulative(QPainter& p, const QRectF& area, const SurveyObject& object, Electrode electrode,
-                     int lang, double unit)
+ValueAxis CumulativeAxis(const QRectF& area, const SurveyObject& object, double unit)
+{
+    const std::vector<double> values = object.values();
+    ValueAxis axis;
+    const QRectF plot = PlotRect(area, unit);
+    axis.left = plot.left();
+    axis.right = plot.right();
+    if (!values.empty()) {
+        const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
+        const double w = HistogramWidth(object);
+        axis.v0 = std::floor(*lo / w) * w;
+        axis.v1 = std::ceil(*hi / w) * w;
+        if (axis.v1 <= axis.v0) axis.v1 = axis.v0 + w;
+    }
+    return axis;
+}
+
+void PaintCumulative(QPainter& p, const QRectF& area, const SurveyObject& object,
+                     const PotentialThresholds& thresholds, int lang, double unit)
 {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     const std::vector<double> values = object.values();
-    const auto curve = CumulativeFrequency(values);
-    double lo = 0, hi = 1;
-    if (!curve.empty()) {
-        const double w = HistogramWidth(object);
-        lo = std::floor(curve.front().value / w) * w;
-        hi = std::ceil(curve.back().value / w) * w;
-        if (hi <= lo) hi = lo + w;
-    }
+    const auto points = ProbabilityPlot(values);
+    const ValueAxis axis = CumulativeAxis(area, object, unit);
+    const double zEdge = NormalQuantile(0.005);
     const Frame f = DrawFrame(p, area, unit, AnalysisText::Cumulative[lang] + QStringLiteral(", %"),
-                              AxisTitle(object, lang), lo, hi, 0, 100, true);
-    if (!curve.empty()) {
-        QPainterPath path;
-        path.moveTo(f.X(curve.front().value), f.Y(0));
-        double previous = 0;
-        for (const CumulativePoint& c : curve) {
-            path.lineTo(f.X(c.value), f.Y(previous));
-            path.lineTo(f.X(c.value), f.Y(c.percent));
-            previous = c.percent;
-        }
-        path.lineTo(f.X(hi), f.Y(100));
-        p.setPen(QPen(QColor(0x22, 0x55, 0x99), 1.6 * unit));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(path);
-    }
-    DrawThresholds(p, f, Thresholds(object, electrode), unit);
+                              AxisTitle(object, lang), axis.v0, axis.v1, zEdge, -zEdge, true, true);
+    p.setPen(QPen(QColor(0x22, 0x55, 0x99), 1 * unit));
+    p.setBrush(QColor(0x22, 0x55, 0x99));
+    const double r = 2.2 * unit;
+    for (const ProbabilityPoint& pt : points)
+        p.drawEllipse(QPointF(f.X(pt.value), f.Y(std::clamp(pt.z, zEdge, -zEdge))), r, r);
+    p.setBrush(Qt::NoBrush);
+    DrawThresholds(p, f, Thresholds(object, thresholds), unit);
     p.setPen(QPen(QColor(90, 90, 90), 0.8 * unit));
     p.drawRect(f.plot);
     p.restore();

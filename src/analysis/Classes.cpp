@@ -1,5 +1,7 @@
 #include "Classes.h"
 
+#include <utility>
+
 PotentialThresholds ThresholdsFor(Electrode electrode)
 {
     // The Cu/CuSO4 boundaries moved by each electrode's offset against it.
@@ -12,6 +14,17 @@ PotentialThresholds ThresholdsFor(Electrode electrode)
     return {-200, -350};
 }
 
+ThresholdsInForce StandardThresholds(Electrode electrode)
+{
+    return {ThresholdsFor(electrode), electrode, false};
+}
+
+ThresholdsInForce EngineerThresholds(Electrode electrode, double upper, double lower)
+{
+    if (upper < lower) std::swap(upper, lower);
+    return {{upper, lower}, electrode, true};
+}
+
 PotentialClass ClassifyPotential(double mV, const PotentialThresholds& t)
 {
     if (mV > t.upper) return PotentialClass::Unlikely;
@@ -21,9 +34,9 @@ PotentialClass ClassifyPotential(double mV, const PotentialThresholds& t)
 
 ResistivityClass ClassifyResistivity(double kOhmCm)
 {
-    if (kOhmCm >= kResistivityBounds[0]) return ResistivityClass::Negligible;
-    if (kOhmCm >= kResistivityBounds[1]) return ResistivityClass::Low;
-    if (kOhmCm >= kResistivityBounds[2]) return ResistivityClass::Moderate;
+    if (kOhmCm > kResistivityBounds[0]) return ResistivityClass::Negligible;
+    if (kOhmCm > kResistivityBounds[1]) return ResistivityClass::Low;
+    if (kOhmCm > kResistivityBounds[2]) return ResistivityClass::Moderate;
     return ResistivityClass::High;
 }
 

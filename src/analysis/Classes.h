@@ -16,6 +16,17 @@ struct PotentialThresholds {
 };
 PotentialThresholds ThresholdsFor(Electrode electrode);
 
+/// The potential thresholds a survey is classed by: the ASTM C876 values for the electrode, or
+/// values the engineer set for this structure.
+struct ThresholdsInForce {
+    PotentialThresholds values;
+    Electrode electrode = Electrode::CuCuSO4;
+    bool setByEngineer = false;
+};
+ThresholdsInForce StandardThresholds(Electrode electrode);
+/// Engineer's values; `upper` and `lower` are swapped when given the wrong way round.
+ThresholdsInForce EngineerThresholds(Electrode electrode, double upper, double lower);
+
 enum class PotentialClass { Unlikely = 0, Uncertain, Likely };
 inline constexpr int kPotentialClassCount = 3;
 
@@ -24,7 +35,8 @@ PotentialClass ClassifyPotential(double mV, const PotentialThresholds& threshold
 
 enum class ResistivityClass { Negligible = 0, Low, Moderate, High };
 inline constexpr int kResistivityClassCount = 4;
-/// Class boundaries in kOhm·cm, from the top: a value equal to a boundary takes the class above it.
+/// Class boundaries in kOhm·cm (Wenner probe, OPC concrete at 20 °C), from the top: a value equal
+/// to a boundary takes the riskier class below it, so exactly 10 kOhm·cm is "high".
 inline constexpr std::array<double, 3> kResistivityBounds{100, 50, 10};
 
 ResistivityClass ClassifyResistivity(double kOhmCm);

@@ -1,5 +1,6 @@
 #include "Contours.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <unordered_map>
@@ -171,4 +172,43 @@ std::vector<double> IntervalLevels(double min, double max, double interval, int 
     if (last - first + 1 > limit) return levels;
     for (double k = first; k <= last; ++k) levels.push_back(k * interval);
     return levels;
+}
+
+double AutoInterval(double min, double max, int maxLines)
+{
+    if (!(max > min) || !std::isfinite(min) || !std::isfinite(max) || maxLines < 1) return 0;
+    // Start one decade below a step that would give about maxLines levels and go up.
+    double decade = std::pow(10.0, std::floor(std::log10((max - min) / maxLines)) - 1);
+    for (int tries = 0; tries < 8; ++tries, decade *= 10)
+        for (double m : {1.0, 2.0, 2.5, 5.0}) {
+            const double step = m * decade;
+            const double count = std::ceil(max / step) - std::floor(min / step) - 1;
+            if (count <= maxLines) return step;
+        }
+    return 0;
+}
+
+std::vector<PlacedLabel> PlaceLabels(const std::vector<std::vector<LabelBox>>& candidates,
+                                     const std::vector<GridPoint>& points, double clearance)
+{
+    std::vector<PlacedLabel> placed;
+    auto coversPoint = [&](const LabelBox& b) {
+        for (const GridPoint& p : points) {
+            const double dx = std::max({b.x - p.x, 0.0, p.x - (b.x + b.w)});
+            const double dy = std::max({b.y - p.y, 0.0, p.y - (b.y + b.h)});
+            if (dx * dx + dy * dy < clearance * clearance) return true;
+        }
+        return false;
+    };
+    for (int line = 0; line < int(candidates.size()); ++line)
+        for (const LabelBox& box : candidates[std::size_t(line)]) {
+            bool free = !coversPoint(box);
+            for (const PlacedLabel& other : placed)
+                if (free && box.overlaps(other.box)) free = false;
+            if (free) {
+                placed.push_back({line, box});
+                break;
+            }
+        }
+    return placed;
 }

@@ -26,3 +26,28 @@ std::vector<ContourLine> ContourLines(const ValueGrid& grid, double level);
 /// Whole multiples of `interval` strictly between `min` and `max`, ascending; none when
 /// `interval` is not positive or would give more than `limit` levels.
 std::vector<double> IntervalLevels(double min, double max, double interval, int limit = 200);
+
+/// The interval of the automatic iso-lines: the smallest 1, 2, 2.5 or 5 × 10^k that gives at most
+/// `maxLines` levels strictly between `min` and `max`; 0 when the range is empty.
+double AutoInterval(double min, double max, int maxLines = 12);
+
+/// A label's box in device units (left, top, width, height).
+struct LabelBox {
+    double x = 0, y = 0, w = 0, h = 0;
+    bool overlaps(const LabelBox& o) const
+    {
+        return x < o.x + o.w && o.x < x + w && y < o.y + o.h && o.y < y + h;
+    }
+};
+
+struct PlacedLabel {
+    int line = 0; ///< index into the candidates
+    LabelBox box;
+};
+
+/// One label per line where it fits: for each line its candidates are tried in order (lines in
+/// order too), and a candidate is taken when it overlaps no label already placed and keeps
+/// `clearance` away from every measured point. A line none of whose candidates fits stays
+/// unlabelled.
+std::vector<PlacedLabel> PlaceLabels(const std::vector<std::vector<LabelBox>>& candidates,
+                                     const std::vector<GridPoint>& points, double clearance);

@@ -38,22 +38,22 @@ QString Number(double v) { return QString::number(v, 'g', 6); }
 
 QColor PotentialClassColor(PotentialClass c)
 {
-    static const QColor colors[] = {QColor(0x2e, 0x9e, 0x4f), QColor(0xf2, 0xc2, 0x3a),
-                                    QColor(0xd7, 0x30, 0x1f)};
+    static const QColor colors[] = {QColor(0x2e, 0x9e, 0x4f), QColor(0xf7, 0xe0, 0x4a),
+                                    QColor(0xb2, 0x18, 0x2b)};
     return colors[int(c)];
 }
 
 QColor ResistivityClassColor(ResistivityClass c)
 {
-    static const QColor colors[] = {QColor(0x1a, 0x98, 0x50), QColor(0xa6, 0xd9, 0x6a),
-                                    QColor(0xfd, 0xae, 0x61), QColor(0xd7, 0x30, 0x27)};
+    static const QColor colors[] = {QColor(0x00, 0x6d, 0x2c), QColor(0xd9, 0xef, 0x8b),
+                                    QColor(0xf4, 0x6d, 0x43), QColor(0x67, 0x00, 0x0d)};
     return colors[int(c)];
 }
 
 QColor RiskColor(CombinedRisk risk)
 {
-    static const QColor colors[] = {QColor(0x1a, 0x98, 0x50), QColor(0xfe, 0xe0, 0x8b),
-                                    QColor(0xf4, 0x6d, 0x43), QColor(0xa5, 0x00, 0x26),
+    static const QColor colors[] = {QColor(0x00, 0x6d, 0x2c), QColor(0xfe, 0xe0, 0x8b),
+                                    QColor(0xf4, 0x6d, 0x43), QColor(0x67, 0x00, 0x0d),
                                     QColor(0x45, 0x75, 0xb4), QColor(0x80, 0x80, 0x80)};
     return colors[int(risk)];
 }
@@ -87,11 +87,16 @@ SurveyMap::SurveyMap(const SurveyObject& object, const SurveyObject* partner, co
         min_ = *lo;
         max_ = *hi;
     }
+    if (options.commonRange && options.commonRange->second > options.commonRange->first &&
+        options.fill == FillMode::Continuous) {
+        min_ = options.commonRange->first;
+        max_ = options.commonRange->second;
+    }
 
     if (combined_) {
         const SurveyObject& pot = object.sensor == SensorKind::Potential ? object : *partner;
         const SurveyObject& res = object.sensor == SensorKind::Potential ? *partner : object;
-        nodes_ = CombineSurveys(pot, res, ThresholdsFor(options.electrode));
+        nodes_ = CombineSurveys(pot, res, options.potentialThresholds(), options.alignment);
         legendTitle_ = CombinedRiskTitle[lang];
         for (int k = 0; k < kCombinedRiskLevels; ++k)
             legend_.push_back(
@@ -107,7 +112,7 @@ SurveyMap::SurveyMap(const SurveyObject& object, const SurveyObject* partner, co
     classes_ = options.fill == FillMode::Classes && object.sensor != SensorKind::Other;
     std::vector<double> thresholds;
     if (object.sensor == SensorKind::Potential) {
-        const PotentialThresholds t = ThresholdsFor(options.electrode);
+        const PotentialThresholds t = options.potentialThresholds();
         thresholds = {t.upper, t.lower};
     } else if (object.sensor == SensorKind::Resistance) {
         thresholds.assign(kResistivityBounds.begin(), kResistivityBounds.end());
@@ -116,7 +121,8 @@ SurveyMap::SurveyMap(const SurveyObject& object, const SurveyObject* partner, co
         levels_.push_back(t);
         thresholdLevel_.push_back(true);
     }
-    for (double v : IntervalLevels(min_, max_, options.interval)) {
+    const double interval = options.autoInterval ? AutoInterval(min_, max_) : options.interval;
+    for (double v : IntervalLevels(min_, max_, interval)) {
         if (std::find(thresholds.begin(), thresholds.end(), v) != thresholds.end()) continue;
         levels_.push_back(v);
         thresholdLevel_.push_back(false);
@@ -130,7 +136,7 @@ SurveyMap::SurveyMap(const SurveyObject& object, const SurveyObject* partner, co
     const QString unit = UnitText(object.sensor, lang);
     if (classes_ && object.sensor == SensorKind::Potential) {
         legendTitle_ = PotentialClasses[lang];
-        const PotentialThresholds t = ThresholdsFor(options.electrode);
+        const PotentialThresholds t = options.potentialThresholds();
         const QString ranges[] = {QStringLiteral("> %1 %2").arg(t.upper).arg(unit),
                                   QStringLiteral("%1 … %2 %3").arg(t.upper).arg(t.lower).arg(unit),
                                   QStringLiteral("< %1 %2").arg(t.lower).arg(unit)};
@@ -162,7 +168,7 @@ QColor SurveyMap::colorOf(double value) const
 {
     if (classes_) {
         if (object_.sensor == SensorKind::Potential)
-            return PotentialClassColor(ClassifyPotential(value, ThresholdsFor(options_.electrode)));
+            return PotentialClassColor(ClassifyPotential(value, options_.potentialThresholds()));
         return ResistivityClassColor(ClassifyResistivity(value));
     }
     return ScaleColor(max_ > min_ ? (value - min_) / (max_ - min_) : 0.5);
@@ -188,7 +194,7 @@ QImage SurveyMap::fillImage(int width, int height) const
     return image;
 }
 
-SurveyMap::Layout SurveyMap::layout(const QRectF& area, double unit) const
+SurveyMap::Extent SurveyMap::extent() const
 {
     int first = object_.firstPoint, last = first + object_.grid.columns() - 1;
     int firstSeries = object_.firstSeries, lastSeries = firstSeries + object_.grid.rows() - 1;
@@ -200,29 +206,59 @@ SurveyMap::Layout SurveyMap::layout(const QRectF& area, double unit) const
             lastSeries = std::max(lastSeries, n.series);
         }
     }
-    const double spanX = double(last - first + 1) * object_.stepX;
-    const double spanY = double(lastSeries - firstSeries + 1) * object_.stepY;
+    Extent e;
+    e.width = FromCentimetres(MeasuredPosition(last, 1, object_.stepX, object_.stepY).x, options_.length);
+    e.height =
+        FromCentimetres(MeasuredPosition(1, lastSeries, object_.stepX, object_.stepY).y, options_.length);
+    const double hx = FromCentimetres(object_.stepX, options_.length) / 2;
+    const double hy = FromCentimetres(object_.stepY, options_.length) / 2;
+    e.halfX = options_.orientation.rotate ? hy : hx;
+    e.halfY = options_.orientation.rotate ? hx : hy;
+    const PlanPoint a = drawnAt(first - object_.firstPoint, firstSeries - object_.firstSeries, e);
+    const PlanPoint b = drawnAt(last - object_.firstPoint, lastSeries - object_.firstSeries, e);
+    e.minX = std::min(a.x, b.x);
+    e.maxX = std::max(a.x, b.x);
+    e.minY = std::min(a.y, b.y);
+    e.maxY = std::max(a.y, b.y);
+    return e;
+}
+
+PlanPoint SurveyMap::drawnAt(double i, double j, const Extent& e) const
+{
+    const PlanPoint cm = MeasuredPosition(0, 0, object_.stepX, object_.stepY);
+    const double x = FromCentimetres(cm.x + (object_.firstPoint + i) * object_.stepX, options_.length);
+    const double y = FromCentimetres(cm.y + (object_.firstSeries + j) * object_.stepY, options_.length);
+    return Orient({x, y}, e.width, e.height, options_.orientation);
+}
+
+SurveyMap::Layout SurveyMap::layout(const QRectF& area, double unit) const
+{
+    const Extent e = extent();
+    const double spanX = e.maxX - e.minX + 2 * e.halfX;
+    const double spanY = e.maxY - e.minY + 2 * e.halfY;
     // Room for the axis numbers on the left and below.
     const auto fit = [&](const QRectF& room) {
         Layout l;
         l.scale = std::max(1e-9, std::min(room.width() / spanX, room.height() / spanY));
         l.plot = QRectF(room.left() + (room.width() - spanX * l.scale) / 2, room.top(), spanX * l.scale,
                         spanY * l.scale);
+        l.x0 = e.minX - e.halfX;
+        l.y0 = e.minY - e.halfY;
         return l;
     };
 
     // The legend beside the map, or below it when that leaves a wide, flat map more room.
     const double legendWidth = std::min(area.width() * 0.36, 230 * unit);
-    Layout beside = fit(QRectF(area.left() + 46 * unit, area.top() + 8 * unit,
-                               area.width() - legendWidth - 60 * unit, area.height() - 44 * unit));
+    Layout beside = fit(QRectF(area.left() + 46 * unit, area.top() + 20 * unit,
+                               area.width() - legendWidth - 60 * unit, area.height() - 56 * unit));
     beside.legend = QRectF(area.right() - legendWidth, beside.plot.top() - 8 * unit, legendWidth,
                            area.bottom() - beside.plot.top() + 8 * unit);
 
     double legendHeight = 40 * unit;
     for (const LegendEntry& e : legend_)
         legendHeight += (e.kind == LegendEntry::Kind::Scale ? 118 : 24) * unit;
-    Layout below = fit(QRectF(area.left() + 46 * unit, area.top() + 8 * unit, area.width() - 60 * unit,
-                              area.height() - 44 * unit - legendHeight));
+    Layout below = fit(QRectF(area.left() + 46 * unit, area.top() + 20 * unit, area.width() - 60 * unit,
+                              area.height() - 56 * unit - legendHeight));
     below.legend = QRectF(below.plot.left() - 8 * unit, below.plot.bottom() + 40 * unit,
                           std::min(area.width(), 360 * unit), legendHeight);
     return below.scale > beside.scale * 1.15 ? below : beside;
@@ -230,17 +266,11 @@ SurveyMap::Layout SurveyMap::layout(const QRectF& area, double unit) const
 
 QPointF SurveyMap::toDevice(const Layout& l, double i, double j) const
 {
-    // Node (i, j) of the object's grid; the plot's lower-left corner is half a step before the
-    // lowest node of the view (which in the combined view may lie outside the object's grid).
-    int first = object_.firstPoint, firstSeries = object_.firstSeries;
-    if (combined_)
-        for (const CombinedNode& n : nodes_) {
-            first = std::min(first, n.point);
-            firstSeries = std::min(firstSeries, n.series);
-        }
-    const double x = (object_.firstPoint + i - first + 0.5) * object_.stepX;
-    const double y = (object_.firstSeries + j - firstSeries + 0.5) * object_.stepY;
-    return {l.plot.left() + x * l.scale, l.plot.bottom() - y * l.scale};
+    // Node (i, j) of the object's grid as drawn; the plot's lower-left corner is half a step
+    // before the lowest node of the view (which in the combined view may lie outside the
+    // object's grid).
+    const PlanPoint d = drawnAt(i, j, extent());
+    return {l.plot.left() + (d.x - l.x0) * l.scale, l.plot.bottom() - (d.y - l.y0) * l.scale};
 }
 
 void SurveyMap::paint(QPainter& p, const QRectF& area, double unit) const
@@ -251,12 +281,12 @@ void SurveyMap::paint(QPainter& p, const QRectF& area, double unit) const
     const QBrush gapBrush(QColor(0xb0, 0xb0, 0xb0), Qt::BDiagPattern);
     p.fillRect(l.plot, Qt::white);
 
-    const double half = 0.5;
+    const Extent ext = extent();
+    const double tileW = 2 * ext.halfX * l.scale, tileH = 2 * ext.halfY * l.scale;
     if (combined_) {
         for (const CombinedNode& n : nodes_) {
             const QPointF c = toDevice(l, n.point - object_.firstPoint, n.series - object_.firstSeries);
-            const QRectF tile(c.x() - half * object_.stepX * l.scale, c.y() - half * object_.stepY * l.scale,
-                              object_.stepX * l.scale, object_.stepY * l.scale);
+            const QRectF tile(c.x() - tileW / 2, c.y() - tileH / 2, tileW, tileH);
             if (int(n.risk) < kCombinedRiskLevels) {
                 p.fillRect(tile, RiskColor(n.risk));
             } else {
@@ -270,36 +300,60 @@ void SurveyMap::paint(QPainter& p, const QRectF& area, double unit) const
         p.setBrush(Qt::NoBrush);
         for (const CombinedNode& n : nodes_) {
             const QPointF c = toDevice(l, n.point - object_.firstPoint, n.series - object_.firstSeries);
-            p.drawRect(QRectF(c.x() - half * object_.stepX * l.scale, c.y() - half * object_.stepY * l.scale,
-                              object_.stepX * l.scale, object_.stepY * l.scale));
+            p.drawRect(QRectF(c.x() - tileW / 2, c.y() - tileH / 2, tileW, tileH));
         }
     } else {
         const ValueGrid& g = object_.grid;
         if (g.columns() >= 2 && g.rows() >= 2) {
             const QPointF a = toDevice(l, 0, g.rows() - 1), b = toDevice(l, g.columns() - 1, 0);
-            const QRectF hull(a, b);
+            const QRectF hull = QRectF(a, b).normalized();
             p.fillRect(hull, gapBrush); // shows through wherever nothing can be interpolated
-            // Enough pixels for smooth class edges without a huge image on a 300 dpi page.
-            const int w = std::clamp(int(hull.width() / unit), 2, 900);
-            const int h = std::clamp(int(hull.height() / unit), 2, 900);
+            // Enough pixels for smooth class edges without a huge image on a 300 dpi page. The
+            // image is made as measured and then mirrored and turned as the map is.
+            const bool turn = options_.orientation.rotate;
+            const int w = std::clamp(int((turn ? hull.height() : hull.width()) / unit), 2, 900);
+            const int h = std::clamp(int((turn ? hull.width() : hull.height()) / unit), 2, 900);
+            QImage image = fillImage(w, h).mirrored(options_.orientation.flipX, options_.orientation.flipY);
+            if (turn) image = image.transformed(QTransform().rotate(90));
             p.save();
             p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-            p.drawImage(hull, fillImage(w, h));
+            p.drawImage(hull, image);
             p.restore();
-        } else {
-            // A single series or point: no area to interpolate over; each reading gets its tile.
+        } else if (object_.points.size() > 1) {
+            // A single series: a profile along the line, never an area made up around it.
+            QPainterPath profile;
             for (const SurveyPoint& pt : object_.points) {
                 const QPointF c = toDevice(l, pt.point - object_.firstPoint, pt.series - object_.firstSeries);
-                p.fillRect(QRectF(c.x() - half * object_.stepX * l.scale,
-                                  c.y() - half * object_.stepY * l.scale, object_.stepX * l.scale,
-                                  object_.stepY * l.scale),
-                           colorOf(pt.value));
+                if (profile.elementCount() == 0)
+                    profile.moveTo(c);
+                else
+                    profile.lineTo(c);
+            }
+            p.setPen(QPen(QColor(90, 90, 90), 1.2 * unit));
+            p.setBrush(Qt::NoBrush);
+            p.drawPath(profile);
+        }
+        if (g.columns() < 2 || g.rows() < 2) {
+            // One series or one point: each reading is shown as a disc in its colour.
+            p.setPen(QPen(QColor(20, 20, 20), 1 * unit));
+            for (const SurveyPoint& pt : object_.points) {
+                p.setBrush(colorOf(pt.value));
+                p.drawEllipse(toDevice(l, pt.point - object_.firstPoint, pt.series - object_.firstSeries),
+                              7 * unit, 7 * unit);
             }
         }
 
-        // Iso-lines, thresholds drawn heavier, each line labelled near its middle.
+        // Iso-lines, thresholds drawn heavier; each line labelled where its label neither
+        // overlaps another label nor covers a measured point.
         p.setFont(Font(unit, 10));
         const QFontMetricsF fm(p.font());
+        std::vector<GridPoint> measured;
+        for (const SurveyPoint& pt : object_.points) {
+            const QPointF c = toDevice(l, pt.point - object_.firstPoint, pt.series - object_.firstSeries);
+            measured.push_back({c.x(), c.y()});
+        }
+        std::vector<std::vector<LabelBox>> candidates;
+        std::vector<QString> labelTexts;
         for (const ContourLine& line : contours_) {
             if (line.points.size() < 2) continue;
             const auto k =
@@ -314,16 +368,22 @@ void SurveyMap::paint(QPainter& p, const QRectF& area, double unit) const
                           (threshold ? 1.8 : 0.9) * unit, threshold ? Qt::SolidLine : Qt::DashLine));
             p.setBrush(Qt::NoBrush);
             p.drawPath(path);
+            candidates.emplace_back();
+            labelTexts.push_back(Number(line.level));
             if (path.length() < 50 * unit) continue;
-            const QPointF at = path.pointAtPercent(0.5);
-            const QString text = Number(line.level);
-            QRectF box = fm.boundingRect(text).adjusted(-2 * unit, 0, 2 * unit, 0);
-            box.moveCenter(at);
+            QRectF box = fm.boundingRect(labelTexts.back()).adjusted(-2 * unit, 0, 2 * unit, 0);
+            for (double at : {0.5, 0.35, 0.65, 0.2, 0.8, 0.1, 0.9}) {
+                box.moveCenter(path.pointAtPercent(at));
+                candidates.back().push_back({box.left(), box.top(), box.width(), box.height()});
+            }
+        }
+        for (const PlacedLabel& label : PlaceLabels(candidates, measured, 3.5 * unit)) {
+            const QRectF box(label.box.x, label.box.y, label.box.w, label.box.h);
             p.setPen(Qt::NoPen);
             p.setBrush(QColor(255, 255, 255, 215));
             p.drawRoundedRect(box, 2 * unit, 2 * unit);
             p.setPen(QColor(20, 20, 20));
-            p.drawText(box, Qt::AlignCenter, text);
+            p.drawText(box, Qt::AlignCenter, labelTexts[std::size_t(label.line)]);
         }
 
         // Measured points.
@@ -356,32 +416,73 @@ void SurveyMap::paintAxes(QPainter& p, const Layout& l, double unit) const
     p.setFont(Font(unit, 10));
     p.setPen(QColor(40, 40, 40));
     const QFontMetricsF fm(p.font());
-    // Physical coordinates of the plot's edges.
-    const QPointF origin = toDevice(l, 0, 0);
-    const double x0 = object_.xAt(0) - (origin.x() - l.plot.left()) / l.scale;
-    const double y0 = object_.yAt(0) - (l.plot.bottom() - origin.y()) / l.scale;
+    // Drawn coordinates of the plot's edges.
+    const double x0 = l.x0, y0 = l.y0;
+    // The numbers are measured coordinates (from point 1 of series 1), so a mirrored or turned
+    // axis counts from the origin wherever it was drawn.
+    const Extent e = extent();
+    const Orientation& o = options_.orientation;
+    const bool countDownX = o.rotate ? o.flipY : o.flipX;
+    const double spanX = o.rotate ? e.height : e.width;
+    const bool countDownY = o.rotate ? !o.flipX : o.flipY;
+    const double spanY = o.rotate ? e.width : e.height;
+    const auto measuredX = [&](double v) { return countDownX ? spanX - v : v; };
+    const auto measuredY = [&](double v) { return countDownY ? spanY - v : v; };
     const double x1 = x0 + l.plot.width() / l.scale, y1 = y0 + l.plot.height() / l.scale;
     const int xCount = std::max(2, int(l.plot.width() / (70 * unit)));
     for (double v : Ticks(x0, x1, xCount)) {
         const double x = l.plot.left() + (v - x0) * l.scale;
         p.drawLine(QPointF(x, l.plot.bottom()), QPointF(x, l.plot.bottom() + 4 * unit));
-        const QString t = Number(v);
+        const QString t = Number(measuredX(v));
         p.drawText(QPointF(x - fm.horizontalAdvance(t) / 2, l.plot.bottom() + 5 * unit + fm.ascent()), t);
     }
     const int yCount = std::max(2, int(l.plot.height() / (40 * unit)));
     for (double v : Ticks(y0, y1, yCount)) {
         const double y = l.plot.bottom() - (v - y0) * l.scale;
         p.drawLine(QPointF(l.plot.left() - 4 * unit, y), QPointF(l.plot.left(), y));
-        const QString t = Number(v);
+        const QString t = Number(measuredY(v));
         p.drawText(
             QPointF(l.plot.left() - 6 * unit - fm.horizontalAdvance(t), y + fm.ascent() / 2 - 1 * unit), t);
     }
     p.setFont(Font(unit, 11, true));
     const QFontMetricsF bold(p.font());
-    p.drawText(QPointF(l.plot.center().x() - bold.horizontalAdvance("X") / 2,
+    // After a quarter turn the series run across: the drawn axes are the measured Y and X.
+    const QString length = UnitText(options_.length, options_.lang);
+    const bool turn = options_.orientation.rotate;
+    const QString xTitle = (turn ? QStringLiteral("Y, ") : QStringLiteral("X, ")) + length;
+    const QString yTitle = (turn ? QStringLiteral("X, ") : QStringLiteral("Y, ")) + length;
+    p.drawText(QPointF(l.plot.center().x() - bold.horizontalAdvance(xTitle) / 2,
                        l.plot.bottom() + 8 * unit + fm.height() + bold.ascent()),
-               QStringLiteral("X"));
-    p.drawText(QPointF(l.plot.left() - 40 * unit, l.plot.top() + bold.ascent()), QStringLiteral("Y"));
+               xTitle);
+    p.drawText(QPointF(l.plot.left() - 44 * unit, l.plot.top() - 4 * unit), yTitle);
+
+    // Point 1 of series 1, the origin of the coordinates, as a ring.
+    const QPointF origin = toDevice(l, 1 - object_.firstPoint, 1 - object_.firstSeries);
+    if (l.plot.adjusted(-1, -1, 1, 1).contains(origin)) {
+        p.setPen(QPen(QColor(20, 20, 20), 1.4 * unit));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(origin, 10 * unit, 10 * unit);
+    }
+
+    // Scale bar in the plot's lower right corner.
+    const double bar = ScaleBarLength((l.plot.width() / 3) / l.scale);
+    if (bar > 0) {
+        p.setFont(Font(unit, 9));
+        const QFontMetricsF small(p.font());
+        const QString text = Number(bar) + QLatin1Char(' ') + length;
+        const double w = bar * l.scale;
+        const QRectF back(l.plot.right() - w - 12 * unit, l.plot.bottom() - small.height() - 14 * unit,
+                          w + 8 * unit, small.height() + 10 * unit);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(255, 255, 255, 220));
+        p.drawRect(back);
+        const double y = back.bottom() - 4 * unit;
+        p.setPen(QPen(QColor(20, 20, 20), 1.5 * unit));
+        p.drawLine(QPointF(back.left() + 4 * unit, y), QPointF(back.left() + 4 * unit + w, y));
+        p.drawLine(QPointF(back.left() + 4 * unit, y - 3 * unit), QPointF(back.left() + 4 * unit, y));
+        p.drawLine(QPointF(back.left() + 4 * unit + w, y - 3 * unit), QPointF(back.left() + 4 * unit + w, y));
+        p.drawText(QPointF(back.center().x() - small.horizontalAdvance(text) / 2, y - 4 * unit), text);
+    }
 }
 
 void SurveyMap::paintLegend(QPainter& p, const QRectF& r, double unit) const
@@ -397,6 +498,7 @@ void SurveyMap::paintLegend(QPainter& p, const QRectF& r, double unit) const
     p.drawText(title, Qt::TextWordWrap, legendTitle_);
     y += used.height() + 6 * unit;
     p.setFont(Font(unit, 10));
+    p.setBrush(Qt::NoBrush); // the swatches' frames must not veil their colours
     for (const LegendEntry& e : legend_) {
         const QRectF swatch(x, y + 1 * unit, 16 * unit, 12 * unit);
         const QRectF textRect(x + 24 * unit, y, textWidth, 100 * unit);
@@ -444,6 +546,11 @@ void SurveyMap::paintLegend(QPainter& p, const QRectF& r, double unit) const
         p.drawText(textRect, Qt::TextWordWrap, e.text);
         y += height + 5 * unit;
     }
+}
+
+QPointF SurveyMap::positionOf(const QRectF& area, int point, int series, double unit) const
+{
+    return toDevice(layout(area, unit), point - object_.firstPoint, series - object_.firstSeries);
 }
 
 std::vector<int> SurveyMap::rowsAt(const QRectF& area, QPointF pos, double unit, double radius) const

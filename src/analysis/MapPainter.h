@@ -5,12 +5,14 @@
 #include "Classes.h"
 #include "Contours.h"
 #include "Survey.h"
+#include "SurveyGeometry.h"
 
 #include <QColor>
 #include <QImage>
 #include <QRectF>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 class QPainter;
@@ -22,9 +24,24 @@ struct MapOptions {
     FillMode fill = FillMode::Classes;
     /// Iso-lines at whole multiples of this besides the class thresholds; 0 for none.
     double interval = 0;
+    /// Chooses the interval from the survey's range instead (at most about 12 lines).
+    bool autoInterval = false;
+    /// Unit of the axes and the scale bar (the grid steps are centimetres) and the orientation.
+    LengthUnit length = LengthUnit::Centimetre;
+    Orientation orientation;
+    /// The continuous scale spans this range instead of the survey's own, so that maps compare.
+    std::optional<std::pair<double, double>> commonRange;
     /// The risk of the object together with its other survey.
     bool combined = false;
     int lang = 0;
+    /// Thresholds the engineer set; the electrode's ASTM C876 values when none.
+    std::optional<PotentialThresholds> thresholds;
+    /// How the other survey's series are laid over this one's in the combined view.
+    SeriesAlignment alignment = SeriesAlignment::ByNumber;
+    PotentialThresholds potentialThresholds() const
+    {
+        return thresholds ? *thresholds : ThresholdsFor(electrode);
+    }
 };
 
 /// Colours of the classes, in order of rising risk.
@@ -56,6 +73,9 @@ public:
     /// row in the combined view. Empty where there is none.
     std::vector<int> rowsAt(const QRectF& area, QPointF pos, double unit = 1, double radius = 8) const;
 
+    /// Where point `point` of series `series` is drawn, given the same `area` and `unit` as painted.
+    QPointF positionOf(const QRectF& area, int point, int series, double unit = 1) const;
+
     bool combined() const { return combined_; }
     QString legendTitle() const { return legendTitle_; }
     const std::vector<LegendEntry>& legend() const { return legend_; }
@@ -71,8 +91,18 @@ private:
     struct Layout {
         QRectF plot; // the grid's extent, half a step beyond the outer nodes
         QRectF legend;
-        double scale = 1; // device units per length unit
+        double scale = 1;      // device units per length unit
+        double x0 = 0, y0 = 0; // drawn coordinates (length units) of the plot's lower-left corner
     };
+    // Drawn extent of the view in length units: width, height before orientation, and the
+    // half steps along the drawn axes.
+    struct Extent {
+        double width = 0, height = 0;
+        double minX = 0, minY = 0, maxX = 0, maxY = 0; // drawn, of the outer nodes
+        double halfX = 0, halfY = 0;
+    };
+    Extent extent() const;
+    PlanPoint drawnAt(double i, double j, const Extent& e) const;
     Layout layout(const QRectF& area, double unit) const;
     QPointF toDevice(const Layout& l, double i, double j) const;
     QColor colorOf(double value) const;

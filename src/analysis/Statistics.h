@@ -1,7 +1,11 @@
 #pragma once
 // Summary figures, histogram and cumulative frequency of one object's readings. No window code.
+#include <array>
 #include <span>
 #include <vector>
+
+/// The percentiles every summary gives.
+inline constexpr std::array<int, 5> kPercentiles{5, 10, 50, 90, 95};
 
 struct Summary {
     int count = 0;
@@ -11,7 +15,14 @@ struct Summary {
     double stdDev = 0;
     double min = 0;
     double max = 0;
+    /// Percentiles 5, 10, 50, 90 and 95 (kPercentiles), as Percentile gives them.
+    std::array<double, kPercentiles.size()> percentiles{};
 };
+
+/// The p-th percentile (0..100) of ascending `sorted` values by linear interpolation between
+/// order statistics: position h = (n − 1)·p/100 counted from 0, value x[⌊h⌋] + (h − ⌊h⌋)·(x[⌊h⌋+1] − x[⌊h⌋])
+/// (Hyndman and Fan's type 7, the default of R and of spreadsheets' PERCENTILE). 0 for no values.
+double Percentile(std::span<const double> sorted, double p);
 
 /// Figures of `values`; all zero when there are none.
 Summary Summarize(std::span<const double> values);
@@ -28,8 +39,14 @@ struct Histogram {
 /// A width of 1, 2, 2.5 or 5 times a power of ten that cuts `span` into about `bins` pieces.
 double NiceWidth(double span, int bins);
 
-/// Histogram of `values` with bins of `width` (> 0); empty for no values.
-Histogram MakeHistogram(std::span<const double> values, double width);
+/// Histogram of `values` with bins of `width` (> 0) whose edges are `anchor` + k·width; empty for
+/// no values.
+Histogram MakeHistogram(std::span<const double> values, double width, double anchor = 0);
+
+/// A histogram whose bins never straddle a class boundary: every one of `boundaries` is a bin
+/// edge, with about `bins` bins over the values' range where the boundaries allow it (the width
+/// divides every distance between boundaries; boundaries are whole numbers).
+Histogram ClassAlignedHistogram(std::span<const double> values, std::span<const double> boundaries, int bins);
 
 /// One step of the cumulative frequency curve: `percent` of the readings are at or below `value`.
 struct CumulativePoint {
@@ -40,6 +57,19 @@ struct CumulativePoint {
 /// The readings in ascending order, each with the share of readings at or below it; equal
 /// readings give one step.
 std::vector<CumulativePoint> CumulativeFrequency(std::span<const double> values);
+
+/// The standard normal quantile Φ⁻¹(p) for 0 < p < 1 (relative error below 1e-9).
+double NormalQuantile(double p);
+
+/// The readings on a normal-probability axis: each reading in ascending order with its plotting
+/// position (i − 0.5)/n as a percent (Hazen) and that position's normal quantile `z`, so that a
+/// normally distributed population lies on a straight line.
+struct ProbabilityPoint {
+    double value = 0;
+    double percent = 0;
+    double z = 0;
+};
+std::vector<ProbabilityPoint> ProbabilityPlot(std::span<const double> values);
 
 /// Percentages of `counts` in their total (all zero when the total is 0).
 std::vector<double> Shares(std::span<const int> counts);

@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <array>
 #include <span>
 #include <vector>
 
@@ -41,9 +42,13 @@ struct SurveyObject {
     SensorKind sensor = SensorKind::Other;
     int stepX = 1; ///< grid steps of the object's first reading
     int stepY = 1;
-    std::vector<SurveyPoint> points; ///< readings in row order
-    int unreadable = 0;              ///< rows whose value or position is no number
-    int firstPoint = 0;              ///< grid node (0, 0) is this point of this series
+    /// Readings that count: from GroupSurveys one per position (the latest), in series then point
+    /// order; from SurveyObjects every reading in row order.
+    std::vector<SurveyPoint> points;
+    int unreadable = 0;    ///< rows whose value or position is no number
+    int replaced = 0;      ///< readings of a position measured again later in the same survey
+    QDateTime first, last; ///< moments of the earliest and latest reading (invalid without dates)
+    int firstPoint = 0;    ///< grid node (0, 0) is this point of this series
     int firstSeries = 0;
     /// Node (point − firstPoint, series − firstSeries); where a position was measured twice the
     /// reading of the earlier row stands.
@@ -59,14 +64,33 @@ struct SurveyObject {
 /// potentials and resistivities never share statistics.
 std::vector<SurveyObject> SurveyObjects(const ArchiveTable& table, std::span<const RowBlock> blocks);
 
+/// The surveys of `table`, whatever the order of its rows: one per object (names compared as
+/// SameObjectName does) and sensor. The readings of one object and sensor are taken in the order
+/// they were measured; a later day whose first reading has a series number no greater than the
+/// last series of the day before starts a repeat survey (the instrument numbered the series from
+/// the start again). Within a survey the latest reading of a position counts and the others are
+/// counted as replaced; equal moments keep the larger value, so that the row order never
+/// matters. Surveys come in the order of their first reading, then name, then sensor.
+std::vector<SurveyObject> GroupSurveys(const ArchiveTable& table);
+
 /// Object names compare as the diagram compares them: Latin letters regardless of case.
 bool SameObjectName(const QString& a, const QString& b);
 
-/// The object holding the other sensor's survey of `objects[index]` on the same grid (same
-/// name, same steps), or -1. Potential and resistance only.
+/// The object holding the other sensor's survey of `objects[index]`: same name, steps and day
+/// of its first reading (objects without dates pair with objects without dates), or -1.
+/// Potential and resistance only.
 int PartnerOf(const std::vector<SurveyObject>& objects, int index);
 
-/// One grid position of a combined view.
+/// How the grids of a potential and a resistivity survey are laid over each other: by equal
+/// series numbers, or by the k-th series of one with the k-th series of the other (an
+/// instrument numbering series per object puts the resistivity series after the potential ones).
+enum class SeriesAlignment { ByNumber = 0, ByOrder };
+
+/// By number when the two surveys share at least one series number, otherwise by order.
+SeriesAlignment DefaultAlignment(const SurveyObject& potential, const SurveyObject& resistance);
+
+/// One grid position of a combined view (series and point as the potential survey numbers them,
+/// or the resistivity survey's where it alone measured the position).
 struct CombinedNode {
     int point = 0;
     int series = 0;
@@ -78,7 +102,18 @@ struct CombinedNode {
 /// Every position that either survey measured, in series then point order; a position
 /// measured by one survey only is marked NoPotential or NoResistivity.
 std::vector<CombinedNode> CombineSurveys(const SurveyObject& potential, const SurveyObject& resistance,
-                                         const PotentialThresholds& thresholds);
+                                         const PotentialThresholds& thresholds,
+                                         SeriesAlignment alignment = SeriesAlignment::ByNumber);
+
+/// The combined risk counted over the positions both surveys measured; the others apart.
+struct RiskTally {
+    std::array<int, kCombinedRiskLevels> counts{};
+    std::array<double, kCombinedRiskLevels> percent{}; ///< of `paired`
+    int paired = 0;
+    int potentialOnly = 0;   ///< positions without a resistivity reading
+    int resistivityOnly = 0; ///< positions without a potential reading
+};
+RiskTally TallyRisk(std::span<const CombinedNode> nodes);
 
 /// First and last moment of an object's readings, from the date and time cells.
 struct DateRange {

@@ -8,6 +8,18 @@
 
 ObjectFigures FiguresOf(const SurveyObject& object, Electrode electrode, int lang)
 {
+    return FiguresOf(object, ThresholdsFor(electrode), lang);
+}
+
+QString ThresholdSourceText(const ThresholdsInForce& thresholds, int lang)
+{
+    using namespace AnalysisText;
+    if (thresholds.setByEngineer) return ThresholdSourceEngineer[lang];
+    return QString(ThresholdSourceStandard[lang]).arg(Electrodes[std::size_t(thresholds.electrode)][lang]);
+}
+
+ObjectFigures FiguresOf(const SurveyObject& object, const PotentialThresholds& t, int lang)
+{
     const std::vector<double> values = object.values();
     ObjectFigures f;
     f.summary = Summarize(values);
@@ -15,7 +27,6 @@ ObjectFigures FiguresOf(const SurveyObject& object, Electrode electrode, int lan
     std::vector<QString> names;
     if (object.sensor == SensorKind::Potential) {
         counts.assign(kPotentialClassCount, 0);
-        const PotentialThresholds t = ThresholdsFor(electrode);
         for (double v : values) ++counts[std::size_t(ClassifyPotential(v, t))];
         for (const TextPair& n : AnalysisText::PotentialClassNames) names.push_back(n[lang]);
     } else if (object.sensor == SensorKind::Resistance) {
@@ -48,15 +59,28 @@ QString ValueText(double value)
 
 QString ObjectTitle(const SurveyObject& object, int lang)
 {
-    return object.name.trimmed() + QStringLiteral(", ") +
-           AnalysisText::SensorNames[std::size_t(object.sensor)][lang];
+    QString title = object.name.trimmed() + QStringLiteral(", ") +
+                    AnalysisText::SensorNames[std::size_t(object.sensor)][lang];
+    if (object.first.isValid()) {
+        const QString format = QStringLiteral("dd.MM.yyyy");
+        title += QStringLiteral(", ") + object.first.date().toString(format);
+        if (object.last.date() != object.first.date())
+            title += QStringLiteral(" – ") + object.last.date().toString(format);
+    }
+    return title;
 }
 
 std::vector<std::pair<QString, QString>> StatisticsRows(const SurveyObject& object, Electrode electrode,
                                                         int lang)
 {
+    return StatisticsRows(object, ThresholdsFor(electrode), lang);
+}
+
+std::vector<std::pair<QString, QString>> StatisticsRows(const SurveyObject& object,
+                                                        const PotentialThresholds& thresholds, int lang)
+{
     using namespace AnalysisText;
-    const ObjectFigures f = FiguresOf(object, electrode, lang);
+    const ObjectFigures f = FiguresOf(object, thresholds, lang);
     const QString unit = UnitText(object.sensor, lang);
     const auto withUnit = [&](double v) { return unit.isEmpty() ? ValueText(v) : ValueText(v) + ' ' + unit; };
     std::vector<std::pair<QString, QString>> rows{
@@ -68,7 +92,11 @@ std::vector<std::pair<QString, QString>> StatisticsRows(const SurveyObject& obje
         rows.push_back({StdDev[lang], withUnit(f.summary.stdDev)});
         rows.push_back({Minimum[lang], withUnit(f.summary.min)});
         rows.push_back({Maximum[lang], withUnit(f.summary.max)});
+        for (std::size_t k = 0; k < kPercentiles.size(); ++k)
+            rows.push_back(
+                {QString(PercentileLabel[lang]).arg(kPercentiles[k]), withUnit(f.summary.percentiles[k])});
     }
+    if (object.replaced > 0) rows.push_back({Replaced[lang], QString::number(object.replaced)});
     if (object.unreadable > 0) rows.push_back({Unreadable[lang], QString::number(object.unreadable)});
     for (const ClassShare& c : f.classes)
         rows.push_back({c.name, QStringLiteral("%1 (%2 %)").arg(c.count).arg(ValueText(c.percent))});
@@ -77,16 +105,25 @@ std::vector<std::pair<QString, QString>> StatisticsRows(const SurveyObject& obje
 
 QString StatisticsTsv(const SurveyObject& object, Electrode electrode, int lang)
 {
+    return StatisticsTsv(object, StandardThresholds(electrode), lang);
+}
+
+QString StatisticsTsv(const SurveyObject& object, const ThresholdsInForce& thresholds, int lang)
+{
     const QString eol = QStringLiteral("\r\n");
     QString text = ObjectTitle(object, lang) + eol;
     if (object.sensor == SensorKind::Potential) {
-        const PotentialThresholds t = ThresholdsFor(electrode);
+        const PotentialThresholds t = thresholds.values;
         text += AnalysisText::Electrode[lang] + '\t' +
-                AnalysisText::Electrodes[std::size_t(electrode)][lang] + eol;
+                AnalysisText::Electrodes[std::size_t(thresholds.electrode)][lang] + eol;
         text += AnalysisText::ThresholdsLine[lang].section(':', 0, 0) + '\t' +
-                QStringLiteral("%1 / %2 %3").arg(t.upper).arg(t.lower).arg(AnalysisText::UnitMv[lang]) + eol;
+                QStringLiteral("%1 / %2 %3 (%4)")
+                    .arg(t.upper)
+                    .arg(t.lower)
+                    .arg(AnalysisText::UnitMv[lang], ThresholdSourceText(thresholds, lang)) +
+                eol;
     }
-    for (const auto& [label, value] : StatisticsRows(object, electrode, lang))
+    for (const auto& [label, value] : StatisticsRows(object, thresholds.values, lang))
         text += label + '\t' + value + eol;
     return text;
 }

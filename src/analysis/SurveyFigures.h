@@ -23,6 +23,11 @@ struct ObjectFigures {
 };
 
 ObjectFigures FiguresOf(const SurveyObject& object, Electrode electrode, int lang);
+/// Potentials classed by the thresholds in force.
+ObjectFigures FiguresOf(const SurveyObject& object, const PotentialThresholds& thresholds, int lang);
+
+/// Where the thresholds come from: "ASTM C876, <electrode>" or "set by the engineer".
+QString ThresholdSourceText(const ThresholdsInForce& thresholds, int lang);
 
 /// The unit of the object's readings ("mV", "kOhm·cm"; empty for another sensor).
 QString UnitText(SensorKind sensor, int lang);
@@ -30,13 +35,19 @@ QString UnitText(SensorKind sensor, int lang);
 /// A reading with one decimal, in the user's number format without group separators.
 QString ValueText(double value);
 
-/// "Name, sensor" as the object list and the report name an object.
+/// "Name, sensor, dates" as the object list and the report name an object: the day of its
+/// readings, or first – last day for a survey over several days; no dates where none were read.
 QString ObjectTitle(const SurveyObject& object, int lang);
 
-/// Label and value of each statistics line: the summary, then one line per class.
+/// Label and value of each statistics line: the summary with its percentiles, the readings
+/// replaced or unreadable, then one line per class.
 std::vector<std::pair<QString, QString>> StatisticsRows(const SurveyObject& object, Electrode electrode,
                                                         int lang);
+std::vector<std::pair<QString, QString>> StatisticsRows(const SurveyObject& object,
+                                                        const PotentialThresholds& thresholds, int lang);
 
 /// The statistics as tab-separated text for the clipboard: the object's title, the electrode
 /// (potential only), then the rows; CR LF after every line.
 QString StatisticsTsv(const SurveyObject& object, Electrode electrode, int lang);
+/// The same with the thresholds in force and their source on the thresholds line.
+QString StatisticsTsv(const SurveyObject& object, const ThresholdsInForce& thresholds, int lang);

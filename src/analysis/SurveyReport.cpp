@@ -1,6 +1,7 @@
 #include "SurveyReport.h"
 
 #include "ChartPainter.h"
+#include "SurveyCsv.h"
 #include "SurveyFigures.h"
 #include "texts/AnalysisTexts.h"
 #include "texts/Texts.h"
@@ -169,10 +170,13 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table,
         p.drawText(QPointF(page.left(), y + fm.ascent()), heading);
         y += fm.height() + 4 * unit;
         QStringList facts;
-        const PotentialThresholds t = ThresholdsFor(electrode);
+        const PotentialThresholds t = options.map.potentialThresholds();
         if (object.sensor == SensorKind::Potential) {
+            const ThresholdsInForce inForce{t, electrode, options.map.thresholds.has_value()};
             facts << ElectrodeLine[lang].arg(Electrodes[std::size_t(electrode)][lang]) +
-                         QStringLiteral(";  ") + ThresholdsLine[lang].arg(t.upper).arg(t.lower);
+                         QStringLiteral(";  ") + ThresholdsLine[lang].arg(t.upper).arg(t.lower) +
+                         QStringLiteral(";  ") +
+                         ThresholdSourceLine[lang].arg(ThresholdSourceText(inForce, lang));
         } else if (object.sensor == SensorKind::Resistance) {
             facts << ResistivityClasses[lang] + QStringLiteral(": 10 / 50 / 100 ") + UnitKOhmCm[lang];
         }
@@ -181,11 +185,41 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table,
                                                       QLocale().toString(dates.last, QLocale::ShortFormat))
                                 : DatesUnknown[lang]) +
                      QStringLiteral(";  ") + StepsLine[lang].arg(object.stepX).arg(object.stepY);
+        // The survey record, its unit and orientation; a survey without a record says so.
+        MapOptions mo = options.map;
+        const auto recordIt = options.records.find(SurveyKey(object));
+        const SurveyRecord record = recordIt != options.records.end() ? recordIt->second : SurveyRecord{};
+        if (recordIt != options.records.end()) {
+            mo.length = record.unit;
+            mo.orientation = record.orientation;
+        }
+        facts << UnitLine[lang].arg(UnitText(mo.length, lang)) + QStringLiteral(";  ") +
+                     OrientationLine[lang].arg(OrientationText(mo.orientation, lang));
+        QString recordText;
+        if (record.empty()) {
+            recordText = RecordEmptyNote[lang];
+        } else {
+            QStringList filled;
+            const auto& fields = RecordFields();
+            for (std::size_t k = 0; k < fields.size(); ++k) {
+                const QString v = (record.*fields[k].member).simplified();
+                if (!v.isEmpty()) filled << RecordFieldNames[k][lang] + QStringLiteral(": ") + v;
+            }
+            recordText = RecordHeading[lang] + QStringLiteral(" — ") + filled.join(QStringLiteral(";  "));
+        }
         p.setFont(Font(unit, 10.5));
         fm = QFontMetricsF(p.font());
         for (const QString& f : facts) {
             p.drawText(QPointF(page.left(), y + fm.ascent()), f);
             y += fm.height() + 1 * unit;
+        }
+        {
+            p.setFont(Font(unit, 10.5, record.empty()));
+            const QRectF room(page.left(), y, page.width(), fm.height() * 4);
+            const QRectF used = p.boundingRect(room, Qt::TextWordWrap, recordText);
+            p.drawText(room, Qt::TextWordWrap, recordText);
+            y += std::min(used.height(), room.height()) + 1 * unit;
+            p.setFont(Font(unit, 10.5));
         }
         y += 6 * unit;
 
@@ -193,7 +227,6 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table,
         const QRectF mapArea(body.left(), body.top(), body.width() * 0.60, body.height());
         const QRectF side(mapArea.right() + 14 * unit, body.top(), body.right() - mapArea.right() - 14 * unit,
                           body.height());
-        MapOptions mo = options.map;
         mo.combined = rp.combined;
         const SurveyMap map(object, partner, mo);
         map.paint(p, mapArea, unit);
@@ -203,7 +236,7 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table,
         p.setPen(QColor(20, 20, 20));
         if (rp.combined) {
             p.drawText(QPointF(side.left(), side.top() + fm.ascent()), AnalysisText::CombinedRiskTitle[lang]);
-            const auto nodes = CombineSurveys(object, *partner, t);
+            const auto nodes = CombineSurveys(object, *partner, t, options.map.alignment);
             std::vector<int> counts(RiskNames.size(), 0);
             for (const CombinedNode& node : nodes) ++counts[std::size_t(node.risk)];
             const std::vector<double> shares = Shares(counts);

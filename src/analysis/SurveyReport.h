@@ -5,6 +5,7 @@
 // program's title line on every page. Painted onto any paged device (printer, PDF writer).
 #include "MapPainter.h"
 #include "Survey.h"
+#include "SurveyRecord.h"
 
 #include <QDateTime>
 #include <QString>
@@ -18,6 +19,9 @@ class QPagedPaintDevice;
 struct ReportOptions {
     MapOptions map;      ///< electrode, fill, interval and language; `combined` is ignored
     QDateTime printedAt; ///< shown in the header
+    /// The surveys' records by SurveyKey; a survey's page prints its record and is drawn in its
+    /// unit and orientation (else in those of `map`).
+    SurveyRecords records;
 };
 
 /// A4 landscape with 10 mm margins.

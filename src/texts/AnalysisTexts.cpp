@@ -82,4 +82,65 @@ const TextPair NoObjects{"В таблице нет числовых измере
 const TextPair PngFilter{"Рисунок PNG (*.png)", "PNG image (*.png)"};
 const TextPair SvgFilter{"Рисунок SVG (*.svg)", "SVG image (*.svg)"};
 const TextPair PdfFilter{"Документ PDF (*.pdf)", "PDF document (*.pdf)"};
+const TextPair PercentileLabel{"%1-й процентиль", "%1th percentile"};
+const TextPair Replaced{"Заменено повторными измерениями", "Replaced by a later reading"};
+const TextPair ThresholdSourceStandard{"ASTM C876, %1", "ASTM C876, %1"};
+const TextPair ThresholdSourceEngineer{"задано инженером", "set by the engineer"};
+const TextPair ThresholdSourceLine{"Источник порогов: %1", "Thresholds: %1"};
+const TextPair ThresholdUpper{"Верхний порог, мВ", "Upper threshold, mV"};
+const TextPair ThresholdLower{"Нижний порог, мВ", "Lower threshold, mV"};
+const TextPair ThresholdsReset{"Пороги ASTM C876", "ASTM C876 thresholds"};
+const TextPair ResistivityBasis{
+    "Метод Веннера, бетон на портландцементе при 20 °C; ровно 10 кОм·см — высокий риск",
+    "Wenner probe, OPC concrete at 20 °C; exactly 10 kOhm·cm counts as high"};
+const TextPair PercentileRule{
+    "Процентили: линейная интерполяция между порядковыми статистиками (Hyndman–Fan, тип 7)",
+    "Percentiles: linear interpolation between order statistics (Hyndman–Fan type 7)"};
+const TextPair Alignment{"Совмещение серий", "Series alignment"};
+const TextPair AlignByNumber{"по номеру серии", "by series number"};
+const TextPair AlignByOrder{"по порядку серий", "by series order"};
+const TextPair HeuristicNote{"Матрица совмещённого риска — собственная эвристика lm11, а не стандарт",
+                             "The combined risk matrix is lm11's own heuristic, not a standard"};
+const TextPair PairedLine{"Доли по %1 точкам с обоими измерениями",
+                          "Shares over %1 positions with both readings"};
+const TextPair UnpairedLine{"Без пары: %1 только потенциал, %2 только сопротивление",
+                            "Unpaired: %1 potential only, %2 resistivity only"};
+const TextPair BreakOut{"Места вскрытия (худший класс)", "Break-out positions (worst class)"};
+const TextPair BreakOutNone{"Нет точек в худшем классе", "No position in the worst class"};
+const TextPair LengthUnitLabel{"Единица шага X/Y", "Unit of Step X/Y"};
+const TextPair FlipX{"Отразить X", "Mirror X"};
+const TextPair FlipY{"Отразить Y", "Mirror Y"};
+const TextPair Turn90{"Повернуть на 90°", "Turn by 90°"};
+const TextPair IntervalAutomatic{"Интервал изолиний автоматически", "Iso-line interval automatic"};
+const TextPair OrientationLine{"Ориентация: %1", "Orientation: %1"};
+const TextPair UnitLine{"Шаги X/Y в %1, точка 1 серии 1 в начале координат (0, 0)",
+                        "Steps X/Y in %1, point 1 of series 1 at the origin (0, 0)"};
+const TextPair RecordButton{"Паспорт обследования...", "Survey record..."};
+const TextPair RecordTitle{"Паспорт обследования", "Survey record"};
+const TextPair CommonScale{"Общая шкала для всех обследований", "One scale for all surveys"};
+const TextPair CsvButton{"Сетка в CSV...", "Grid to CSV..."};
+const TextPair CsvFilter{"Таблица CSV (*.csv)", "CSV table (*.csv)"};
+const TextPair RecordDamaged{"Файл паспортов обследований повреждён и не прочитан: %1",
+                             "The survey record file is damaged and was not read: %1"};
+const TextPair RecordNotSaved{"Паспорт не сохранён: %1", "The survey record was not saved: %1"};
+const TextPair RecordEmptyNote{"Паспорт обследования не заполнен", "No survey record was filled in"};
+const TextPair RecordHeading{"Паспорт обследования", "Survey record"};
+const std::array<TextPair, 16> RecordFieldNames{{
+    {"Сооружение", "Structure"},
+    {"Элемент", "Element"},
+    {"Место", "Location"},
+    {"Заказчик", "Client"},
+    {"Оператор", "Operator"},
+    {"Заводской номер прибора", "Instrument serial"},
+    {"Электрод сравнения", "Reference electrode"},
+    {"Контрольное показание электрода", "Electrode check reading"},
+    {"Температура воздуха", "Air temperature"},
+    {"Температура бетона", "Concrete temperature"},
+    {"Состояние поверхности", "Surface condition"},
+    {"Предварительное смачивание", "Pre-wetting"},
+    {"Точка подключения к арматуре", "Connection point"},
+    {"Проверка непрерывности", "Continuity check"},
+    {"Защитный слой", "Cover depth"},
+    {"Примечания", "Notes"},
+}};
 } // namespace AnalysisText

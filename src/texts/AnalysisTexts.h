@@ -25,4 +25,16 @@ extern const TextPair Histogram, Cumulative, Readings, Percent;
 extern const TextPair ReportTitle, Page, ElectrodeLine, ThresholdsLine, DatesLine, DatesUnknown, StepsLine,
     PointsLine, NoObjects;
 extern const TextPair PngFilter, SvgFilter, PdfFilter;
+// Survey statistics and thresholds.
+extern const TextPair PercentileLabel, Replaced, ThresholdSourceStandard, ThresholdSourceEngineer,
+    ThresholdSourceLine, ThresholdUpper, ThresholdLower, ThresholdsReset, ResistivityBasis, PercentileRule;
+// Pairing of potential and resistivity surveys.
+extern const TextPair Alignment, AlignByNumber, AlignByOrder, HeuristicNote, PairedLine, UnpairedLine;
+extern const TextPair BreakOut, BreakOutNone;
+// Geometry, survey record and CSV.
+extern const TextPair LengthUnitLabel, FlipX, FlipY, Turn90, IntervalAutomatic, OrientationLine, UnitLine,
+    RecordButton, RecordTitle, CommonScale, CsvButton, CsvFilter, RecordDamaged, RecordNotSaved,
+    RecordEmptyNote, RecordHeading;
+/// The survey record's fields in the order of RecordFields().
+extern const std::array<TextPair, 16> RecordFieldNames;
 } // namespace AnalysisText

@@ -524,7 +524,7 @@ void TForm1::ShowDiagramWindow()
 void TForm1::Analysis1Click()
 {
     // The analysis reads the same surfaces as the diagram, so it passes the same checks.
-    if (sortedForSurfaces()) OpenAnalysisWindow(this, table());
+    if (sortedForSurfaces()) OpenAnalysisWindow(this, table(), projectPath_);
 }
 
 void TForm1::Save1Click() { SaveTableToSpreadsheet(this, table()); }
@@ -593,8 +593,10 @@ void TForm1::N1Click()
     }
     if (saveProject(table(), fileName) != ProjectStatus::Ok)
         ErrorBox(MainText::Error, WithFileName(MainText::SaveFailed, fileName));
-    else
+    else {
         AddRecentProject(fileName);
+        projectPath_ = fileName;
+    }
 }
 
 void TForm1::Action1Execute()
@@ -628,6 +630,7 @@ bool TForm1::openProjectFile(const QString& fileName)
         return false;
     }
     model_->replaceTable(std::move(opened));
+    projectPath_ = fileName;
     RecordCount = uint32_t(table().rowCount() - 1);
     // The reads of the history have their own list.
     if (QFileInfo(fileName).absolutePath() != QFileInfo(history_.folder()).absoluteFilePath())
@@ -637,6 +640,9 @@ bool TForm1::openProjectFile(const QString& fileName)
 
 void TForm1::keepRead()
 {
+    // The table is the instrument's now, no longer the project's: survey records made from it
+    // must not land beside the project opened before.
+    projectPath_.clear();
     // The table is on screen already: whatever happens to its copy, the read stays.
     QString why;
     if (!history_.keep(table(), QDateTime::currentDateTime(), &why))

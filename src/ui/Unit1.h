@@ -46,6 +46,8 @@ public:
 
     /// Where every read that brought records is kept.
     ReadHistory& readHistory() { return history_; }
+    /// The project the table came from (opened or saved); empty once a read replaced it.
+    const QString& projectPath() const { return projectPath_; }
     /// What "Open folder" of the read history does with the folder (the file manager shows it).
     void setFolderOpener(std::function<void(const QUrl&)> opener) { showFolder_ = std::move(opener); }
 
@@ -145,4 +147,5 @@ private:
     std::function<void(const QUrl&)> showFolder_;
 
     QString openDialogName_; // the open dialog's proposed file name, kept between openings
+    QString projectPath_;    // the project last opened or saved; its survey records lie beside it
 };

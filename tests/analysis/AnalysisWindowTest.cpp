@@ -3,6 +3,7 @@
 #include "analysis/Unit7.h"
 
 #include "SurveyFixture.h"
+#include "app/SessionMemory.h"
 #include "app/SharedState.h"
 #include "ui/ModalAnswers.h"
 
@@ -12,13 +13,14 @@
 #include <QComboBox>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QListWidget>
 #include <QLocale>
+#include <QMouseEvent>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QPushButton>
-#include <QSettings>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -53,8 +55,7 @@ protected:
     {
         ResetSharedState();
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); // decimal comma
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
+        SessionMemory::clear(); // every run starts from the same defaults
     }
     void TearDown() override
     {
@@ -108,7 +109,6 @@ protected:
         return Child<QWidget>(form, "MapView1")->accessibleDescription().split('\n');
     }
 
-    QTemporaryDir settingsDir_;
     QTemporaryDir dir_;
 };
 
@@ -117,12 +117,14 @@ TEST_F(AnalysisWindow, ObjectListAndSwitchingObjects)
     const auto form = Open(BridgeTable());
     auto* list = Child<QListWidget>(form.get(), "ListBox1");
     ASSERT_EQ(list->count(), 3);
-    EXPECT_EQ(list->item(0)->text(), "Мост, Сопротивление (11)");
-    EXPECT_EQ(list->item(1)->text(), "Мост, Потенциал (12)");
-    EXPECT_EQ(list->item(2)->text(), "Стена, Потенциал (4)");
+    // Surveys of one moment come by name, then potential before resistivity, whatever the rows' order.
+    EXPECT_EQ(list->item(0)->text(), "Мост, Потенциал, 17.05.2014 (12)");
+    EXPECT_EQ(list->item(1)->text(), "Мост, Сопротивление, 17.05.2014 (11)");
+    EXPECT_EQ(list->item(2)->text(), "Стена, Потенциал, 17.05.2014 (4)");
     EXPECT_EQ(form->windowTitle(), "Анализ обследования");
 
-    // The first object: resistivities 21..63 kOhm·cm.
+    // The resistivity survey: 21..63 kOhm·cm.
+    ClickObject(form.get(), 1);
     auto stats = Statistics(form.get());
     EXPECT_EQ(stats["Количество"], "11");
     EXPECT_EQ(stats["Среднее"], "40,5 кОм·см");
@@ -135,7 +137,7 @@ TEST_F(AnalysisWindow, ObjectListAndSwitchingObjects)
     EXPECT_EQ(Legend(form.get()).value(0), "Риск по сопротивлению (RILEM TC 154)");
     EXPECT_FALSE(Child<QComboBox>(form.get(), "ComboBox1")->isEnabled()); // no electrode for resistivity
 
-    ClickObject(form.get(), 1);
+    ClickObject(form.get(), 0);
     stats = Statistics(form.get());
     EXPECT_EQ(stats["Количество"], "12");
     EXPECT_EQ(stats["Среднее"], "-225,0 мВ");
@@ -158,7 +160,7 @@ TEST_F(AnalysisWindow, LegendTextsInBothLanguages)
 {
     {
         const auto form = Open(BridgeTable());
-        ClickObject(form.get(), 1);
+        ClickObject(form.get(), 0);
         EXPECT_EQ(Legend(form.get()),
                   (QStringList{"Классы потенциала (ASTM C876)", "коррозия маловероятна (90 %): > -200 мВ",
                                "неопределённо: -200 … -350 мВ", "коррозия вероятна (90 %): < -350 мВ",
@@ -167,8 +169,9 @@ TEST_F(AnalysisWindow, LegendTextsInBothLanguages)
     Lang = 1;
     const auto form = Open(BridgeTable(1));
     EXPECT_EQ(form->windowTitle(), "Survey analysis");
-    EXPECT_EQ(Child<QListWidget>(form.get(), "ListBox1")->item(1)->text(), "Мост, Potential (12)");
-    ClickObject(form.get(), 1);
+    EXPECT_EQ(Child<QListWidget>(form.get(), "ListBox1")->item(0)->text(),
+              "Мост, Potential, 17.05.2014 (12)");
+    ClickObject(form.get(), 0);
     EXPECT_EQ(Legend(form.get()),
               (QStringList{"Potential classes (ASTM C876)", "corrosion unlikely (90 %): > -200 mV",
                            "uncertain: -200 … -350 mV", "corrosion likely (90 %): < -350 mV", "no data",
@@ -182,7 +185,7 @@ TEST_F(AnalysisWindow, ElectrodeShiftsClassesAndIsRemembered)
 {
     {
         const auto form = Open(BridgeTable());
-        ClickObject(form.get(), 1);
+        ClickObject(form.get(), 0);
         Choose(form.get(), "ComboBox1", 1); // Ag/AgCl, saturated KCl: -81 / -231 mV
         auto stats = Statistics(form.get());
         EXPECT_EQ(stats["коррозия маловероятна (90 %)"], "0 (0,0 %)");
@@ -194,7 +197,7 @@ TEST_F(AnalysisWindow, ElectrodeShiftsClassesAndIsRemembered)
     }
     const auto again = Open(BridgeTable());
     EXPECT_EQ(Child<QComboBox>(again.get(), "ComboBox1")->currentText(), "Насыщ. каломельный");
-    ClickObject(again.get(), 1);
+    ClickObject(again.get(), 0);
     EXPECT_EQ(Legend(again.get()).value(3), "коррозия вероятна (90 %): < -275 мВ");
 }
 
@@ -225,7 +228,7 @@ QPoint HoverCentre(TMapView* map, const QString& text)
 TEST_F(AnalysisWindow, HoverShowsTheRowsTexts)
 {
     const auto form = Open(BridgeTable());
-    ClickObject(form.get(), 1);
+    ClickObject(form.get(), 0);
     auto* map = Child<TMapView>(form.get(), "MapView1");
     // Series 2 point 3 holds -230 mV; its row is the potential run's 6th (row 17).
     const QPoint at = FindHover(map, "Величина: -230");
@@ -259,17 +262,22 @@ TEST_F(AnalysisWindow, HoverShowsTheRowsTexts)
 TEST_F(AnalysisWindow, CopyStatisticsAsTabSeparatedText)
 {
     const auto form = Open(BridgeTable());
-    ClickObject(form.get(), 1);
+    ClickObject(form.get(), 0);
     QTest::mouseClick(Child<QPushButton>(form.get(), "Button2"), Qt::LeftButton);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Мост, Потенциал\r\n"
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Мост, Потенциал, 17.05.2014\r\n"
                                                     "Электрод сравнения\tCu/CuSO4\r\n"
-                                                    "Пороги классов\t-200 / -350 мВ\r\n"
+                                                    "Пороги классов\t-200 / -350 мВ (ASTM C876, Cu/CuSO4)\r\n"
                                                     "Количество\t12\r\n"
                                                     "Среднее\t-225,0 мВ\r\n"
                                                     "Медиана\t-225,0 мВ\r\n"
                                                     "Стандартное отклонение\t86,1 мВ\r\n"
                                                     "Минимум\t-340,0 мВ\r\n"
                                                     "Максимум\t-110,0 мВ\r\n"
+                                                    "5-й процентиль\t-334,5 мВ\r\n"
+                                                    "10-й процентиль\t-329,0 мВ\r\n"
+                                                    "50-й процентиль\t-225,0 мВ\r\n"
+                                                    "90-й процентиль\t-121,0 мВ\r\n"
+                                                    "95-й процентиль\t-115,5 мВ\r\n"
                                                     "коррозия маловероятна (90 %)\t4 (33,3 %)\r\n"
                                                     "неопределённо\t8 (66,7 %)\r\n"
                                                     "коррозия вероятна (90 %)\t0 (0,0 %)\r\n");
@@ -278,7 +286,7 @@ TEST_F(AnalysisWindow, CopyStatisticsAsTabSeparatedText)
 TEST_F(AnalysisWindow, MapExportsAsPngAndSvg)
 {
     const auto form = Open(BridgeTable());
-    ClickObject(form.get(), 1);
+    ClickObject(form.get(), 0);
     const QString png = dir_.filePath("map.png");
     const QString svg = dir_.filePath("map.svg");
     ASSERT_TRUE(form->writeMap(png));
@@ -333,7 +341,7 @@ QStringList PdfPages(const QString& path)
 TEST_F(AnalysisWindow, ReportToPdfHoldsEveryObjectsStatistics)
 {
     const auto form = Open(BridgeTable());
-    ClickObject(form.get(), 1);
+    ClickObject(form.get(), 0);
     Choose(form.get(), "ComboBox1", 2); // Ag/AgCl, 1 M KCl: -120 / -270 mV
     const QString path = dir_.filePath("report.pdf");
     ModalAnswers answers;
@@ -341,7 +349,7 @@ TEST_F(AnalysisWindow, ReportToPdfHoldsEveryObjectsStatistics)
     QTest::mouseClick(Child<QPushButton>(form.get(), "Button4"), Qt::LeftButton);
     ASSERT_TRUE(answers.allAnswered());
     const QStringList pages = PdfPages(path);
-    // Resistivity, potential, its combined risk, the wall.
+    // The potential survey, its combined risk, the resistivity survey, the wall.
     ASSERT_EQ(pages.size(), 4);
     for (int n = 0; n < pages.size(); ++n) {
         EXPECT_TRUE(pages[n].contains("Анализатор корозий — Отчёт об обследовании")) << n;
@@ -351,16 +359,16 @@ TEST_F(AnalysisWindow, ReportToPdfHoldsEveryObjectsStatistics)
         int page;
         QStringList texts;
     } expected[] = {
-        {0,
+        {2,
          {"Мост, Сопротивление", "Количество 11", "Среднее 40,5 кОм·см", "Медиана 42,0 кОм·см",
           "Стандартное отклонение 16,5 кОм·см", "Минимум 21,0 кОм·см", "Максимум 63,0 кОм·см",
           "низкий 3 (27,3 %)", "умеренный 8 (72,7 %)", "Гистограмма", "Кумулятивная частота"}},
-        {1,
+        {0,
          {"Мост, Потенциал", "Электрод сравнения: Ag/AgCl, 1 M KCl", "Пороги классов: -120 / -270 мВ",
           "Количество 12", "Среднее -225,0 мВ", "Стандартное отклонение 86,1 мВ", "Минимум -340,0 мВ",
           "коррозия маловероятна (90 %) 1 (8,3 %)", "неопределённо 7 (58,3 %)",
           "коррозия вероятна (90 %) 4 (33,3 %)", "Измерения: 17.05.2014"}},
-        {2, {"Совмещённый риск", "нет сопротивления 1 (8,3 %)", "нет потенциала 0 (0,0 %)"}},
+        {1, {"Совмещённый риск", "нет сопротивления 1 (8,3 %)", "нет потенциала 0 (0,0 %)"}},
         {3,
          {"Стена, Потенциал", "Количество 4", "Среднее -397,0 мВ", "коррозия вероятна (90 %) 4 (100,0 %)"}},
     };
@@ -407,6 +415,84 @@ TEST_F(AnalysisWindow, ReportOfATableWithoutReadings)
     ASSERT_EQ(pages.size(), 1);
     EXPECT_TRUE(pages[0].contains("В таблице нет числовых измерений"));
     EXPECT_TRUE(pages[0].contains("Страница 1 из 1"));
+}
+
+TEST_F(AnalysisWindow, ThresholdsTypedDraggedAndReset)
+{
+    const auto form = Open(BridgeTable());
+    ClickObject(form.get(), 0); // potentials -110 … -340 mV
+    auto* upper = Child<QSpinBox>(form.get(), "SpinEdit2");
+    auto* lower = Child<QSpinBox>(form.get(), "SpinEdit3");
+    auto* source = Child<QLabel>(form.get(), "Label7");
+    EXPECT_EQ(upper->value(), -200);
+    EXPECT_EQ(lower->value(), -350);
+    EXPECT_EQ(source->text(), "Источник порогов: ASTM C876, Cu/CuSO4");
+    EXPECT_FALSE(Child<QPushButton>(form.get(), "Button5")->isEnabled());
+
+    // Typed: the classes, the legend and the source follow.
+    lower->setFocus();
+    lower->selectAll();
+    QTest::keyClicks(lower, "-300");
+    QTest::keyClick(lower, Qt::Key_Return); // Enter takes the value and presses no button
+    EXPECT_EQ(Statistics(form.get())["коррозия вероятна (90 %)"], "4 (33,3 %)");
+    EXPECT_TRUE(Legend(form.get()).contains("коррозия вероятна (90 %): < -300 мВ"));
+    EXPECT_EQ(source->text(), "Источник порогов: задано инженером");
+
+    // Dragged on the cumulative plot: the upper threshold taken from -200 to about -125 mV.
+    auto* chart = Child<TChartView>(form.get(), "Chart2");
+    const double x200 = chart->thresholdX(0), x300 = chart->thresholdX(1);
+    ASSERT_GT(x200, x300);
+    const int y = chart->height() / 2;
+    const QPoint from(int(std::lround(x200)), y), to(int(std::lround(x200 + (x200 - x300) * 0.75)), y);
+    QTest::mousePress(chart, Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), chart->mapToGlobal(QPointF(to)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(chart, &move);
+    QTest::mouseRelease(chart, Qt::LeftButton, {}, to);
+    EXPECT_NEAR(upper->value(), -125, 3);
+    EXPECT_EQ(lower->value(), -300);
+    EXPECT_EQ(Statistics(form.get())["коррозия маловероятна (90 %)"], "2 (16,7 %)"); // -120 and -110
+    QTest::mouseClick(Child<QPushButton>(form.get(), "Button2"), Qt::LeftButton);
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().contains(
+        QStringLiteral("Пороги классов\t%1 / -300 мВ (задано инженером)").arg(upper->value())));
+
+    // Back to the standard's values for the electrode.
+    QTest::mouseClick(Child<QPushButton>(form.get(), "Button5"), Qt::LeftButton);
+    EXPECT_EQ(upper->value(), -200);
+    EXPECT_EQ(lower->value(), -350);
+    EXPECT_EQ(source->text(), "Источник порогов: ASTM C876, Cu/CuSO4");
+    Choose(form.get(), "ComboBox1", 2);
+    EXPECT_EQ(upper->value(), -120);
+    EXPECT_EQ(source->text(), "Источник порогов: ASTM C876, Ag/AgCl, 1 M KCl");
+}
+
+TEST_F(AnalysisWindow, SeriesAlignmentShownAndSwitched)
+{
+    // Potentials in series 1..3, resistivities numbered on after them in series 4..6.
+    std::vector<FixtureRow> rows =
+        LatestFirst("Мост", 0, 3, 4, [](int s, int p) { return QString::number(-100 * s - 10 * p); });
+    for (FixtureRow r :
+         LatestFirst("Мост", 1, 3, 4, [](int s, int p) { return QString::number(5 * s + p); })) {
+        r.series += 3;
+        r.time = QStringLiteral("10:00:00");
+        rows.push_back(r);
+    }
+    const auto form = Open(FixtureTable(rows));
+    ClickObject(form.get(), 0);
+    auto* alignment = Child<QComboBox>(form.get(), "ComboBox4");
+    auto* pairing = Child<QLabel>(form.get(), "Label8");
+    EXPECT_EQ(alignment->currentText(), "по порядку серий");
+    EXPECT_EQ(pairing->text(), "Доли по 12 точкам с обоими измерениями\n"
+                               "Без пары: 0 только потенциал, 0 только сопротивление\n"
+                               "Матрица совмещённого риска — собственная эвристика lm11, а не стандарт");
+
+    Choose(form.get(), "ComboBox4", 0);
+    EXPECT_TRUE(pairing->text().startsWith("Доли по 0 точкам с обоими измерениями\n"
+                                           "Без пары: 12 только потенциал, 12 только сопротивление"));
+
+    // Another object resets to its own pair's alignment; an object without a pair disables it.
+    ClickObject(form.get(), 1);
+    EXPECT_EQ(alignment->currentIndex(), 1);
 }
 
 } // namespace

@@ -53,15 +53,16 @@ TEST(PotentialClasses, ThresholdsOfOneElectrodeDoNotLeakIntoAnother)
     EXPECT_EQ(ClassifyPotential(-100, ThresholdsFor(Electrode::Calomel)), PotentialClass::Unlikely);
 }
 
-TEST(ResistivityClasses, BoundariesTakeTheClassAboveThem)
+TEST(ResistivityClasses, BoundariesTakeTheRiskierClass)
 {
     using C = ResistivityClass;
     const struct {
         double kOhmCm;
         C expected;
     } cases[] = {
-        {1000, C::Negligible}, {100.1, C::Negligible}, {100, C::Negligible}, {99.9, C::Low}, {50.1, C::Low},
-        {50, C::Low},          {49.9, C::Moderate},    {10, C::Moderate},    {9.9, C::High}, {0, C::High},
+        {1000, C::Negligible}, {100.1, C::Negligible}, {100, C::Low},       {99.9, C::Low},
+        {50.1, C::Low},        {50, C::Moderate},      {49.9, C::Moderate}, {10.1, C::Moderate},
+        {10, C::High},         {9.9, C::High},         {0, C::High},
     };
     for (const auto& c : cases) EXPECT_EQ(ClassifyResistivity(c.kOhmCm), c.expected) << c.kOhmCm;
 }

@@ -3,6 +3,7 @@
 #include "analysis/Unit7.h"
 
 #include "SurveyFixture.h"
+#include "app/SessionMemory.h"
 #include "app/SharedState.h"
 #include "exchange/project/ProjectFile.h"
 #include "ui/ModalAnswers.h"
@@ -13,7 +14,6 @@
 #include <QAction>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,7 +24,7 @@ protected:
     void SetUp() override
     {
         ResetSharedState();
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
+        SessionMemory::clear(); // every run starts from the same defaults
         form_ = std::make_unique<TForm1>();
         form_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
@@ -80,7 +80,7 @@ TEST_F(MainWindowAnalysis, OpensOverTheTableInArchiveOrder)
     const QString path = dir_.filePath("survey.ar");
     ASSERT_EQ(saveProject(FixtureTable(rows), path), ProjectStatus::Ok);
     form_->OpenFromCommandLine({path});
-    // The user sorted by value: the analysis still groups the rows in archive order.
+    // The user sorted by value: the analysis still finds each whole survey.
     ASSERT_FALSE(form_->model()->sortByColumn(4, -1).has_value());
 
     ModalAnswers answers;
@@ -90,7 +90,8 @@ TEST_F(MainWindowAnalysis, OpensOverTheTableInArchiveOrder)
     ClickAnalysis();
     ASSERT_TRUE(QTest::qWaitFor([&] { return answers.allAnswered(); }, 5000)) << "answers.allAnswered()";
     EXPECT_EQ(caption, "Анализ обследования");
-    EXPECT_EQ(objects, (QStringList{"Мост, Потенциал (6)", "Стена, Сопротивление (2)"}));
+    EXPECT_EQ(objects,
+              (QStringList{"Мост, Потенциал, 17.05.2014 (6)", "Стена, Сопротивление, 17.05.2014 (2)"}));
     EXPECT_TRUE(answers.unexpected().isEmpty()) << answers.unexpected().join("; ").toStdString();
 }
 

@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>

@@ -337,10 +337,17 @@ TEST_F(MainWindowSimulator, EveryReadWithRecordsIsKeptAsTheProjectOfItsTable)
     ASSERT_TRUE(form->readHistory().keep(earlier, QDateTime(QDate(2026, 1, 1), QTime(8, 0))));
     ASSERT_TRUE(form->readHistory().keep(earlier, QDateTime(QDate(2026, 1, 2), QTime(8, 0))));
     form->readHistory().setLimits(HistoryLimits{2, qint64(1) << 30});
+    // A project open before the read: the read's table is no longer that project's, so the
+    // analysis keeps its survey records apart from the project's.
+    const QString before = dir.filePath("before.ar");
+    ASSERT_EQ(saveProject(earlier, before), ProjectStatus::Ok);
+    form->OpenFromCommandLine({before});
+    ASSERT_EQ(form->projectPath(), before);
 
     ASSERT_TRUE(LoadScenario(kTwoObjects));
     readArchive();
     ASSERT_EQ(form->table().rowCount(), 6);
+    EXPECT_TRUE(form->projectPath().isEmpty()) << form->projectPath().toStdString();
     const QStringList files = Files(folder);
     ASSERT_EQ(files.size(), 2) << files.join(", ").toStdString();
     EXPECT_EQ(files.constFirst(), QStringLiteral("2026-01-02_08-00-00.ar"));
