@@ -255,8 +255,8 @@ SurveyMap::Layout SurveyMap::layout(const QRectF& area, double unit) const
                            area.bottom() - beside.plot.top() + 8 * unit);
 
     double legendHeight = 40 * unit;
-    for (const LegendEntry& e : legend_)
-        legendHeight += (e.kind == LegendEntry::Kind::Scale ? 118 : 24) * unit;
+    for (const LegendEntry& entry : legend_)
+        legendHeight += (entry.kind == LegendEntry::Kind::Scale ? 118 : 24) * unit;
     Layout below = fit(QRectF(area.left() + 46 * unit, area.top() + 20 * unit, area.width() - 60 * unit,
                               area.height() - 56 * unit - legendHeight));
     below.legend = QRectF(below.plot.left() - 8 * unit, below.plot.bottom() + 40 * unit,
