@@ -124,15 +124,16 @@ TEST(SimulatedGrouping, WholeObjectKeepsEveryGridPlace)
 TEST(SimulatedGrouping, FieldSurveyScenario)
 {
     // The sample survey lists the latest first and counts each sensor's series: the bridge's
-    // potential of both visits is one surface, its resistivity another; the parking deck's
-    // re-measured series 3 (its latest rows) has an ordinal of 48, so the deck is cut there.
+    // potential of each visit (the return visit counts from 1 again) is a surface, its
+    // resistivity another; the parking deck's re-measured series 3 (its latest rows) has an
+    // ordinal of 48, so the deck is cut there.
     const ArchiveTable table = SimulatedTable({}, std::string(LM11_SOURCE_DIR) + "/sim/scenarios/field.txt");
     ASSERT_EQ(table.rowCount(), 1 + 341);
     const QString bridge = QStringLiteral("Мост"), column = QStringLiteral("Колонна 3"),
                   parking = QStringLiteral("Паркинг");
     EXPECT_EQ(Shapes(table),
               (std::vector<SurfaceShape>{
-                  {bridge, P, 144}, {bridge, R, 72}, {column, P, 29}, {parking, P, 48}, {parking, P, 48}}));
+                  {bridge, P, 72}, {bridge, P, 72}, {bridge, R, 72}, {column, P, 29}, {parking, P, 48}, {parking, P, 48}}));
 }
 
 } // namespace

@@ -148,12 +148,13 @@ TEST(ScenarioTest, BitmapCanLeaveGapsAndTheArchiveStopsAt1760)
 
 std::array<int, 6> TimeOf(const Record& r) { return {r[5], r[4], r[3], r[2], r[1], r[0]}; }
 
-/// The records of one object and sensor as (series, point) -> value.
-std::map<std::pair<int, int>, double> Grid(const Archive& a, int object, int sensor)
+/// The records of one object and sensor as (series, point) -> value; of one year (two digits)
+/// only when `year` is given.
+std::map<std::pair<int, int>, double> Grid(const Archive& a, int object, int sensor, int year = -1)
 {
     std::map<std::pair<int, int>, double> out;
     for (const Record& r : a.records)
-        if (r[12] == object && r[26] == sensor) out[{r[7], r[6]}] = ValueOf(r);
+        if (r[12] == object && r[26] == sensor && (year < 0 || TimeOf(r)[0] == year)) out[{r[7], r[6]}] = ValueOf(r);
     return out;
 }
 
@@ -251,13 +252,15 @@ TEST(ScenarioTest, FieldScenarioTellsATwoDaySurveyAndItsReturnVisit)
     for (std::size_t i = 1; i < a->records.size(); ++i)
         ASSERT_GE(TimeOf(a->records[i - 1]), TimeOf(a->records[i])) << i;
 
-    // Bridge deck: resistivity and potential on the same 12 x 6 grid, the return visit's
-    // potential numbered on from the first; the corroding area deepens in the year between.
-    const auto potential = Grid(*a, 0, 0), resistance = Grid(*a, 0, 1);
-    ASSERT_EQ(potential.size(), 144u);
+    // Bridge deck: resistivity and potential on the same 12 x 6 grid; the return visit a year
+    // later numbers its series from 1 again (a new survey) and finds the corroding area deeper.
+    const auto potential = Grid(*a, 0, 0, 14), resistance = Grid(*a, 0, 1, 14), again = Grid(*a, 0, 0, 15);
+    ASSERT_EQ(potential.size(), 72u);
     ASSERT_EQ(resistance.size(), 72u);
+    ASSERT_EQ(again.size(), 72u);
     for (const auto& [place, v] : resistance) EXPECT_TRUE(potential.contains(place));
-    EXPECT_LT(potential.at({10, 8}), potential.at({4, 8}));
+    for (const auto& [place, v] : again) EXPECT_TRUE(potential.contains(place));
+    EXPECT_LT(again.at({4, 8}), potential.at({4, 8}));
     EXPECT_LT(potential.at({4, 8}), -400);
     EXPECT_GT(potential.at({1, 1}), -200);
     EXPECT_LT(resistance.at({4, 8}), 20);
