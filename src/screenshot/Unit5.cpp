@@ -91,8 +91,8 @@ TForm5::TForm5(QWidget* parent)
     CheckBox1 = new QCheckBox(Tr(ScreenshotText::CheckBox1), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setGeometry(11, 286, 190, 22);
-    // Only a click by the user asks for a name, not a tick set from code.
-    connect(CheckBox1, &QCheckBox::clicked, this, &TForm5::CheckBox1Click);
+    // toggled rather than clicked: a screen reader's Toggle action emits only toggled.
+    connect(CheckBox1, &QCheckBox::toggled, this, &TForm5::CheckBox1Click);
 
     CheckBox2 = new QCheckBox(Tr(ScreenshotText::CheckBox2), this);
     CheckBox2->setObjectName(QStringLiteral("CheckBox2"));

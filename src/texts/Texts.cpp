@@ -213,3 +213,11 @@ const TextPair HelpForward{"Вперёд", "Forward"};
 const TextPair HelpHome{"В начало", "Home"};
 const TextPair HelpContents{"Содержание", "Contents"};
 } // namespace AboutText
+
+namespace WindowText {
+const TextPair DiagramMarker{"Маркер: %1", "Marker: %1"};
+const TextPair DiagramTransparency{"Прозрачность: %1", "Transparency: %1"};
+const TextPair DiagramColour{"Цвет: %1", "Colour: %1"};
+const TextPair DiagramShow{"Показать: %1", "Show: %1"};
+const TextPair ArchiveTable{"Архив измерений", "Measurement archive"};
+} // namespace WindowText

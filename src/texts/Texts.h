@@ -100,3 +100,11 @@ extern const TextPair LinkFailed;
 /// The help window: caption, its back, forward and contents buttons, the contents pane.
 extern const TextPair HelpCaption, HelpBack, HelpForward, HelpHome, HelpContents;
 } // namespace AboutText
+
+/// Names a screen reader reads for controls that show no text of their own.
+namespace WindowText {
+/// Names of the diagram's per-object controls; %1 is the object's name.
+extern const TextPair DiagramMarker, DiagramTransparency, DiagramColour, DiagramShow;
+/// Name of the main window's archive table.
+extern const TextPair ArchiveTable;
+} // namespace WindowText

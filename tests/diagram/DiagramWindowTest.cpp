@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QColorDialog>
@@ -434,6 +435,41 @@ TEST_F(DiagramWindowTest, ABadCellStopsTheWindow)
     ASSERT_TRUE(bad.buildError().has_value());
     EXPECT_EQ(bad.buildError()->row, 5);
     EXPECT_EQ(bad.buildError()->column, 4);
+}
+
+} // namespace
+
+namespace {
+
+// What an assistive tool sees and does: the per-object controls named after their object,
+// and the boxes worked through their Toggle action, which emits toggled but no click.
+TEST_F(DiagramWindowTest, ScreenReaderNamesTheRowControlsAndTogglesTheBoxes)
+{
+    struct Case {
+        int lang;
+        QStringList names; // colour, marker, transparency
+    };
+    for (const Case& c : std::vector<Case>{{0, {"Цвет: Мост", "Маркер: Мост", "Прозрачность: Мост"}},
+                                           {1, {"Colour: Мост", "Marker: Мост", "Transparency: Мост"}}}) {
+        SCOPED_TRACE(c.lang);
+        Lang = uint8_t(c.lang);
+        open(Flat("Мост", -300));
+        EXPECT_EQ((QStringList{form->P[0]->accessibleName(), form->MB[0]->accessibleName(),
+                               form->SB[0]->accessibleName()}),
+                  c.names);
+        const bool marks = form->Chart1->surfaces()[0].marksVisible;
+        QAccessible::queryAccessibleInterface(form->MB[0])
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::toggleAction());
+        EXPECT_EQ(form->Chart1->surfaces()[0].marksVisible, !marks);
+        QAccessible::queryAccessibleInterface(form->OB[0])
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::toggleAction());
+        EXPECT_FALSE(form->Chart1->surfaces()[0].visible);
+        // A mouse click still works once, not twice.
+        QTest::mouseClick(form->OB[0], Qt::LeftButton);
+        EXPECT_TRUE(form->Chart1->surfaces()[0].visible);
+    }
 }
 
 } // namespace

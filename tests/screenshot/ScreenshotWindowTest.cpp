@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -344,6 +345,21 @@ TEST_F(ScreenshotWindow, ClosingWhileWaitingStopsThePollAndTheExchange)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !ExchangeRunning(); }, 5000)) << "!ExchangeRunning()";
     form.reset();
     QTest::qWait(100); // nothing may reach the destroyed window now
+}
+
+TEST_F(ScreenshotWindow, ATickThroughTheToggleActionAsksForTheName)
+{
+    // An assistive tool ticks the box through its Toggle action, which emits no click.
+    openForm();
+    const QString path = dir.filePath("read aloud.bmp");
+    ModalAnswers answers;
+    answers.chooseFile(path);
+    QAccessible::queryAccessibleInterface(form->CheckBox1)
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(form->CheckBox1->isChecked());
+    EXPECT_TRUE(answers.allAnswered());
+    EXPECT_EQ(form->fileName(), path);
 }
 
 TEST_F(ScreenshotWindow, UpdateWaitsWhileAnotherExchangeIsRunning)
