@@ -288,6 +288,7 @@ void TForm1::applyTexts()
 {
     using namespace MainText;
     setWindowTitle(Tr(Caption));
+    StringGrid1->setAccessibleName(Tr(WindowText::ArchiveTable));
     File1->setTitle(Tr(MainText::File1));
     Save1->setText(Tr(MainText::Save1));
     N1->setText(Tr(MainText::N1));
