@@ -473,3 +473,27 @@ TEST_F(DiagramWindowTest, ScreenReaderNamesTheRowControlsAndTogglesTheBoxes)
 }
 
 } // namespace
+
+namespace {
+
+// One mark at every point, also where the value lies beyond the vertical axis and the surface
+// is cut at the box's edge.
+TEST_F(DiagramWindowTest, AValueBeyondTheAxisKeepsItsMark)
+{
+    const auto markPixels = [this] {
+        const QImage image = form->Chart1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == qRgb(255, 255, 225);
+        return count;
+    };
+    for (int value : {-300, -50000, 50000}) {
+        SCOPED_TRACE(value);
+        open(Flat("Мост", value));
+        EXPECT_EQ(markPixels(), 0) << "no marks before they are asked for";
+        QTest::mouseClick(form->MB[0], Qt::LeftButton);
+        EXPECT_GT(markPixels(), 0);
+    }
+}
+
+} // namespace
