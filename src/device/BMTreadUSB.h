@@ -34,7 +34,8 @@ struct WorkerControls {
     ArchiveFill archiveFill;
     SettingsFill settingsFill;
     SettingsSource settingsSource;
-    /// Closing or destroying this window stops the exchange at its next pass.
+    /// Closing or destroying this window stops the exchange at its next pass; minimising it
+    /// does not.
     QPointer<QWidget> stopWith;
 };
 

@@ -137,7 +137,9 @@ BMTreadUSB* StartSettingsRead(QProgressBar* gauge, QLabel* label, QTableWidget* 
 
 BMTreadUSB* StartSettingsWrite(QProgressBar* gauge, QLabel* label, QTableWidget* table)
 {
-    return StartSettingsWrite(gauge, label, table, [table] { return RowsOf(*table); });
+    // The rows as they are now, checked by the caller: edits made while the send waits for the
+    // instrument, and every retry, must not change what goes out.
+    return StartSettingsWrite(gauge, label, table, [rows = RowsOf(*table)] { return rows; });
 }
 
 BMTreadUSB* StartScreenRead(QProgressBar* gauge, QLabel* label)

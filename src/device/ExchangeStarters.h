@@ -42,7 +42,7 @@ BMTreadUSB* StartSettingsRead(QProgressBar* gauge, QLabel* label, QObject* targe
 BMTreadUSB* StartSettingsWrite(QProgressBar* gauge, QLabel* label, QObject* target, SettingsSource source);
 /// The settings read into `table`: 21 rows, rows 1..20 written.
 BMTreadUSB* StartSettingsRead(QProgressBar* gauge, QLabel* label, QTableWidget* table);
-/// The settings write from rows 1..20 of `table`.
+/// The settings write of rows 1..20 of `table` as they are at this call.
 BMTreadUSB* StartSettingsWrite(QProgressBar* gauge, QLabel* label, QTableWidget* table);
 /// Read the instrument's screen into ScreenBuffer; the gauge reaching 100 marks the end.
 BMTreadUSB* StartScreenRead(QProgressBar* gauge, QLabel* label);

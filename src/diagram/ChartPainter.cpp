@@ -282,8 +282,12 @@ void ChartPainter::paint(QPainter& p, const QRect& rect, const std::vector<Diagr
         const DiagramSurface& s = surfaces[i];
         if (!s.visible || !s.marksVisible) continue;
         for (const DiagramPoint& pt : s.points) {
-            const BoxPoint b = ToBox(pt, s.axis, ranges);
-            if (b.u < 0 || b.u > 1 || b.v < 0 || b.v > 1 || b.w < 0 || b.w > 1) continue;
+            // A value beyond the axis range keeps its mark, at the box's edge where the
+            // surface is cut; the mark still names the value itself.
+            BoxPoint b = ToBox(pt, s.axis, ranges);
+            b.u = std::clamp(b.u, 0.0, 1.0);
+            b.v = std::clamp(b.v, 0.0, 1.0);
+            b.w = std::clamp(b.w, 0.0, 1.0);
             const QPointF q = box.map(b);
             const QString text = MarkText(pt.y, locale);
             const double w = fm.horizontalAdvance(text) + 6;

@@ -283,8 +283,9 @@ void TForm4::createRow(int k, double scale)
     connect(P[k], &ColorSwatch::pressed, this, [this, k] { PMouseDown(k); });
     connect(P[k], &ColorSwatch::released, this, [this, k] { PMouseUp(k); });
     connect(P[k], &ColorSwatch::clicked, this, [this, k] { PClick(k); });
-    connect(MB[k], &QCheckBox::clicked, this, [this, k] { MBClick(k); });
-    connect(OB[k], &QCheckBox::clicked, this, [this, k] { OBClick(k); });
+    // toggled rather than clicked: a screen reader's Toggle action emits only toggled.
+    connect(MB[k], &QCheckBox::toggled, this, [this, k] { MBClick(k); });
+    connect(OB[k], &QCheckBox::toggled, this, [this, k] { OBClick(k); });
     connect(SB[k], &QScrollBar::valueChanged, this, [this, k] { SBChange(k); });
     connect(SB[k], &QScrollBar::actionTriggered, this, [this, k](int action) {
         if (action == QAbstractSlider::SliderPageStepAdd) SB[k]->setSliderPosition(SB[k]->maximum());
@@ -298,7 +299,11 @@ void TForm4::setUpRow(int k)
     QPalette palette = P[k]->palette();
     palette.setColor(QPalette::Window, s.color);
     P[k]->setPalette(palette);
-    P[k]->setAccessibleName(s.color.name());
+    // A screen reader tells the rows apart by their object.
+    P[k]->setAccessibleName(Tr(WindowText::DiagramColour).arg(s.objectName));
+    P[k]->setAccessibleDescription(s.color.name());
+    MB[k]->setAccessibleName(Tr(WindowText::DiagramMarker).arg(s.objectName));
+    SB[k]->setAccessibleName(Tr(WindowText::DiagramTransparency).arg(s.objectName));
     L[k]->setText(QString::number(SB[k]->value()) + QStringLiteral(" %"));
     OB[k]->setText(s.objectName);
     OB[k]->setToolTip(s.objectName);
@@ -334,7 +339,7 @@ void TForm4::PClick(int k)
     QPalette palette = P[k]->palette();
     palette.setColor(QPalette::Window, chosen);
     P[k]->setPalette(palette);
-    P[k]->setAccessibleName(chosen.name());
+    P[k]->setAccessibleDescription(chosen.name());
     Chart1->surface(k).color = chosen;
     Chart1->update();
 }

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QHideEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
@@ -90,8 +91,8 @@ TForm5::TForm5(QWidget* parent)
     CheckBox1 = new QCheckBox(Tr(ScreenshotText::CheckBox1), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setGeometry(11, 286, 190, 22);
-    // Only a click by the user asks for a name, not a tick set from code.
-    connect(CheckBox1, &QCheckBox::clicked, this, &TForm5::CheckBox1Click);
+    // toggled rather than clicked: a screen reader's Toggle action emits only toggled.
+    connect(CheckBox1, &QCheckBox::toggled, this, &TForm5::CheckBox1Click);
 
     CheckBox2 = new QCheckBox(Tr(ScreenshotText::CheckBox2), this);
     CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
@@ -127,6 +128,11 @@ TForm5::TForm5(QWidget* parent)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kPollMs);
     connect(Timer1, &QTimer::timeout, this, &TForm5::Timer1Timer);
+
+    // The activity signals from the worker's side, so the state is read again when it arrives.
+    connect(&ExchangeActivity::instance(), &ExchangeActivity::runningChanged, this, &TForm5::updateButton,
+            Qt::QueuedConnection);
+    updateButton();
 }
 
 void TForm5::CheckBox1Click(bool checked)
@@ -167,13 +173,20 @@ void TForm5::Timer1Timer()
     }
     if (CheckBox2->isChecked()) QApplication::clipboard()->setImage(Image1->picture());
     CGauge1->hide();
-    Button1->setEnabled(true);
+    updateButton();
 }
 
 void TForm5::hideEvent(QHideEvent* event)
 {
     // Nothing is left to poll for once the window is gone; the worker is stopped by the
-    // window's closing as well.
-    Timer1->stop();
+    // window's closing as well. A minimised window (a spontaneous hide) keeps polling, so that
+    // a transfer that ended meanwhile is shown when it comes back.
+    if (!event->spontaneous()) Timer1->stop();
     QDialog::hideEvent(event);
+}
+
+void TForm5::updateButton()
+{
+    // Waits while any exchange runs, and while this window's own picture is still to come.
+    Button1->setEnabled(!ExchangeActivity::instance().isRunning() && !Timer1->isActive());
 }

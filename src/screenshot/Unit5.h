@@ -59,5 +59,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    void updateButton();
+
     QString fileName_;
 };

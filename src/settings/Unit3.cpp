@@ -386,6 +386,21 @@ void TForm3::Button1Click()
     }
     case SendVerdict::Send: break;
     }
+    // The rows are taken now; the table stays editable, and what is typed from here on goes
+    // with the next load.
+    // The gauge stays in sight and the button disabled until the send ends; the status line
+    // carries the worker's texts (a missing instrument among them).
     StartSettingsWrite(CGauge1, Label1, StringGrid1);
     updateLoadButton();
+}
+
+void TForm3::keyPressEvent(QKeyEvent* event)
+{
+    // The table is the only copy of unsent edits: Escape cancels a cell edit (in the editor)
+    // and never closes the window.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

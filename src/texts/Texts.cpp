@@ -225,3 +225,11 @@ const TextPair Damaged{"%1 — файл повреждён", "%1 — damaged fil
 const TextPair KeepFailed{"Чтение не сохранено в журнал чтений: %1",
                           "The read was not kept in the read history: %1"};
 } // namespace HistoryText
+
+namespace WindowText {
+const TextPair DiagramMarker{"Маркер: %1", "Marker: %1"};
+const TextPair DiagramTransparency{"Прозрачность: %1", "Transparency: %1"};
+const TextPair DiagramColour{"Цвет: %1", "Colour: %1"};
+const TextPair DiagramShow{"Показать: %1", "Show: %1"};
+const TextPair ArchiveTable{"Архив измерений", "Measurement archive"};
+} // namespace WindowText

@@ -111,3 +111,11 @@ extern const TextPair Damaged;
 /// A read that could not be kept in the history: %1 the file or folder.
 extern const TextPair KeepFailed;
 } // namespace HistoryText
+
+/// Names a screen reader reads for controls that show no text of their own.
+namespace WindowText {
+/// Names of the diagram's per-object controls; %1 is the object's name.
+extern const TextPair DiagramMarker, DiagramTransparency, DiagramColour, DiagramShow;
+/// Name of the main window's archive table.
+extern const TextPair ArchiveTable;
+} // namespace WindowText

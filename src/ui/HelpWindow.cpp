@@ -4,7 +4,10 @@
 #include "app/SharedState.h"
 #include "texts/Texts.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
+#include <QHash>
+#include <QKeyEvent>
 #include <QSplitter>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -87,6 +90,53 @@ THelpWindow* THelpWindow::Open(QWidget* owner)
     window->activateWindow();
     return window;
 }
+
+THelpWindow* THelpWindow::Open(QWidget* owner, const QString& topic)
+{
+    THelpWindow* window = Open(owner);
+    if (!topic.isEmpty()) {
+        QUrl at = DocumentUrl(Lang.load());
+        at.setFragment(topic);
+        window->Browser->setSource(at);
+        window->Browser->clearHistory();
+    }
+    return window;
+}
+
+QString THelpWindow::TopicOf(const QWidget* window)
+{
+    static const QHash<QString, QString> topics = {
+        {QStringLiteral("Form1"), QStringLiteral("main")},         {QStringLiteral("Form3"), QStringLiteral("settings")},
+        {QStringLiteral("Form4"), QStringLiteral("diagram")},      {QStringLiteral("Form5"), QStringLiteral("screenshot")},
+        {QStringLiteral("Form7"), QStringLiteral("analysis")},     {QStringLiteral("AboutBox"), QStringLiteral("about")}};
+    return window ? topics.value(window->objectName()) : QString();
+}
+
+namespace {
+
+// Watches the whole program's key presses for F1, so that the windows need no help code of
+// their own; the help window opens as a child of the window F1 was pressed in, which keeps
+// it usable while that window is modal.
+class HelpKey final : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier) return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        QWidget* window = widget ? widget->window() : nullptr;
+        const QString topic = THelpWindow::TopicOf(window);
+        if (topic.isEmpty()) return false;
+        THelpWindow::Open(window, topic);
+        return true;
+    }
+};
+
+} // namespace
+
+void THelpWindow::InstallHelpKey(QObject* owner) { qApp->installEventFilter(new HelpKey(owner)); }
 
 void THelpWindow::showDocument(int lang)
 {

@@ -19,6 +19,13 @@ public:
     /// Shows the help window of `owner` (made on first use) at the default topic of the
     /// language in force now.
     static THelpWindow* Open(QWidget* owner);
+    /// The same at the topic named by anchor `topic` of the document.
+    static THelpWindow* Open(QWidget* owner, const QString& topic);
+    /// The help topic (document anchor) of a program window, by its object name; empty if none.
+    static QString TopicOf(const QWidget* window);
+    /// F1 in any program window from now on opens that window's topic (a window may also
+    /// handle F1 itself first). The key handler is a child of `owner`.
+    static void InstallHelpKey(QObject* owner);
 
     /// Opens the document of `lang` at its start and rebuilds the contents from its headings.
     void showDocument(int lang);

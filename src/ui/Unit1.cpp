@@ -170,7 +170,9 @@ void TForm1::createHelpKey()
     // Key preview: F1 reaches the window whichever control has the focus.
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     help->setContext(Qt::WindowShortcut);
-    connect(help, &QShortcut::activated, this, &TForm1::Contents1Click);
+    connect(help, &QShortcut::activated, this, [this] { THelpWindow::Open(this, THelpWindow::TopicOf(this)); });
+    // The other windows' F1.
+    THelpWindow::InstallHelpKey(this);
 }
 
 void TForm1::connectExchangeButtons()
@@ -313,6 +315,7 @@ void TForm1::applyTexts()
 {
     using namespace MainText;
     setWindowTitle(Tr(Caption));
+    StringGrid1->setAccessibleName(Tr(WindowText::ArchiveTable));
     File1->setTitle(Tr(MainText::File1));
     Save1->setText(Tr(MainText::Save1));
     N1->setText(Tr(MainText::N1));

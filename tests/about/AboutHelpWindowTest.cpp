@@ -6,6 +6,8 @@
 #include "ui/AboutLabels.h"
 #include "ui/HelpWindow.h"
 #include "ui/Unit1.h"
+#include "screenshot/Unit5.h"
+#include "settings/Unit3.h"
 
 #include <gtest/gtest.h>
 
@@ -158,7 +160,7 @@ TEST_F(Windows, ALinkTheDesktopCannotOpenIsReportedOnce)
     EXPECT_EQ(box.icon, QMessageBox::Critical);
 }
 
-THelpWindow* HelpOf(TForm1* main)
+THelpWindow* HelpOf(QWidget* main)
 {
     return main->findChild<THelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
 }
@@ -171,20 +173,22 @@ TEST_F(Windows, F1AndTheMenuOpenTheHelpInTheLanguageInForce)
     ASSERT_TRUE(help);
     EXPECT_TRUE(help->isVisible());
     EXPECT_EQ(help->windowTitle(), "LM-1.1 Help");
-    EXPECT_EQ(help->Browser->source(), QUrl("qrc:/help/en.html"));
+    EXPECT_EQ(help->Browser->source(), QUrl("qrc:/help/en.html#main")) << "at the main window's topic";
     EXPECT_TRUE(help->Browser->toPlainText().contains("Read from device"));
     EXPECT_GT(help->Contents->topLevelItemCount(), 5);
     EXPECT_EQ(help->BackButton->text(), "Back");
 
     // Following a link and coming back.
     EXPECT_FALSE(help->BackButton->isEnabled());
+    // A topic other than the one F1 opened.
     QTreeWidgetItem* second = help->Contents->topLevelItem(1);
+    if (second->data(0, Qt::UserRole).toString() == "main") second = help->Contents->topLevelItem(0);
     QTest::mouseClick(help->Contents->viewport(), Qt::LeftButton, {},
                       help->Contents->visualItemRect(second).center());
     EXPECT_EQ(help->Browser->source().fragment(), second->data(0, Qt::UserRole).toString());
     EXPECT_TRUE(help->BackButton->isEnabled());
     QTest::mouseClick(help->BackButton, Qt::LeftButton);
-    EXPECT_EQ(help->Browser->source(), QUrl("qrc:/help/en.html"));
+    EXPECT_EQ(help->Browser->source(), QUrl("qrc:/help/en.html#main"));
     EXPECT_TRUE(help->ForwardButton->isEnabled());
 
     setLanguage(0);
@@ -194,6 +198,26 @@ TEST_F(Windows, F1AndTheMenuOpenTheHelpInTheLanguageInForce)
     EXPECT_EQ(help->Browser->source(), QUrl("qrc:/help/ru.html"));
     EXPECT_TRUE(help->Browser->toPlainText().contains("Считать с прибора"));
     EXPECT_FALSE(help->BackButton->isEnabled()) << "the default topic starts afresh";
+}
+
+TEST_F(Windows, F1InEachWindowOpensThatWindowsTopic)
+{
+    TForm3 settings(main.get());
+    TForm5 screenshot(main.get());
+    TAboutBox about(main.get());
+    const std::vector<std::pair<QWidget*, QString>> windows = {
+        {&settings, "settings"}, {&screenshot, "screenshot"}, {&about, "about"}};
+    for (const auto& [window, topic] : windows) {
+        SCOPED_TRACE(topic.toStdString());
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        QTest::keyClick(window, Qt::Key_F1);
+        THelpWindow* help = HelpOf(window);
+        ASSERT_TRUE(help);
+        EXPECT_TRUE(help->isVisible());
+        EXPECT_EQ(help->Browser->source(), QUrl("qrc:/help/ru.html#" + topic));
+        window->hide();
+    }
 }
 
 // Anchors and links of the document shown.

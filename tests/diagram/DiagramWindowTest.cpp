@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QColorDialog>
@@ -434,6 +435,65 @@ TEST_F(DiagramWindowTest, ABadCellStopsTheWindow)
     ASSERT_TRUE(bad.buildError().has_value());
     EXPECT_EQ(bad.buildError()->row, 5);
     EXPECT_EQ(bad.buildError()->column, 4);
+}
+
+} // namespace
+
+namespace {
+
+// What an assistive tool sees and does: the per-object controls named after their object,
+// and the boxes worked through their Toggle action, which emits toggled but no click.
+TEST_F(DiagramWindowTest, ScreenReaderNamesTheRowControlsAndTogglesTheBoxes)
+{
+    struct Case {
+        int lang;
+        QStringList names; // colour, marker, transparency
+    };
+    for (const Case& c : std::vector<Case>{{0, {"Цвет: Мост", "Маркер: Мост", "Прозрачность: Мост"}},
+                                           {1, {"Colour: Мост", "Marker: Мост", "Transparency: Мост"}}}) {
+        SCOPED_TRACE(c.lang);
+        Lang = uint8_t(c.lang);
+        open(Flat("Мост", -300));
+        EXPECT_EQ((QStringList{form->P[0]->accessibleName(), form->MB[0]->accessibleName(),
+                               form->SB[0]->accessibleName()}),
+                  c.names);
+        const bool marks = form->Chart1->surfaces()[0].marksVisible;
+        QAccessible::queryAccessibleInterface(form->MB[0])
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::toggleAction());
+        EXPECT_EQ(form->Chart1->surfaces()[0].marksVisible, !marks);
+        QAccessible::queryAccessibleInterface(form->OB[0])
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::toggleAction());
+        EXPECT_FALSE(form->Chart1->surfaces()[0].visible);
+        // A mouse click still works once, not twice.
+        QTest::mouseClick(form->OB[0], Qt::LeftButton);
+        EXPECT_TRUE(form->Chart1->surfaces()[0].visible);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// One mark at every point, also where the value lies beyond the vertical axis and the surface
+// is cut at the box's edge.
+TEST_F(DiagramWindowTest, AValueBeyondTheAxisKeepsItsMark)
+{
+    const auto markPixels = [this] {
+        const QImage image = form->Chart1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == qRgb(255, 255, 225);
+        return count;
+    };
+    for (int value : {-300, -50000, 50000}) {
+        SCOPED_TRACE(value);
+        open(Flat("Мост", value));
+        EXPECT_EQ(markPixels(), 0) << "no marks before they are asked for";
+        QTest::mouseClick(form->MB[0], Qt::LeftButton);
+        EXPECT_GT(markPixels(), 0);
+    }
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -346,7 +347,22 @@ TEST_F(ScreenshotWindow, ClosingWhileWaitingStopsThePollAndTheExchange)
     QTest::qWait(100); // nothing may reach the destroyed window now
 }
 
-TEST_F(ScreenshotWindow, StaysIdleWhenAnotherExchangeIsRunning)
+TEST_F(ScreenshotWindow, ATickThroughTheToggleActionAsksForTheName)
+{
+    // An assistive tool ticks the box through its Toggle action, which emits no click.
+    openForm();
+    const QString path = dir.filePath("read aloud.bmp");
+    ModalAnswers answers;
+    answers.chooseFile(path);
+    QAccessible::queryAccessibleInterface(form->CheckBox1)
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(form->CheckBox1->isChecked());
+    EXPECT_TRUE(answers.allAnswered());
+    EXPECT_EQ(form->fileName(), path);
+}
+
+TEST_F(ScreenshotWindow, UpdateWaitsWhileAnotherExchangeIsRunning)
 {
     ASSERT_TRUE(LoadScenario("devices none\n"));
     QWidget other;
@@ -356,12 +372,44 @@ TEST_F(ScreenshotWindow, StaysIdleWhenAnotherExchangeIsRunning)
     ASSERT_TRUE(StartScreenRead(gauge, label));
     openForm();
     form->CGauge1->setValue(100); // as an earlier transfer left it
+    EXPECT_FALSE(form->Button1->isEnabled()) << "Update is not offered while another exchange runs";
     QTest::mouseClick(form->Button1, Qt::LeftButton);
-    EXPECT_TRUE(idle());
     QTest::qWait(700);
-    EXPECT_TRUE(idle());
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_TRUE(form->CGauge1->isHidden());
     other.close();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !ExchangeRunning(); }, 5000)) << "!ExchangeRunning()";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return idle(); }, 2000)) << "Update is offered again";
+}
+
+TEST_F(ScreenshotWindow, MinimisingWhileWaitingKeepsTheTransferGoing)
+{
+    // Minimised while the instrument is missing, restored after the transfer has ended while
+    // minimised, and minimised and restored while the instrument is there.
+    for (bool missing : {true, false}) {
+        SCOPED_TRACE(missing ? "instrument missing" : "instrument there");
+        ASSERT_TRUE(missing ? LoadScenario("devices none\n") : loadDisplay());
+        openForm();
+        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        EXPECT_TRUE(waiting());
+        if (missing) {
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] { return form->Label3->text() == Tr(ExchangeText::CheckConnection); }, 5000));
+        }
+        form->showMinimized();
+        QTest::qWait(100);
+        EXPECT_TRUE(ExchangeRunning()) << "a minimised window keeps its exchange";
+        if (missing) {
+            ASSERT_TRUE(loadDisplay());
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !ExchangeRunning(); }, 10000)) << "!ExchangeRunning()";
+        QTest::qWait(700); // a poll while still minimised
+        form->showNormal();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return idle(); }, 3000)) << "idle() on restore";
+        EXPECT_EQ(form->Image1->picture().convertToFormat(QImage::Format_RGB32),
+                  ExpectedPicture(display, qRgb(0, 0, 0), qRgb(255, 255, 255)));
+        form.reset();
+    }
 }
 
 TEST_F(ScreenshotWindow, TheMainWindowOpensANewWindowEveryTimeCentredOnItself)

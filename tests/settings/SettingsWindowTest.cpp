@@ -456,3 +456,76 @@ TEST_F(SettingsWindow, LoadWaitsWhileAnyExchangeRuns)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SettingsWindow, TheBlockSentIsTheOneCheckedAtTheClick)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    // The instrument is found only at the third try: the send waits well past the edits below.
+    instrument.openFailures = 2;
+    enter(3, 2, "400");
+    clickLoad();
+    EXPECT_FALSE(form->Button1->isEnabled());
+    EXPECT_TRUE(form->CGauge1->isVisible()) << "the waiting send is in sight";
+    // Edits made while the send waits: a crossed pair and a new name. The table stays editable.
+    enter(3, 3, "100");
+    key(Qt::Key_Return);
+    enter(5, 1, "Позже");
+    key(Qt::Key_Return);
+    EXPECT_EQ(shown(3, 3), "100");
+    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+    settle();
+    ASSERT_EQ(instrument.written.size(), kSettingsBlockSize);
+    const ObjectSettings third = DecodeSettingsEntry(sentBlock(), 2);
+    EXPECT_EQ(third.potentialMin, 400);
+    EXPECT_EQ(third.potentialMax, 500) << "the edit after the click is not sent";
+    EXPECT_EQ(DecodeSettingsEntry(sentBlock(), 4).nameRu, "Объект");
+    EXPECT_EQ(form->Label1->text(), "Готово");
+    EXPECT_EQ(shown(3, 3), "100") << "the later edit stays in the table for the next send";
+}
+
+TEST_F(SettingsWindow, EscapeCancelsACellEditAndNeverClosesTheEditor)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    enter(2, 2, "-12");
+    ASSERT_NE(editor(), nullptr);
+    key(Qt::Key_Escape);
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_EQ(shown(2, 2), "-500") << "the cancelled edit leaves the cell as it was";
+    for (int i = 0; i < 2; ++i) key(Qt::Key_Escape);
+    settle();
+    EXPECT_TRUE(form->isVisible()) << "Escape with no cell edit must not throw the table away";
+    EXPECT_EQ(shown(1, 1), "Объект");
+}
+
+TEST_F(SettingsWindow, MinimisingDuringAnExchangeDoesNotStopIt)
+{
+    // The read as the window opens, and a send: each looks for the instrument a few times first.
+    for (bool send : {false, true}) {
+        SCOPED_TRACE(send ? "send" : "read");
+        ASSERT_NO_FATAL_FAILURE(open(0, send));
+        instrument.openFailures = 2;
+        if (send)
+            clickLoad();
+        else
+            form->StartRead();
+        ASSERT_TRUE(ExchangeRunning());
+        form->showMinimized();
+        settle();
+        QTest::qWait(300);
+        form->showNormal();
+        ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 10000));
+        settle();
+        EXPECT_EQ(form->Label1->text(), "Готово");
+        EXPECT_TRUE(form->Button1->isEnabled());
+        if (send)
+            EXPECT_EQ(instrument.written.size(), kSettingsBlockSize);
+        else
+            EXPECT_FALSE(shown(1, 1).isEmpty()) << "the rows read are shown";
+        form.reset();
+        instrument = fake::FakeInstrument();
+    }
+}
+
+} // namespace

@@ -159,6 +159,9 @@ TEST_F(MainWindow, LanguageSwitchRewritesEveryTextButNeverTheDataRows)
             EXPECT_EQ(form->table().cell(c, 0), HeaderText(c, lang)) << c;
             EXPECT_EQ(form->model()->headerData(c, Qt::Horizontal).toString(), HeaderText(c, lang)) << c;
         }
+        // A screen reader names the archive table in the language in force.
+        EXPECT_EQ(form->findChild<QTableView*>("StringGrid1")->accessibleName(),
+                  lang == 0 ? QStringLiteral("Архив измерений") : QStringLiteral("Measurement archive"));
         EXPECT_EQ(action("Lang0")->isChecked(), lang == 0);
         EXPECT_EQ(action("Lang1")->isChecked(), lang == 1);
         // The language menu's own captions are never translated.
