@@ -9,6 +9,7 @@
 #include "exchange/SyncedSave.h"
 #include "texts/AnalysisTexts.h"
 #include "texts/Texts.h"
+#include "ui/WindowPlace.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -345,7 +346,7 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*
     main->addWidget(leftBox);
     main->addWidget(MapView1, 1);
     main->addWidget(rightBox);
-    resize(1320, 820);
+    PlaceWindow(*this, QSize(1320, 820), QStringLiteral("analysis"));
 
     const int saved = SessionMemory::value(QLatin1String(kElectrodeKey), 0).toInt();
     ComboBox1->setCurrentIndex(saved >= 0 && saved < kElectrodeCount ? saved : 0);

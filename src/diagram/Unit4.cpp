@@ -2,6 +2,7 @@
 
 #include "app/SharedState.h"
 #include "texts/Texts.h"
+#include "ui/WindowPlace.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -317,14 +318,9 @@ void TForm4::setUpRow(int k)
 
 void TForm4::placeWindow(double scale)
 {
-    QSize size(int(std::lround(kWidth * scale)), int(std::lround(kHeight * scale)));
     setMinimumSize(600, 300);
-    QRect available(0, 0, 1920, 1080);
-    if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen())
-        available = screen->availableGeometry();
-    size = size.boundedTo(available.size()).expandedTo(minimumSize());
-    resize(size);
-    move(available.center() - QPoint(size.width() / 2, size.height() / 2));
+    PlaceWindow(*this, QSize(int(std::lround(kWidth * scale)), int(std::lround(kHeight * scale))),
+                QStringLiteral("diagram"), Splitter1);
 }
 
 void TForm4::PMouseDown(int k) { P[k]->setFrameShadow(QFrame::Sunken); }

@@ -4,6 +4,7 @@
 #include "device/Unit2.h"
 #include "texts/Texts.h"
 #include "ui/DesignScale.h"
+#include "ui/WindowPlace.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -191,18 +192,13 @@ TForm3::TForm3(QWidget* parent)
                                 std::max(kTableRows * rowHeight, rows->length()) + frame);
     QSize size = minimumSizeHint().expandedTo(QSize(design.px(kClientWidth), design.px(kClientHeight)));
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect(QPoint(), size);
-    if (size.width() > available.width() || size.height() > available.height()) {
+    const QSize room = FittedGeometry(size, {}, screen ? screen->availableGeometry() : QRect(QPoint(), size)).size();
+    if (size.width() > room.width() || size.height() > room.height()) {
         StringGrid1->setMinimumSize(0, 0);
         // Room for the scroll bar the narrower table gets, so that the rows still fit.
-        if (size.width() > available.width())
-            size.rheight() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-        size = size.boundedTo(available.size());
+        if (size.width() > room.width()) size.rheight() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     }
-    resize(size);
-    QRect r(QPoint(), size);
-    r.moveCenter(available.center());
-    move(r.topLeft());
+    PlaceWindow(*this, size);
 }
 
 void TForm3::Execute(QWidget* owner)

@@ -13,6 +13,7 @@
 #include "texts/Texts.h"
 #include "ui/About.h"
 #include "ui/DesignScale.h"
+#include "ui/WindowPlace.h"
 #include "ui/FileMenus.h"
 #include "ui/HelpWindow.h"
 #include "ui/RecentProjects.h"
@@ -189,12 +190,7 @@ void TForm1::placeOnScreen()
     const int width = int(std::lround(kClientWidth * scale_));
     const int height = int(std::lround(kClientHeight * scale_));
     setMinimumWidth(int(std::lround(kMinimumWidth * scale_)));
-    resize(width, height + menuBar()->sizeHint().height());
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect r(QPoint(), size());
-        r.moveCenter(screen->availableGeometry().center());
-        move(r.topLeft());
-    }
+    PlaceWindow(*this, QSize(width, height + menuBar()->sizeHint().height()));
 }
 
 void TForm1::createGrid()

@@ -2,6 +2,7 @@
 // wheel and the mouse, in both languages.
 #include "DiagramFixture.h"
 #include "RealisticArchive.h"
+#include "app/SessionMemory.h"
 #include "app/SharedState.h"
 #include "diagram/Unit4.h"
 #include "ui/ModalAnswers.h"
@@ -47,6 +48,7 @@ protected:
 
     void open(const std::vector<DiagramRow>& rows)
     {
+        SessionMemory::clear(); // each test opens the window as a new run would
         form = std::make_unique<TForm4>(DiagramTable(rows));
         ASSERT_FALSE(form->buildError().has_value());
         form->show();
