@@ -135,12 +135,12 @@ TEST_F(SettingsWindow, NewWindowShowsTheTableFrameInEitherLanguage)
         EXPECT_TRUE(form->CGauge1->isVisible());
         EXPECT_FALSE(form->CGauge1->isTextVisible());
         EXPECT_EQ(form->CGauge1->palette().color(QPalette::Highlight), QColor(0, 0, 128));
-        // Centred on the screen and never larger than it.
+        // On the screen, frame included, and centred on it (give or take half the room kept
+        // for a title bar, which the window system draws as high as it likes).
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        EXPECT_LE(form->width(), screen.width());
-        EXPECT_LE(form->height(), screen.height());
+        EXPECT_TRUE(screen.contains(form->frameGeometry()));
         EXPECT_LE(std::abs(form->geometry().center().x() - screen.center().x()), 2);
-        EXPECT_LE(std::abs(form->geometry().center().y() - screen.center().y()), 2);
+        EXPECT_LE(std::abs(form->geometry().center().y() - screen.center().y()), 16);
         form.reset();
     }
 }
