@@ -309,7 +309,8 @@ private:
         else {
             // Appended, not "" + Hex(..): GCC 12 at -O3 takes that concatenation for an
             // overlapping copy.
-            std::string line = Printf("SUBMITURB ep=%02X len=%d -> %d at +%.0f ms", ep, size, r.result, r.doneAt - at);
+            std::string line =
+                Printf("SUBMITURB ep=%02X len=%d -> %d at +%.0f ms", ep, size, r.result, r.doneAt - at);
             if (r.result > 0) {
                 line += ' ';
                 line += Hex(std::span(bytes).first(std::size_t(std::min(r.result, size))));

@@ -85,7 +85,8 @@ bool BMTreadUSB::eventFilter(QObject* watched, QEvent* event)
 {
     // A dialog ended by Escape or done() gets only a Hide; minimising one (or showing the
     // desktop) gets a spontaneous Hide, and its exchange must go on meanwhile.
-    const bool closed = event->type() == QEvent::Close || (event->type() == QEvent::Hide && !event->spontaneous());
+    const bool closed =
+        event->type() == QEvent::Close || (event->type() == QEvent::Hide && !event->spontaneous());
     if (watched == controls_.stopWith && closed) requestStop();
     return QThread::eventFilter(watched, event);
 }

@@ -192,7 +192,8 @@ TForm3::TForm3(QWidget* parent)
                                 std::max(kTableRows * rowHeight, rows->length()) + frame);
     QSize size = minimumSizeHint().expandedTo(QSize(design.px(kClientWidth), design.px(kClientHeight)));
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize room = FittedGeometry(size, {}, screen ? screen->availableGeometry() : QRect(QPoint(), size)).size();
+    const QSize room =
+        FittedGeometry(size, {}, screen ? screen->availableGeometry() : QRect(QPoint(), size)).size();
     if (size.width() > room.width() || size.height() > room.height()) {
         StringGrid1->setMinimumSize(0, 0);
         // Room for the scroll bar the narrower table gets, so that the rows still fit.

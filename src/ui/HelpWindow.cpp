@@ -105,10 +105,12 @@ THelpWindow* THelpWindow::Open(QWidget* owner, const QString& topic)
 
 QString THelpWindow::TopicOf(const QWidget* window)
 {
-    static const QHash<QString, QString> topics = {
-        {QStringLiteral("Form1"), QStringLiteral("main")},         {QStringLiteral("Form3"), QStringLiteral("settings")},
-        {QStringLiteral("Form4"), QStringLiteral("diagram")},      {QStringLiteral("Form5"), QStringLiteral("screenshot")},
-        {QStringLiteral("Form7"), QStringLiteral("analysis")},     {QStringLiteral("AboutBox"), QStringLiteral("about")}};
+    static const QHash<QString, QString> topics = {{QStringLiteral("Form1"), QStringLiteral("main")},
+                                                   {QStringLiteral("Form3"), QStringLiteral("settings")},
+                                                   {QStringLiteral("Form4"), QStringLiteral("diagram")},
+                                                   {QStringLiteral("Form5"), QStringLiteral("screenshot")},
+                                                   {QStringLiteral("Form7"), QStringLiteral("analysis")},
+                                                   {QStringLiteral("AboutBox"), QStringLiteral("about")}};
     return window ? topics.value(window->objectName()) : QString();
 }
 

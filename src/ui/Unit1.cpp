@@ -13,10 +13,10 @@
 #include "texts/Texts.h"
 #include "ui/About.h"
 #include "ui/DesignScale.h"
-#include "ui/WindowPlace.h"
 #include "ui/FileMenus.h"
 #include "ui/HelpWindow.h"
 #include "ui/RecentProjects.h"
+#include "ui/WindowPlace.h"
 #include "ui/commands/ClipboardCopy.h"
 #include "ui/commands/SaveDialog1.h"
 #include "ui/commands/Unit6.h"
@@ -171,7 +171,8 @@ void TForm1::createHelpKey()
     // Key preview: F1 reaches the window whichever control has the focus.
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     help->setContext(Qt::WindowShortcut);
-    connect(help, &QShortcut::activated, this, [this] { THelpWindow::Open(this, THelpWindow::TopicOf(this)); });
+    connect(help, &QShortcut::activated, this,
+            [this] { THelpWindow::Open(this, THelpWindow::TopicOf(this)); });
     // The other windows' F1.
     THelpWindow::InstallHelpKey(this);
 }

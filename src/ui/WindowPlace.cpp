@@ -40,7 +40,8 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         auto* window = qobject_cast<QWidget*>(watched);
-        if (window && (event->type() == QEvent::Close || (event->type() == QEvent::Hide && !event->spontaneous())) &&
+        if (window &&
+            (event->type() == QEvent::Close || (event->type() == QEvent::Hide && !event->spontaneous())) &&
             !window->isMinimized()) {
             // Where the frame is and how large the inside: what move() and resize() take.
             SessionMemory::setValue(GeometryKey(key_), QRect(window->pos(), window->size()));

@@ -31,7 +31,8 @@ SpreadsheetResult ExportSpreadsheetOnDemand(const ArchiveTable& table, const QSt
     static SpreadsheetExportFunction function = nullptr;
     SpreadsheetResult result;
     if (!function) {
-        QStringList paths{QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kSpreadsheetModuleName))};
+        QStringList paths{
+            QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kSpreadsheetModuleName))};
         // Programs that do not live beside the module (the tests) name it in the environment,
         // so the program itself carries no path of the build tree.
         const QString named = qEnvironmentVariable(kSpreadsheetModuleVariable);
