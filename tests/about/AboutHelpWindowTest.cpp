@@ -1,13 +1,13 @@
 // The About window and the help window as the user reaches them from the main window.
 #include "../ui/ModalAnswers.h"
 #include "app/SharedState.h"
+#include "screenshot/Unit5.h"
+#include "settings/Unit3.h"
 #include "texts/Texts.h"
 #include "ui/About.h"
 #include "ui/AboutLabels.h"
 #include "ui/HelpWindow.h"
 #include "ui/Unit1.h"
-#include "screenshot/Unit5.h"
-#include "settings/Unit3.h"
 
 #include <gtest/gtest.h>
 

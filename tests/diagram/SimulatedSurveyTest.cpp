@@ -131,9 +131,12 @@ TEST(SimulatedGrouping, FieldSurveyScenario)
     ASSERT_EQ(table.rowCount(), 1 + 341);
     const QString bridge = QStringLiteral("Мост"), column = QStringLiteral("Колонна 3"),
                   parking = QStringLiteral("Паркинг");
-    EXPECT_EQ(Shapes(table),
-              (std::vector<SurfaceShape>{
-                  {bridge, P, 72}, {bridge, P, 72}, {bridge, R, 72}, {column, P, 29}, {parking, P, 48}, {parking, P, 48}}));
+    EXPECT_EQ(Shapes(table), (std::vector<SurfaceShape>{{bridge, P, 72},
+                                                        {bridge, P, 72},
+                                                        {bridge, R, 72},
+                                                        {column, P, 29},
+                                                        {parking, P, 48},
+                                                        {parking, P, 48}}));
 }
 
 } // namespace

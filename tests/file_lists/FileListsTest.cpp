@@ -1,9 +1,9 @@
 // The read history's files and limits, the recent project list and what a drop may carry.
+#include "app/SessionMemory.h"
 #include "archive/ArchiveModel.h"
 #include "exchange/project/ProjectFile.h"
 #include "texts/Texts.h"
 #include "ui/ReadHistory.h"
-#include "app/SessionMemory.h"
 #include "ui/RecentProjects.h"
 
 #include <gtest/gtest.h>

@@ -154,7 +154,8 @@ std::map<std::pair<int, int>, double> Grid(const Archive& a, int object, int sen
 {
     std::map<std::pair<int, int>, double> out;
     for (const Record& r : a.records)
-        if (r[12] == object && r[26] == sensor && (year < 0 || TimeOf(r)[0] == year)) out[{r[7], r[6]}] = ValueOf(r);
+        if (r[12] == object && r[26] == sensor && (year < 0 || TimeOf(r)[0] == year))
+            out[{r[7], r[6]}] = ValueOf(r);
     return out;
 }
 

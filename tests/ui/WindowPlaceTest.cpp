@@ -1,20 +1,20 @@
 // Where windows open: fitted to the screen's available area, and where the user left them
 // earlier in the run, brought back onto the screen.
-#include "app/SessionMemory.h"
-#include "app/SharedState.h"
+#include "ui/WindowPlace.h"
 #include "../analysis/SurveyFixture.h"
 #include "analysis/Unit7.h"
+#include "app/SessionMemory.h"
+#include "app/SharedState.h"
 #include "diagram/Unit4.h"
 #include "settings/Unit3.h"
 #include "ui/Unit1.h"
-#include "ui/WindowPlace.h"
 
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QAbstractScrollArea>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -27,7 +27,8 @@
 namespace {
 
 // These windows are looked at on a small laptop's screen, before the application starts.
-const bool kLaptopScreen = qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" LM11_TEST_DATA "/screens/laptop-1280x720.json");
+const bool kLaptopScreen =
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" LM11_TEST_DATA "/screens/laptop-1280x720.json");
 
 // The window with its frame, from what resize() and move() are given: the frame's corner and
 // the inside size. The frame allowance is the title bar and borders a window system adds.
@@ -54,8 +55,10 @@ TEST(WindowPlace, DesignSizeWhereItFitsOtherwiseTheScreen)
         const QRect frame = WithFrame(placed);
         EXPECT_TRUE(c.available.contains(frame)) << c.what;
         // Centred: as much room left as right, above as below (to a pixel).
-        EXPECT_LE(std::abs((frame.left() - c.available.left()) - (c.available.right() - frame.right())), 1) << c.what;
-        EXPECT_LE(std::abs((frame.top() - c.available.top()) - (c.available.bottom() - frame.bottom())), 1) << c.what;
+        EXPECT_LE(std::abs((frame.left() - c.available.left()) - (c.available.right() - frame.right())), 1)
+            << c.what;
+        EXPECT_LE(std::abs((frame.top() - c.available.top()) - (c.available.bottom() - frame.bottom())), 1)
+            << c.what;
     }
 }
 
@@ -134,7 +137,8 @@ TEST(WindowPlace, TheMainWindowFitsTheScreen)
     const QRect available = form.screen()->availableGeometry();
     EXPECT_LE(form.width(), available.width());
     EXPECT_LE(form.height(), available.height());
-    EXPECT_TRUE(available.contains(form.frameGeometry())) << form.geometry().width() << "x" << form.geometry().height();
+    EXPECT_TRUE(available.contains(form.frameGeometry()))
+        << form.geometry().width() << "x" << form.geometry().height();
 }
 
 // A survey of two sensors on one grid, as the windows below are shown it.

@@ -26,7 +26,10 @@ struct Row {
     QString object, sensor;
     friend bool operator==(const Row&, const Row&) = default;
 };
-void PrintTo(const Row& r, std::ostream* os) { *os << r.object.toStdString() << " / " << r.sensor.toStdString(); }
+void PrintTo(const Row& r, std::ostream* os)
+{
+    *os << r.object.toStdString() << " / " << r.sensor.toStdString();
+}
 
 struct Case {
     const char* name;
@@ -107,7 +110,9 @@ std::vector<Case> Cases()
         // Latest first, one count per object: each object one surface.
         {"NewestFirstPerObject", "archive order=newest-first numbering=object", {{pier, p}, {bridge, r}}},
         // Latest first, a count per sensor: the bridge splits into its two sensors.
-        {"NewestFirstPerSensor", "archive order=newest-first numbering=sensor", {{pier, p}, {bridge, r}, {bridge, p}}},
+        {"NewestFirstPerSensor",
+         "archive order=newest-first numbering=sensor",
+         {{pier, p}, {bridge, r}, {bridge, p}}},
         // Oldest first: the running total cuts the bridge into growing blocks.
         {"OldestFirstPerObject",
          "archive order=oldest-first numbering=object",
