@@ -2,6 +2,7 @@
 
 #include "app/SharedState.h"
 #include "device/Unit2.h"
+#include "settings/SettingsColumns.h"
 #include "texts/Texts.h"
 #include "ui/DesignScale.h"
 #include "ui/WindowPlace.h"
@@ -109,15 +110,38 @@ TForm3::TForm3(QWidget* parent)
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setMinimumSectionSize(rowHeight);
     rows->setDefaultSectionSize(rowHeight);
+    // The headings on one line where the screen has room for them; otherwise wrapped onto two
+    // lines, so that the columns narrow rather than the table running off the screen.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int frame = 2 * StringGrid1->frameWidth();
+    const int room =
+        screen ? screen->availableGeometry().width() - 2 * design.px(kMargin) - frame - 8 : 1 << 20;
+    const SettingsColumns columns =
+        FitSettingsColumns([&](int c) { return SettingsHeaderText(c, lang); },
+                           [&](const QString& text) { return design.textWidth(text); },
+                           [&](int c) {
+                               // The view's header will not make a column narrower than its smallest section.
+                               return std::max(design.px(kColumnWidths[std::size_t(c)]),
+                                               StringGrid1->horizontalHeader()->minimumSectionSize());
+                           },
+                           room);
     int gridWidth = 0;
     for (int c = 0; c < kSettingsColumns; ++c) {
-        // Where this machine's font runs wider than the design's, a heading widens its column
-        // rather than being cut.
-        const int width = std::max(design.px(kColumnWidths[std::size_t(c)]),
-                                   int(std::ceil(design.textWidth(SettingsHeaderText(c, lang)))));
-        StringGrid1->setColumnWidth(c, width);
-        gridWidth += width;
+        StringGrid1->setColumnWidth(c, columns.widths[std::size_t(c)]);
+        gridWidth += columns.widths[std::size_t(c)];
     }
+    if (columns.lines > 1) {
+        StringGrid1->setWordWrap(true);
+        StringGrid1->setRowHeight(0, rowHeight +
+                                         (columns.lines - 1) * QFontMetrics(design.font()).lineSpacing());
+    }
+    // The headings are the table's own column headers too, which is what a screen reader names
+    // a cell by; the view's header stays hidden because row 0 draws them.
+    QStringList headings, numbers;
+    for (int c = 0; c < kSettingsColumns; ++c) headings << SettingsHeaderText(c, lang);
+    for (int r = 0; r < kTableRows; ++r) numbers << (r ? QString::number(r) : QString());
+    StringGrid1->setHorizontalHeaderLabels(headings);
+    StringGrid1->setVerticalHeaderLabels(numbers);
 
     const QPalette palette = StringGrid1->palette();
     for (int r = 0; r < kTableRows; ++r) {
@@ -187,17 +211,17 @@ TForm3::TForm3(QWidget* parent)
 
     // The design size, or more where the columns had to widen, so that the whole table shows
     // without scrolling; on a screen too small for that, the screen's size and scroll bars.
-    const int frame = 2 * StringGrid1->frameWidth();
     StringGrid1->setMinimumSize(std::max(gridWidth, StringGrid1->horizontalHeader()->length()) + frame,
                                 std::max(kTableRows * rowHeight, rows->length()) + frame);
-    QSize size = minimumSizeHint().expandedTo(QSize(design.px(kClientWidth), design.px(kClientHeight)));
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize room =
+    QSize size = minimumSizeHint().expandedTo(
+        QSize(columns.lines > 1 ? gridWidth + frame + 2 * design.px(kMargin) : design.px(kClientWidth),
+              design.px(kClientHeight)));
+    const QSize fits =
         FittedGeometry(size, {}, screen ? screen->availableGeometry() : QRect(QPoint(), size)).size();
-    if (size.width() > room.width() || size.height() > room.height()) {
+    if (size.width() > fits.width() || size.height() > fits.height()) {
         StringGrid1->setMinimumSize(0, 0);
         // Room for the scroll bar the narrower table gets, so that the rows still fit.
-        if (size.width() > room.width()) size.rheight() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        if (size.width() > fits.width()) size.rheight() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     }
     PlaceWindow(*this, size);
 }

@@ -1,7 +1,10 @@
 // The settings editor's rules on cell texts, without a window.
 #include "settings/SettingsChecks.h"
+#include "settings/SettingsColumns.h"
 
 #include <gtest/gtest.h>
+
+#include <QStringList>
 
 #include <vector>
 
@@ -231,3 +234,69 @@ TEST(SettingsNames, CharactersOutsideWindows1251AreLeftOut)
 }
 
 } // namespace
+
+// Column widths with a monospaced measure: 7 px a character and 10 px of padding.
+namespace columns {
+
+double Measure(const QString& text) { return 7.0 * text.size() + 10; }
+int Design(int c) { return c == 0 ? 16 : 60; }
+QString Heading(int c, int lang) { return SettingsHeaderText(c, lang); }
+
+// Lines a heading takes at `width` when broken greedily at blanks, as a word-wrapping cell does.
+int GreedyLines(const QString& text, int width)
+{
+    int lines = 1;
+    QString line;
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (!line.isEmpty() && Measure(longer) > width) {
+            ++lines;
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    return lines;
+}
+
+TEST(SettingsColumnWidths, HeadingsStayOnOneLineWhereTheyFitAndWrapOntoTwoWhereNot)
+{
+    for (int lang : {0, 1}) {
+        const auto heading = [lang](int c) { return Heading(c, lang); };
+        int oneLine = 0;
+        for (int c = 0; c < kSettingsColumns; ++c) oneLine += std::max(Design(c), int(Measure(heading(c))));
+
+        // Room enough: every heading on one line, no column narrower than its design.
+        const SettingsColumns wide = FitSettingsColumns(heading, Measure, Design, oneLine);
+        EXPECT_EQ(wide.lines, 1);
+        for (int c = 0; c < kSettingsColumns; ++c) {
+            EXPECT_GE(wide.widths[std::size_t(c)], Design(c));
+            EXPECT_GE(wide.widths[std::size_t(c)], Measure(heading(c)));
+        }
+
+        // Too little room for one line: two lines, or three where two do not fit, within the
+        // room, no heading cut or on a further line, and every cell still wide enough for a
+        // ten-character name.
+        for (int room : {oneLine - 1, oneLine * 3 / 4, oneLine * 11 / 20}) {
+            const SettingsColumns narrow = FitSettingsColumns(heading, Measure, Design, room);
+            EXPECT_EQ(narrow.lines, room == oneLine * 11 / 20 ? 3 : 2) << room;
+            int total = 0;
+            for (int c = 0; c < kSettingsColumns; ++c) {
+                const int w = narrow.widths[std::size_t(c)];
+                total += w;
+                EXPECT_LE(GreedyLines(heading(c), w), narrow.lines) << lang << " column " << c << " at " << w;
+                EXPECT_GE(w, std::min(Design(c), int(Measure(QStringLiteral("0000000000")))));
+            }
+            EXPECT_LE(total, room) << lang;
+            EXPECT_GT(total, room - kSettingsColumns) << "spare room is given back to the columns";
+        }
+
+        // Far too little room: the narrowest table of the most heading lines, which then scrolls.
+        const SettingsColumns tiny = FitSettingsColumns(heading, Measure, Design, 100);
+        EXPECT_EQ(tiny.lines, kMaxHeadingLines);
+        for (int c = 0; c < kSettingsColumns; ++c)
+            EXPECT_LE(GreedyLines(heading(c), tiny.widths[std::size_t(c)]), kMaxHeadingLines);
+    }
+}
+
+} // namespace columns

@@ -8,6 +8,7 @@
 #include "texts/Texts.h"
 #include "worker/WorkerTestSupport.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -119,13 +120,30 @@ TEST_F(SettingsWindow, NewWindowShowsTheTableFrameInEitherLanguage)
         ASSERT_EQ(grid()->rowCount(), 21);
         ASSERT_EQ(grid()->columnCount(), 9);
         const QFontMetrics metrics(grid()->font());
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid());
+        ASSERT_TRUE(table && table->tableInterface());
         for (int c = 0; c < 9; ++c) {
             const QString heading = grid()->item(0, c)->text();
             EXPECT_EQ(heading, SettingsHeaderText(c, lang));
-            // Nothing of a heading is cut.
-            EXPECT_GE(grid()->columnWidth(c), metrics.horizontalAdvance(heading) + 6)
-                << lang << " column " << c;
+            // Nothing of a heading is cut: on this small screen the headings wrap, and all of
+            // each fits its cell.
+            const QRect room(0, 0, grid()->columnWidth(c) - 6, 1000);
+            const QRect used = metrics.boundingRect(room, Qt::TextWordWrap, heading);
+            EXPECT_LE(used.width(), room.width()) << lang << " column " << c;
+            EXPECT_LE(used.height(), grid()->rowHeight(0)) << lang << " column " << c;
+            // A screen reader names a cell by its heading, and its row by the object number.
+            QAccessibleInterface* cell = table->tableInterface()->cellAt(7, c);
+            ASSERT_TRUE(cell && cell->tableCellInterface());
+            const auto headers = cell->tableCellInterface()->columnHeaderCells();
+            ASSERT_EQ(headers.size(), 1);
+            EXPECT_EQ(headers.front()->text(QAccessible::Name), heading);
+            EXPECT_EQ(table->tableInterface()->columnDescription(c), heading);
+            const auto rowHeaders = cell->tableCellInterface()->rowHeaderCells();
+            ASSERT_EQ(rowHeaders.size(), 1);
+            EXPECT_EQ(rowHeaders.front()->text(QAccessible::Name), "7");
         }
+        // The heading row holds the wrapped headings.
+        EXPECT_GT(grid()->rowHeight(0), grid()->rowHeight(1));
         if (lang == 0) {
             EXPECT_EQ(grid()->item(0, 3)->text().at(3), QLatin1Char('c'));
         }

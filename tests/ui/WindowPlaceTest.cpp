@@ -15,10 +15,13 @@
 #include <QDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
+#include <QTableWidget>
 #include <QTest>
 
 #include <cstdlib>
@@ -184,6 +187,11 @@ TEST(WindowPlace, EveryWindowFitsALaptopScreenInBothLanguages)
             EXPECT_TRUE(available.contains(w->frameGeometry()))
                 << name << ": " << w->frameGeometry().width() << "x" << w->frameGeometry().height() << "+"
                 << w->frameGeometry().x() << "+" << w->frameGeometry().y();
+            // The settings table shows whole, its headings wrapped rather than scrolled to.
+            if (auto* settings = qobject_cast<TForm3*>(w.get())) {
+                EXPECT_EQ(settings->StringGrid1->horizontalScrollBar()->maximum(), 0) << name;
+                EXPECT_EQ(settings->StringGrid1->verticalScrollBar()->maximum(), 0) << name;
+            }
             // Every button lies inside the window, or in a scroll area that does.
             for (const QPushButton* b : w->findChildren<QPushButton*>()) {
                 if (!b->isVisibleTo(w.get())) continue;
