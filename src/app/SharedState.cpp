@@ -10,7 +10,6 @@ std::atomic<uint8_t>& Lang = Shared.Lang;
 std::atomic<uint8_t>& VersionUnread = Shared.VersionUnread;
 std::atomic<uint32_t>& RecordCount = Shared.RecordCount;
 std::array<std::atomic<uint8_t>, kScreenBufferSize>& ScreenBuffer = Shared.ScreenBuffer;
-std::atomic<int32_t> SortDirection{0};
 
 namespace {
 
@@ -88,7 +87,6 @@ void SetTimeFormat(const QString& format)
 void ResetSharedState()
 {
     Shared.reset();
-    SortDirection = 0;
     SetTimeFormat(QString());
 }
 

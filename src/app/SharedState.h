@@ -93,9 +93,6 @@ std::array<TextPair, kObjectCount> ObjectNames();
 TextPair ObjectName(int index);
 void SetObjectNames(const std::array<TextPair, kObjectCount>& names);
 
-/// Direction of the last column sort of the main table: 0 at start, then +1 or -1.
-extern std::atomic<int32_t> SortDirection;
-
 /// The text of `pair` in the language in force now.
 inline const QString& Tr(const TextPair& pair) { return Shared.tr(pair); }
 

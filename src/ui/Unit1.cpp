@@ -405,9 +405,9 @@ void TForm1::StringGrid1MouseUp(Qt::MouseButton button, QPoint global)
     if (hit.part != GridPart::Header || hit.column < 0) return;
     // One direction serves every column and flips on every heading click, even when there
     // is nothing to sort.
-    SortDirection = SortDirection.load() == 1 ? -1 : 1;
+    sortDirection_ = sortDirection_ == 1 ? -1 : 1;
     if (!HasArchiveRows(table())) return;
-    if (const auto error = model_->sortByColumn(hit.column, SortDirection.load()))
+    if (const auto error = model_->sortByColumn(hit.column, sortDirection_))
         ErrorBox(MainText::Error, error->text);
 }
 

@@ -48,6 +48,8 @@ public:
     ReadHistory& readHistory() { return history_; }
     /// The project the table came from (opened or saved); empty once a read replaced it.
     const QString& projectPath() const { return projectPath_; }
+    /// Direction of the last column sort of the table: 0 before the first, then +1 or -1.
+    int sortDirection() const { return sortDirection_; }
     /// What "Open folder" of the read history does with the folder (the file manager shows it).
     void setFolderOpener(std::function<void(const QUrl&)> opener) { showFolder_ = std::move(opener); }
 
@@ -147,5 +149,7 @@ private:
     std::function<void(const QUrl&)> showFolder_;
 
     QString openDialogName_; // the open dialog's proposed file name, kept between openings
-    QString projectPath_;    // the project last opened or saved; its survey records lie beside it
+    // One direction for every column; it flips on every heading click.
+    int sortDirection_ = 0;
+    QString projectPath_; // the project last opened or saved; its survey records lie beside it
 };

@@ -24,7 +24,6 @@ TEST_F(SharedStateTest, ResetRestoresEveryStartValue)
     Shared.invalidColumn = 4;
     Shared.settingsBlock[3] = 0x41;
     RecordCount = 1760;
-    SortDirection = -1;
     ScreenBuffer[0] = 0xFF;
     ScreenBuffer[kScreenBufferSize - 1] = 0x80;
     auto names = ObjectNames();
@@ -45,7 +44,6 @@ TEST_F(SharedStateTest, ResetRestoresEveryStartValue)
     EXPECT_EQ(Shared.invalidColumn, 0);
     EXPECT_EQ(Shared.settingsBlock, SharedState().settingsBlock);
     EXPECT_EQ(RecordCount, 0u);
-    EXPECT_EQ(SortDirection, 0);
     for (int i = 0; i < kScreenBufferSize; ++i) ASSERT_EQ(ScreenBuffer[i], 0) << "byte " << i;
     for (int k = 0; k < kObjectCount; ++k) EXPECT_EQ(ObjectName(k), DefaultObjectName(k + 1)) << k;
     EXPECT_TRUE(TimeFormat().isEmpty());

@@ -199,22 +199,22 @@ TEST_F(MainWindow, HeadingClicksFlipOneDirectionForAllColumnsEvenOnAnEmptyTable)
 {
     const ArchiveTable start = form->table();
     clickHeader(3);
-    EXPECT_EQ(SortDirection.load(), 1);
+    EXPECT_EQ(form->sortDirection(), 1);
     clickHeader(3);
-    EXPECT_EQ(SortDirection.load(), -1);
+    EXPECT_EQ(form->sortDirection(), -1);
     EXPECT_EQ(Column(form->table(), 3), Column(start, 3));
 
     load(FourRecords());
-    EXPECT_EQ(SortDirection.load(), -1) << "opening a project keeps the direction";
+    EXPECT_EQ(form->sortDirection(), -1) << "opening a project keeps the direction";
     clickHeader(5); // -1 flips to ascending: series 2 point 9, 2/10, 5/5, 10/1
-    EXPECT_EQ(SortDirection.load(), 1);
+    EXPECT_EQ(form->sortDirection(), 1);
     EXPECT_EQ(RecordOrder(form->table()), (QStringList{"4", "3", "2", "1"}));
     clickHeader(2); // descending by sensor: the resistance row first
-    EXPECT_EQ(SortDirection.load(), -1);
+    EXPECT_EQ(form->sortDirection(), -1);
     EXPECT_EQ(form->table().cell(0, 1), QStringLiteral("2"));
     // The corner above the record numbers is the heading of column 0.
     QTest::mouseClick(grid->findChild<QAbstractButton*>(), Qt::LeftButton);
-    EXPECT_EQ(SortDirection.load(), 1);
+    EXPECT_EQ(form->sortDirection(), 1);
     EXPECT_EQ(RecordOrder(form->table()), (QStringList{"1", "2", "3", "4"}));
     EXPECT_TRUE(grid->selectionModel()->selectedIndexes().isEmpty()) << "the corner must not select all";
 }
@@ -225,14 +225,14 @@ TEST_F(MainWindow, OnlyALeftReleaseOverAHeadingSorts)
     QWidget* cells = grid->viewport();
     QTest::mouseClick(cells, Qt::LeftButton, {}, cellPoint(0, 5));
     clickHeader(5, Qt::RightButton);
-    EXPECT_EQ(SortDirection.load(), 0);
+    EXPECT_EQ(form->sortDirection(), 0);
     EXPECT_EQ(RecordOrder(form->table()), (QStringList{"1", "2", "3", "4"}));
 
     // Pressed on a heading, released over the cells: no sort.
     QTest::mousePress(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, headerPoint(5));
     QTest::mouseRelease(grid->horizontalHeader()->viewport(), Qt::LeftButton, {},
                         headerPoint(5) + QPoint(0, grid->horizontalHeader()->height() + cellPoint(1, 5).y()));
-    EXPECT_EQ(SortDirection.load(), 0);
+    EXPECT_EQ(form->sortDirection(), 0);
 
     // Dragged from the cells and released over a heading: that heading sorts.
     const QPoint overHeading =
@@ -240,7 +240,7 @@ TEST_F(MainWindow, OnlyALeftReleaseOverAHeadingSorts)
     QTest::mousePress(cells, Qt::LeftButton, {}, cellPoint(2, 5));
     QTest::mouseMove(cells, overHeading);
     QTest::mouseRelease(cells, Qt::LeftButton, {}, overHeading);
-    EXPECT_EQ(SortDirection.load(), 1);
+    EXPECT_EQ(form->sortDirection(), 1);
     EXPECT_EQ(RecordOrder(form->table()), (QStringList{"4", "3", "2", "1"}));
 }
 
@@ -257,7 +257,7 @@ TEST_F(MainWindow, ASortErrorIsShownAndTheTableStaysAsItWas)
     EXPECT_FALSE(box.hasOwner);
     EXPECT_FALSE(box.text.isEmpty());
     EXPECT_EQ(RecordOrder(form->table()), (QStringList{"1", "2", "3", "4"}));
-    EXPECT_EQ(SortDirection.load(), 1);
+    EXPECT_EQ(form->sortDirection(), 1);
 }
 
 TEST_F(MainWindow, StatusBarHintFollowsThePointer)
@@ -309,7 +309,7 @@ TEST_F(MainWindow, StatusBarHintFollowsThePointer)
     EXPECT_TRUE(HintBecomes(*form, MainText::HintSort.en)) << form->statusHint().toStdString();
     // The heading row past the last column is no heading: a click there does not sort.
     QTest::mouseClick(top->viewport(), Qt::LeftButton, {}, QPoint(pastLastColumn, top->height() / 2));
-    EXPECT_EQ(SortDirection.load(), 0);
+    EXPECT_EQ(form->sortDirection(), 0);
     EXPECT_EQ(RecordOrder(form->table()), (QStringList{"1", "2", "3", "4"}));
 }
 
@@ -516,7 +516,7 @@ TEST_F(MainWindow, CtrlCCopiesTheWholeTableForOneCellAndTheBlockOtherwise)
     QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
     QTest::keyClick(grid, Qt::Key_C); // without Ctrl nothing is copied
     EXPECT_EQ(recording->calls, (QStringList{"table", "table", "block"}));
-    EXPECT_EQ(SortDirection.load(), 0) << "a release over the cells never sorts";
+    EXPECT_EQ(form->sortDirection(), 0) << "a release over the cells never sorts";
     // Column 0 cannot be part of a selection.
     for (const QModelIndex& i : grid->selectionModel()->selectedIndexes()) EXPECT_NE(i.column(), 0);
 }
@@ -538,7 +538,7 @@ TEST_F(MainWindow, TheDiagramCommandChecksForAnArchiveAndSortsByRecordNumber)
     button("Button3")->click();
     EXPECT_EQ(box.text, QStringLiteral("Архив не считан!"));
     EXPECT_EQ(RecordOrder(form->table()), (QStringList{"1", "2", "3", "4"}));
-    EXPECT_EQ(SortDirection.load(), 1) << "the diagram's sort leaves the user's direction";
+    EXPECT_EQ(form->sortDirection(), 1) << "the diagram's sort leaves the user's direction";
 }
 
 // The worker owns its link; this one forwards to an instrument the test keeps.
@@ -583,7 +583,7 @@ TEST_F(MainWindow, ReadFromDeviceFillsTheTableWhileTheButtonsWait)
     EXPECT_EQ(form->table().cell(1, 0), QStringLiteral("Объект"))
         << "the header row is the program's own again";
     EXPECT_EQ(RecordCount.load(), 3u);
-    EXPECT_EQ(SortDirection.load(), 1) << "a read keeps the sort direction";
+    EXPECT_EQ(form->sortDirection(), 1) << "a read keeps the sort direction";
 }
 
 TEST_F(MainWindow, ExchangeButtonsWaitWhileAnExchangeRuns)
