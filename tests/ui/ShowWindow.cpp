@@ -7,6 +7,7 @@
 #include "ui/Unit1.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTimer>
 
 #include <functional>
@@ -25,9 +26,15 @@ int main(int argc, char** argv)
             form.Button2Click();
         else if (which == QLatin1String("diagram"))
             form.Button3Click();
-        else if (which == QLatin1String("screenshot"))
+        else if (which == QLatin1String("screenshot")) {
+            // The window opens empty; its "Update" fetches the display.
+            QTimer::singleShot(500, &form, [] {
+                if (QWidget* window = QApplication::activeModalWidget())
+                    if (auto* update = window->findChild<QPushButton*>(QStringLiteral("Button1")))
+                        update->click();
+            });
             form.Copy3Click();
-        else if (which == QLatin1String("analysis"))
+        } else if (which == QLatin1String("analysis"))
             form.Analysis1Click();
         else if (which == QLatin1String("about"))
             form.About1Click();
