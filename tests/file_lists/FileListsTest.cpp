@@ -2,6 +2,7 @@
 #include "app/SessionMemory.h"
 #include "archive/ArchiveModel.h"
 #include "exchange/project/ProjectFile.h"
+#include "support/FileSizeLimit.h"
 #include "texts/Texts.h"
 #include "ui/ReadHistory.h"
 #include "ui/RecentProjects.h"
@@ -122,29 +123,6 @@ TEST_F(History, TheByteLimitRemovesOldestButNeverTheNewReadNorForeignFiles)
     EXPECT_EQ(Names(folder()),
               (QStringList{HistoryFileName(kMorning.addSecs(9)), QStringLiteral("mine.ar")}));
 }
-
-// A write the file system refuses halfway, as a full disk does (the file size limit makes
-// the kernel refuse whatever goes past it, also for root).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit limited = old_;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 TEST_F(History, AFolderThatCannotTakeTheReadLeavesTheHistoryAsItWas)
 {

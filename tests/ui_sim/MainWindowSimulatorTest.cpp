@@ -3,6 +3,7 @@
 #include "app/SharedState.h"
 #include "device/Unit2.h"
 #include "exchange/project/ProjectFile.h"
+#include "support/FileSizeLimit.h"
 #include "support/SimulatorScenario.h"
 #include "texts/Texts.h"
 #include "ui/ReadHistory.h"
@@ -363,28 +364,6 @@ TEST_F(MainWindowSimulator, EveryReadWithRecordsIsKeptAsTheProjectOfItsTable)
     readArchive();
     EXPECT_EQ(Files(folder), files);
 }
-
-// Limits the size of every file this process writes, as a full disk would: writing past it fails.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit limited = old_;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 TEST_F(MainWindowSimulator, AHistoryThatCannotTakeTheReadLeavesTheReadAndSaysSoOnce)
 {
