@@ -2,6 +2,7 @@
 // The histogram and the cumulative distribution (on a normal-probability axis) of one object's
 // readings, with the class thresholds drawn on them, painted with QPainter onto any device.
 #include "Classes.h"
+#include "Statistics.h"
 #include "Survey.h"
 
 #include <QRectF>
@@ -10,6 +11,10 @@ class QPainter;
 
 /// Bin width of the histogram: a round number that cuts the readings into about 12 bins.
 double HistogramWidth(const SurveyObject& object);
+
+/// The bins PaintHistogram draws: edges on the class boundaries, and a reading on a boundary in
+/// the bin of its own class (-200 mV with thresholds -200 / -350 in an "uncertain" bin).
+Histogram HistogramOf(const SurveyObject& object, const PotentialThresholds& thresholds);
 
 /// `unit` is the size of one screen pixel on the device, as for the map. Potentials are classed
 /// by `thresholds`; the histogram's bins have the class boundaries as edges.
