@@ -136,18 +136,6 @@ double HistogramWidth(const SurveyObject& object)
     return std::max(finest, NiceWidth(*hi - *lo, 12));
 }
 
-void PaintHistogram(QPainter& p, const QRectF& area, const SurveyObject& object, Electrode electrode,
-                    int lang, double unit)
-{
-    PaintHistogram(p, area, object, ThresholdsFor(electrode), lang, unit);
-}
-
-void PaintCumulative(QPainter& p, const QRectF& area, const SurveyObject& object, Electrode electrode,
-                     int lang, double unit)
-{
-    PaintCumulative(p, area, object, ThresholdsFor(electrode), lang, unit);
-}
-
 Histogram HistogramOf(const SurveyObject& object, const PotentialThresholds& thresholds)
 {
     const std::vector<double> values = object.values();

@@ -24,10 +24,6 @@ void PaintHistogram(QPainter& painter, const QRectF& area, const SurveyObject& o
 /// so that a passive and an active population show as two straight lines.
 void PaintCumulative(QPainter& painter, const QRectF& area, const SurveyObject& object,
                      const PotentialThresholds& thresholds, int lang, double unit = 1);
-void PaintHistogram(QPainter& painter, const QRectF& area, const SurveyObject& object, Electrode electrode,
-                    int lang, double unit = 1);
-void PaintCumulative(QPainter& painter, const QRectF& area, const SurveyObject& object, Electrode electrode,
-                     int lang, double unit = 1);
 
 /// Where PaintCumulative puts its value axis inside `area`: the plot's left and right edges and
 /// the values there, so a window can turn a mouse position into a value (threshold dragging).
