@@ -84,3 +84,30 @@ TEST(BreakOutMap, MarkersLieAsTheMapPlacesThemInEveryOrientation)
         }
     }
 }
+
+TEST(GridSketch, OriginSitsInTheCornerTheMapPutsItIn)
+{
+    std::vector<FixtureRow> rows = LatestFirst("Мост", 0, 3, 5, [](int, int) { return QStringLiteral("-150"); });
+    const std::vector<SurveyObject> surveys = GroupSurveys(FixtureTable(rows));
+    ASSERT_EQ(surveys.size(), 1u);
+    const QRectF area(0, 0, 500, 400);
+    const Orientation orientations[] = {{}, {true, false, false}, {false, true, false}, {false, false, true},
+                                        {true, false, true}};
+    for (const Orientation& o : orientations) {
+        SCOPED_TRACE(OrientationText(o, 1).toStdString());
+        QImage image(500, 400, QImage::Format_RGB32);
+        QPainter p(&image);
+        const QPointF origin = PaintGridSketch(p, area, surveys[0], LengthUnit::Centimetre, o, 1);
+        MapOptions options;
+        options.orientation = o;
+        const SurveyMap map(surveys[0], nullptr, options);
+        // On the map, the origin's side of the survey's middle (series 2 point 3); on the sketch,
+        // drawn centred in its area, its side of the area's middle.
+        const QPointF mapOrigin = map.positionOf(area, 1, 1), mapMiddle = map.positionOf(area, 3, 2);
+        const QPointF middle = area.center();
+        const auto sign = [](double v) { return v > 1e-6 ? 1 : v < -1e-6 ? -1 : 0; };
+        EXPECT_EQ(sign(origin.x() - middle.x()), sign(mapOrigin.x() - mapMiddle.x()));
+        EXPECT_EQ(sign(origin.y() - middle.y()), sign(mapOrigin.y() - mapMiddle.y()));
+        EXPECT_TRUE(area.contains(origin));
+    }
+}
