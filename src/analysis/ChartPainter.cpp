@@ -1,5 +1,6 @@
 #include "ChartPainter.h"
 
+#include "PaintFont.h"
 #include "MapPainter.h"
 #include "Statistics.h"
 #include "SurveyFigures.h"
@@ -13,14 +14,6 @@
 #include <cmath>
 
 namespace {
-
-QFont Font(double unit, double pixels, bool bold = false)
-{
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(std::max(1, int(std::lround(pixels * unit))));
-    f.setBold(bold);
-    return f;
-}
 
 std::vector<double> Thresholds(const SurveyObject& o, const PotentialThresholds& t)
 {
@@ -46,8 +39,8 @@ struct Frame {
 
 QRectF PlotRect(const QRectF& area, double unit)
 {
-    const QFontMetricsF bold(Font(unit, 11, true));
-    const QFontMetricsF fm(Font(unit, 9.5));
+    const QFontMetricsF bold(PaintFont(unit, 11, true));
+    const QFontMetricsF fm(PaintFont(unit, 9.5));
     return QRectF(area.left() + 40 * unit, area.top() + bold.height() + 6 * unit, area.width() - 50 * unit,
                   area.height() - bold.height() - 6 * unit - 2 * fm.height() - 10 * unit);
 }
@@ -59,11 +52,11 @@ Frame DrawFrame(QPainter& p, const QRectF& area, double unit, const QString& tit
                 double x0, double x1, double y0, double y1, bool percent, bool probit = false)
 {
     Frame f;
-    p.setFont(Font(unit, 11, true));
+    p.setFont(PaintFont(unit, 11, true));
     const QFontMetricsF bold(p.font());
     p.setPen(QColor(20, 20, 20));
     p.drawText(QPointF(area.left() + 4 * unit, area.top() + bold.ascent()), title);
-    p.setFont(Font(unit, 9.5));
+    p.setFont(PaintFont(unit, 9.5));
     const QFontMetricsF fm(p.font());
     f.plot = PlotRect(area, unit);
     f.x0 = x0;
@@ -108,7 +101,7 @@ Frame DrawFrame(QPainter& p, const QRectF& area, double unit, const QString& tit
 
 void DrawThresholds(QPainter& p, const Frame& f, const std::vector<double>& thresholds, double unit)
 {
-    p.setFont(Font(unit, 9));
+    p.setFont(PaintFont(unit, 9));
     const QFontMetricsF fm(p.font());
     for (double t : thresholds) {
         if (t < f.x0 || t > f.x1) continue;
@@ -143,16 +136,21 @@ double HistogramWidth(const SurveyObject& object)
     return std::max(finest, NiceWidth(*hi - *lo, 12));
 }
 
-void PaintHistogram(QPainter& p, const QRectF& area, const SurveyObject& object, Electrode electrode,
-                    int lang, double unit)
+Histogram HistogramOf(const SurveyObject& object, const PotentialThresholds& thresholds)
 {
-    PaintHistogram(p, area, object, ThresholdsFor(electrode), lang, unit);
-}
-
-void PaintCumulative(QPainter& p, const QRectF& area, const SurveyObject& object, Electrode electrode,
-                     int lang, double unit)
-{
-    PaintCumulative(p, area, object, ThresholdsFor(electrode), lang, unit);
+    const std::vector<double> values = object.values();
+    const std::vector<double> bounds = Thresholds(object, thresholds);
+    const SensorKind sensor = object.sensor;
+    const ClassOf classOf = [sensor, thresholds](double v) {
+        if (sensor == SensorKind::Potential) return int(ClassifyPotential(v, thresholds));
+        if (sensor == SensorKind::Resistance) return int(ClassifyResistivity(v));
+        return 0;
+    };
+    Histogram h = ClassAlignedHistogram(values, bounds, 12, classOf);
+    // No bin finer than the readings (whole mV, tenths of kOhm·cm) unless a boundary needs it.
+    if (!values.empty() && h.width < HistogramWidth(object) && bounds.empty())
+        h = MakeHistogram(values, HistogramWidth(object));
+    return h;
 }
 
 void PaintHistogram(QPainter& p, const QRectF& area, const SurveyObject& object,
@@ -160,12 +158,7 @@ void PaintHistogram(QPainter& p, const QRectF& area, const SurveyObject& object,
 {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    const std::vector<double> values = object.values();
-    const std::vector<double> bounds = Thresholds(object, thresholds);
-    Histogram h = ClassAlignedHistogram(values, bounds, 12);
-    // No bin finer than the readings (whole mV, tenths of kOhm·cm) unless a boundary needs it.
-    if (!values.empty() && h.width < HistogramWidth(object) && bounds.empty())
-        h = MakeHistogram(values, HistogramWidth(object));
+    const Histogram h = HistogramOf(object, thresholds);
     const int top = h.counts.empty() ? 1 : *std::max_element(h.counts.begin(), h.counts.end());
     const Frame f = DrawFrame(p, area, unit, AnalysisText::Histogram[lang], AxisTitle(object, lang), h.start,
                               h.counts.empty() ? h.start + 1 : h.end(), 0,

@@ -2,6 +2,7 @@
 // The histogram and the cumulative distribution (on a normal-probability axis) of one object's
 // readings, with the class thresholds drawn on them, painted with QPainter onto any device.
 #include "Classes.h"
+#include "Statistics.h"
 #include "Survey.h"
 
 #include <QRectF>
@@ -11,6 +12,10 @@ class QPainter;
 /// Bin width of the histogram: a round number that cuts the readings into about 12 bins.
 double HistogramWidth(const SurveyObject& object);
 
+/// The bins PaintHistogram draws: edges on the class boundaries, and a reading on a boundary in
+/// the bin of its own class (-200 mV with thresholds -200 / -350 in an "uncertain" bin).
+Histogram HistogramOf(const SurveyObject& object, const PotentialThresholds& thresholds);
+
 /// `unit` is the size of one screen pixel on the device, as for the map. Potentials are classed
 /// by `thresholds`; the histogram's bins have the class boundaries as edges.
 void PaintHistogram(QPainter& painter, const QRectF& area, const SurveyObject& object,
@@ -19,10 +24,6 @@ void PaintHistogram(QPainter& painter, const QRectF& area, const SurveyObject& o
 /// so that a passive and an active population show as two straight lines.
 void PaintCumulative(QPainter& painter, const QRectF& area, const SurveyObject& object,
                      const PotentialThresholds& thresholds, int lang, double unit = 1);
-void PaintHistogram(QPainter& painter, const QRectF& area, const SurveyObject& object, Electrode electrode,
-                    int lang, double unit = 1);
-void PaintCumulative(QPainter& painter, const QRectF& area, const SurveyObject& object, Electrode electrode,
-                     int lang, double unit = 1);
 
 /// Where PaintCumulative puts its value axis inside `area`: the plot's left and right edges and
 /// the values there, so a window can turn a mouse position into a value (threshold dragging).

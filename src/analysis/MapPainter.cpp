@@ -1,5 +1,6 @@
 #include "MapPainter.h"
 
+#include "PaintFont.h"
 #include "SurveyFigures.h"
 #include "texts/AnalysisTexts.h"
 
@@ -12,14 +13,6 @@
 #include <cmath>
 
 namespace {
-
-QFont Font(double unit, double pixels, bool bold = false)
-{
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(std::max(1, int(std::lround(pixels * unit))));
-    f.setBold(bold);
-    return f;
-}
 
 // Tick values at a 1-2-5 spacing covering min..max with about `count` ticks.
 std::vector<double> Ticks(double min, double max, int count)
@@ -97,6 +90,15 @@ SurveyMap::SurveyMap(const SurveyObject& object, const SurveyObject* partner, co
         const SurveyObject& pot = object.sensor == SensorKind::Potential ? object : *partner;
         const SurveyObject& res = object.sensor == SensorKind::Potential ? *partner : object;
         nodes_ = CombineSurveys(pot, res, options.potentialThresholds(), options.alignment);
+        int first = object.firstPoint, last = first + object.grid.columns() - 1;
+        int firstSeries = object.firstSeries, lastSeries = firstSeries + object.grid.rows() - 1;
+        for (const CombinedNode& n : nodes_) {
+            first = std::min(first, n.point);
+            last = std::max(last, n.point);
+            firstSeries = std::min(firstSeries, n.series);
+            lastSeries = std::max(lastSeries, n.series);
+        }
+        plan_ = SurveyPlan(object, options.length, options.orientation, first, last, firstSeries, lastSeries);
         legendTitle_ = CombinedRiskTitle[lang];
         for (int k = 0; k < kCombinedRiskLevels; ++k)
             legend_.push_back(
@@ -109,6 +111,7 @@ SurveyMap::SurveyMap(const SurveyObject& object, const SurveyObject* partner, co
         return;
     }
 
+    plan_ = SurveyPlan(object, options.length, options.orientation);
     classes_ = options.fill == FillMode::Classes && object.sensor != SensorKind::Other;
     std::vector<double> thresholds;
     if (object.sensor == SensorKind::Potential) {
@@ -134,28 +137,23 @@ SurveyMap::SurveyMap(const SurveyObject& object, const SurveyObject* partner, co
     }
 
     const QString unit = UnitText(object.sensor, lang);
+    const QString titleUnit = unit.isEmpty() ? QString() : QStringLiteral(", ") + unit;
     if (classes_ && object.sensor == SensorKind::Potential) {
-        legendTitle_ = PotentialClasses[lang];
-        const PotentialThresholds t = options.potentialThresholds();
-        const QString ranges[] = {QStringLiteral("> %1 %2").arg(t.upper).arg(unit),
-                                  QStringLiteral("%1 … %2 %3").arg(t.upper).arg(t.lower).arg(unit),
-                                  QStringLiteral("< %1 %2").arg(t.lower).arg(unit)};
+        legendTitle_ = PotentialClasses[lang] + titleUnit;
+        const std::vector<QString> ranges = ClassRanges(object.sensor, options.potentialThresholds(), lang);
         for (int k = 0; k < kPotentialClassCount; ++k)
             legend_.push_back({LegendEntry::Kind::Box,
-                               PotentialClassNames[std::size_t(k)][lang] + QStringLiteral(": ") + ranges[k],
+                               PotentialClassNames[std::size_t(k)][lang] + QStringLiteral(": ") + ranges[std::size_t(k)],
                                PotentialClassColor(PotentialClass(k))});
     } else if (classes_) {
-        legendTitle_ = ResistivityClasses[lang];
-        const QString ranges[] = {
-            QStringLiteral("≥ 100 %1").arg(unit), QStringLiteral("50 … 100 %1").arg(unit),
-            QStringLiteral("10 … 50 %1").arg(unit), QStringLiteral("< 10 %1").arg(unit)};
+        legendTitle_ = ResistivityClasses[lang] + titleUnit;
+        const std::vector<QString> ranges = ClassRanges(object.sensor, {}, lang);
         for (int k = 0; k < kResistivityClassCount; ++k)
             legend_.push_back({LegendEntry::Kind::Box,
-                               ResistivityClassNames[std::size_t(k)][lang] + QStringLiteral(": ") + ranges[k],
+                               ResistivityClassNames[std::size_t(k)][lang] + QStringLiteral(": ") + ranges[std::size_t(k)],
                                ResistivityClassColor(ResistivityClass(k))});
     } else {
-        legendTitle_ = SensorNames[std::size_t(object.sensor)][lang] +
-                       (unit.isEmpty() ? QString() : QStringLiteral(", ") + unit);
+        legendTitle_ = SensorNames[std::size_t(object.sensor)][lang] + titleUnit;
         legend_.push_back(
             {LegendEntry::Kind::Scale, ValueText(min_) + QStringLiteral(" … ") + ValueText(max_), QColor()});
     }
@@ -180,60 +178,62 @@ QImage SurveyMap::fillImage(int width, int height) const
     image.fill(Qt::transparent);
     const ValueGrid& g = object_.grid;
     if (g.columns() < 2 || g.rows() < 2) return image;
-    const double sx = double(g.columns() - 1) / image.width();
+    // Bilinear() pixel by pixel, with each column's cell and weight worked out once and the
+    // class colours looked up once: the same values and colours at a fraction of the cost.
+    const int columns = g.columns();
+    const double sx = double(columns - 1) / image.width();
     const double sy = double(g.rows() - 1) / image.height();
+    std::vector<int> cellX(std::size_t(image.width()));
+    std::vector<double> tX(std::size_t(image.width()));
+    for (int px = 0; px < image.width(); ++px) {
+        const double x = (px + 0.5) * sx; // always inside 0 .. columns − 1
+        cellX[std::size_t(px)] = std::min(int(x), columns - 2);
+        tX[std::size_t(px)] = x - cellX[std::size_t(px)];
+    }
+    const PotentialThresholds thresholds = options_.potentialThresholds();
+    QRgb classColours[std::max(kPotentialClassCount, kResistivityClassCount)] = {};
+    const bool potential = object_.sensor == SensorKind::Potential;
+    if (classes_) {
+        for (int k = 0; k < (potential ? kPotentialClassCount : kResistivityClassCount); ++k)
+            classColours[k] = (potential ? PotentialClassColor(PotentialClass(k))
+                                         : ResistivityClassColor(ResistivityClass(k)))
+                                  .rgba();
+    }
+    const auto colour = [&](double v) {
+        if (!classes_) return colorOf(v).rgba();
+        return classColours[potential ? int(ClassifyPotential(v, thresholds)) : int(ClassifyResistivity(v))];
+    };
     for (int py = 0; py < image.height(); ++py) {
         // Image row 0 is the top of the map: the highest series.
         const double y = (g.rows() - 1) - (py + 0.5) * sy;
+        const int j = std::min(int(y), g.rows() - 2);
+        const double ty = y - j;
+        const double* low = g.data() + std::size_t(j) * std::size_t(columns);
+        const double* high = low + columns;
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(py));
         for (int px = 0; px < image.width(); ++px) {
-            const double v = Bilinear(g, (px + 0.5) * sx, y);
-            if (!std::isnan(v)) line[px] = colorOf(v).rgba();
+            const int i = cellX[std::size_t(px)];
+            const double tx = tX[std::size_t(px)];
+            // As Bilinear() weighs and sums them: a node without weight is passed over, a
+            // node with weight but no reading leaves the pixel empty.
+            const double weights[4] = {(1 - tx) * (1 - ty), tx * (1 - ty), (1 - tx) * ty, tx * ty};
+            const double nodes[4] = {low[i], low[i + 1], high[i], high[i + 1]};
+            double sum = 0;
+            bool gap = false;
+            for (int k = 0; k < 4 && !gap; ++k) {
+                if (weights[k] == 0) continue;
+                if (std::isnan(nodes[k])) gap = true;
+                sum += weights[k] * nodes[k];
+            }
+            if (!gap) line[px] = colour(sum);
         }
     }
     return image;
 }
 
-SurveyMap::Extent SurveyMap::extent() const
-{
-    int first = object_.firstPoint, last = first + object_.grid.columns() - 1;
-    int firstSeries = object_.firstSeries, lastSeries = firstSeries + object_.grid.rows() - 1;
-    if (combined_) {
-        for (const CombinedNode& n : nodes_) {
-            first = std::min(first, n.point);
-            last = std::max(last, n.point);
-            firstSeries = std::min(firstSeries, n.series);
-            lastSeries = std::max(lastSeries, n.series);
-        }
-    }
-    Extent e;
-    e.width = FromCentimetres(MeasuredPosition(last, 1, object_.stepX, object_.stepY).x, options_.length);
-    e.height =
-        FromCentimetres(MeasuredPosition(1, lastSeries, object_.stepX, object_.stepY).y, options_.length);
-    const double hx = FromCentimetres(object_.stepX, options_.length) / 2;
-    const double hy = FromCentimetres(object_.stepY, options_.length) / 2;
-    e.halfX = options_.orientation.rotate ? hy : hx;
-    e.halfY = options_.orientation.rotate ? hx : hy;
-    const PlanPoint a = drawnAt(first - object_.firstPoint, firstSeries - object_.firstSeries, e);
-    const PlanPoint b = drawnAt(last - object_.firstPoint, lastSeries - object_.firstSeries, e);
-    e.minX = std::min(a.x, b.x);
-    e.maxX = std::max(a.x, b.x);
-    e.minY = std::min(a.y, b.y);
-    e.maxY = std::max(a.y, b.y);
-    return e;
-}
-
-PlanPoint SurveyMap::drawnAt(double i, double j, const Extent& e) const
-{
-    const PlanPoint cm = MeasuredPosition(0, 0, object_.stepX, object_.stepY);
-    const double x = FromCentimetres(cm.x + (object_.firstPoint + i) * object_.stepX, options_.length);
-    const double y = FromCentimetres(cm.y + (object_.firstSeries + j) * object_.stepY, options_.length);
-    return Orient({x, y}, e.width, e.height, options_.orientation);
-}
-
 SurveyMap::Layout SurveyMap::layout(const QRectF& area, double unit) const
 {
-    const Extent e = extent();
+    const SurveyPlan& e = plan_;
     const double spanX = e.maxX - e.minX + 2 * e.halfX;
     const double spanY = e.maxY - e.minY + 2 * e.halfY;
     // Room for the axis numbers on the left and below.
@@ -269,7 +269,7 @@ QPointF SurveyMap::toDevice(const Layout& l, double i, double j) const
     // Node (i, j) of the object's grid as drawn; the plot's lower-left corner is half a step
     // before the lowest node of the view (which in the combined view may lie outside the
     // object's grid).
-    const PlanPoint d = drawnAt(i, j, extent());
+    const PlanPoint d = plan_.at(object_.firstPoint + i, object_.firstSeries + j);
     return {l.plot.left() + (d.x - l.x0) * l.scale, l.plot.bottom() - (d.y - l.y0) * l.scale};
 }
 
@@ -281,7 +281,7 @@ void SurveyMap::paint(QPainter& p, const QRectF& area, double unit) const
     const QBrush gapBrush(QColor(0xb0, 0xb0, 0xb0), Qt::BDiagPattern);
     p.fillRect(l.plot, Qt::white);
 
-    const Extent ext = extent();
+    const SurveyPlan& ext = plan_;
     const double tileW = 2 * ext.halfX * l.scale, tileH = 2 * ext.halfY * l.scale;
     if (combined_) {
         for (const CombinedNode& n : nodes_) {
@@ -345,7 +345,7 @@ void SurveyMap::paint(QPainter& p, const QRectF& area, double unit) const
 
         // Iso-lines, thresholds drawn heavier; each line labelled where its label neither
         // overlaps another label nor covers a measured point.
-        p.setFont(Font(unit, 10));
+        p.setFont(PaintFont(unit, 10));
         const QFontMetricsF fm(p.font());
         std::vector<GridPoint> measured;
         for (const SurveyPoint& pt : object_.points) {
@@ -413,14 +413,14 @@ void SurveyMap::paint(QPainter& p, const QRectF& area, double unit) const
 
 void SurveyMap::paintAxes(QPainter& p, const Layout& l, double unit) const
 {
-    p.setFont(Font(unit, 10));
+    p.setFont(PaintFont(unit, 10));
     p.setPen(QColor(40, 40, 40));
     const QFontMetricsF fm(p.font());
     // Drawn coordinates of the plot's edges.
     const double x0 = l.x0, y0 = l.y0;
     // The numbers are measured coordinates (from point 1 of series 1), so a mirrored or turned
     // axis counts from the origin wherever it was drawn.
-    const Extent e = extent();
+    const SurveyPlan& e = plan_;
     const Orientation& o = options_.orientation;
     const bool countDownX = o.rotate ? o.flipY : o.flipX;
     const double spanX = o.rotate ? e.height : e.width;
@@ -444,7 +444,7 @@ void SurveyMap::paintAxes(QPainter& p, const Layout& l, double unit) const
         p.drawText(
             QPointF(l.plot.left() - 6 * unit - fm.horizontalAdvance(t), y + fm.ascent() / 2 - 1 * unit), t);
     }
-    p.setFont(Font(unit, 11, true));
+    p.setFont(PaintFont(unit, 11, true));
     const QFontMetricsF bold(p.font());
     // After a quarter turn the series run across: the drawn axes are the measured Y and X.
     const QString length = UnitText(options_.length, options_.lang);
@@ -467,7 +467,7 @@ void SurveyMap::paintAxes(QPainter& p, const Layout& l, double unit) const
     // Scale bar in the plot's lower right corner.
     const double bar = ScaleBarLength((l.plot.width() / 3) / l.scale);
     if (bar > 0) {
-        p.setFont(Font(unit, 9));
+        p.setFont(PaintFont(unit, 9));
         const QFontMetricsF small(p.font());
         const QString text = Number(bar) + QLatin1Char(' ') + length;
         const double w = bar * l.scale;
@@ -491,13 +491,13 @@ void SurveyMap::paintLegend(QPainter& p, const QRectF& r, double unit) const
     double y = r.top() + pad;
     const double x = r.left() + pad;
     const double textWidth = r.width() - 2 * pad - 24 * unit;
-    p.setFont(Font(unit, 11, true));
+    p.setFont(PaintFont(unit, 11, true));
     p.setPen(QColor(20, 20, 20));
     QRectF title(x, y, r.width() - 2 * pad, 200 * unit);
     QRectF used = p.boundingRect(title, Qt::TextWordWrap, legendTitle_);
     p.drawText(title, Qt::TextWordWrap, legendTitle_);
     y += used.height() + 6 * unit;
-    p.setFont(Font(unit, 10));
+    p.setFont(PaintFont(unit, 10));
     p.setBrush(Qt::NoBrush); // the swatches' frames must not veil their colours
     for (const LegendEntry& e : legend_) {
         const QRectF swatch(x, y + 1 * unit, 16 * unit, 12 * unit);

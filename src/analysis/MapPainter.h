@@ -6,6 +6,7 @@
 #include "Contours.h"
 #include "Survey.h"
 #include "SurveyGeometry.h"
+#include "SurveyPlan.h"
 
 #include <QColor>
 #include <QImage>
@@ -94,15 +95,6 @@ private:
         double scale = 1;      // device units per length unit
         double x0 = 0, y0 = 0; // drawn coordinates (length units) of the plot's lower-left corner
     };
-    // Drawn extent of the view in length units: width, height before orientation, and the
-    // half steps along the drawn axes.
-    struct Extent {
-        double width = 0, height = 0;
-        double minX = 0, minY = 0, maxX = 0, maxY = 0; // drawn, of the outer nodes
-        double halfX = 0, halfY = 0;
-    };
-    Extent extent() const;
-    PlanPoint drawnAt(double i, double j, const Extent& e) const;
     Layout layout(const QRectF& area, double unit) const;
     QPointF toDevice(const Layout& l, double i, double j) const;
     QColor colorOf(double value) const;
@@ -119,6 +111,7 @@ private:
     std::vector<bool> thresholdLevel_;
     std::vector<ContourLine> contours_;
     std::vector<CombinedNode> nodes_; // combined view
+    SurveyPlan plan_;                 // where the view's positions are drawn
     QString legendTitle_;
     std::vector<LegendEntry> legend_;
 };

@@ -45,28 +45,36 @@ double NiceWidth(double span, int bins)
     return 10 * power;
 }
 
-Histogram MakeHistogram(std::span<const double> values, double width, double anchor)
+Histogram MakeHistogram(std::span<const double> values, double width, double anchor, const ClassOf& classOf)
 {
     Histogram h;
     h.width = width > 0 ? width : 1;
     if (values.empty()) return h;
     const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
+    // The bin of v counted from `start`; -1 for a lowest reading that belongs below the first bin.
+    const auto binOf = [&](double v, double start) {
+        const double at = (v - start) / h.width;
+        const double edge = std::round(at);
+        if (!classOf || std::abs(at - edge) > 1e-9) return int(std::floor(at));
+        // On an edge: the bin above, unless its readings are of another class than v's.
+        const int above = int(edge);
+        return classOf(v) == classOf(start + (above + 0.5) * h.width) ? above : above - 1;
+    };
     h.start = anchor + std::floor((*lo - anchor) / h.width) * h.width;
-    const int bins = std::max(1, int(std::floor((*hi - h.start) / h.width)) + 1);
+    if (binOf(*lo, h.start) < 0) h.start -= h.width;
+    const int bins = std::max(1, binOf(*hi, h.start) + 1);
     h.counts.assign(std::size_t(bins), 0);
-    for (double v : values) {
-        const int i = std::clamp(int(std::floor((v - h.start) / h.width)), 0, bins - 1);
-        ++h.counts[std::size_t(i)];
-    }
+    for (double v : values) ++h.counts[std::size_t(std::clamp(binOf(v, h.start), 0, bins - 1))];
     return h;
 }
 
-Histogram ClassAlignedHistogram(std::span<const double> values, std::span<const double> boundaries, int bins)
+Histogram ClassAlignedHistogram(std::span<const double> values, std::span<const double> boundaries, int bins,
+                                const ClassOf& classOf)
 {
     if (values.empty()) return {};
     const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
     const double nice = NiceWidth(*hi - *lo, bins);
-    if (boundaries.empty()) return MakeHistogram(values, nice);
+    if (boundaries.empty()) return MakeHistogram(values, nice, 0, classOf);
     // The largest width that divides every distance between boundaries (whole numbers).
     long long divisor = 0;
     for (double b : boundaries) divisor = std::gcd(divisor, std::llabs(std::llround(b - boundaries[0])));
@@ -79,7 +87,7 @@ Histogram ClassAlignedHistogram(std::span<const double> values, std::span<const 
         // step is the finest that still keeps every class apart.
         while ((*hi - *lo) / width > 200 && width < g) width = g;
     }
-    return MakeHistogram(values, width, boundaries[0]);
+    return MakeHistogram(values, width, boundaries[0], classOf);
 }
 
 std::vector<CumulativePoint> CumulativeFrequency(std::span<const double> values)

@@ -1,6 +1,7 @@
 #pragma once
 // Summary figures, histogram and cumulative frequency of one object's readings. No window code.
 #include <array>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -28,7 +29,8 @@ double Percentile(std::span<const double> sorted, double p);
 Summary Summarize(std::span<const double> values);
 
 /// Bins of equal width whose edges are whole multiples of the width, so that class thresholds
-/// that are multiples of it fall on edges. Bin i holds start + i·width <= v < start + (i+1)·width.
+/// that are multiples of it fall on edges. Bin i holds start + i·width <= v < start + (i+1)·width,
+/// except that a reading on an edge goes to the bin below where its class says so (see ClassOf).
 struct Histogram {
     double start = 0;
     double width = 1;
@@ -39,14 +41,21 @@ struct Histogram {
 /// A width of 1, 2, 2.5 or 5 times a power of ten that cuts `span` into about `bins` pieces.
 double NiceWidth(double span, int bins);
 
+/// The class of a reading (any numbering); with it a reading lying exactly on a bin edge is
+/// counted in the bin whose readings share its class, so that a reading on a class boundary
+/// falls on the side the class rule puts it.
+using ClassOf = std::function<int(double)>;
+
 /// Histogram of `values` with bins of `width` (> 0) whose edges are `anchor` + k·width; empty for
 /// no values.
-Histogram MakeHistogram(std::span<const double> values, double width, double anchor = 0);
+Histogram MakeHistogram(std::span<const double> values, double width, double anchor = 0,
+                        const ClassOf& classOf = {});
 
 /// A histogram whose bins never straddle a class boundary: every one of `boundaries` is a bin
 /// edge, with about `bins` bins over the values' range where the boundaries allow it (the width
 /// divides every distance between boundaries; boundaries are whole numbers).
-Histogram ClassAlignedHistogram(std::span<const double> values, std::span<const double> boundaries, int bins);
+Histogram ClassAlignedHistogram(std::span<const double> values, std::span<const double> boundaries, int bins,
+                                const ClassOf& classOf = {});
 
 /// One step of the cumulative frequency curve: `percent` of the readings are at or below `value`.
 struct CumulativePoint {

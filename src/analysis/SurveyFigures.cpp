@@ -48,6 +48,39 @@ QString UnitText(SensorKind sensor, int lang)
     }
 }
 
+std::vector<QString> ClassRanges(SensorKind sensor, const PotentialThresholds& t, int lang)
+{
+    const QString unit = UnitText(sensor, lang);
+    if (sensor == SensorKind::Potential)
+        return {QStringLiteral("> %1 %2").arg(t.upper).arg(unit),
+                QStringLiteral("%1 … %2 %3").arg(t.upper).arg(t.lower).arg(unit),
+                QStringLiteral("< %1 %2").arg(t.lower).arg(unit)};
+    if (sensor == SensorKind::Resistance) {
+        static_assert(kResistivityBounds.size() + 1 == kResistivityClassCount);
+        const auto& b = kResistivityBounds;
+        return {QStringLiteral("> %1 %2").arg(b[0]).arg(unit),
+                QStringLiteral("%1 … %2 %3").arg(b[1]).arg(b[0]).arg(unit),
+                QStringLiteral("%1 … %2 %3").arg(b[2]).arg(b[1]).arg(unit),
+                QStringLiteral("≤ %1 %2").arg(b[2]).arg(unit)};
+    }
+    return {};
+}
+
+QString StandardLimitsText(SensorKind sensor, const ThresholdsInForce& standard, int lang)
+{
+    using namespace AnalysisText;
+    const std::vector<QString> ranges = ClassRanges(sensor, ThresholdsFor(standard.electrode), lang);
+    QStringList classes;
+    for (std::size_t k = 0; k < ranges.size(); ++k)
+        classes << (sensor == SensorKind::Potential ? PotentialClassNames[k][lang] : ResistivityClassNames[k][lang]) +
+                       QStringLiteral(" ") + ranges[k];
+    const QString list = classes.join(QStringLiteral("; "));
+    if (sensor == SensorKind::Potential)
+        return QString(PotentialStandard[lang]).arg(Electrodes[std::size_t(standard.electrode)][lang], list);
+    if (sensor == SensorKind::Resistance) return QString(ResistivityStandard[lang]).arg(list);
+    return QString();
+}
+
 QString ValueText(double value)
 {
     QLocale locale;

@@ -32,6 +32,16 @@ QString ThresholdSourceText(const ThresholdsInForce& thresholds, int lang);
 /// The unit of the object's readings ("mV", "kOhm·cm"; empty for another sensor).
 QString UnitText(SensorKind sensor, int lang);
 
+/// The readings each class takes, in the order of the classes: "> -200 mV", "-200 … -350 mV",
+/// "< -350 mV" for potentials; resistivities from the class table, a bound going to the class
+/// below it. Empty for another sensor.
+std::vector<QString> ClassRanges(SensorKind sensor, const PotentialThresholds& thresholds, int lang);
+
+/// The standard's classes with their limits for the report: edition, electrode and each class
+/// with its range (potentials by `standard`, the electrode's own values), or the resistivity
+/// table. Empty for another sensor.
+QString StandardLimitsText(SensorKind sensor, const ThresholdsInForce& standard, int lang);
+
 /// A reading with one decimal, in the user's number format without group separators.
 QString ValueText(double value);
 

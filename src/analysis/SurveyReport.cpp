@@ -1,6 +1,8 @@
 #include "SurveyReport.h"
 
+#include "BreakOutPainter.h"
 #include "ChartPainter.h"
+#include "PaintFont.h"
 #include "SurveyCsv.h"
 #include "SurveyFigures.h"
 #include "texts/AnalysisTexts.h"
@@ -17,19 +19,11 @@
 
 namespace {
 
-QFont Font(double unit, double pixels, bool bold = false)
-{
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(std::max(1, int(std::lround(pixels * unit))));
-    f.setBold(bold);
-    return f;
-}
-
 // Label and value lines in two columns; returns the height used.
 double DrawRows(QPainter& p, const QRectF& r, const std::vector<std::pair<QString, QString>>& rows,
                 double unit)
 {
-    p.setFont(Font(unit, 10.5));
+    p.setFont(PaintFont(unit, 10.5));
     const QFontMetricsF fm(p.font());
     const double line = fm.height() + 3 * unit;
     double y = r.top();
@@ -51,12 +45,12 @@ double DrawRows(QPainter& p, const QRectF& r, const std::vector<std::pair<QStrin
 void DrawRiskMatrix(QPainter& p, const QRectF& r, int lang, double unit)
 {
     using namespace AnalysisText;
-    p.setFont(Font(unit, 12, true));
+    p.setFont(PaintFont(unit, 12, true));
     QFontMetricsF fm(p.font());
     p.setPen(QColor(20, 20, 20));
     p.drawText(QPointF(r.left(), r.top() + fm.ascent()), RiskMatrix[lang]);
     const double top = r.top() + fm.height() + 4 * unit;
-    p.setFont(Font(unit, 9));
+    p.setFont(PaintFont(unit, 9));
     fm = QFontMetricsF(p.font());
     const double head = r.width() * 0.34;
     const double cellW = (r.width() - head) / kResistivityClassCount;
@@ -97,9 +91,10 @@ std::vector<SurveyReportPage> ReportPages(const std::vector<SurveyObject>& objec
     std::vector<SurveyReportPage> pages;
     for (int k = 0; k < int(objects.size()); ++k) {
         if (objects[std::size_t(k)].points.empty()) continue;
-        pages.push_back({k, false});
+        pages.push_back({k, ReportPageKind::Survey});
+        pages.push_back({k, ReportPageKind::Distribution});
         if (objects[std::size_t(k)].sensor == SensorKind::Potential && PartnerOf(objects, k) >= 0)
-            pages.push_back({k, true});
+            pages.push_back({k, ReportPageKind::Combined});
     }
     return pages;
 }
@@ -127,18 +122,18 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table,
         first = false;
 
         // Header and footer.
-        p.setFont(Font(unit, 13, true));
+        p.setFont(PaintFont(unit, 13, true));
         QFontMetricsF fm(p.font());
         p.setPen(QColor(20, 20, 20));
         p.drawText(QRectF(page.left(), page.top(), page.width() * 0.7, fm.height()), Qt::AlignLeft,
                    titleLine);
-        p.setFont(Font(unit, 10));
+        p.setFont(PaintFont(unit, 10));
         p.drawText(QRectF(page.left(), page.top(), page.width(), fm.height()),
                    Qt::AlignRight | Qt::AlignVCenter, printed);
         const double headerBottom = page.top() + fm.height() + 4 * unit;
         p.setPen(QPen(QColor(80, 80, 80), 1 * unit));
         p.drawLine(QPointF(page.left(), headerBottom), QPointF(page.right(), headerBottom));
-        p.setFont(Font(unit, 10));
+        p.setFont(PaintFont(unit, 10));
         const QFontMetricsF small(p.font());
         const double footerTop = page.bottom() - small.height() - 4 * unit;
         p.drawLine(QPointF(page.left(), footerTop), QPointF(page.right(), footerTop));
@@ -149,7 +144,7 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table,
                    Page[lang].arg(n).arg(count));
 
         if (pages.empty()) {
-            p.setFont(Font(unit, 12));
+            p.setFont(PaintFont(unit, 12));
             p.drawText(QRectF(page.left(), headerBottom + 20 * unit, page.width(), 40 * unit), Qt::AlignLeft,
                        NoObjects[lang]);
             continue;
@@ -161,31 +156,20 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table,
 
         // The object's heading and what the page is based on.
         double y = headerBottom + 10 * unit;
-        p.setFont(Font(unit, 16, true));
+        p.setFont(PaintFont(unit, 16, true));
         fm = QFontMetricsF(p.font());
-        const QString heading = rp.combined ? ObjectTitle(object, lang) + QStringLiteral(" + ") +
-                                                  SensorNames[std::size_t(SensorKind::Resistance)][lang] +
-                                                  QStringLiteral(": ") + AnalysisText::CombinedRiskTitle[lang]
-                                            : ObjectTitle(object, lang);
+        QString heading = ObjectTitle(object, lang);
+        if (rp.kind == ReportPageKind::Combined)
+            heading += QStringLiteral(" + ") + SensorNames[std::size_t(SensorKind::Resistance)][lang] +
+                       QStringLiteral(": ") + CombinedRiskTitle[lang];
+        else if (rp.kind == ReportPageKind::Distribution)
+            heading = QString(DistributionTitle[lang]).arg(heading);
         p.drawText(QPointF(page.left(), y + fm.ascent()), heading);
         y += fm.height() + 4 * unit;
-        QStringList facts;
+
         const PotentialThresholds t = options.map.potentialThresholds();
-        if (object.sensor == SensorKind::Potential) {
-            const ThresholdsInForce inForce{t, electrode, options.map.thresholds.has_value()};
-            facts << ElectrodeLine[lang].arg(Electrodes[std::size_t(electrode)][lang]) +
-                         QStringLiteral(";  ") + ThresholdsLine[lang].arg(t.upper).arg(t.lower) +
-                         QStringLiteral(";  ") +
-                         ThresholdSourceLine[lang].arg(ThresholdSourceText(inForce, lang));
-        } else if (object.sensor == SensorKind::Resistance) {
-            facts << ResistivityClasses[lang] + QStringLiteral(": 10 / 50 / 100 ") + UnitKOhmCm[lang];
-        }
-        const DateRange dates = MeasurementDates(table, object);
-        facts << (dates.valid() ? DatesLine[lang].arg(QLocale().toString(dates.first, QLocale::ShortFormat),
-                                                      QLocale().toString(dates.last, QLocale::ShortFormat))
-                                : DatesUnknown[lang]) +
-                     QStringLiteral(";  ") + StepsLine[lang].arg(object.stepX).arg(object.stepY);
-        // The survey record, its unit and orientation; a survey without a record says so.
+        const ThresholdsInForce inForce{t, electrode, options.map.thresholds.has_value()};
+        // The survey's record, its unit and orientation (else those of the window).
         MapOptions mo = options.map;
         const auto recordIt = options.records.find(SurveyKey(object));
         const SurveyRecord record = recordIt != options.records.end() ? recordIt->second : SurveyRecord{};
@@ -193,75 +177,127 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table,
             mo.length = record.unit;
             mo.orientation = record.orientation;
         }
-        facts << UnitLine[lang].arg(UnitText(mo.length, lang)) + QStringLiteral(";  ") +
-                     OrientationLine[lang].arg(OrientationText(mo.orientation, lang));
-        QString recordText;
-        if (record.empty()) {
-            recordText = RecordEmptyNote[lang];
-        } else {
-            QStringList filled;
-            const auto& fields = RecordFields();
-            for (std::size_t k = 0; k < fields.size(); ++k) {
-                const QString v = (record.*fields[k].member).simplified();
-                if (!v.isEmpty()) filled << RecordFieldNames[k][lang] + QStringLiteral(": ") + v;
+        const QString thresholdsLine = ElectrodeLine[lang].arg(Electrodes[std::size_t(electrode)][lang]) +
+                                       QStringLiteral(";  ") + ThresholdsLine[lang].arg(t.upper).arg(t.lower) +
+                                       QStringLiteral(";  ") +
+                                       ThresholdSourceLine[lang].arg(ThresholdSourceText(inForce, lang));
+        const QString geometryLine = UnitLine[lang].arg(UnitText(mo.length, lang)) + QStringLiteral(";  ") +
+                                     OrientationLine[lang].arg(OrientationText(mo.orientation, lang));
+        QStringList facts;
+        if (rp.kind == ReportPageKind::Survey) {
+            if (object.sensor == SensorKind::Potential) {
+                facts << thresholdsLine
+                      << StandardLimitsText(SensorKind::Potential, StandardThresholds(electrode), lang)
+                      << PotentialEvaluation[lang];
+            } else if (object.sensor == SensorKind::Resistance) {
+                facts << StandardLimitsText(SensorKind::Resistance, {}, lang) << ResistivityBasis[lang];
             }
-            recordText = RecordHeading[lang] + QStringLiteral(" — ") + filled.join(QStringLiteral(";  "));
+            const DateRange dates = MeasurementDates(table, object);
+            facts << (dates.valid()
+                          ? DatesLine[lang].arg(QLocale().toString(dates.first, QLocale::ShortFormat),
+                                                QLocale().toString(dates.last, QLocale::ShortFormat))
+                          : DatesUnknown[lang]) +
+                         QStringLiteral(";  ") + StepsLine[lang].arg(object.stepX).arg(object.stepY);
+        } else if (rp.kind == ReportPageKind::Combined) {
+            facts << thresholdsLine;
+            const QString alignment =
+                options.map.alignment == SeriesAlignment::ByNumber ? AlignByNumber[lang] : AlignByOrder[lang];
+            facts << Alignment[lang] + QStringLiteral(": ") + alignment;
+        } else if (object.sensor == SensorKind::Potential) {
+            facts << thresholdsLine;
         }
-        p.setFont(Font(unit, 10.5));
+        facts << geometryLine;
+        p.setFont(PaintFont(unit, 10.5));
         fm = QFontMetricsF(p.font());
         for (const QString& f : facts) {
-            p.drawText(QPointF(page.left(), y + fm.ascent()), f);
-            y += fm.height() + 1 * unit;
+            const QRectF room(page.left(), y, page.width(), fm.height() * 2);
+            const QRectF used = p.boundingRect(room, Qt::TextWordWrap, f);
+            p.drawText(room, Qt::TextWordWrap, f);
+            y += std::min(used.height(), room.height()) + 1 * unit;
         }
-        {
-            p.setFont(Font(unit, 10.5, record.empty()));
+        if (rp.kind == ReportPageKind::Survey) {
+            // The record; a survey without one says so.
+            QString recordText;
+            if (record.empty()) {
+                recordText = RecordEmptyNote[lang];
+            } else {
+                QStringList filled;
+                const auto& fields = RecordFields();
+                for (std::size_t k = 0; k < fields.size(); ++k) {
+                    const QString v = (record.*fields[k].member).simplified();
+                    if (!v.isEmpty()) filled << RecordFieldNames[k][lang] + QStringLiteral(": ") + v;
+                }
+                recordText = RecordHeading[lang] + QStringLiteral(" — ") + filled.join(QStringLiteral(";  "));
+            }
+            p.setFont(PaintFont(unit, 10.5, record.empty()));
             const QRectF room(page.left(), y, page.width(), fm.height() * 4);
             const QRectF used = p.boundingRect(room, Qt::TextWordWrap, recordText);
             p.drawText(room, Qt::TextWordWrap, recordText);
             y += std::min(used.height(), room.height()) + 1 * unit;
-            p.setFont(Font(unit, 10.5));
         }
         y += 6 * unit;
-
         const QRectF body(page.left(), y, page.width(), footerTop - 8 * unit - y);
+
+        if (rp.kind == ReportPageKind::Distribution) {
+            // The plots on the left, big enough to read; the grid sketch and the break-out map on
+            // the right, both placed as the map places its positions.
+            const double gap = 14 * unit;
+            const double half = (body.width() - gap) / 2;
+            const double plotHeight = (body.height() - gap) / 2;
+            PaintHistogram(p, QRectF(body.left(), body.top(), half, plotHeight), object, t, lang, unit);
+            PaintCumulative(p, QRectF(body.left(), body.top() + plotHeight + gap, half, plotHeight), object, t,
+                            lang, unit);
+            const double right = body.left() + half + gap;
+            const double sketchHeight = (body.height() - gap) * 0.4;
+            PaintGridSketch(p, QRectF(right, body.top(), half, sketchHeight), object, mo.length, mo.orientation,
+                            lang, unit);
+            PaintBreakOutMap(p,
+                             QRectF(right, body.top() + sketchHeight + gap, half,
+                                    body.height() - sketchHeight - gap),
+                             object, t, mo.length, mo.orientation, lang, unit);
+            continue;
+        }
+
         const QRectF mapArea(body.left(), body.top(), body.width() * 0.60, body.height());
         const QRectF side(mapArea.right() + 14 * unit, body.top(), body.right() - mapArea.right() - 14 * unit,
                           body.height());
-        mo.combined = rp.combined;
+        mo.combined = rp.kind == ReportPageKind::Combined;
         const SurveyMap map(object, partner, mo);
         map.paint(p, mapArea, unit);
 
-        p.setFont(Font(unit, 12, true));
+        p.setFont(PaintFont(unit, 12, true));
         fm = QFontMetricsF(p.font());
         p.setPen(QColor(20, 20, 20));
-        if (rp.combined) {
-            p.drawText(QPointF(side.left(), side.top() + fm.ascent()), AnalysisText::CombinedRiskTitle[lang]);
-            const auto nodes = CombineSurveys(object, *partner, t, options.map.alignment);
-            std::vector<int> counts(RiskNames.size(), 0);
-            for (const CombinedNode& node : nodes) ++counts[std::size_t(node.risk)];
-            const std::vector<double> shares = Shares(counts);
+        const auto note = [&](double top, const QString& text, bool bold = false) {
+            p.setFont(PaintFont(unit, 10, bold));
+            const QRectF room(side.left(), top, side.width(), std::max(0.0, side.bottom() - top));
+            const QRectF used = p.boundingRect(room, Qt::TextWordWrap, text);
+            p.setPen(QColor(20, 20, 20));
+            p.drawText(room, Qt::TextWordWrap, text);
+            return top + used.height() + 4 * unit;
+        };
+        if (rp.kind == ReportPageKind::Combined) {
+            p.drawText(QPointF(side.left(), side.top() + fm.ascent()), CombinedRiskTitle[lang]);
+            // Shares over the positions both surveys measured; the others counted apart.
+            const RiskTally tally = TallyRisk(CombineSurveys(object, *partner, t, options.map.alignment));
             std::vector<std::pair<QString, QString>> rows;
-            for (std::size_t k = 0; k < counts.size(); ++k)
-                rows.push_back({RiskNames[k][lang],
-                                QStringLiteral("%1 (%2 %)").arg(counts[k]).arg(ValueText(shares[k]))});
+            for (std::size_t k = 0; k < tally.counts.size(); ++k)
+                rows.push_back({RiskNames[k][lang], QStringLiteral("%1 (%2 %)")
+                                                        .arg(tally.counts[k])
+                                                        .arg(ValueText(tally.percent[k]))});
             double top = side.top() + fm.height() + 4 * unit;
-            top += DrawRows(p, QRectF(side.left(), top, side.width(), side.height()), rows, unit) + 16 * unit;
+            top = note(top, QString(PairedLine[lang]).arg(tally.paired));
+            top += DrawRows(p, QRectF(side.left(), top, side.width(), side.height()), rows, unit) + 4 * unit;
+            top = note(top, QString(UnpairedLine[lang]).arg(tally.potentialOnly).arg(tally.resistivityOnly));
+            top = note(top, HeuristicNote[lang], true) + 8 * unit;
             DrawRiskMatrix(p, QRectF(side.left(), top, side.width(), side.bottom() - top), lang, unit);
             continue;
         }
         p.drawText(QPointF(side.left(), side.top() + fm.ascent()), Statistics[lang]);
+        const double top = side.top() + fm.height() + 4 * unit;
         const double used =
-            DrawRows(p, QRectF(side.left(), side.top() + fm.height() + 4 * unit, side.width(), side.height()),
-                     StatisticsRows(object, electrode, lang), unit);
-        const double chartsTop = side.top() + fm.height() + 4 * unit + used + 10 * unit;
-        const double chartHeight = (side.bottom() - chartsTop - 8 * unit) / 2;
-        if (chartHeight > 40 * unit) {
-            PaintHistogram(p, QRectF(side.left(), chartsTop, side.width(), chartHeight), object, electrode,
-                           lang, unit);
-            PaintCumulative(
-                p, QRectF(side.left(), chartsTop + chartHeight + 8 * unit, side.width(), chartHeight), object,
-                electrode, lang, unit);
-        }
+            DrawRows(p, QRectF(side.left(), top, side.width(), side.height()), StatisticsRows(object, t, lang), unit);
+        note(top + used + 6 * unit, PercentileRule[lang]);
     }
     p.end();
     return count;

@@ -1,8 +1,9 @@
 #pragma once
-// The survey report: one page per object with its map and legend, statistics, histogram and
-// cumulative curve, the electrode and thresholds and the dates measured; a page of combined
-// risk after a potential survey that has its resistivity survey; page numbers and the
-// program's title line on every page. Painted onto any paged device (printer, PDF writer).
+// The survey report, per survey: a page with its record, thresholds and their source, the
+// standards' editions and class limits, the map with its legend and the statistics; a page with
+// the distribution plots, the grid sketch and the break-out map; and after a potential survey
+// that has its resistivity survey, a page of combined risk. Page numbers and the program's title
+// line on every page. Painted onto any paged device (printer, PDF writer).
 #include "MapPainter.h"
 #include "Survey.h"
 #include "SurveyRecord.h"
@@ -27,10 +28,18 @@ struct ReportOptions {
 /// A4 landscape with 10 mm margins.
 void SetUpSurveyReportPage(QPagedPaintDevice& device);
 
-/// The report's pages in order: object index and whether the page shows the combined risk.
+/// What a page of the report shows of its survey.
+enum class ReportPageKind {
+    Survey = 0,   ///< record, thresholds, standards, map, legend, statistics
+    Distribution, ///< histogram, cumulative plot, grid sketch, break-out map
+    Combined,     ///< the combined risk with the resistivity survey
+};
+
+/// The report's pages in order: object index and what the page shows.
 struct SurveyReportPage {
     int object = 0;
-    bool combined = false;
+    ReportPageKind kind = ReportPageKind::Survey;
+    bool operator==(const SurveyReportPage&) const = default;
 };
 std::vector<SurveyReportPage> ReportPages(const std::vector<SurveyObject>& objects);
 

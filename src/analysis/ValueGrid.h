@@ -31,6 +31,8 @@ public:
         return values_[std::size_t(j) * std::size_t(columns_) + std::size_t(i)];
     }
     void set(int i, int j, double v) { values_[std::size_t(j) * std::size_t(columns_) + std::size_t(i)] = v; }
+    /// The nodes row by row (series by series), `columns()` to a row.
+    const double* data() const { return values_.data(); }
 
 private:
     int columns_ = 0;

@@ -125,6 +125,15 @@ const TextPair RecordDamaged{"Файл паспортов обследовани
 const TextPair RecordNotSaved{"Паспорт не сохранён: %1", "The survey record was not saved: %1"};
 const TextPair RecordEmptyNote{"Паспорт обследования не заполнен", "No survey record was filled in"};
 const TextPair RecordHeading{"Паспорт обследования", "Survey record"};
+const TextPair PotentialStandard{"ASTM C876-22b, электрод %1: %2", "ASTM C876-22b, %1 electrode: %2"};
+const TextPair PotentialEvaluation{"Статистическая оценка: RILEM TC 154-EMC (Elsener и др., 2003)",
+                                   "Statistical evaluation: RILEM TC 154-EMC (Elsener et al., 2003)"};
+const TextPair ResistivityStandard{"RILEM TC 154-EMC (Polder и др., 2000): %1",
+                                   "RILEM TC 154-EMC (Polder et al., 2000): %1"};
+const TextPair GridSketch{"Схема сетки", "Grid sketch"};
+const TextPair SeriesLabel{"серия %1", "series %1"};
+const TextPair PointLabel{"точка %1", "point %1"};
+const TextPair DistributionTitle{"%1: распределение и места вскрытия", "%1: distribution and break-out positions"};
 const std::array<TextPair, 16> RecordFieldNames{{
     {"Сооружение", "Structure"},
     {"Элемент", "Element"},

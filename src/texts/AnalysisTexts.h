@@ -35,6 +35,9 @@ extern const TextPair BreakOut, BreakOutNone;
 extern const TextPair LengthUnitLabel, FlipX, FlipY, Turn90, IntervalAutomatic, OrientationLine, UnitLine,
     RecordButton, RecordTitle, CommonScale, CsvButton, CsvFilter, RecordDamaged, RecordNotSaved,
     RecordEmptyNote, RecordHeading;
+// Report sections: standards, grid sketch, distribution page.
+extern const TextPair PotentialStandard, PotentialEvaluation, ResistivityStandard, GridSketch, SeriesLabel,
+    PointLabel, DistributionTitle;
 /// The survey record's fields in the order of RecordFields().
 extern const std::array<TextPair, 16> RecordFieldNames;
 } // namespace AnalysisText

@@ -134,7 +134,11 @@ TEST_F(AnalysisWindow, ObjectListAndSwitchingObjects)
     EXPECT_EQ(stats["Максимум"], "63,0 кОм·см");
     EXPECT_EQ(stats["низкий"], "3 (27,3 %)");
     EXPECT_EQ(stats["умеренный"], "8 (72,7 %)");
-    EXPECT_EQ(Legend(form.get()).value(0), "Риск по сопротивлению (RILEM TC 154)");
+    // The value unit in the title; a value on a bound belongs to the riskier class below it.
+    EXPECT_EQ(Legend(form.get()),
+              (QStringList{"Риск по сопротивлению (RILEM TC 154), кОм·см", "пренебрежимый: > 100 кОм·см",
+                           "низкий: 50 … 100 кОм·см", "умеренный: 10 … 50 кОм·см", "высокий: ≤ 10 кОм·см",
+                           "нет данных", "точка измерения", "изолиния"}));
     EXPECT_FALSE(Child<QComboBox>(form.get(), "ComboBox1")->isEnabled()); // no electrode for resistivity
 
     ClickObject(form.get(), 0);
@@ -162,7 +166,7 @@ TEST_F(AnalysisWindow, LegendTextsInBothLanguages)
         const auto form = Open(BridgeTable());
         ClickObject(form.get(), 0);
         EXPECT_EQ(Legend(form.get()),
-                  (QStringList{"Классы потенциала (ASTM C876)", "коррозия маловероятна (90 %): > -200 мВ",
+                  (QStringList{"Классы потенциала (ASTM C876), мВ", "коррозия маловероятна (90 %): > -200 мВ",
                                "неопределённо: -200 … -350 мВ", "коррозия вероятна (90 %): < -350 мВ",
                                "нет данных", "точка измерения", "изолиния"}));
     }
@@ -173,7 +177,7 @@ TEST_F(AnalysisWindow, LegendTextsInBothLanguages)
               "Мост, Potential, 17.05.2014 (12)");
     ClickObject(form.get(), 0);
     EXPECT_EQ(Legend(form.get()),
-              (QStringList{"Potential classes (ASTM C876)", "corrosion unlikely (90 %): > -200 mV",
+              (QStringList{"Potential classes (ASTM C876), mV", "corrosion unlikely (90 %): > -200 mV",
                            "uncertain: -200 … -350 mV", "corrosion likely (90 %): < -350 mV", "no data",
                            "measured point", "iso-line"}));
     Choose(form.get(), "ComboBox2", 1); // continuous scale
@@ -334,7 +338,10 @@ QStringList PdfPages(const QString& path)
     EXPECT_EQ(pdftotext.exitCode(), 0);
     QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split('\f');
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty()) pages.removeLast();
-    for (QString& page : pages) page = page.simplified(); // blanks rebuilt from glyph positions vary
+    for (QString& page : pages) {
+        page = page.simplified(); // blanks rebuilt from glyph positions vary
+        page.replace(QChar(0xfb01), QStringLiteral("fi")).replace(QChar(0xfb02), QStringLiteral("fl")); // ligatures
+    }
     return pages;
 }
 
@@ -349,28 +356,92 @@ TEST_F(AnalysisWindow, ReportToPdfHoldsEveryObjectsStatistics)
     QTest::mouseClick(Child<QPushButton>(form.get(), "Button4"), Qt::LeftButton);
     ASSERT_TRUE(answers.allAnswered());
     const QStringList pages = PdfPages(path);
-    // The potential survey, its combined risk, the resistivity survey, the wall.
-    ASSERT_EQ(pages.size(), 4);
+    // Each survey's page and its distribution page; the bridge's combined risk after its potentials.
+    ASSERT_EQ(pages.size(), 7);
     for (int n = 0; n < pages.size(); ++n) {
         EXPECT_TRUE(pages[n].contains("Анализатор корозий — Отчёт об обследовании")) << n;
-        EXPECT_TRUE(pages[n].contains(QStringLiteral("Страница %1 из 4").arg(n + 1))) << n;
+        EXPECT_TRUE(pages[n].contains(QStringLiteral("Страница %1 из 7").arg(n + 1))) << n;
     }
     const struct {
         int page;
         QStringList texts;
     } expected[] = {
-        {2,
-         {"Мост, Сопротивление", "Количество 11", "Среднее 40,5 кОм·см", "Медиана 42,0 кОм·см",
-          "Стандартное отклонение 16,5 кОм·см", "Минимум 21,0 кОм·см", "Максимум 63,0 кОм·см",
-          "низкий 3 (27,3 %)", "умеренный 8 (72,7 %)", "Гистограмма", "Кумулятивная частота"}},
         {0,
          {"Мост, Потенциал", "Электрод сравнения: Ag/AgCl, 1 M KCl", "Пороги классов: -120 / -270 мВ",
-          "Количество 12", "Среднее -225,0 мВ", "Стандартное отклонение 86,1 мВ", "Минимум -340,0 мВ",
-          "коррозия маловероятна (90 %) 1 (8,3 %)", "неопределённо 7 (58,3 %)",
-          "коррозия вероятна (90 %) 4 (33,3 %)", "Измерения: 17.05.2014"}},
-        {1, {"Совмещённый риск", "нет сопротивления 1 (8,3 %)", "нет потенциала 0 (0,0 %)"}},
+          "Источник порогов: ASTM C876, Ag/AgCl, 1 M KCl",
+          "ASTM C876-22b, электрод Ag/AgCl, 1 M KCl: коррозия маловероятна (90 %) > -120 мВ; неопределённо "
+          "-120 … -270 мВ; коррозия вероятна (90 %) < -270 мВ",
+          "Статистическая оценка: RILEM TC 154-EMC (Elsener и др., 2003)", "Количество 12",
+          "Среднее -225,0 мВ", "Стандартное отклонение 86,1 мВ", "Минимум -340,0 мВ",
+          "5-й процентиль", "95-й процентиль", "коррозия маловероятна (90 %) 1 (8,3 %)",
+          "неопределённо 7 (58,3 %)", "коррозия вероятна (90 %) 4 (33,3 %)", "Измерения: 17.05.2014",
+          "Процентили: линейная интерполяция"}},
+        {1,
+         {"Мост, Потенциал, 17.05.2014: распределение и места вскрытия", "Гистограмма",
+          "Кумулятивная частота", "Схема сетки", "серия 1", "серия 3", "точка 1", "точка 4", "(0, 0)",
+          "X, см", "Y, см", "Места вскрытия (худший класс)"}},
+        // Shares over the 11 positions both surveys measured: series 1 point 1 low, the rest of
+        // series 1 and 2 moderate, series 3 points 1-3 high; point 4 of series 3 has no resistivity.
+        {2,
+         {"Совмещённый риск", "Совмещение серий: по номеру серии", "Доли по 11 точкам с обоими измерениями",
+          "низкий 1 (9,1 %)", "умеренный 7 (63,6 %)", "высокий 3 (27,3 %)", "очень высокий 0 (0,0 %)",
+          "Без пары: 1 только потенциал, 0 только сопротивление",
+          "Матрица совмещённого риска — собственная эвристика lm11"}},
         {3,
+         {"Мост, Сопротивление", "Количество 11", "Среднее 40,5 кОм·см", "Медиана 42,0 кОм·см",
+          "Стандартное отклонение 16,5 кОм·см", "Минимум 21,0 кОм·см", "Максимум 63,0 кОм·см",
+          "низкий 3 (27,3 %)", "умеренный 8 (72,7 %)",
+          "RILEM TC 154-EMC (Polder и др., 2000): пренебрежимый > 100 кОм·см; низкий 50 … 100 кОм·см; "
+          "умеренный 10 … 50 кОм·см; высокий ≤ 10 кОм·см",
+          "Метод Веннера, бетон на портландцементе при 20 °C"}},
+        {4, {"Мост, Сопротивление, 17.05.2014: распределение и места вскрытия", "Гистограмма",
+             "Кумулятивная частота", "Нет точек в худшем классе"}},
+        {5,
          {"Стена, Потенциал", "Количество 4", "Среднее -397,0 мВ", "коррозия вероятна (90 %) 4 (100,0 %)"}},
+        {6, {"Места вскрытия (худший класс)", "Схема сетки"}},
+    };
+    for (const auto& e : expected)
+        for (const QString& t : e.texts)
+            EXPECT_TRUE(pages[e.page].contains(t))
+                << "page " << e.page + 1 << " lacks " << t.toStdString() << "\n"
+                << pages[e.page].toStdString();
+    // Not over every position: the unpaired one would make each share a twelfth.
+    EXPECT_FALSE(pages[2].contains("8,3 %")) << pages[2].toStdString();
+}
+
+TEST_F(AnalysisWindow, ReportInEnglishFollowsTheEngineersThresholds)
+{
+    Lang = 1;
+    const auto form = Open(BridgeTable(1));
+    ClickObject(form.get(), 0); // potentials -110 … -340 mV
+    auto* lower = Child<QSpinBox>(form.get(), "SpinEdit3");
+    lower->setFocus();
+    lower->selectAll();
+    QTest::keyClicks(lower, "-300");
+    QTest::keyClick(lower, Qt::Key_Return);
+    const QString path = dir_.filePath("english.pdf");
+    ASSERT_TRUE(form->writeReportPdf(path));
+    const QStringList pages = PdfPages(path);
+    ASSERT_EQ(pages.size(), 7);
+    const struct {
+        int page;
+        QStringList texts;
+    } expected[] = {
+        {0,
+         {"Class thresholds: -200 / -300 mV", "Thresholds: set by the engineer",
+          "ASTM C876-22b, Cu/CuSO4 electrode: corrosion unlikely (90 %) > -200 mV; uncertain -200 … -350 mV; "
+          "corrosion likely (90 %) < -350 mV",
+          "Statistical evaluation: RILEM TC 154-EMC (Elsener et al., 2003)",
+          // Classed by the thresholds in force, not by the electrode's -200 / -350.
+          "corrosion likely (90 %) 4 (33,3 %)", "uncertain 4 (33,3 %)", "Percentiles: linear interpolation",
+          "No survey record was filled in"}},
+        {1,
+         {"distribution and break-out positions", "Histogram", "Cumulative frequency", "Grid sketch",
+          "series 1", "series 3", "point 1", "point 4", "Break-out positions (worst class)"}},
+        {2,
+         {"Shares over 11 positions with both readings", "Unpaired: 1 potential only, 0 resistivity only",
+          "The combined risk matrix is lm11's own heuristic", "Series alignment: by series number"}},
+        {3, {"RILEM TC 154-EMC (Polder et al., 2000)", "Wenner probe, OPC concrete at 20 °C"}},
     };
     for (const auto& e : expected)
         for (const QString& t : e.texts)
@@ -396,7 +467,7 @@ TEST_F(AnalysisWindow, ReportPreviewShowsEveryPage)
     QTest::mouseClick(Child<QPushButton>(form.get(), "Button3"), Qt::LeftButton);
     EXPECT_TRUE(answers.allAnswered());
     EXPECT_EQ(title, "Анализатор корозий — Отчёт об обследовании");
-    EXPECT_EQ(pages, 4);
+    EXPECT_EQ(pages, 7);
 }
 
 TEST_F(AnalysisWindow, ReportOfATableWithoutReadings)

@@ -87,3 +87,49 @@ TEST(MapGeometry, OneSeriesAndOnePointAreNotFilledIn)
         EXPECT_EQ(image.pixelColor(beside), QColor(Qt::white)) << points;
     }
 }
+
+TEST(MapGeometry, FillIsTheBilinearValueInItsColourPixelByPixel)
+{
+    // 4 series × 5 points with series 2 point 3 missing: the gap must stay empty around it.
+    std::vector<FixtureRow> rows;
+    for (int s = 1; s <= 4; ++s)
+        for (int p = 1; p <= 5; ++p) {
+            if (s == 2 && p == 3) continue;
+            FixtureRow r;
+            r.series = s;
+            r.point = p;
+            r.value = QString::number(-120 - 37 * p - 41 * s + (p * s) % 3 * 13);
+            r.time = QStringLiteral("10:%1:00").arg(10 + s * 5 + p);
+            rows.push_back(r);
+        }
+    const auto surveys = GroupSurveys(FixtureTable(rows));
+    ASSERT_EQ(surveys.size(), 1u);
+    const SurveyObject& o = surveys[0];
+    const std::vector<double> values = o.values();
+    const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
+    for (const FillMode fill : {FillMode::Classes, FillMode::Continuous}) {
+        MapOptions options;
+        options.fill = fill;
+        options.thresholds = PotentialThresholds{-230, -330};
+        const SurveyMap map(o, nullptr, options);
+        const QImage image = map.fillImage(97, 61);
+        ASSERT_EQ(image.size(), QSize(97, 61));
+        int empty = 0;
+        for (int py = 0; py < image.height(); ++py)
+            for (int px = 0; px < image.width(); ++px) {
+                const double x = (px + 0.5) * (o.grid.columns() - 1) / image.width();
+                const double y = (o.grid.rows() - 1) - (py + 0.5) * (o.grid.rows() - 1) / image.height();
+                const double v = Bilinear(o.grid, x, y);
+                QRgb want = 0; // transparent
+                if (!std::isnan(v))
+                    want = (fill == FillMode::Classes
+                                ? PotentialClassColor(ClassifyPotential(v, *options.thresholds))
+                                : ScaleColor((v - *lo) / (*hi - *lo)))
+                               .rgba();
+                else
+                    ++empty;
+                ASSERT_EQ(image.pixel(px, py), want) << px << ", " << py << " value " << v;
+            }
+        EXPECT_GT(empty, 0); // the gap shows
+    }
+}
