@@ -58,8 +58,8 @@ SettingsColumns FitSettingsColumns(const std::function<QString(int)>& heading,
     SettingsColumns wrapped;
     for (wrapped.lines = 2; wrapped.lines <= kMaxHeadingLines; ++wrapped.lines) {
         for (int c = 0; c < kSettingsColumns; ++c)
-            wrapped.widths[std::size_t(c)] =
-                std::max(WrappedWidth(heading(c), wrapped.lines, measure), std::min(design(c), Ceil(content)));
+            wrapped.widths[std::size_t(c)] = std::max(WrappedWidth(heading(c), wrapped.lines, measure),
+                                                      std::min(design(c), Ceil(content)));
         const int total = std::accumulate(wrapped.widths.begin(), wrapped.widths.end(), 0);
         if (total > room && wrapped.lines < kMaxHeadingLines) continue;
         // The spare room goes back to the columns that wrapped, in proportion to what they gave up.
