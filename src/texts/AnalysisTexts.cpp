@@ -125,7 +125,7 @@ const TextPair RecordDamaged{"Файл паспортов обследовани
 const TextPair RecordNotSaved{"Паспорт не сохранён: %1", "The survey record was not saved: %1"};
 const TextPair RecordEmptyNote{"Паспорт обследования не заполнен", "No survey record was filled in"};
 const TextPair RecordHeading{"Паспорт обследования", "Survey record"};
-const TextPair PotentialStandard{"ASTM C876-22b, электрод %1: %2", "ASTM C876-22b, %1 electrode: %2"};
+const TextPair PotentialStandard{"ASTM C876-15, электрод %1: %2", "ASTM C876-15, %1 electrode: %2"};
 const TextPair PotentialEvaluation{"Статистическая оценка: RILEM TC 154-EMC (Elsener и др., 2003)",
                                    "Statistical evaluation: RILEM TC 154-EMC (Elsener et al., 2003)"};
 const TextPair ResistivityStandard{"RILEM TC 154-EMC (Polder и др., 2000): %1",

@@ -369,7 +369,7 @@ TEST_F(AnalysisWindow, ReportToPdfHoldsEveryObjectsStatistics)
         {0,
          {"Мост, Потенциал", "Электрод сравнения: Ag/AgCl, 1 M KCl", "Пороги классов: -120 / -270 мВ",
           "Источник порогов: ASTM C876, Ag/AgCl, 1 M KCl",
-          "ASTM C876-22b, электрод Ag/AgCl, 1 M KCl: коррозия маловероятна (90 %) > -120 мВ; неопределённо "
+          "ASTM C876-15, электрод Ag/AgCl, 1 M KCl: коррозия маловероятна (90 %) > -120 мВ; неопределённо "
           "-120 … -270 мВ; коррозия вероятна (90 %) < -270 мВ",
           "Статистическая оценка: RILEM TC 154-EMC (Elsener и др., 2003)", "Количество 12",
           "Среднее -225,0 мВ", "Стандартное отклонение 86,1 мВ", "Минимум -340,0 мВ",
@@ -429,7 +429,7 @@ TEST_F(AnalysisWindow, ReportInEnglishFollowsTheEngineersThresholds)
     } expected[] = {
         {0,
          {"Class thresholds: -200 / -300 mV", "Thresholds: set by the engineer",
-          "ASTM C876-22b, Cu/CuSO4 electrode: corrosion unlikely (90 %) > -200 mV; uncertain -200 … -350 mV; "
+          "ASTM C876-15, Cu/CuSO4 electrode: corrosion unlikely (90 %) > -200 mV; uncertain -200 … -350 mV; "
           "corrosion likely (90 %) < -350 mV",
           "Statistical evaluation: RILEM TC 154-EMC (Elsener et al., 2003)",
           // Classed by the thresholds in force, not by the electrode's -200 / -350.
