@@ -2,15 +2,31 @@
 // simulator) as "Read from device" does, then opens one more window, to look at them on a
 // screen of any size:
 //   show_window [ru|en] [main|reading|settings|diagram|screenshot|analysis|about|help]
+//   show_window [ru|en] report          the survey report's print preview
+//   show_window [ru|en] pdf FILE        the survey report written to FILE, then the program ends
 #include "app/SharedState.h"
 #include "ui/AppStyle.h"
 #include "ui/Unit1.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QPushButton>
 #include <QTimer>
 
 #include <functional>
+
+namespace {
+
+// Once the window opened next is up, clicks its button `name`.
+void ClickInNextWindow(QObject* context, const QString& name)
+{
+    QTimer::singleShot(1000, context, [name] {
+        if (QWidget* window = QApplication::activeModalWidget())
+            if (auto* button = window->findChild<QPushButton*>(name)) button->click();
+    });
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -22,24 +38,42 @@ int main(int argc, char** argv)
     form.show();
     if (args.contains(QStringLiteral("en"))) form.Lang1Click();
     const std::function<void()> open = [&] {
-        if (which == QLatin1String("settings"))
+        if (which == QLatin1String("settings")) {
             form.Button2Click();
-        else if (which == QLatin1String("diagram"))
+        } else if (which == QLatin1String("diagram")) {
             form.Button3Click();
-        else if (which == QLatin1String("screenshot")) {
+        } else if (which == QLatin1String("screenshot")) {
             // The window opens empty; its "Update" fetches the display.
-            QTimer::singleShot(500, &form, [] {
-                if (QWidget* window = QApplication::activeModalWidget())
-                    if (auto* update = window->findChild<QPushButton*>(QStringLiteral("Button1")))
-                        update->click();
-            });
+            ClickInNextWindow(&form, QStringLiteral("Button1"));
             form.Copy3Click();
-        } else if (which == QLatin1String("analysis"))
+        } else if (which == QLatin1String("analysis")) {
             form.Analysis1Click();
-        else if (which == QLatin1String("about"))
+        } else if (which == QLatin1String("report")) {
+            ClickInNextWindow(&form, QStringLiteral("Button3"));
+            form.Analysis1Click();
+        } else if (which == QLatin1String("pdf")) {
+            // The file dialog is answered with the name given; then the analysis closes and
+            // the program ends.
+            const QString file = args.value(3);
+            QTimer::singleShot(1000, &form, [file] {
+                QWidget* analysis = QApplication::activeModalWidget();
+                if (!analysis) return;
+                QTimer::singleShot(500, analysis, [file, analysis] {
+                    if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                        dialog->selectFile(file);
+                        dialog->accept();
+                    }
+                    QTimer::singleShot(0, analysis, &QWidget::close);
+                });
+                if (auto* button = analysis->findChild<QPushButton*>(QStringLiteral("Button4"))) button->click();
+            });
+            form.Analysis1Click();
+            QCoreApplication::exit(0);
+        } else if (which == QLatin1String("about")) {
             form.About1Click();
-        else if (which == QLatin1String("help"))
+        } else if (which == QLatin1String("help")) {
             form.Contents1Click();
+        }
     };
     QTimer::singleShot(0, &form, [&] {
         form.Button1Click();
