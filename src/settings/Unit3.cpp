@@ -1,9 +1,9 @@
 #include "Unit3.h"
 
 #include "app/SharedState.h"
-#include "device/Unit2.h"
 #include "texts/Texts.h"
 #include "ui/DesignScale.h"
+#include "ui/ExchangeStarters.h"
 #include "ui/WindowPlace.h"
 
 #include <QGuiApplication>

@@ -5,6 +5,7 @@
 #include "exchange/project/ProjectFile.h"
 #include "exchange_machine/FakeInstrument.h"
 #include "texts/Texts.h"
+#include "ui/ExchangeStarters.h"
 #include "ui/Unit1.h"
 
 #include <gtest/gtest.h>
