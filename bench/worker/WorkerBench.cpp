@@ -5,7 +5,7 @@
 // it waits.
 #include "app/SharedState.h"
 #include "archive/ArchiveModel.h"
-#include "device/Unit2.h"
+#include "ui/ExchangeStarters.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

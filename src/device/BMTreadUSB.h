@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <QThread>
+#include <QWidget>
 
 #include <condition_variable>
 #include <functional>
@@ -13,7 +14,6 @@
 
 class QLabel;
 class QProgressBar;
-class QWidget;
 
 /// Receives the records of an archive read on the window thread.
 using ArchiveFill = std::function<void(std::span<const ArchiveRecord> records)>;

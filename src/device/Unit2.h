@@ -1,8 +1,6 @@
 #pragma once
-// The progress window of an archive read. The starters are in ExchangeStarters.h, included
-// here for the files that found them in this header.
-#include "device/ExchangeStarters.h"
-
+// The progress window of an archive read. The starters that create it are in
+// ui/ExchangeStarters.h.
 #include <QDialog>
 
 class QLabel;

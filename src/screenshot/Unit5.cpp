@@ -3,8 +3,8 @@
 #include "ColorBox.h"
 #include "ScreenPicture.h"
 #include "app/SharedState.h"
-#include "device/Unit2.h"
 #include "texts/Texts.h"
+#include "ui/ExchangeStarters.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,10 +1,10 @@
 #include "Unit3.h"
 
 #include "app/SharedState.h"
-#include "device/Unit2.h"
 #include "settings/SettingsColumns.h"
 #include "texts/Texts.h"
 #include "ui/DesignScale.h"
+#include "ui/ExchangeStarters.h"
 #include "ui/WindowPlace.h"
 
 #include <QGuiApplication>

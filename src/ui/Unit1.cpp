@@ -4,7 +4,6 @@
 #include "analysis/Unit7.h"
 #include "app/CommandLine.h"
 #include "app/SharedState.h"
-#include "device/Unit2.h"
 #include "diagram/Unit4.h"
 #include "exchange/project/ProjectFile.h"
 #include "screenshot/Unit5.h"
@@ -13,6 +12,7 @@
 #include "texts/Texts.h"
 #include "ui/About.h"
 #include "ui/DesignScale.h"
+#include "ui/ExchangeStarters.h"
 #include "ui/FileMenus.h"
 #include "ui/HelpWindow.h"
 #include "ui/RecentProjects.h"
@@ -52,6 +52,9 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <initializer_list>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -249,18 +252,31 @@ void TForm1::createGrid()
 
 void TForm1::createMenu()
 {
-    const auto item = [this](QMenu* menu, const char* name, const QIcon& icon, void (TForm1::*handler)()) {
-        QAction* a = menu->addAction(icon, QString());
+    const auto item = [this](QMenu* menu, const char* name, void (TForm1::*handler)()) {
+        QAction* a = menu->addAction(QString());
         a->setObjectName(QLatin1String(name));
         a->setIconVisibleInMenu(true);
         connect(a, &QAction::triggered, this, handler);
         return a;
     };
+    // The pictures are seen only inside the opened menus: drawn when a menu first opens,
+    // not before the window's first paint.
+    using Picture = QIcon (*)();
+    const auto picturesOnFirstShow = [](QMenu* menu,
+                                        std::initializer_list<std::pair<QAction*, Picture>> items) {
+        std::vector<std::pair<QAction*, Picture>> pending(items);
+        connect(
+            menu, &QMenu::aboutToShow, menu,
+            [pending] {
+                for (const auto& [action, picture] : pending) action->setIcon(picture());
+            },
+            Qt::SingleShotConnection);
+    };
     File1 = menuBar()->addMenu(QString());
     File1->setObjectName(QStringLiteral("File1"));
-    Save1 = item(File1, "Save1", MenuIcons::Sheet(), &TForm1::Save1Click);
-    N1 = item(File1, "N1", MenuIcons::Disk(), &TForm1::N1Click);
-    N2 = item(File1, "N2", MenuIcons::Folder(), &TForm1::Action1Execute);
+    Save1 = item(File1, "Save1", &TForm1::Save1Click);
+    N1 = item(File1, "N1", &TForm1::N1Click);
+    N2 = item(File1, "N2", &TForm1::Action1Execute);
     // The recent projects and the read history, filled whenever they open.
     const auto open = [this](const QString& fileName) {
         openDialogName_ = fileName;
@@ -278,15 +294,22 @@ void TForm1::createMenu()
         });
     });
     File1->addSeparator()->setObjectName(QStringLiteral("N9"));
-    Print1 = item(File1, "Print1", MenuIcons::Printer(), &TForm1::Print1Click);
+    Print1 = item(File1, "Print1", &TForm1::Print1Click);
     File1->addSeparator()->setObjectName(QStringLiteral("N8"));
-    Exit1 = item(File1, "Exit1", MenuIcons::Exit(), &TForm1::Exit1Click);
+    Exit1 = item(File1, "Exit1", &TForm1::Exit1Click);
+    picturesOnFirstShow(File1, {{Save1, MenuIcons::Sheet},
+                                {N1, MenuIcons::Disk},
+                                {N2, MenuIcons::Folder},
+                                {Print1, MenuIcons::Printer},
+                                {Exit1, MenuIcons::Exit}});
 
     Edit1 = menuBar()->addMenu(QString());
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    Copy1 = item(Edit1, "Copy1", MenuIcons::WholeTable(), &TForm1::Copy1Click);
-    Copy2 = item(Edit1, "Copy2", MenuIcons::Block(), &TForm1::Copy2Click);
-    Copy3 = item(Edit1, "Copy3", MenuIcons::Device(), &TForm1::Copy3Click);
+    Copy1 = item(Edit1, "Copy1", &TForm1::Copy1Click);
+    Copy2 = item(Edit1, "Copy2", &TForm1::Copy2Click);
+    Copy3 = item(Edit1, "Copy3", &TForm1::Copy3Click);
+    picturesOnFirstShow(
+        Edit1, {{Copy1, MenuIcons::WholeTable}, {Copy2, MenuIcons::Block}, {Copy3, MenuIcons::Device}});
 
     // The survey analysis: an item of the menu bar itself, between Edit and Language.
     Analysis1 = menuBar()->addAction(QString());
@@ -295,17 +318,18 @@ void TForm1::createMenu()
 
     Language1 = menuBar()->addMenu(MainText::Language1);
     Language1->setObjectName(QStringLiteral("Language1"));
-    Lang0 = item(Language1, "Lang0", QIcon(), &TForm1::Lang0Click);
+    Lang0 = item(Language1, "Lang0", &TForm1::Lang0Click);
     Lang0->setText(MainText::Lang0);
     Lang0->setCheckable(true);
-    Lang1 = item(Language1, "Lang1", QIcon(), &TForm1::Lang1Click);
+    Lang1 = item(Language1, "Lang1", &TForm1::Lang1Click);
     Lang1->setText(MainText::Lang1);
     Lang1->setCheckable(true);
 
     Help1 = menuBar()->addMenu(QString());
     Help1->setObjectName(QStringLiteral("Help1"));
-    Contents1 = item(Help1, "Contents1", MenuIcons::Help(), &TForm1::Contents1Click);
-    About1 = item(Help1, "About1", MenuIcons::Info(), &TForm1::About1Click);
+    Contents1 = item(Help1, "Contents1", &TForm1::Contents1Click);
+    About1 = item(Help1, "About1", &TForm1::About1Click);
+    picturesOnFirstShow(Help1, {{Contents1, MenuIcons::Help}, {About1, MenuIcons::Info}});
 }
 
 void TForm1::applyTexts()

@@ -9,6 +9,7 @@
 #include "device/Unit2.h"
 #include "exchange/project/ProjectFile.h"
 #include "texts/Texts.h"
+#include "ui/ExchangeStarters.h"
 #include "ui/Unit1.h"
 
 #include <QLabel>

@@ -4,11 +4,11 @@
 #include "app/SharedState.h"
 #include "device/BMTreadUSB.h"
 #include "device/Formats.h"
-#include "device/Unit2.h"
 #include "screenshot/ColorBox.h"
 #include "screenshot/Unit5.h"
 #include "support/SimulatorScenario.h"
 #include "texts/Texts.h"
+#include "ui/ExchangeStarters.h"
 #include "ui/Unit1.h"
 
 #include <gtest/gtest.h>

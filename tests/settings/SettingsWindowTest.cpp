@@ -2,10 +2,10 @@
 // mouse, and pressing "Load into the device" in front of a scripted instrument.
 #include "GridInput.h"
 #include "app/SharedState.h"
-#include "device/Unit2.h"
 #include "exchange_machine/FakeInstrument.h"
 #include "settings/Unit3.h"
 #include "texts/Texts.h"
+#include "ui/ExchangeStarters.h"
 #include "worker/WorkerTestSupport.h"
 
 #include <QAccessible>

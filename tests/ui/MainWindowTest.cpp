@@ -5,6 +5,7 @@
 #include "exchange/project/ProjectFile.h"
 #include "exchange_machine/FakeInstrument.h"
 #include "texts/Texts.h"
+#include "ui/ExchangeStarters.h"
 #include "ui/Unit1.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +24,7 @@
 #include <QTest>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -182,6 +184,36 @@ TEST_F(MainWindow, LanguageSwitchRewritesEveryTextButNeverTheDataRows)
     EXPECT_EQ(form->table().cell(5, 0), QStringLiteral("Series | Number"));
     action("Lang0")->trigger();
     expectLanguage(0);
+}
+
+TEST_F(MainWindow, EveryPictureItemShowsItsPictureWhenItsMenuIsOpenedFromTheMenuBar)
+{
+    const struct {
+        const char* menu;
+        std::vector<const char*> items;
+    } menus[] = {
+        {"File1", {"Save1", "N1", "N2", "Print1", "Exit1"}},
+        {"Edit1", {"Copy1", "Copy2", "Copy3"}},
+        {"Help1", {"Contents1", "About1"}},
+    };
+    QMenuBar* bar = form->menuBar();
+    for (const auto& m : menus) {
+        SCOPED_TRACE(m.menu);
+        auto* menu = form->findChild<QMenu*>(m.menu);
+        ASSERT_NE(menu, nullptr);
+        // Twice: the second opening must find the pictures still there.
+        for (int opening = 0; opening < 2; ++opening) {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+            QTRY_VERIFY(menu->isVisible());
+            for (const char* name : m.items) {
+                const QImage picture = action(name)->icon().pixmap(16, 16).toImage();
+                EXPECT_FALSE(picture.isNull()) << name;
+                EXPECT_TRUE(action(name)->isIconVisibleInMenu()) << name;
+            }
+            menu->hide();
+            QTRY_VERIFY(!menu->isVisible());
+        }
+    }
 }
 
 TEST_F(MainWindow, AFreshWindowStartsInRussianWhateverTheLanguageBefore)

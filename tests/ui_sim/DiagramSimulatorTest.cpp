@@ -2,7 +2,6 @@
 // then "Построить  диграмму". The instrument may list its records newest or oldest first and
 // count series per object or per sensor; the control rows show which surfaces came out.
 #include "app/SharedState.h"
-#include "device/Unit2.h"
 #include "support/SimulatorScenario.h"
 #include "texts/Texts.h"
 #include "ui/Unit1.h"

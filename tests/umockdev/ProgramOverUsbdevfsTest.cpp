@@ -10,6 +10,7 @@
 #include "device/Unit2.h"
 #include "model/Archive.h"
 #include "model/Instrument.h"
+#include "ui/ExchangeStarters.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -3,6 +3,7 @@
 #include "app/SharedState.h"
 #include "archive/ArchiveModel.h"
 #include "device/Unit2.h"
+#include "ui/ExchangeStarters.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -5,6 +5,7 @@
 #include "archive/ArchiveModel.h"
 #include "device/Unit2.h"
 #include "texts/Texts.h"
+#include "ui/ExchangeStarters.h"
 
 #include <QFile>
 #include <QLabel>

@@ -4,8 +4,8 @@
 // message boxes as a user would.
 #include "app/SharedState.h"
 #include "device/BMTreadUSB.h"
-#include "device/Unit2.h"
 #include "support/WaitUntil.h"
+#include "ui/ExchangeStarters.h"
 
 #include <gtest/gtest.h>
 

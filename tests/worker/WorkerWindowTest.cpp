@@ -6,6 +6,7 @@
 #include "device/Unit2.h"
 #include "exchange_machine/FakeInstrument.h"
 #include "texts/Texts.h"
+#include "ui/ExchangeStarters.h"
 
 #include <QElapsedTimer>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "ExchangeStarters.h"
+#include "ui/ExchangeStarters.h"
 
 #include "app/SharedState.h"
 #include "archive/ArchiveModel.h"
