@@ -4,6 +4,7 @@
 #include "device/Unit2.h"
 #include "texts/Texts.h"
 #include "ui/DesignScale.h"
+#include "ui/ErrorBox.h"
 #include "ui/WindowPlace.h"
 
 #include <QGuiApplication>
@@ -12,7 +13,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -233,11 +233,7 @@ void TForm3::setCell(int row, int column, const QString& text)
         StringGrid1->setItem(row, column, new QTableWidgetItem(text));
 }
 
-void TForm3::warn(const QString& text)
-{
-    QMessageBox box(QMessageBox::Critical, Tr(MainText::Warning), text, QMessageBox::Ok);
-    box.exec();
-}
+void TForm3::warn(const QString& text) { ShowErrorBox(Tr(MainText::Warning), text); }
 
 void TForm3::warnLater(const QString& text)
 {
