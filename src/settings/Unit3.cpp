@@ -363,7 +363,7 @@ void TForm3::Button1Click()
         warn(Tr(SettingsText::LowerAboveUpper));
         return;
     case SendVerdict::InvalidCell:
-        warn(Tr(ExchangeText::InvalidValue).arg(verdict.row).arg(verdict.column));
+        warn(ExchangeText::InvalidValueText(verdict.row, verdict.column, Lang.load()));
         StringGrid1->setCurrentCell(verdict.row, verdict.column);
         return;
     case SendVerdict::StepsNotMultipleOf10:
