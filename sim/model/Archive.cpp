@@ -1,5 +1,7 @@
 #include "model/Archive.h"
 
+#include "bytes/InstrumentSizes.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -9,6 +11,11 @@
 #include <random>
 
 namespace lm11sim {
+
+// The simulated instrument keeps what the program expects of the real one.
+static_assert(kScreenBytes == kInstrumentScreenBytes && kSettingsBytes == kInstrumentSettingsBytes &&
+              kEntryBytes == kInstrumentEntryBytes);
+static_assert(std::tuple_size_v<decltype(Scenario::objects)> == std::size_t(kInstrumentObjects));
 
 namespace {
 

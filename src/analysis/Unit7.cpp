@@ -9,6 +9,7 @@
 #include "exchange/SyncedSave.h"
 #include "texts/AnalysisTexts.h"
 #include "texts/Texts.h"
+#include "ui/ErrorBox.h"
 #include "ui/WindowPlace.h"
 
 #include <QApplication>
@@ -44,11 +45,7 @@ namespace {
 
 const char* const kElectrodeKey = "analysis/electrode";
 
-void ErrorBox(const QString& text)
-{
-    QMessageBox box(QMessageBox::Critical, Tr(MainText::Error), text, QMessageBox::Ok);
-    box.exec();
-}
+void ErrorBox(const QString& text) { ShowErrorBox(Tr(MainText::Error), text); }
 
 // A label for `control`, whose accessible name becomes the label's text.
 QLabel* LabelFor(QWidget* parent, const char* name, const TextPair& text, QWidget* control)

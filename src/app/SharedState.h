@@ -1,4 +1,5 @@
 #pragma once
+#include "bytes/InstrumentSizes.h"
 #include "texts/TextPair.h"
 
 #include <QObject>
@@ -13,6 +14,8 @@ inline constexpr int kScreenBufferSize = 2048;
 inline constexpr int kObjectCount = 20;
 /// Bytes of the instrument's settings block (20 entries of 38 bytes).
 inline constexpr std::size_t kSettingsBlockBytes = 760;
+static_assert(std::size_t(kScreenBufferSize) == kInstrumentScreenBytes &&
+              kObjectCount == kInstrumentObjects && kSettingsBlockBytes == kInstrumentSettingsBytes);
 
 /// What a starter asks of the worker.
 enum class Operation : uint8_t {

@@ -2,12 +2,12 @@
 
 #include "app/SharedState.h"
 #include "texts/Texts.h"
+#include "ui/ErrorBox.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QProgressBar>
 
 #include <chrono>
@@ -167,11 +167,7 @@ void BMTreadUSB::syncUpdate(const SyncView& view)
 
 void BMTreadUSB::messageBox(const TextPair& text)
 {
-    handOff([&] {
-        QMessageBox box(QMessageBox::Critical, shared_.tr(MainText::Warning), shared_.tr(text),
-                        QMessageBox::Ok);
-        box.exec();
-    });
+    handOff([&] { ShowErrorBox(shared_.tr(MainText::Warning), shared_.tr(text)); });
 }
 
 void BMTreadUSB::fillArchive(std::vector<ArchiveRecord> records)

@@ -45,7 +45,7 @@ SyncView ComputeSyncView(int32_t& progress, const SharedState& shared)
         return view;
     case StatusInvalidValue:
         view.label =
-            text(ExchangeText::InvalidValue).arg(shared.invalidRow.load()).arg(shared.invalidColumn.load());
+            InvalidValueText(shared.invalidRow.load(), shared.invalidColumn.load(), shared.Lang.load());
         return view;
     default: break;
     }

@@ -1,6 +1,8 @@
 #pragma once
 // Bytes on the wire between the program and the instrument: command frames, reply
 // lengths, the reply bodies and their checks. Little-endian throughout. No Qt Widgets.
+#include "bytes/InstrumentSizes.h"
+
 #include <QString>
 
 #include <array>
@@ -17,6 +19,9 @@ inline constexpr std::size_t kSettingsEntrySize = 38;
 inline constexpr std::size_t kSettingsEntries = 20;
 inline constexpr std::size_t kScreenSize = 2048;
 inline constexpr std::size_t kLengthSize = 4;
+static_assert(kSettingsEntries == std::size_t(kInstrumentObjects) &&
+              kSettingsEntrySize == kInstrumentEntryBytes && kSettingsBlockSize == kInstrumentSettingsBytes &&
+              kScreenSize == kInstrumentScreenBytes);
 inline constexpr std::size_t kMaxRecords = 1760;
 /// Bytes of the header's record bitmap (55 words); bytes after it are not counted.
 inline constexpr std::size_t kRecordBitmapSize = 220;

@@ -159,6 +159,30 @@ std::vector<double> AxisTicks(const AxisRange& range, double length, double minS
     return ticks;
 }
 
+ChartTicks TicksFor(const ChartRanges& ranges, const BoxProjection& box, double labelSpacing,
+                    double bottomSpacing)
+{
+    auto edgeLength = [&](const BoxPoint& a, const BoxPoint& b) {
+        const QPointF d = box.map(b) - box.map(a);
+        return std::hypot(d.x(), d.y());
+    };
+    auto ticks = [](const AxisRange& range, double length, double spacing, auto along) {
+        std::vector<AxisTick> out;
+        for (double t : AxisTicks(range, length, spacing))
+            out.push_back({along(t), QString::number(std::llround(t))});
+        return out;
+    };
+    auto upward = [](const AxisRange& r) { return [r](double t) { return (t - r.min) / r.span(); }; };
+    const AxisRange& depth = ranges.depth;
+    ChartTicks out;
+    out.left = ticks(ranges.left, edgeLength({0, 0, 0}, {0, 1, 0}), labelSpacing, upward(ranges.left));
+    out.right = ticks(ranges.right, edgeLength({1, 0, 1}, {1, 1, 1}), labelSpacing, upward(ranges.right));
+    out.bottom = ticks(ranges.bottom, edgeLength({0, 0, 0}, {1, 0, 0}), bottomSpacing, upward(ranges.bottom));
+    out.depth = ticks(depth, edgeLength({1, 0, 0}, {1, 0, 1}), labelSpacing,
+                      [&depth](double t) { return (depth.max - t) / depth.span(); });
+    return out;
+}
+
 ChartRanges RangesFor(const std::vector<DiagramSurface>& surfaces, const ChartView& view)
 {
     double xlo = INFINITY, xhi = -INFINITY, zlo = INFINITY, zhi = -INFINITY;

@@ -74,6 +74,24 @@ struct ChartRanges {
 };
 ChartRanges RangesFor(const std::vector<DiagramSurface>& surfaces, const ChartView& view);
 
+/// One labelled tick of an axis: where it lies along the axis in box units (the u, v or w
+/// of its point) and its label, the tick value rounded to a whole number.
+struct AxisTick {
+    double along = 0;
+    QString label;
+    bool operator==(const AxisTick&) const = default;
+};
+/// The labelled ticks of the four axes, each axis along its edge of the box: left (u = 0,
+/// w = 0), right (u = 1, w = 1), bottom (v = 0, w = 0) and depth (u = 1, v = 0), where the
+/// largest series is in front. `labelSpacing` is the room a label needs between the ticks of
+/// the vertical and depth axes, `bottomSpacing` that of the bottom axis, both in pixels of the
+/// edges as `box` projects them.
+struct ChartTicks {
+    std::vector<AxisTick> left, right, bottom, depth;
+};
+ChartTicks TicksFor(const ChartRanges& ranges, const BoxProjection& box, double labelSpacing,
+                    double bottomSpacing);
+
 /// Box position of a surface point; the depth axis is inverted (its largest series in front).
 BoxPoint ToBox(const DiagramPoint& p, VerticalAxis axis, const ChartRanges& ranges);
 

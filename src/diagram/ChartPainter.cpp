@@ -33,8 +33,6 @@ QFont TitleFont(const QPainter& painter)
     return f;
 }
 
-QString TickText(double v) { return QString::number(std::llround(v)); }
-
 // Keeps texts from covering each other: a text whose box meets one already drawn is left out.
 class LabelPlacer {
 public:
@@ -72,6 +70,22 @@ void DrawBackground(QPainter& p, const QRect& rect)
     p.drawLine(rect.topRight(), rect.bottomRight());
 }
 
+// One axis's ticks: a mark from the tick's point `at(along)` by `mark`, and its label in the
+// box `labelBox(point, width)` gives. The width of the widest label drawn.
+template <class At, class LabelBox>
+double DrawTicks(QPainter& p, LabelPlacer& placer, const QFontMetricsF& fm,
+                 const std::vector<AxisTick>& ticks, At at, QPointF mark, int flags, LabelBox labelBox)
+{
+    double widest = 0;
+    for (const AxisTick& t : ticks) {
+        const QPointF q = at(t.along);
+        p.drawLine(q, q + mark);
+        const double w = fm.horizontalAdvance(t.label);
+        if (placer.draw(labelBox(q, w), flags, t.label)) widest = std::max(widest, w);
+    }
+    return widest;
+}
+
 QPolygonF Face(const BoxProjection& box, std::initializer_list<int> corners)
 {
     QPolygonF poly;
@@ -79,77 +93,10 @@ QPolygonF Face(const BoxProjection& box, std::initializer_list<int> corners)
     return poly;
 }
 
-} // namespace
-
-QRectF ChartPainter::plotRect(const QRect& rect)
+// The surfaces, farthest pieces first.
+void DrawSurfaces(QPainter& p, const std::vector<DiagramSurface>& surfaces, const ChartRanges& ranges,
+                  const BoxProjection& box, int gridStep)
 {
-    // Room for the labels and titles beside the box; the box's own turn and perspective
-    // are inside the zoom.
-    const double side = std::clamp(rect.width() * 0.09, 60.0, 110.0);
-    return QRectF(rect).adjusted(side, 16, -side, -std::clamp(rect.height() * 0.16, 60.0, 150.0));
-}
-
-int ChartPainter::coarseStep(const std::vector<DiagramSurface>& surfaces, int cells)
-{
-    std::size_t points = 0;
-    for (const DiagramSurface& s : surfaces)
-        if (s.visible) points += s.points.size();
-    if (cells <= 0 || points <= std::size_t(cells)) return 1;
-    // Cells fall with the square of the step across and in depth.
-    return int(std::ceil(std::sqrt(double(points) / cells)));
-}
-
-void ChartPainter::paint(QPainter& p, const QRect& rect, const std::vector<DiagramSurface>& surfaces,
-                         const ChartView& view, const ChartTitles& titles, int gridStep)
-{
-    p.save();
-    p.setClipRect(rect);
-    DrawBackground(p, rect);
-
-    const ChartRanges ranges = RangesFor(surfaces, view);
-    const BoxProjection box(view, plotRect(rect));
-    auto at = [&box](double u, double v, double w) { return box.map({u, v, w}); };
-    auto line = [&](const BoxPoint& a, const BoxPoint& b) { p.drawLine(box.map(a), box.map(b)); };
-    auto vOf = [](const AxisRange& r, double value) { return (value - r.min) / r.span(); };
-    auto uOf = [&](double x) { return vOf(ranges.bottom, x); };
-    auto wOf = [&](double z) { return (ranges.depth.max - z) / ranges.depth.span(); };
-
-    p.setRenderHint(QPainter::Antialiasing, true);
-
-    // Walls: back (w = 1) and left (u = 0); no floor.
-    p.setPen(QPen(QColor(96, 96, 96), 1));
-    p.setBrush(QColor(kBackWall.red(), kBackWall.green(), kBackWall.blue(), kWallAlpha));
-    p.drawPolygon(Face(box, {4, 5, 7, 6}));
-    p.setBrush(QColor(kLeftWall.red(), kLeftWall.green(), kLeftWall.blue(), kWallAlpha));
-    p.drawPolygon(Face(box, {0, 4, 6, 2}));
-
-    const QFont labelFont = LabelFont(p);
-    const QFontMetricsF fm(labelFont);
-    const double labelSpacing = fm.height() * 1.6;
-    auto edgeLength = [&](const BoxPoint& a, const BoxPoint& b) {
-        const QPointF d = box.map(b) - box.map(a);
-        return std::hypot(d.x(), d.y());
-    };
-    const std::vector<double> leftTicks =
-        AxisTicks(ranges.left, edgeLength({0, 0, 0}, {0, 1, 0}), labelSpacing);
-    const std::vector<double> rightTicks =
-        AxisTicks(ranges.right, edgeLength({1, 0, 1}, {1, 1, 1}), labelSpacing);
-    const std::vector<double> bottomTicks = AxisTicks(ranges.bottom, edgeLength({0, 0, 0}, {1, 0, 0}),
-                                                      fm.horizontalAdvance(QStringLiteral("0000")));
-    const std::vector<double> depthTicks =
-        AxisTicks(ranges.depth, edgeLength({1, 0, 0}, {1, 0, 1}), labelSpacing);
-
-    // Grid lines on the walls, at the left, bottom and depth ticks.
-    p.setPen(QPen(QColor(80, 80, 80, 140), 1, Qt::DotLine));
-    for (double t : leftTicks) {
-        const double v = vOf(ranges.left, t);
-        line({0, v, 1}, {1, v, 1});
-        line({0, v, 0}, {0, v, 1});
-    }
-    for (double t : bottomTicks) line({uOf(t), 0, 1}, {uOf(t), 1, 1});
-    for (double t : depthTicks) line({0, 0, wOf(t)}, {0, 1, wOf(t)});
-
-    // The surfaces, farthest pieces first.
     std::vector<ChartPrimitive> pieces;
     // Room for the pieces up front: a hundred thousand of them would otherwise be copied
     // over several times as the list grows. A grid thins with the square of the step; a
@@ -228,55 +175,13 @@ void ChartPainter::paint(QPainter& p, const QRect& rect, const std::vector<Diagr
         brushSet = &look.brush;
         p.drawPolygon(corners, c.count);
     }
-    p.setRenderHint(QPainter::Antialiasing, true);
+}
 
-    // Axis lines and their ticks.
-    p.setPen(QPen(Qt::black, 1));
-    p.setBrush(Qt::NoBrush);
-    line({0, 0, 0}, {0, 1, 0});
-    line({1, 0, 1}, {1, 1, 1});
-    line({0, 0, 0}, {1, 0, 0});
-    line({1, 0, 0}, {1, 0, 1});
-
-    p.setFont(labelFont);
-    LabelPlacer placer(p);
+// Point marks above every surface that shows them.
+void DrawMarks(QPainter& p, const std::vector<DiagramSurface>& surfaces, const ChartRanges& ranges,
+               const BoxProjection& box, const QFontMetricsF& fm)
+{
     const double th = fm.height();
-    double leftExtent = 0, rightExtent = 0, bottomExtent = 0;
-    for (double t : leftTicks) {
-        const QPointF q = at(0, vOf(ranges.left, t), 0);
-        p.drawLine(q, q - QPointF(kTickLength, 0));
-        const QString text = TickText(t);
-        const double w = fm.horizontalAdvance(text);
-        if (placer.draw(QRectF(q.x() - kLabelGap - w, q.y() - th / 2, w, th),
-                        Qt::AlignRight | Qt::AlignVCenter, text))
-            leftExtent = std::max(leftExtent, w);
-    }
-    for (double t : bottomTicks) {
-        const QPointF q = at(uOf(t), 0, 0);
-        p.drawLine(q, q + QPointF(0, kTickLength));
-        const QString text = TickText(t);
-        const double w = fm.horizontalAdvance(text);
-        placer.draw(QRectF(q.x() - w / 2, q.y() + kLabelGap, w, th), Qt::AlignCenter, text);
-        bottomExtent = th;
-    }
-    for (double t : depthTicks) {
-        const QPointF q = at(1, 0, wOf(t));
-        p.drawLine(q, q + QPointF(kTickLength, kTickLength * 0.6));
-        const QString text = TickText(t);
-        const double w = fm.horizontalAdvance(text);
-        placer.draw(QRectF(q.x() + kLabelGap, q.y() + 2, w, th), Qt::AlignLeft | Qt::AlignVCenter, text);
-    }
-    for (double t : rightTicks) {
-        const QPointF q = at(1, vOf(ranges.right, t), 1);
-        p.drawLine(q, q + QPointF(kTickLength, 0));
-        const QString text = TickText(t);
-        const double w = fm.horizontalAdvance(text);
-        if (placer.draw(QRectF(q.x() + kLabelGap, q.y() - th / 2, w, th), Qt::AlignLeft | Qt::AlignVCenter,
-                        text))
-            rightExtent = std::max(rightExtent, w);
-    }
-
-    // Point marks above every surface that shows them.
     const QLocale locale;
     for (std::size_t i = 0; i < surfaces.size(); ++i) {
         const DiagramSurface& s = surfaces[i];
@@ -299,8 +204,14 @@ void ChartPainter::paint(QPainter& p, const QRect& rect, const std::vector<Diagr
             p.drawText(r, Qt::AlignCenter, text);
         }
     }
+}
 
-    // Axis titles outside the labels.
+// Axis titles outside the labels; the extents are the room the labels took beside each axis.
+void DrawTitles(QPainter& p, const BoxProjection& box, const ChartTitles& titles, const QFontMetricsF& fm,
+                double leftExtent, double rightExtent, double bottomExtent)
+{
+    auto at = [&box](double u, double v, double w) { return box.map({u, v, w}); };
+    const double th = fm.height();
     const QFont titleFont = TitleFont(p);
     const QFontMetricsF tm(titleFont);
     p.setFont(titleFont);
@@ -338,5 +249,96 @@ void ChartPainter::paint(QPainter& p, const QRect& rect, const std::vector<Diagr
                                                   th + tm.height() / 2 + 4);
         rotated(mid, angle, titles.depth);
     }
+}
+
+} // namespace
+
+QRectF ChartPainter::plotRect(const QRect& rect)
+{
+    // Room for the labels and titles beside the box; the box's own turn and perspective
+    // are inside the zoom.
+    const double side = std::clamp(rect.width() * 0.09, 60.0, 110.0);
+    return QRectF(rect).adjusted(side, 16, -side, -std::clamp(rect.height() * 0.16, 60.0, 150.0));
+}
+
+int ChartPainter::coarseStep(const std::vector<DiagramSurface>& surfaces, int cells)
+{
+    std::size_t points = 0;
+    for (const DiagramSurface& s : surfaces)
+        if (s.visible) points += s.points.size();
+    if (cells <= 0 || points <= std::size_t(cells)) return 1;
+    // Cells fall with the square of the step across and in depth.
+    return int(std::ceil(std::sqrt(double(points) / cells)));
+}
+
+void ChartPainter::paint(QPainter& p, const QRect& rect, const std::vector<DiagramSurface>& surfaces,
+                         const ChartView& view, const ChartTitles& titles, int gridStep)
+{
+    p.save();
+    p.setClipRect(rect);
+    DrawBackground(p, rect);
+
+    const ChartRanges ranges = RangesFor(surfaces, view);
+    const BoxProjection box(view, plotRect(rect));
+    auto at = [&box](double u, double v, double w) { return box.map({u, v, w}); };
+    auto line = [&](const BoxPoint& a, const BoxPoint& b) { p.drawLine(box.map(a), box.map(b)); };
+
+    p.setRenderHint(QPainter::Antialiasing, true);
+
+    // Walls: back (w = 1) and left (u = 0); no floor.
+    p.setPen(QPen(QColor(96, 96, 96), 1));
+    p.setBrush(QColor(kBackWall.red(), kBackWall.green(), kBackWall.blue(), kWallAlpha));
+    p.drawPolygon(Face(box, {4, 5, 7, 6}));
+    p.setBrush(QColor(kLeftWall.red(), kLeftWall.green(), kLeftWall.blue(), kWallAlpha));
+    p.drawPolygon(Face(box, {0, 4, 6, 2}));
+
+    const QFont labelFont = LabelFont(p);
+    const QFontMetricsF fm(labelFont);
+    const ChartTicks ticks =
+        TicksFor(ranges, box, fm.height() * 1.6, fm.horizontalAdvance(QStringLiteral("0000")));
+
+    // Grid lines on the walls, at the left, bottom and depth ticks.
+    p.setPen(QPen(QColor(80, 80, 80, 140), 1, Qt::DotLine));
+    for (const AxisTick& t : ticks.left) {
+        line({0, t.along, 1}, {1, t.along, 1});
+        line({0, t.along, 0}, {0, t.along, 1});
+    }
+    for (const AxisTick& t : ticks.bottom) line({t.along, 0, 1}, {t.along, 1, 1});
+    for (const AxisTick& t : ticks.depth) line({0, 0, t.along}, {0, 1, t.along});
+
+    DrawSurfaces(p, surfaces, ranges, box, gridStep);
+    p.setRenderHint(QPainter::Antialiasing, true);
+
+    // Axis lines and their ticks.
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::NoBrush);
+    line({0, 0, 0}, {0, 1, 0});
+    line({1, 0, 1}, {1, 1, 1});
+    line({0, 0, 0}, {1, 0, 0});
+    line({1, 0, 0}, {1, 0, 1});
+
+    p.setFont(labelFont);
+    LabelPlacer placer(p);
+    const double th = fm.height();
+    const double leftExtent = DrawTicks(
+        p, placer, fm, ticks.left, [&](double v) { return at(0, v, 0); }, QPointF(-kTickLength, 0),
+        Qt::AlignRight | Qt::AlignVCenter,
+        [&](QPointF q, double w) { return QRectF(q.x() - kLabelGap - w, q.y() - th / 2, w, th); });
+    DrawTicks(
+        p, placer, fm, ticks.bottom, [&](double u) { return at(u, 0, 0); }, QPointF(0, kTickLength),
+        Qt::AlignCenter,
+        [&](QPointF q, double w) { return QRectF(q.x() - w / 2, q.y() + kLabelGap, w, th); });
+    const double bottomExtent = ticks.bottom.empty() ? 0 : th;
+    DrawTicks(
+        p, placer, fm, ticks.depth, [&](double w) { return at(1, 0, w); },
+        QPointF(kTickLength, kTickLength * 0.6), Qt::AlignLeft | Qt::AlignVCenter,
+        [&](QPointF q, double w) { return QRectF(q.x() + kLabelGap, q.y() + 2, w, th); });
+    const double rightExtent = DrawTicks(
+        p, placer, fm, ticks.right, [&](double v) { return at(1, v, 1); }, QPointF(kTickLength, 0),
+        Qt::AlignLeft | Qt::AlignVCenter,
+        [&](QPointF q, double w) { return QRectF(q.x() + kLabelGap, q.y() - th / 2, w, th); });
+
+    DrawMarks(p, surfaces, ranges, box, fm);
+    DrawTitles(p, box, titles, fm, leftExtent, rightExtent, bottomExtent);
     p.restore();
 }

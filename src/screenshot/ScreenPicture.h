@@ -1,6 +1,8 @@
 #pragma once
 // The instrument's display block turned into the screenshot bitmap: the 128 x 64 display
 // inside a one-pixel frame and a one-pixel background ring. No window code.
+#include "bytes/InstrumentSizes.h"
+
 #include <QColor>
 #include <QImage>
 #include <QString>
@@ -14,6 +16,7 @@ inline constexpr int kPictureHeight = 68;
 /// Where display pixel (0, 0) lands in the bitmap.
 inline constexpr int kDisplayOffset = 2;
 inline constexpr std::size_t kScreenBlockSize = 2048;
+static_assert(kScreenBlockSize == kInstrumentScreenBytes);
 
 /// 1 marks an ink pixel, 0 a background pixel; indexed [x][y], x 0..131, y 0..67.
 using ScreenMatrix = std::array<std::array<uint8_t, kPictureHeight>, kPictureWidth>;

@@ -5,6 +5,7 @@
 #include "app/SharedState.h"
 #include "texts/Texts.h"
 #include "ui/ExchangeStarters.h"
+#include "ui/ErrorBox.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -12,7 +13,6 @@
 #include <QFileDialog>
 #include <QHideEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -166,11 +166,8 @@ void TForm5::Timer1Timer()
     const QColor ink = ColorBox1->selected();
     const QColor background = ColorBox2->selected();
     Image1->setPicture(PaintScreenMatrix(BuildScreenMatrix(block), ink, background));
-    if (CheckBox1->isChecked() && !fileName_.isEmpty() && !SaveScreenPicture(Image1->picture(), fileName_)) {
-        QMessageBox box(QMessageBox::Critical, Tr(MainText::Error),
-                        Tr(ScreenshotText::SaveFailed).arg(fileName_), QMessageBox::Ok);
-        box.exec();
-    }
+    if (CheckBox1->isChecked() && !fileName_.isEmpty() && !SaveScreenPicture(Image1->picture(), fileName_))
+        ShowErrorBox(Tr(MainText::Error), Tr(ScreenshotText::SaveFailed).arg(fileName_));
     if (CheckBox2->isChecked()) QApplication::clipboard()->setImage(Image1->picture());
     CGauge1->hide();
     updateButton();

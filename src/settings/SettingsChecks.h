@@ -2,6 +2,8 @@
 // The settings editor's checks on cell texts: the typed-key filter, the check of every change
 // of a cell, the multiple-of-10 rule of the step columns, and the check before a send. No
 // window code, so that each rule can be tested on texts alone.
+#include "bytes/InstrumentSizes.h"
+
 #include <QString>
 
 #include <array>
@@ -10,6 +12,7 @@
 
 inline constexpr int kSettingsObjects = 20; // table rows 1..20
 inline constexpr int kNameLength = 10;      // characters the instrument keeps of a name
+static_assert(kSettingsObjects == kInstrumentObjects);
 
 /// Columns of the settings table.
 enum SettingsColumn : int {

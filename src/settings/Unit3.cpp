@@ -5,6 +5,7 @@
 #include "texts/Texts.h"
 #include "ui/DesignScale.h"
 #include "ui/ExchangeStarters.h"
+#include "ui/ErrorBox.h"
 #include "ui/WindowPlace.h"
 
 #include <QGuiApplication>
@@ -13,7 +14,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -257,11 +257,7 @@ void TForm3::setCell(int row, int column, const QString& text)
         StringGrid1->setItem(row, column, new QTableWidgetItem(text));
 }
 
-void TForm3::warn(const QString& text)
-{
-    QMessageBox box(QMessageBox::Critical, Tr(MainText::Warning), text, QMessageBox::Ok);
-    box.exec();
-}
+void TForm3::warn(const QString& text) { ShowErrorBox(Tr(MainText::Warning), text); }
 
 void TForm3::warnLater(const QString& text)
 {
@@ -391,7 +387,7 @@ void TForm3::Button1Click()
         warn(Tr(SettingsText::LowerAboveUpper));
         return;
     case SendVerdict::InvalidCell:
-        warn(Tr(ExchangeText::InvalidValue).arg(verdict.row).arg(verdict.column));
+        warn(ExchangeText::InvalidValueText(verdict.row, verdict.column, Lang.load()));
         StringGrid1->setCurrentCell(verdict.row, verdict.column);
         return;
     case SendVerdict::StepsNotMultipleOf10:

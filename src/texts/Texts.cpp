@@ -95,6 +95,8 @@ const TextPair InvalidValue{"Неверное значение: строка %1,
 const std::array<TextPair, 2> ModeNames{TextPair{"Ручной", "Manual"}, TextPair{"Авто", "Auto"}};
 const std::array<TextPair, 2> SensorNames{TextPair{"Потенциала, мВ    ", "Potential , mV   "},
                                           TextPair{"Сопротив., кОм*см ", "Resist., kOhm*cm "}};
+
+QString InvalidValueText(int row, int column, int lang) { return InvalidValue[lang].arg(row).arg(column); }
 } // namespace ExchangeText
 
 TextPair DefaultObjectName(int number)

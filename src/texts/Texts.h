@@ -36,6 +36,9 @@ extern const TextPair Connection, LinkError, CrcError, MemoryError, CheckConnect
     DataArchive, Ready, Cancel;
 /// A settings cell that is no decimal number: row and column follow as %1 and %2.
 extern const TextPair InvalidValue;
+/// InvalidValue for `row` and `column` in language `lang`: what the settings editor and the
+/// exchange both say of such a cell.
+QString InvalidValueText(int row, int column, int lang);
 /// The instrument is plugged in, but the user may not open its USB device.
 extern const TextPair NoPermission;
 /// Mode names by record mode (0 manual, 1 automatic).

@@ -3,12 +3,12 @@
 #include "AboutLabels.h"
 #include "app/SharedState.h"
 #include "texts/Texts.h"
+#include "ui/ErrorBox.h"
 #include "ui/VersionData.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFrame>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -24,9 +24,7 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
 void OpenLink(const QUrl& url)
 {
     if (QDesktopServices::openUrl(url)) return;
-    QMessageBox box(QMessageBox::Critical, Tr(MainText::Error), Tr(AboutText::LinkFailed).arg(url.toString()),
-                    QMessageBox::Ok);
-    box.exec();
+    ShowErrorBox(Tr(MainText::Error), Tr(AboutText::LinkFailed).arg(url.toString()));
 }
 
 namespace {

@@ -13,6 +13,7 @@
 #include "ui/About.h"
 #include "ui/DesignScale.h"
 #include "ui/ExchangeStarters.h"
+#include "ui/ErrorBox.h"
 #include "ui/FileMenus.h"
 #include "ui/HelpWindow.h"
 #include "ui/RecentProjects.h"
@@ -35,7 +36,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -71,11 +71,7 @@ constexpr std::array<int, kArchiveColumns> kColumnWidths = {40,  92, 120, 78, 78
                                                             216, 69, 71,  79, 74, 69};
 
 // A modal box with one OK button and no owner, as every refusal of a command is shown.
-void ErrorBox(const TextPair& caption, const QString& text)
-{
-    QMessageBox box(QMessageBox::Critical, Tr(caption), text, QMessageBox::Ok);
-    box.exec();
-}
+void ErrorBox(const TextPair& caption, const QString& text) { ShowErrorBox(Tr(caption), text); }
 
 // The grid's headers have fixed sizes, so the text measuring a header does to propose its
 // own size (every heading, and a hundred row numbers after each fill) is never needed.

@@ -1,8 +1,8 @@
 #include "ui/commands/ClipboardCopy.h"
 
 #include "ArchiveFixture.h"
-#include "MessageBoxWatch.h"
 #include "app/SharedState.h"
+#include "support/MessageBoxWatch.h"
 
 #include <gtest/gtest.h>
 
@@ -80,7 +80,7 @@ TEST_F(ClipboardCopy, RefusesATableWithoutArchiveRowsAndLeavesTheClipboard)
         const SeenBox box = RunAcknowledgingBox([&] { copied = c.command(); });
         EXPECT_FALSE(copied);
         EXPECT_TRUE(box.shown);
-        EXPECT_EQ(box.title, c.title);
+        EXPECT_EQ(box.caption, c.title);
         EXPECT_EQ(box.text, c.text);
         EXPECT_EQ(box.icon, QMessageBox::Critical);
         EXPECT_EQ(box.buttons, 1);

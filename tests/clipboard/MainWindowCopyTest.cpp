@@ -1,10 +1,10 @@
 // The copy commands as the main window runs them: Edit menu items and Ctrl+C in the grid, on
 // the start-up table and on a table opened from a project file.
 #include "ArchiveFixture.h"
-#include "MessageBoxWatch.h"
 #include "app/SharedState.h"
 #include "exchange/clipboard/ClipboardText.h"
 #include "exchange/project/ProjectFile.h"
+#include "support/MessageBoxWatch.h"
 #include "ui/Unit1.h"
 
 #include <gtest/gtest.h>
@@ -69,7 +69,7 @@ TEST_F(MainWindowCopy, StartUpTableIsRefusedByEveryCopyCommand)
     for (const auto& command : commands) {
         const SeenBox box = RunAcknowledgingBox(command);
         EXPECT_TRUE(box.shown);
-        EXPECT_EQ(box.title, QStringLiteral("Внимание"));
+        EXPECT_EQ(box.caption, QStringLiteral("Внимание"));
         EXPECT_EQ(box.text, QStringLiteral("Таблтца пуста"));
         EXPECT_EQ(Clipboard(), QStringLiteral("before"));
     }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include <QImage>
@@ -102,6 +103,51 @@ TEST(AxisTicks, WholeNumbersAtReadableSteps)
     for (const Case& c : cases)
         EXPECT_EQ(AxisTicks(c.range, c.length, c.spacing), c.ticks)
             << c.range.min << ".." << c.range.max << " over " << c.length;
+}
+
+} // namespace
+
+// Found by gtest next to AxisTick, for readable failures.
+void PrintTo(const AxisTick& t, std::ostream* os) { *os << t.along << " \"" << t.label.toStdString() << '"'; }
+
+namespace {
+
+TEST(ChartTicks, EachAxisLabelledAlongItsOwnEdge)
+{
+    ChartRanges ranges;
+    ranges.bottom = {1, 5};
+    ranges.depth = {1, 3};
+    // A plot large enough for a label at every whole point and series.
+    const BoxProjection box(ChartView{}, QRectF(0, 0, 2000, 2000));
+    const ChartTicks ticks = TicksFor(ranges, box, 24, 24);
+    EXPECT_EQ(ticks.bottom,
+              (std::vector<AxisTick>{{0, "1"}, {0.25, "2"}, {0.5, "3"}, {0.75, "4"}, {1, "5"}}));
+    // In value order; the largest series is in front, where the depth axis starts.
+    EXPECT_EQ(ticks.depth, (std::vector<AxisTick>{{1, "1"}, {0.5, "2"}, {0, "3"}}));
+    // The vertical axes keep their own fixed scales: -999..999 mV and 0..999 kOhm*cm.
+    for (const auto& [axis, range] :
+         {std::pair{&ticks.left, ranges.left}, std::pair{&ticks.right, ranges.right}}) {
+        ASSERT_FALSE(axis->empty());
+        for (const AxisTick& t : *axis) {
+            bool whole = false;
+            const int value = t.label.toInt(&whole);
+            ASSERT_TRUE(whole) << t.label.toStdString();
+            EXPECT_DOUBLE_EQ(t.along, (value - range.min) / range.span()) << value;
+        }
+    }
+    EXPECT_TRUE(std::any_of(ticks.left.begin(), ticks.left.end(),
+                            [](const AxisTick& t) { return t.label == "0" && t.along == 0.5; }));
+    EXPECT_TRUE(std::none_of(ticks.left.begin(), ticks.left.end(),
+                             [](const AxisTick& t) { return t.label == "-0"; }));
+
+    // The bottom axis's own spacing thins its labels only.
+    const ChartTicks wideBottom = TicksFor(ranges, box, 24, 1e5);
+    EXPECT_EQ(wideBottom.bottom, (std::vector<AxisTick>{{1, "5"}}));
+    EXPECT_EQ(wideBottom.left, ticks.left);
+    EXPECT_EQ(wideBottom.depth, ticks.depth);
+    // A smaller chart has fewer labels on the same range.
+    const BoxProjection small(ChartView{}, QRectF(0, 0, 200, 150));
+    EXPECT_LT(TicksFor(ranges, small, 24, 24).left.size(), ticks.left.size());
 }
 
 DiagramSurface Grid(int nx, int nz, double y = -200)

@@ -281,8 +281,8 @@ TEST_F(ScreenshotWindow, AFailedSaveIsReportedOnceAndTheWindowGoesBackToIdle)
     answers.expect([&box](QWidget* w) {
         auto* message = qobject_cast<QMessageBox*>(w);
         if (!message) return false;
-        box = {message->windowTitle(), message->text(), message->icon(), message->parentWidget() != nullptr};
-        QTimer::singleShot(1200, message, [message] { message->buttons().value(0)->click(); });
+        box = ReadBox(*message);
+        QTimer::singleShot(1200, message, [message] { PressOk(*message); });
         return true;
     });
     QTest::mouseClick(form->Button1, Qt::LeftButton);

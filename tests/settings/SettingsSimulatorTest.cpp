@@ -98,7 +98,7 @@ protected:
 
     QTemporaryDir dir;
     std::unique_ptr<TForm1> main;
-    BoxAcknowledger boxes;
+    MessageBoxWatch boxes;
 };
 
 TEST_F(SettingsAgainstSimulator, EditedNamesAndRangeComeBackInTheNextWindow)

@@ -106,7 +106,7 @@ protected:
 
     fake::FakeInstrument instrument;
     std::unique_ptr<TForm3> form;
-    BoxAcknowledger boxes;
+    MessageBoxWatch boxes;
 };
 
 TEST_F(SettingsWindow, NewWindowShowsTheTableFrameInEitherLanguage)
@@ -217,10 +217,10 @@ TEST_F(SettingsWindow, TypedValuesAreJudgedKeystrokeByKeystroke)
         EXPECT_EQ(shown(2, c.column), c.result);
         if (c.refusedAt >= 0) {
             EXPECT_EQ(boxes.boxes[0].text, c.message);
-            EXPECT_EQ(boxes.boxes[0].title, "Внимание");
+            EXPECT_EQ(boxes.boxes[0].caption, "Внимание");
             EXPECT_EQ(boxes.boxes[0].icon, QMessageBox::Critical);
             EXPECT_EQ(boxes.boxes[0].buttons, 1);
-            EXPECT_FALSE(boxes.boxes[0].owned);
+            EXPECT_FALSE(boxes.boxes[0].hasOwner);
         }
         // Escape leaves an open editor; with none, it would close the window.
         if (editor()) key(Qt::Key_Escape);
@@ -238,7 +238,7 @@ TEST_F(SettingsWindow, LettersGoIntoNamesOnlyAndEditingKeysKeepWorking)
     ASSERT_NO_FATAL_FAILURE(open(1));
     enter(3, 2, "5a");
     ASSERT_EQ(boxTexts(), std::vector<QString>{"To enter only figures!"});
-    EXPECT_EQ(boxes.boxes[0].title, "Warning");
+    EXPECT_EQ(boxes.boxes[0].caption, "Warning");
     EXPECT_EQ(shown(3, 2), "5");
 
     boxes.boxes.clear();

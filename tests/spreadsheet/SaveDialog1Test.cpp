@@ -6,6 +6,7 @@
 #include "app/SharedState.h"
 #include "archive/ArchiveTable.h"
 #include "exchange/spreadsheet/SpreadsheetModule.h"
+#include "support/MessageBoxWatch.h"
 #include "texts/Texts.h"
 #include "ui/commands/SaveDialog1.h"
 
@@ -96,36 +97,6 @@ TEST(SaveDialog1Window, OffersTheTypesAndAppendsExtensionsOnTypeChange)
     EXPECT_EQ(TypedName(*dialog), QStringLiteral("survey.xls.xlsx"));
 }
 
-struct BoxSeen {
-    bool seen = false;
-    QString caption, text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    bool hadOwner = false;
-};
-
-// Acknowledges every modal message box that comes up while it lives, keeping them in order.
-class BoxWatcher {
-public:
-    BoxWatcher()
-    {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            all_.push_back(
-                {true, box->windowTitle(), box->text(), box->icon(), box->parentWidget() != nullptr});
-            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-        });
-        timer_.start(20);
-    }
-    /// The last box, or one not seen.
-    BoxSeen seen() const { return all_.empty() ? BoxSeen{} : all_.back(); }
-    const std::vector<BoxSeen>& all() const { return all_; }
-
-private:
-    QTimer timer_;
-    std::vector<BoxSeen> all_;
-};
-
 ArchiveTable FilledTable()
 {
     ArchiveTable table(12, 4);
@@ -161,15 +132,15 @@ TEST_F(SaveTableToSpreadsheetTest, EmptyTableIsRefusedAfterTheDialog)
     answerWith(target);
     for (int lang : {0, 1}) {
         Lang = uint8_t(lang);
-        BoxWatcher boxes;
+        MessageBoxWatch boxes;
         ArchiveTable empty; // the start-up table: header only
         SaveTableToSpreadsheet(&window, empty);
-        ASSERT_TRUE(boxes.seen().seen);
-        EXPECT_EQ(boxes.seen().text,
+        ASSERT_TRUE(boxes.last().shown);
+        EXPECT_EQ(boxes.last().text,
                   lang == 0 ? QStringLiteral("Архив не считан!") : QStringLiteral("Archive not read!"));
-        EXPECT_EQ(boxes.seen().caption, lang == 0 ? QStringLiteral("Ошибка") : QStringLiteral("Error"));
-        EXPECT_EQ(boxes.seen().icon, QMessageBox::Critical);
-        EXPECT_FALSE(boxes.seen().hadOwner);
+        EXPECT_EQ(boxes.last().caption, lang == 0 ? QStringLiteral("Ошибка") : QStringLiteral("Error"));
+        EXPECT_EQ(boxes.last().icon, QMessageBox::Critical);
+        EXPECT_FALSE(boxes.last().hasOwner);
     }
     EXPECT_FALSE(QFile::exists(target));
     // The refused name is proposed again, as the dialog was left.
@@ -191,10 +162,10 @@ TEST_F(SaveTableToSpreadsheetTest, SheetsAreNamedInTheCurrentLanguageAndTheNextN
         Lang = c.lang;
         const QString target = dir.filePath(QString::fromLatin1(c.file));
         answerWith(target);
-        BoxWatcher boxes;
+        MessageBoxWatch boxes;
         const ArchiveTable table = FilledTable();
         SaveTableToSpreadsheet(&window, table);
-        EXPECT_FALSE(boxes.seen().seen) << boxes.seen().text.toStdString();
+        EXPECT_FALSE(boxes.last().shown) << boxes.last().text.toStdString();
         const QJsonArray sheets = ReadWorkbook(target, true);
         EXPECT_EQ(SheetNames(sheets), QStringList{QString::fromUtf8(c.sheet)}) << c.file;
         if (!sheets.isEmpty()) {
@@ -210,14 +181,14 @@ TEST_F(SaveTableToSpreadsheetTest, FailedExportWarnsAndProposesTheChosenNameAgai
     answerWith(chosen);
     for (int lang : {0, 1}) {
         Lang = uint8_t(lang);
-        BoxWatcher boxes;
+        MessageBoxWatch boxes;
         SaveTableToSpreadsheet(&window, FilledTable());
-        ASSERT_TRUE(boxes.seen().seen);
-        EXPECT_EQ(boxes.seen().text, lang == 0 ? QStringLiteral("Экспорт данных - Ошибка !!!")
+        ASSERT_TRUE(boxes.last().shown);
+        EXPECT_EQ(boxes.last().text, lang == 0 ? QStringLiteral("Экспорт данных - Ошибка !!!")
                                                : QStringLiteral("Export of the data - Error !!!"));
-        EXPECT_EQ(boxes.seen().caption, lang == 0 ? QStringLiteral("Внимание") : QStringLiteral("Warning"));
-        EXPECT_EQ(boxes.seen().icon, QMessageBox::Critical);
-        EXPECT_EQ(boxes.all().size(), 1u);
+        EXPECT_EQ(boxes.last().caption, lang == 0 ? QStringLiteral("Внимание") : QStringLiteral("Warning"));
+        EXPECT_EQ(boxes.last().icon, QMessageBox::Critical);
+        EXPECT_EQ(boxes.boxes.size(), 1u);
     }
     EXPECT_EQ(proposals, (QStringList{QStringLiteral("Arhive"), chosen}));
     EXPECT_EQ(SaveDialog1::of(&window).proposedName(), chosen);
@@ -247,15 +218,15 @@ TEST_F(SaveTableToSpreadsheetTest, MissingWritersSayTheSpreadsheetCannotBeOpened
     };
     for (const auto& c : cases) {
         Lang = c.lang;
-        BoxWatcher boxes;
+        MessageBoxWatch boxes;
         SaveTableToSpreadsheet(&window, FilledTable());
-        ASSERT_EQ(boxes.all().size(), 2u);
-        EXPECT_EQ(boxes.all()[0].caption, QString::fromUtf8(c.pairCaption));
-        EXPECT_EQ(boxes.all()[0].text, QString::fromUtf8(c.pair));
-        EXPECT_EQ(boxes.all()[0].icon, QMessageBox::Critical);
-        EXPECT_FALSE(boxes.all()[0].hadOwner);
-        EXPECT_EQ(boxes.all()[1].caption, QString::fromUtf8(c.caption));
-        EXPECT_EQ(boxes.all()[1].text, QString::fromUtf8(c.text));
+        ASSERT_EQ(boxes.boxes.size(), 2u);
+        EXPECT_EQ(boxes.boxes[0].caption, QString::fromUtf8(c.pairCaption));
+        EXPECT_EQ(boxes.boxes[0].text, QString::fromUtf8(c.pair));
+        EXPECT_EQ(boxes.boxes[0].icon, QMessageBox::Critical);
+        EXPECT_FALSE(boxes.boxes[0].hasOwner);
+        EXPECT_EQ(boxes.boxes[1].caption, QString::fromUtf8(c.caption));
+        EXPECT_EQ(boxes.boxes[1].text, QString::fromUtf8(c.text));
     }
     EXPECT_EQ(exports, 2);
     EXPECT_EQ(proposals, (QStringList{QStringLiteral("Arhive"), chosen}));
@@ -284,10 +255,10 @@ TEST_F(SaveTableToSpreadsheetTest, ANameWithoutExtensionIsSavedAsAnXlsxWorkbook)
 {
     const QString chosen = dir.filePath(QStringLiteral("Arhive"));
     answerWith(chosen);
-    BoxWatcher boxes;
+    MessageBoxWatch boxes;
     const ArchiveTable table = FilledTable();
     SaveTableToSpreadsheet(&window, table);
-    EXPECT_TRUE(boxes.all().empty()) << boxes.seen().text.toStdString();
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.last().text.toStdString();
     EXPECT_FALSE(QFile::exists(chosen));
     EXPECT_EQ(FileStart(chosen + QStringLiteral(".xlsx")), QByteArray("PK\x03\x04", 4));
     const QJsonArray sheets = ReadWorkbook(chosen + QStringLiteral(".xlsx"), true);
@@ -298,11 +269,11 @@ TEST_F(SaveTableToSpreadsheetTest, ANameWithoutExtensionIsSavedAsAnXlsxWorkbook)
 TEST_F(SaveTableToSpreadsheetTest, CancelDoesNothing)
 {
     answerWith(std::nullopt);
-    BoxWatcher boxes;
+    MessageBoxWatch boxes;
     ArchiveTable empty;
     SaveTableToSpreadsheet(&window, empty); // even an empty table draws no message once cancelled
     SaveTableToSpreadsheet(&window, FilledTable());
-    EXPECT_FALSE(boxes.seen().seen);
+    EXPECT_FALSE(boxes.last().shown);
     EXPECT_EQ(proposals, (QStringList{QStringLiteral("Arhive"), QStringLiteral("Arhive")}));
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "support/MessageBoxWatch.h"
+
 // Answers the modal windows a command opens, in the order a test expects them. A modal
 // window nobody expected is closed and recorded, so that a test never hangs on it.
 #include <QApplication>
@@ -54,12 +56,7 @@ public:
         });
     }
 
-    struct Box {
-        QString caption;
-        QString text;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        bool hasOwner = false;
-    };
+    using Box = SeenBox;
 
     /// The message box is read into `box` and acknowledged with its button.
     void acknowledge(Box* box)
@@ -67,9 +64,8 @@ public:
         expect([box](QWidget* w) {
             auto* message = qobject_cast<QMessageBox*>(w);
             if (!message) return false;
-            *box = {message->windowTitle(), message->text(), message->icon(),
-                    message->parentWidget() != nullptr};
-            message->buttons().value(0)->click();
+            *box = ReadBox(*message);
+            PressOk(*message);
             return true;
         });
     }
@@ -90,7 +86,7 @@ private:
         }
         unexpected_ << (w->metaObject()->className() + QStringLiteral(": ") + w->windowTitle());
         if (auto* box = qobject_cast<QMessageBox*>(w))
-            box->buttons().value(0)->click();
+            PressOk(*box);
         else if (auto* dialog = qobject_cast<QDialog*>(w))
             dialog->reject();
         else

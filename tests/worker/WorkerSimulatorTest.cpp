@@ -316,12 +316,12 @@ TEST_F(WorkerAgainstSimulator, BadHeaderMarkerGivesOneBoxAndTheHeaderIsAskedAgai
     VersionUnread = 0;
     QWidget owner;
     ArchiveModel model;
-    BoxAcknowledger boxes;
+    MessageBoxWatch boxes;
     ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
     ASSERT_TRUE(ExchangeEnds(10000));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Ошибка контрольной суммы");
-    EXPECT_EQ(boxes.boxes[0].title, "Внимание");
+    EXPECT_EQ(boxes.boxes[0].caption, "Внимание");
     EXPECT_EQ(boxes.boxes[0].icon, QMessageBox::Critical);
     EXPECT_EQ(writes(), (std::vector<std::string>{"02 FD", "02 FD", "03 FC 00 00", "03 FC 01 00"}));
     EXPECT_EQ(model.rowCount(), 2);
@@ -333,7 +333,7 @@ TEST_F(WorkerAgainstSimulator, BadRecordEndsTheReadWithTheRowsReceived)
     VersionUnread = 0;
     QWidget owner;
     ArchiveModel model;
-    BoxAcknowledger boxes;
+    MessageBoxWatch boxes;
     FormWatch watch(&owner);
     ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
     ASSERT_TRUE(ExchangeEnds(10000));
@@ -448,7 +448,7 @@ TEST_F(WorkerAgainstSimulator, SettingsEntriesWithBadChecksumsEachGiveABoxAndAre
     ASSERT_NO_FATAL_FAILURE(load("bad_settings.txt"));
     VersionUnread = 0;
     PlainWindow w;
-    BoxAcknowledger boxes;
+    MessageBoxWatch boxes;
     ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, w.table));
     ASSERT_TRUE(ExchangeEnds(10000));
     ASSERT_EQ(boxes.boxes.size(), 2u);

@@ -4,6 +4,8 @@
 // message boxes as a user would.
 #include "app/SharedState.h"
 #include "device/BMTreadUSB.h"
+#include "device/Unit2.h"
+#include "support/MessageBoxWatch.h"
 #include "support/WaitUntil.h"
 #include "ui/ExchangeStarters.h"
 
@@ -79,38 +81,6 @@ template <class... Args> bool StartArchiveReadWithin(int ms, Args... args)
     ExchangeDeadline deadline(ms);
     return StartArchiveRead(args...);
 }
-
-/// One message box as the user saw it.
-struct SeenBox {
-    QString title, text;
-    QMessageBox::Icon icon;
-    int buttons;
-    bool owned;
-};
-
-/// Clicks OK on every message box that comes up while it lives, noting what each showed.
-class BoxAcknowledger {
-public:
-    BoxAcknowledger()
-    {
-        timer_.setInterval(20);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || box->property("seen").toBool()) return;
-            box->setProperty("seen", true);
-            boxes.push_back({box->windowTitle(), box->text(), box->icon(), int(box->buttons().size()),
-                             box->parentWidget() != nullptr});
-            if (onBox) onBox();
-            box->button(QMessageBox::Ok)->click();
-        });
-        timer_.start();
-    }
-    std::vector<SeenBox> boxes;
-    std::function<void()> onBox;
-
-private:
-    QTimer timer_;
-};
 
 /// A settings or screenshot window made of plain widgets: the controls a starter attaches.
 /// `values` records every gauge position the user saw.

@@ -3,10 +3,10 @@
 #include "app/SharedState.h"
 #include "archive/ArchiveModel.h"
 #include "texts/Texts.h"
+#include "ui/ErrorBox.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QMessageBox>
 
 namespace {
 
@@ -14,8 +14,7 @@ bool RefuseWhenEmpty(const ArchiveTable& table)
 {
     if (HasArchiveRows(table)) return false;
     // The program's refusals have no owner window.
-    QMessageBox box(QMessageBox::Critical, Tr(MainText::Warning), Tr(MainText::TableEmpty), QMessageBox::Ok);
-    box.exec();
+    ShowErrorBox(Tr(MainText::Warning), Tr(MainText::TableEmpty));
     return true;
 }
 

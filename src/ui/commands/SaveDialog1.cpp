@@ -6,23 +6,19 @@
 #include "exchange/spreadsheet/SpreadsheetExport.h"
 #include "exchange/spreadsheet/SpreadsheetModule.h"
 #include "texts/Texts.h"
+#include "ui/ErrorBox.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMessageBox>
 
 #include <memory>
 
 namespace {
 
 // Errors are shown without an owner window, with one OK button.
-void ShowError(const QString& text, const TextPair& caption)
-{
-    QMessageBox box(QMessageBox::Critical, Tr(caption), text, QMessageBox::Ok);
-    box.exec();
-}
+void ShowError(const QString& text, const TextPair& caption) { ShowErrorBox(Tr(caption), text); }
 
 void ShowError(const TextPair& text, const TextPair& caption) { ShowError(Tr(text), caption); }
 
