@@ -85,7 +85,8 @@ std::vector<QPointF> PaintBreakOutMap(QPainter& p, const QRectF& area, const Sur
     DrawOrigin(p, at(1, 1), marker + 3 * unit, unit);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(90, 90, 90));
-    for (const SurveyPoint& pt : survey.points) p.drawEllipse(at(pt.point, pt.series), 1.6 * unit, 1.6 * unit);
+    for (const SurveyPoint& pt : survey.points)
+        p.drawEllipse(at(pt.point, pt.series), 1.6 * unit, 1.6 * unit);
     p.setFont(PaintFont(unit, 9));
     for (const BreakOutPosition& b : list) {
         const QPointF c = at(b.point, b.series);
@@ -111,8 +112,8 @@ QPointF PaintGridSketch(QPainter& p, const QRectF& area, const SurveyObject& sur
     p.setFont(PaintFont(unit, 9));
     const QFontMetricsF fm(p.font());
     const double label = fm.horizontalAdvance(QString(SeriesLabel[lang]).arg(888)) + 8 * unit;
-    const QRectF room = area.adjusted(label, titleHeight + 2 * fm.height() + 8 * unit, -label,
-                                      -2 * fm.height() - 10 * unit);
+    const QRectF room =
+        area.adjusted(label, titleHeight + 2 * fm.height() + 8 * unit, -label, -2 * fm.height() - 10 * unit);
     QPointF origin;
     if (survey.points.empty() || room.width() <= 0 || room.height() <= 0) {
         p.restore();
@@ -163,8 +164,8 @@ QPointF PaintGridSketch(QPainter& p, const QRectF& area, const SurveyObject& sur
             name(c, QString(SeriesLabel[lang]).arg(lastSeries), awayFrom(c, d, aside));
         }
         // Points named on the side away from the other series.
-        const QPointF other = lastSeries != firstSeries ? at(firstPoints.front(), lastSeries)
-                                                        : a + QPointF(0, -1);
+        const QPointF other =
+            lastSeries != firstSeries ? at(firstPoints.front(), lastSeries) : a + QPointF(0, -1);
         const QPointF below = awayFrom(a, other, fm.height() + 4 * unit);
         name(a, QString(PointLabel[lang]).arg(firstPoints.front()), below);
         if (firstPoints.back() != firstPoints.front())

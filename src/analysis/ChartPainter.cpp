@@ -1,7 +1,7 @@
 #include "ChartPainter.h"
 
-#include "PaintFont.h"
 #include "MapPainter.h"
+#include "PaintFont.h"
 #include "Statistics.h"
 #include "SurveyFigures.h"
 #include "texts/AnalysisTexts.h"

@@ -142,16 +142,18 @@ SurveyMap::SurveyMap(const SurveyObject& object, const SurveyObject* partner, co
         legendTitle_ = PotentialClasses[lang] + titleUnit;
         const std::vector<QString> ranges = ClassRanges(object.sensor, options.potentialThresholds(), lang);
         for (int k = 0; k < kPotentialClassCount; ++k)
-            legend_.push_back({LegendEntry::Kind::Box,
-                               PotentialClassNames[std::size_t(k)][lang] + QStringLiteral(": ") + ranges[std::size_t(k)],
-                               PotentialClassColor(PotentialClass(k))});
+            legend_.push_back(
+                {LegendEntry::Kind::Box,
+                 PotentialClassNames[std::size_t(k)][lang] + QStringLiteral(": ") + ranges[std::size_t(k)],
+                 PotentialClassColor(PotentialClass(k))});
     } else if (classes_) {
         legendTitle_ = ResistivityClasses[lang] + titleUnit;
         const std::vector<QString> ranges = ClassRanges(object.sensor, {}, lang);
         for (int k = 0; k < kResistivityClassCount; ++k)
-            legend_.push_back({LegendEntry::Kind::Box,
-                               ResistivityClassNames[std::size_t(k)][lang] + QStringLiteral(": ") + ranges[std::size_t(k)],
-                               ResistivityClassColor(ResistivityClass(k))});
+            legend_.push_back(
+                {LegendEntry::Kind::Box,
+                 ResistivityClassNames[std::size_t(k)][lang] + QStringLiteral(": ") + ranges[std::size_t(k)],
+                 ResistivityClassColor(ResistivityClass(k))});
     } else {
         legendTitle_ = SensorNames[std::size_t(object.sensor)][lang] + titleUnit;
         legend_.push_back(

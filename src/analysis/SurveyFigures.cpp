@@ -72,7 +72,8 @@ QString StandardLimitsText(SensorKind sensor, const ThresholdsInForce& standard,
     const std::vector<QString> ranges = ClassRanges(sensor, ThresholdsFor(standard.electrode), lang);
     QStringList classes;
     for (std::size_t k = 0; k < ranges.size(); ++k)
-        classes << (sensor == SensorKind::Potential ? PotentialClassNames[k][lang] : ResistivityClassNames[k][lang]) +
+        classes << (sensor == SensorKind::Potential ? PotentialClassNames[k][lang]
+                                                    : ResistivityClassNames[k][lang]) +
                        QStringLiteral(" ") + ranges[k];
     const QString list = classes.join(QStringLiteral("; "));
     if (sensor == SensorKind::Potential)

@@ -177,10 +177,10 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table,
             mo.length = record.unit;
             mo.orientation = record.orientation;
         }
-        const QString thresholdsLine = ElectrodeLine[lang].arg(Electrodes[std::size_t(electrode)][lang]) +
-                                       QStringLiteral(";  ") + ThresholdsLine[lang].arg(t.upper).arg(t.lower) +
-                                       QStringLiteral(";  ") +
-                                       ThresholdSourceLine[lang].arg(ThresholdSourceText(inForce, lang));
+        const QString thresholdsLine =
+            ElectrodeLine[lang].arg(Electrodes[std::size_t(electrode)][lang]) + QStringLiteral(";  ") +
+            ThresholdsLine[lang].arg(t.upper).arg(t.lower) + QStringLiteral(";  ") +
+            ThresholdSourceLine[lang].arg(ThresholdSourceText(inForce, lang));
         const QString geometryLine = UnitLine[lang].arg(UnitText(mo.length, lang)) + QStringLiteral(";  ") +
                                      OrientationLine[lang].arg(OrientationText(mo.orientation, lang));
         QStringList facts;
@@ -245,16 +245,15 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table,
             const double half = (body.width() - gap) / 2;
             const double plotHeight = (body.height() - gap) / 2;
             PaintHistogram(p, QRectF(body.left(), body.top(), half, plotHeight), object, t, lang, unit);
-            PaintCumulative(p, QRectF(body.left(), body.top() + plotHeight + gap, half, plotHeight), object, t,
-                            lang, unit);
+            PaintCumulative(p, QRectF(body.left(), body.top() + plotHeight + gap, half, plotHeight), object,
+                            t, lang, unit);
             const double right = body.left() + half + gap;
             const double sketchHeight = (body.height() - gap) * 0.4;
-            PaintGridSketch(p, QRectF(right, body.top(), half, sketchHeight), object, mo.length, mo.orientation,
-                            lang, unit);
-            PaintBreakOutMap(p,
-                             QRectF(right, body.top() + sketchHeight + gap, half,
-                                    body.height() - sketchHeight - gap),
-                             object, t, mo.length, mo.orientation, lang, unit);
+            PaintGridSketch(p, QRectF(right, body.top(), half, sketchHeight), object, mo.length,
+                            mo.orientation, lang, unit);
+            PaintBreakOutMap(
+                p, QRectF(right, body.top() + sketchHeight + gap, half, body.height() - sketchHeight - gap),
+                object, t, mo.length, mo.orientation, lang, unit);
             continue;
         }
 
@@ -282,9 +281,9 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table,
             const RiskTally tally = TallyRisk(CombineSurveys(object, *partner, t, options.map.alignment));
             std::vector<std::pair<QString, QString>> rows;
             for (std::size_t k = 0; k < tally.counts.size(); ++k)
-                rows.push_back({RiskNames[k][lang], QStringLiteral("%1 (%2 %)")
-                                                        .arg(tally.counts[k])
-                                                        .arg(ValueText(tally.percent[k]))});
+                rows.push_back(
+                    {RiskNames[k][lang],
+                     QStringLiteral("%1 (%2 %)").arg(tally.counts[k]).arg(ValueText(tally.percent[k]))});
             double top = side.top() + fm.height() + 4 * unit;
             top = note(top, QString(PairedLine[lang]).arg(tally.paired));
             top += DrawRows(p, QRectF(side.left(), top, side.width(), side.height()), rows, unit) + 4 * unit;
@@ -295,8 +294,8 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table,
         }
         p.drawText(QPointF(side.left(), side.top() + fm.ascent()), Statistics[lang]);
         const double top = side.top() + fm.height() + 4 * unit;
-        const double used =
-            DrawRows(p, QRectF(side.left(), top, side.width(), side.height()), StatisticsRows(object, t, lang), unit);
+        const double used = DrawRows(p, QRectF(side.left(), top, side.width(), side.height()),
+                                     StatisticsRows(object, t, lang), unit);
         note(top + used + 6 * unit, PercentileRule[lang]);
     }
     p.end();

@@ -4,8 +4,8 @@
 #include "ScreenPicture.h"
 #include "app/SharedState.h"
 #include "texts/Texts.h"
-#include "ui/ExchangeStarters.h"
 #include "ui/ErrorBox.h"
+#include "ui/ExchangeStarters.h"
 
 #include <QApplication>
 #include <QCheckBox>

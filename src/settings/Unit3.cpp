@@ -4,8 +4,8 @@
 #include "settings/SettingsColumns.h"
 #include "texts/Texts.h"
 #include "ui/DesignScale.h"
-#include "ui/ExchangeStarters.h"
 #include "ui/ErrorBox.h"
+#include "ui/ExchangeStarters.h"
 #include "ui/WindowPlace.h"
 
 #include <QGuiApplication>

@@ -133,7 +133,8 @@ const TextPair ResistivityStandard{"RILEM TC 154-EMC (Polder и др., 2000): %1
 const TextPair GridSketch{"Схема сетки", "Grid sketch"};
 const TextPair SeriesLabel{"серия %1", "series %1"};
 const TextPair PointLabel{"точка %1", "point %1"};
-const TextPair DistributionTitle{"%1: распределение и места вскрытия", "%1: distribution and break-out positions"};
+const TextPair DistributionTitle{"%1: распределение и места вскрытия",
+                                 "%1: distribution and break-out positions"};
 const std::array<TextPair, 16> RecordFieldNames{{
     {"Сооружение", "Structure"},
     {"Элемент", "Element"},

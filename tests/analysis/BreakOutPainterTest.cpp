@@ -54,8 +54,8 @@ TEST(BreakOutMap, MarkersLieAsTheMapPlacesThemInEveryOrientation)
     const std::vector<SurveyObject> surveys = GroupSurveys(FixtureTable(rows));
     ASSERT_EQ(surveys.size(), 1u);
     const QRectF area(0, 0, 640, 480);
-    const Orientation orientations[] = {{}, {true, false, false}, {false, true, false}, {false, false, true},
-                                        {true, true, true}};
+    const Orientation orientations[] = {
+        {}, {true, false, false}, {false, true, false}, {false, false, true}, {true, true, true}};
     for (const Orientation& o : orientations) {
         SCOPED_TRACE(OrientationText(o, 1).toStdString());
         QImage image(640, 480, QImage::Format_RGB32);
@@ -87,12 +87,13 @@ TEST(BreakOutMap, MarkersLieAsTheMapPlacesThemInEveryOrientation)
 
 TEST(GridSketch, OriginSitsInTheCornerTheMapPutsItIn)
 {
-    std::vector<FixtureRow> rows = LatestFirst("Мост", 0, 3, 5, [](int, int) { return QStringLiteral("-150"); });
+    std::vector<FixtureRow> rows =
+        LatestFirst("Мост", 0, 3, 5, [](int, int) { return QStringLiteral("-150"); });
     const std::vector<SurveyObject> surveys = GroupSurveys(FixtureTable(rows));
     ASSERT_EQ(surveys.size(), 1u);
     const QRectF area(0, 0, 500, 400);
-    const Orientation orientations[] = {{}, {true, false, false}, {false, true, false}, {false, false, true},
-                                        {true, false, true}};
+    const Orientation orientations[] = {
+        {}, {true, false, false}, {false, true, false}, {false, false, true}, {true, false, true}};
     for (const Orientation& o : orientations) {
         SCOPED_TRACE(OrientationText(o, 1).toStdString());
         QImage image(500, 400, QImage::Format_RGB32);

@@ -48,7 +48,8 @@ TEST(HistogramBins, ReadingsOnABoundaryFallInTheBinOfTheirClass)
                 const double a = h.start + double(k) * h.width;
                 if (v >= a - 1e-9 && v < a + h.width - 1e-9) found = int(k);
             }
-            if (found == int(h.counts.size()) || classOf(h.start + (found + 0.5) * h.width) != classOf(v)) --found;
+            if (found == int(h.counts.size()) || classOf(h.start + (found + 0.5) * h.width) != classOf(v))
+                --found;
             ASSERT_GE(found, 0) << v << " has no bin of its class";
             ASSERT_EQ(classOf(h.start + (found + 0.5) * h.width), classOf(v)) << v;
             ++expected[std::size_t(found)];

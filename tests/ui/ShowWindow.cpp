@@ -61,11 +61,12 @@ int main(int argc, char** argv)
                 QTimer::singleShot(500, analysis, [file, analysis] {
                     if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
                         dialog->selectFile(file);
-                        dialog->accept();
+                        static_cast<QDialog*>(dialog)->accept();
                     }
                     QTimer::singleShot(0, analysis, &QWidget::close);
                 });
-                if (auto* button = analysis->findChild<QPushButton*>(QStringLiteral("Button4"))) button->click();
+                if (auto* button = analysis->findChild<QPushButton*>(QStringLiteral("Button4")))
+                    button->click();
             });
             form.Analysis1Click();
             QCoreApplication::exit(0);
