@@ -10,6 +10,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -55,19 +57,29 @@ int main(int argc, char** argv)
             // The file dialog is answered with the name given; then the analysis closes and
             // the program ends.
             const QString file = args.value(3);
-            QTimer::singleShot(1000, &form, [file] {
-                QWidget* analysis = QApplication::activeModalWidget();
-                if (!analysis) return;
-                QTimer::singleShot(500, analysis, [file, analysis] {
-                    if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-                        dialog->selectFile(file);
-                        static_cast<QDialog*>(dialog)->accept();
+            auto* answer = new QTimer(&form);
+            QObject::connect(answer, &QTimer::timeout, &form, [file, answer] {
+                for (QWidget* w : QApplication::topLevelWidgets()) {
+                    if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && dialog->isVisible()) {
+                        answer->stop();
+                        // Typed into the name box, as the user would; Save then takes it.
+                        if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                            name->setText(file);
+                        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+                        return;
                     }
-                    QTimer::singleShot(0, analysis, &QWidget::close);
-                });
-                if (auto* button = analysis->findChild<QPushButton*>(QStringLiteral("Button4")))
-                    button->click();
+                }
+                if (QWidget* analysis = QApplication::activeModalWidget()) {
+                    if (QFileInfo::exists(file)) {
+                        answer->stop();
+                        analysis->close();
+                    } else if (auto* button = analysis->findChild<QPushButton*>(QStringLiteral("Button4"))) {
+                        // Later, so that this timer keeps ticking while the file dialog runs.
+                        QTimer::singleShot(0, button, &QPushButton::click);
+                    }
+                }
             });
+            answer->start(1000);
             form.Analysis1Click();
             QCoreApplication::exit(0);
         } else if (which == QLatin1String("about")) {
