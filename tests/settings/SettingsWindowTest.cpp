@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTableWidget>
 #include <QTest>
@@ -134,11 +135,17 @@ TEST_F(SettingsWindow, NewWindowShowsTheTableFrameInEitherLanguage)
             // A screen reader names a cell by its heading, and its row by the object number.
             QAccessibleInterface* cell = table->tableInterface()->cellAt(7, c);
             ASSERT_TRUE(cell && cell->tableCellInterface());
+            // Qt hands out new, unregistered header interfaces here; they go through the
+            // accessibility cache, the only way to delete one.
             const auto headers = cell->tableCellInterface()->columnHeaderCells();
+            const auto rowHeaders = cell->tableCellInterface()->rowHeaderCells();
+            const auto release = qScopeGuard([&] {
+                for (QAccessibleInterface* header : headers + rowHeaders)
+                    QAccessible::deleteAccessibleInterface(QAccessible::registerAccessibleInterface(header));
+            });
             ASSERT_EQ(headers.size(), 1);
             EXPECT_EQ(headers.front()->text(QAccessible::Name), heading);
             EXPECT_EQ(table->tableInterface()->columnDescription(c), heading);
-            const auto rowHeaders = cell->tableCellInterface()->rowHeaderCells();
             ASSERT_EQ(rowHeaders.size(), 1);
             EXPECT_EQ(rowHeaders.front()->text(QAccessible::Name), "7");
         }
