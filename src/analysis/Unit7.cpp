@@ -25,7 +25,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPdfWriter>
@@ -789,5 +788,5 @@ void TForm7::Button7Click()
     const QString name = QFileDialog::getSaveFileName(this, Tr(AnalysisText::CsvButton), QString(),
                                                       Tr(AnalysisText::CsvFilter));
     if (name.isEmpty()) return;
-    if (!writeCsv(name)) QMessageBox::warning(this, windowTitle(), name);
+    if (!writeCsv(name)) ErrorBox(Tr(MainText::SaveFailed) + QLatin1Char('\n') + name);
 }

@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -174,6 +175,10 @@ TEST_F(GeometryWindow, CsvHasTheGridInTheChosenUnit)
     for (const QString& line : lines)
         if (line.startsWith(QStringLiteral("0.6,0.6,-290,"))) found = line.endsWith(QStringLiteral(",12"));
     EXPECT_TRUE(found);
+    // A file that cannot be written is refused and leaves nothing behind.
+    const QString nowhere = dir_.filePath(QStringLiteral("missing/folder/grid.csv"));
+    EXPECT_FALSE(form.writeCsv(nowhere));
+    EXPECT_FALSE(QFileInfo::exists(nowhere));
 }
 
 namespace {
