@@ -1,6 +1,9 @@
 #include "Exchange.h"
 
+#include "device/ExchangeLog.h"
 #include "texts/Texts.h"
+
+#include <QElapsedTimer>
 
 #include <algorithm>
 #include <new>
@@ -74,7 +77,18 @@ SyncView ComputeSyncView(int32_t& progress, const SharedState& shared)
 Exchange::Exchange(Link& link, ExchangeClock& clock, ExchangeHost& host, SharedState& shared)
     : link_(link), clock_(clock), host_(host), shared_(shared), settings_(shared.settingsBlock)
 {
+    sinceStart_.start();
 }
+
+namespace {
+
+QString HexBytes(const uint8_t* bytes, std::size_t length)
+{
+    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(bytes), qsizetype(length)).toHex(' '))
+        .toUpper();
+}
+
+} // namespace
 
 void Exchange::run()
 {
@@ -108,6 +122,7 @@ bool Exchange::pass()
         return false;
     }
     handOff();
+    logChanges();
     switch (state()) {
     case WorkerStep::Connect: Connect(); break;
     case WorkerStep::ReadVersion: ReadVersion(); break;
@@ -119,41 +134,73 @@ bool Exchange::pass()
     case WorkerStep::Finish: Finish(); break;
     default: setState(WorkerStep::Finish); break; // a state byte out of range ends the exchange
     }
+    logChanges();
     return !finished_;
+}
+
+void Exchange::logChanges()
+{
+    if (!lcExchange().isDebugEnabled()) return;
+    if (const uint8_t step = shared_.WorkerState.load(); step != loggedStep_) {
+        loggedStep_ = step;
+        qCDebug(lcExchange, "state %s", StepLogName(step));
+    }
+    if (const uint8_t status = shared_.LinkStatus.load(); status != loggedStatus_) {
+        loggedStatus_ = status;
+        qCDebug(lcExchange, "status %s", StatusLogName(status));
+    }
 }
 
 bool Exchange::send(const uint8_t* bytes, std::size_t length)
 {
+    QElapsedTimer took;
+    took.start();
     const bool sent = link_.write(bytes, int(length));
     shared_.LinkStatus = sent ? StatusOk : StatusLinkError;
+    // Only the short frames (commands and lengths) are shown byte by byte.
+    if (const char* frame = FrameLogName(bytes, length); *frame)
+        qCDebug(lcLink, "write %zu bytes (%s %s): %s in %lld ms", length, frame,
+                qPrintable(HexBytes(bytes, length)), sent ? "ok" : "failed", took.elapsed());
+    else
+        qCDebug(lcLink, "write %zu bytes: %s in %lld ms", length, sent ? "ok" : "failed", took.elapsed());
     return sent;
 }
 
 std::optional<std::size_t> Exchange::receive(uint8_t* into, std::size_t length)
 {
+    QElapsedTimer took;
+    took.start();
     const int got = link_.read(into, int(length));
     shared_.LinkStatus = got >= 0 ? StatusOk : StatusLinkError;
-    if (got < 0) return std::nullopt;
+    if (got < 0) {
+        qCDebug(lcLink, "read %zu bytes: failed in %lld ms", length, took.elapsed());
+        return std::nullopt;
+    }
+    qCDebug(lcLink, "read %zu bytes: got %d in %lld ms", length, got, took.elapsed());
     return std::size_t(got);
 }
 
 std::optional<uint32_t> Exchange::readLength(uint8_t* into)
 {
     if (!receive(into, kLengthSize)) return std::nullopt;
-    return DecodeLength(std::span<const uint8_t, kLengthSize>(into, kLengthSize));
+    const uint32_t announced = DecodeLength(std::span<const uint8_t, kLengthSize>(into, kLengthSize));
+    qCDebug(lcExchange, "reply of %u bytes announced", announced);
+    return announced;
 }
 
 void Exchange::Connect()
 {
     host_.setPriority(WorkerPriority::Idle);
     if (cancelled()) return;
-    if (link_.load() != 0) {
+    if (const int loaded = link_.load(); loaded != 0) {
+        qCDebug(lcLink, "library: %s", loaded == 2 ? "an entry point is missing" : "not loaded");
         shared_.LinkStatus = StatusDriverMissing;
         return;
     }
     shared_.LinkStatus = StatusOk;
     clock_.pause(kConnectPause);
     if (const int opened = link_.open(); opened != 0) {
+        qCDebug(lcLink, "instrument: %s", opened == 2 ? "found, not this user's to open" : "not found");
         shared_.LinkStatus = opened == 2 ? StatusNoPermission : StatusCheckConnection;
         return;
     }
@@ -369,7 +416,10 @@ void Exchange::WriteSettings()
         const std::size_t piece = std::min(kSettingsPiece, kSettingsBlockSize - sent);
         // A failed piece is reported and sending goes on; a later piece that gets through
         // leaves the failure shown.
-        if (!link_.write(settings_.data() + sent, int(piece))) shared_.LinkStatus = StatusLinkError;
+        const bool pieceSent = link_.write(settings_.data() + sent, int(piece));
+        if (!pieceSent) shared_.LinkStatus = StatusLinkError;
+        qCDebug(lcLink, "write %zu bytes of the settings block at %zu: %s", piece, sent,
+                pieceSent ? "ok" : "failed");
         sent += piece;
         progress_ = int32_t(25 + sent * 25 / kSettingsBlockSize);
         handOff();
@@ -402,6 +452,10 @@ void Exchange::ReadScreen()
 void Exchange::Finish()
 {
     link_.close();
+    qCDebug(lcExchange, "exchange ends after %lld ms: status %s, %s, %zu of %u records received",
+            sinceStart_.elapsed(), StatusLogName(shared_.LinkStatus.load()),
+            shared_.CancelRequest ? "cancelled" : "not cancelled", recordsReceived_,
+            shared_.RecordCount.load());
     if (shared_.CancelRequest) {
         shared_.CancelRequest = 0;
         host_.closeProgressWindow();
@@ -442,6 +496,8 @@ void Exchange::Finish()
 void Exchange::Stop()
 {
     link_.close();
+    qCDebug(lcExchange, "exchange stopped after %lld ms: its window is gone or the program ends",
+            sinceStart_.elapsed());
     shared_.CancelRequest = 0;
     host_.setPriority(WorkerPriority::Idle);
     finished_ = true;

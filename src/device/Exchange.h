@@ -7,6 +7,7 @@
 #include "device/Link.h"
 #include "texts/TextPair.h"
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <array>
@@ -107,6 +108,8 @@ private:
     WorkerStep state() const;
     void setState(WorkerStep step);
     void handOff();
+    /// Writes the state and the status to the exchange log when they have changed.
+    void logChanges();
     /// Whether the user has cancelled; the exchange then goes to Finish.
     bool cancelled();
 
@@ -142,4 +145,7 @@ private:
     HeaderBuffer header_{};
     std::vector<RecordBytes> records_;
     std::size_t recordsReceived_ = 0;
+    QElapsedTimer sinceStart_;
+    uint8_t loggedStep_ = 0xFF;
+    uint8_t loggedStatus_ = 0xFF;
 };

@@ -1,5 +1,7 @@
 #include "device/UsbLink.h"
 
+#include "device/ExchangeLog.h"
+
 #include <usb.h>
 
 #include <cerrno>
@@ -62,10 +64,15 @@ int LinkLoad()
 {
     if (LibUSB.library) return 0;
     void* library = dlopen(LibraryFile(), RTLD_NOW | RTLD_LOCAL);
-    if (!library) return 1;
+    if (!library) {
+        const char* why = dlerror();
+        qCDebug(lcLink, "cannot load %s: %s", LibraryFile(), why ? why : "no reason given");
+        return 1;
+    }
     for (std::size_t i = 0; i < std::size(kEntryPoints); ++i) {
         LibUSB.entries[i] = dlsym(library, kEntryPoints[i].name);
         if (!LibUSB.entries[i] && kEntryPoints[i].required) {
+            qCDebug(lcLink, "%s lacks %s", LibraryFile(), kEntryPoints[i].name);
             // The library stays mapped, but nothing may call into it through a half-filled table.
             LibUSB.entries.fill(nullptr);
             LibUSB.library = nullptr;
@@ -73,6 +80,7 @@ int LinkLoad()
         }
     }
     LibUSB.library = library;
+    qCDebug(lcLink, "loaded %s", LibraryFile());
     Call<void()>(Init)();
     return 0;
 }
@@ -93,14 +101,23 @@ int LinkOpen()
             LinkClose();
             errno = 0;
             LibUSB.device = Call<usb_dev_handle*(struct usb_device*)>(Open)(dev);
-            if (!LibUSB.device) return Refused(errno) ? 2 : 1;
+            if (!LibUSB.device) {
+                const int error = errno;
+                qCDebug(lcLink, "bus %s device %s: open failed, errno %d", bus->dirname, dev->filename,
+                        error);
+                return Refused(error) ? 2 : 1;
+            }
             // Other failures here show up as failing transfers, which the exchange reports;
             // a refused claim would only ever give "Link Error" and hide the real cause.
             Call<int(usb_dev_handle*, int)>(SetConfiguration)(LibUSB.device, 1);
-            if (Refused(-Call<int(usb_dev_handle*, int)>(ClaimInterface)(LibUSB.device, 0))) {
+            if (const int claim = Call<int(usb_dev_handle*, int)>(ClaimInterface)(LibUSB.device, 0);
+                Refused(-claim)) {
+                qCDebug(lcLink, "bus %s device %s: interface 0 refused (%d)", bus->dirname, dev->filename,
+                        claim);
                 LinkClose();
                 return 2;
             }
+            qCDebug(lcLink, "bus %s device %s: opened", bus->dirname, dev->filename);
             return 0;
         }
     }
