@@ -50,14 +50,17 @@ void CheckName(const QString& text)
     Require(StorableName(kept, &again) == kept && again.isEmpty());
 }
 
-// The editor's reading of a number and the worker's reading of it before a send agree.
+// The editor's reading of a number and the exchange's conversion of it before a send agree:
+// what the editor takes as an integer the conversion takes too, cut to the entry's widths.
 void CheckNumber(const QString& text)
 {
     const CellNumber n = ReadCellNumber(text);
     if (n.kind != CellNumber::Integer) return;
-    bool ok = false;
-    const qlonglong worker = text.trimmed().toLongLong(&ok, 10);
-    Require(ok && worker == n.value);
+    SettingsRow row;
+    row.fill(text);
+    ObjectSettings converted;
+    Require(ReadRowNumbers(row, converted) == 0);
+    Require(converted.potentialMin == int16_t(uint16_t(n.value)) && converted.stepY == uint8_t(n.value));
     Require(ReadCellNumber(QString::number(n.value)).value == n.value);
 }
 

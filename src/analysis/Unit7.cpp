@@ -9,6 +9,7 @@
 #include "exchange/SyncedSave.h"
 #include "texts/AnalysisTexts.h"
 #include "texts/Texts.h"
+#include "ui/DesignScale.h"
 #include "ui/ErrorBox.h"
 #include "ui/WindowPlace.h"
 
@@ -72,7 +73,7 @@ QPushButton* Button(QWidget* parent, const char* name, const TextPair& text)
 TMapView::TMapView(const ArchiveTable& table, QWidget* parent) : QWidget(parent), table_(table)
 {
     setMouseTracking(true);
-    setMinimumSize(420, 360);
+    setMinimumSize(DesignScale(*this, DesignScale::Sizes::Fixed).size(420, 360));
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -317,6 +318,7 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*
     left->addWidget(Label12);
     auto* leftInner = new QWidget;
     leftInner->setLayout(left);
+    const DesignScale scale(*this, DesignScale::Sizes::Fixed);
     // The controls scroll where the screen is too low for all of them.
     auto* leftBox = new QScrollArea(this);
     leftBox->setObjectName(QStringLiteral("ScrollBox1"));
@@ -325,9 +327,9 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*
     leftBox->setFrameShape(QFrame::NoFrame);
     leftBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // As wide as its widest control needs (long Russian check box texts), at least 250 pixels.
-    leftBox->setFixedWidth(std::max(250, leftInner->minimumSizeHint().width()) +
+    leftBox->setFixedWidth(std::max(scale.px(250), leftInner->minimumSizeHint().width()) +
                            leftBox->verticalScrollBar()->sizeHint().width());
-    ListBox1->setMinimumHeight(120);
+    ListBox1->setMinimumHeight(scale.px(120));
 
     auto* right = new QVBoxLayout;
     right->addWidget(Label6);
@@ -336,13 +338,13 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*
     right->addWidget(Chart2, 1);
     auto* rightBox = new QWidget(this);
     rightBox->setLayout(right);
-    rightBox->setFixedWidth(360);
+    rightBox->setFixedWidth(scale.px(360));
 
     auto* main = new QHBoxLayout(this);
     main->addWidget(leftBox);
     main->addWidget(MapView1, 1);
     main->addWidget(rightBox);
-    PlaceWindow(*this, QSize(1320, 820), QStringLiteral("analysis"));
+    PlaceWindow(*this, scale.size(1320, 820), QStringLiteral("analysis"));
 
     const int saved = SessionMemory::value(QLatin1String(kElectrodeKey), 0).toInt();
     ComboBox1->setCurrentIndex(saved >= 0 && saved < kElectrodeCount ? saved : 0);

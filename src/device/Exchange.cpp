@@ -18,14 +18,6 @@ constexpr int kWritePause = 300;
 constexpr int kPiecePause = 15;
 constexpr int kNoDataPause = 300;
 
-std::optional<int64_t> DecimalCell(const QString& text)
-{
-    bool ok = false;
-    const qlonglong v = text.trimmed().toLongLong(&ok, 10);
-    if (!ok) return std::nullopt;
-    return v;
-}
-
 } // namespace
 
 SyncView ComputeSyncView(int32_t& progress, const SharedState& shared)
@@ -356,28 +348,16 @@ Exchange::Rows Exchange::convertRows(std::array<ObjectSettings, kSettingsEntries
     for (std::size_t k = 0; k < kSettingsEntries; ++k) {
         const SettingsRow empty{};
         const SettingsRow& row = k < rows->size() ? (*rows)[k] : empty;
-        std::array<int64_t, 9> numbers{};
-        for (int c = 2; c <= 8; ++c) {
-            const auto v = DecimalCell(row[c]);
-            if (!v) {
-                shared_.invalidRow = int(k) + 1;
-                shared_.invalidColumn = c;
-                return Rows::Invalid;
-            }
-            numbers[c] = *v;
-        }
         ObjectSettings& s = out[k];
+        if (const int column = ReadRowNumbers(row, s)) {
+            shared_.invalidRow = int(k) + 1;
+            shared_.invalidColumn = column;
+            return Rows::Invalid;
+        }
         // The name of the language in force comes from the table; the other one is sent as
         // last read, since the table only shows one language.
-        s.nameRu = lang == 0 ? row[1] : names[k].ru;
-        s.nameEn = lang == 1 ? row[1] : names[k].en;
-        s.potentialMin = int16_t(uint16_t(numbers[2]));
-        s.potentialMax = int16_t(uint16_t(numbers[3]));
-        s.resistanceMin = int16_t(uint16_t(numbers[4]));
-        s.resistanceMax = int16_t(uint16_t(numbers[5]));
-        s.seriesLength = uint8_t(numbers[6]);
-        s.stepX = uint8_t(numbers[7]);
-        s.stepY = uint8_t(numbers[8]);
+        s.nameRu = lang == 0 ? row[ColName] : names[k].ru;
+        s.nameEn = lang == 1 ? row[ColName] : names[k].en;
     }
     return Rows::Converted;
 }
@@ -476,12 +456,7 @@ void Exchange::Finish()
             const auto names = shared_.ObjectNames.get();
             SettingsRows rows(kSettingsEntries);
             for (std::size_t k = 0; k < kSettingsEntries; ++k) {
-                const ObjectSettings s = DecodeSettingsEntry(settings_, k);
-                rows[k] = {QString::number(k + 1),           shared_.tr(names[k]),
-                           QString::number(s.potentialMin),  QString::number(s.potentialMax),
-                           QString::number(s.resistanceMin), QString::number(s.resistanceMax),
-                           QString::number(s.seriesLength),  QString::number(s.stepX),
-                           QString::number(s.stepY)};
+                rows[k] = SettingsRowOf(int(k) + 1, shared_.tr(names[k]), DecodeSettingsEntry(settings_, k));
             }
             host_.fillSettingsTable(std::move(rows));
             break;

@@ -5,6 +5,7 @@
 #include "app/SharedState.h"
 #include "device/Formats.h"
 #include "device/Link.h"
+#include "device/SettingsRow.h"
 #include "texts/TextPair.h"
 
 #include <QElapsedTimer>
@@ -50,10 +51,6 @@ public:
 };
 
 enum class WorkerPriority { Idle, Normal };
-
-/// Texts of one settings table row, columns 0..8.
-using SettingsRow = std::array<QString, 9>;
-using SettingsRows = std::vector<SettingsRow>;
 
 /// What one hand-off shows. Unset members leave their control as it is.
 struct SyncView {

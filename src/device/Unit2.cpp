@@ -2,6 +2,7 @@
 
 #include "app/SharedState.h"
 #include "texts/Texts.h"
+#include "ui/DesignScale.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -11,10 +12,11 @@ TForm2::TForm2(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
-    setFixedSize(415, 49);
+    const DesignScale scale(*this, DesignScale::Sizes::Fixed);
+    setFixedSize(scale.size(415, 49));
     CGauge1 = new QProgressBar(this);
     CGauge1->setObjectName("CGauge1");
-    CGauge1->setGeometry(0, 0, 415, 21);
+    CGauge1->setGeometry(scale.rect(0, 0, 415, 21));
     CGauge1->setRange(0, 100);
     CGauge1->setValue(0);
     CGauge1->setTextVisible(true);
@@ -30,11 +32,11 @@ TForm2::TForm2(QWidget* parent)
 
     Label1 = new QLabel(this);
     Label1->setObjectName("Label1");
-    Label1->setGeometry(8, 26, 300, 20);
+    Label1->setGeometry(scale.rect(8, 26, 300, 20));
 
     Button1 = new QPushButton(Tr(ExchangeText::Cancel), this);
     Button1->setObjectName("Button1");
-    Button1->setGeometry(335, 24, 75, 23);
+    Button1->setGeometry(scale.rect(335, 24, 75, 23));
     Button1->setAutoDefault(false);
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
 }

@@ -2,6 +2,7 @@
 
 #include "app/SharedState.h"
 #include "texts/Texts.h"
+#include "ui/DesignScale.h"
 #include "ui/WindowPlace.h"
 
 #include <QApplication>
@@ -26,8 +27,7 @@
 
 namespace {
 
-// Sizes and places are the window's design at 120 dots per inch.
-constexpr double kDesignDpi = 120;
+// Sizes and places are the window's design at 120 dots per inch (see DesignScale).
 constexpr int kWidth = 1663, kHeight = 1015, kChartWidth = 1103, kGroupMinWidth = 380;
 constexpr int kToolbarHeight = 41, kSplitterWidth = 10;
 
@@ -114,8 +114,8 @@ TForm4::TForm4(const ArchiveTable& table, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form4"));
     setModal(true);
-    const double scale = std::max(0.5, logicalDpiX() / kDesignDpi);
-    auto px = [scale](int design) { return int(std::lround(design * scale)); };
+    const DesignScale design(*this);
+    auto px = [&design](int size) { return design.px(size); };
 
     setWindowTitle(Tr(DiagramText::Caption));
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
@@ -169,7 +169,7 @@ TForm4::TForm4(const ArchiveTable& table, QWidget* parent) : QDialog(parent)
     heading(Label4, "Label4", DiagramText::Label4, 119);
     heading(Label3, "Label3", DiagramText::Label3, 330);
     heading(Label5, "Label5", DiagramText::Label5, 423);
-    for (int k = 0; k < kRows; ++k) createRow(k, scale);
+    for (int k = 0; k < kRows; ++k) createRow(k, design);
 
     const SurfacesResult built = buildSurfaces(table, Lang.load());
     if (built.error) {
@@ -200,7 +200,7 @@ TForm4::TForm4(const ArchiveTable& table, QWidget* parent) : QDialog(parent)
     Chart1->setView(view);
 
     FormCreate();
-    placeWindow(scale);
+    placeWindow(design);
     // The chart has its design width where the window has room; a smaller window takes the
     // width from the rows first, down to their minimum.
     const int across = width() - Splitter1->handleWidth();
@@ -240,9 +240,9 @@ void TForm4::FormCreate()
     qApp->installEventFilter(this);
 }
 
-void TForm4::createRow(int k, double scale)
+void TForm4::createRow(int k, const DesignScale& design)
 {
-    auto px = [scale](double design) { return int(std::lround(design * scale)); };
+    auto px = [&design](double size) { return design.px(size); };
     const int top = px(RowTop(k));
     const auto name = [k](const char* family) { return QLatin1String(family) + QString::number(k); };
 
@@ -316,11 +316,10 @@ void TForm4::setUpRow(int k)
     for (QWidget* w : std::initializer_list<QWidget*>{P[k], MB[k], SB[k], L[k], OB[k], D[k]}) w->show();
 }
 
-void TForm4::placeWindow(double scale)
+void TForm4::placeWindow(const DesignScale& design)
 {
-    setMinimumSize(600, 300);
-    PlaceWindow(*this, QSize(int(std::lround(kWidth * scale)), int(std::lround(kHeight * scale))),
-                QStringLiteral("diagram"), Splitter1);
+    setMinimumSize(DesignScale(*this, DesignScale::Sizes::Fixed).size(600, 300));
+    PlaceWindow(*this, design.size(kWidth, kHeight), QStringLiteral("diagram"), Splitter1);
 }
 
 void TForm4::PMouseDown(int k) { P[k]->setFrameShadow(QFrame::Sunken); }

@@ -10,6 +10,7 @@
 #include <array>
 #include <optional>
 
+class DesignScale;
 class QCheckBox;
 class QColorDialog;
 class QGroupBox;
@@ -78,9 +79,9 @@ protected:
 
 private:
     void FormCreate();
-    void createRow(int k, double scale);
+    void createRow(int k, const DesignScale& design);
     void setUpRow(int k);
-    void placeWindow(double scale);
+    void placeWindow(const DesignScale& design);
 
     std::optional<SurfaceCellError> buildError_;
     int wheelRemainder_ = 0; // eighths of a degree not yet a whole step

@@ -4,6 +4,7 @@
 #include "ScreenPicture.h"
 #include "app/SharedState.h"
 #include "texts/Texts.h"
+#include "ui/DesignScale.h"
 #include "ui/ErrorBox.h"
 #include "ui/ExchangeStarters.h"
 
@@ -59,19 +60,20 @@ TForm5::TForm5(QWidget* parent)
 {
     using namespace ScreenshotText;
     setObjectName(QStringLiteral("Form5"));
-    setFixedSize(423, 353);
+    const DesignScale scale(*this, DesignScale::Sizes::Fixed);
+    setFixedSize(scale.size(423, 353));
     setWindowTitle(Tr(Caption));
 
     Image1 = new PictureArea(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(11, 8, 400, 200);
+    Image1->setGeometry(scale.rect(11, 8, 400, 200));
     QImage empty(kPictureWidth, kPictureHeight, QImage::Format_RGB32);
     empty.fill(Qt::white);
     Image1->setPicture(empty);
 
     CGauge1 = new QProgressBar(this);
     CGauge1->setObjectName(QStringLiteral("CGauge1"));
-    CGauge1->setGeometry(11, 216, 401, 9);
+    CGauge1->setGeometry(scale.rect(11, 216, 401, 9));
     CGauge1->setRange(0, kDone);
     CGauge1->setValue(0);
     CGauge1->setTextVisible(false);
@@ -79,42 +81,42 @@ TForm5::TForm5(QWidget* parent)
 
     Label3 = new QLabel(this);
     Label3->setObjectName(QStringLiteral("Label3"));
-    Label3->setGeometry(11, 228, 401, 18);
+    Label3->setGeometry(scale.rect(11, 228, 401, 18));
     Label3->setAlignment(Qt::AlignCenter);
 
     Button1 = new QPushButton(Tr(ScreenshotText::Button1), this);
     Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(11, 250, 401, 28);
+    Button1->setGeometry(scale.rect(11, 250, 401, 28));
     Button1->setAutoDefault(false);
     connect(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
 
     CheckBox1 = new QCheckBox(Tr(ScreenshotText::CheckBox1), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setGeometry(11, 286, 190, 22);
+    CheckBox1->setGeometry(scale.rect(11, 286, 190, 22));
     // toggled rather than clicked: a screen reader's Toggle action emits only toggled.
     connect(CheckBox1, &QCheckBox::toggled, this, &TForm5::CheckBox1Click);
 
     CheckBox2 = new QCheckBox(Tr(ScreenshotText::CheckBox2), this);
     CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
-    CheckBox2->setGeometry(222, 286, 190, 22);
+    CheckBox2->setGeometry(scale.rect(222, 286, 190, 22));
 
     ColorBox1 = new ColorBox(this);
     ColorBox1->setObjectName(QStringLiteral("ColorBox1"));
-    ColorBox1->setGeometry(11, 316, 110, 26);
+    ColorBox1->setGeometry(scale.rect(11, 316, 110, 26));
     ColorBox1->setSelected(Qt::black);
     Label1 = new QLabel(Tr(ScreenshotText::Label1), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(127, 316, 90, 26);
+    Label1->setGeometry(scale.rect(127, 316, 90, 26));
     Label1->setBuddy(ColorBox1);
     ColorBox1->setAccessibleName(Label1->text());
 
     ColorBox2 = new ColorBox(this);
     ColorBox2->setObjectName(QStringLiteral("ColorBox2"));
-    ColorBox2->setGeometry(222, 316, 110, 26);
+    ColorBox2->setGeometry(scale.rect(222, 316, 110, 26));
     ColorBox2->setSelected(Qt::white);
     Label2 = new QLabel(Tr(ScreenshotText::Label2), this);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(338, 316, 80, 26);
+    Label2->setGeometry(scale.rect(338, 316, 80, 26));
     Label2->setBuddy(ColorBox2);
     ColorBox2->setAccessibleName(Label2->text());
 

@@ -5,9 +5,6 @@
 
 namespace {
 
-// More digits than this cannot be in range for any column, and stay clear of int64 overflow.
-constexpr int kMaxDigits = 18;
-
 // The value every check judges by: text that is not an integer counts as 0.
 int64_t ValueOf(const CellNumber& n) { return n.kind == CellNumber::Integer ? n.value : 0; }
 
@@ -19,31 +16,6 @@ bool Outside(const CellNumber& n, int64_t low, int64_t high)
 }
 
 } // namespace
-
-CellNumber ReadCellNumber(const QString& text)
-{
-    qsizetype i = 0;
-    const bool negative = text.startsWith(QLatin1Char('-'));
-    if (negative) i = 1;
-    if (i == text.size()) return {};
-    int64_t value = 0;
-    int digits = 0;
-    for (; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return {};
-        if (digits == 0 && c == QLatin1Char('0')) {
-            // Leading zeros add no digits that could overflow.
-            continue;
-        }
-        if (++digits > kMaxDigits) {
-            // Keep scanning: "1234...9x" is still not an integer at all.
-            continue;
-        }
-        value = value * 10 + (c.unicode() - '0');
-    }
-    if (digits > kMaxDigits) return {CellNumber::TooLong, 0};
-    return {CellNumber::Integer, negative ? -value : value};
-}
 
 bool KeepsTypedChar(int column, QChar c)
 {

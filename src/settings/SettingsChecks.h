@@ -1,8 +1,10 @@
 #pragma once
 // The settings editor's checks on cell texts: the typed-key filter, the check of every change
 // of a cell, the multiple-of-10 rule of the step columns, and the check before a send. No
-// window code, so that each rule can be tested on texts alone.
+// window code, so that each rule can be tested on texts alone. A cell is read as a number by
+// ReadCellNumber (device/SettingsRow.h), the same reading the exchange converts rows with.
 #include "bytes/InstrumentSizes.h"
+#include "device/SettingsRow.h"
 
 #include <QString>
 
@@ -13,27 +15,6 @@
 inline constexpr int kSettingsObjects = 20; // table rows 1..20
 inline constexpr int kNameLength = 10;      // characters the instrument keeps of a name
 static_assert(kSettingsObjects == kInstrumentObjects);
-
-/// Columns of the settings table.
-enum SettingsColumn : int {
-    ColNumber = 0,
-    ColName = 1,
-    ColPotentialMin = 2,
-    ColPotentialMax = 3,
-    ColResistanceMin = 4,
-    ColResistanceMax = 5,
-    ColSeries = 6,
-    ColStepX = 7,
-    ColStepY = 8,
-};
-
-/// A cell text read as a decimal integer with an optional leading minus sign.
-struct CellNumber {
-    enum Kind { NotInteger, Integer, TooLong };
-    Kind kind = NotInteger;
-    int64_t value = 0; ///< Integer only
-};
-CellNumber ReadCellNumber(const QString& text);
 
 /// Whether a character typed into `column` is kept: digits, Backspace, Tab, Enter and the
 /// minus sign everywhere, anything in the name column, nothing else.
@@ -53,8 +34,8 @@ using SettingsColumnTexts = std::array<QString, kSettingsObjects>;
 /// cell, any text that is not an integer, and 0 pass.
 std::vector<int> StepRowsNotMultipleOf10(const SettingsColumnTexts& column);
 
-/// Columns 0..8 of rows 1..20 (row r at index r - 1).
-using SettingsTexts = std::array<std::array<QString, 9>, kSettingsObjects>;
+/// Rows 1..20 (row r at index r - 1).
+using SettingsTexts = std::array<SettingsRow, kSettingsObjects>;
 
 /// What stops a send, in the order the send looks for it.
 struct SendVerdict {

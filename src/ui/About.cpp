@@ -3,6 +3,7 @@
 #include "AboutLabels.h"
 #include "app/SharedState.h"
 #include "texts/Texts.h"
+#include "ui/DesignScale.h"
 #include "ui/ErrorBox.h"
 #include "ui/VersionData.h"
 
@@ -48,18 +49,19 @@ TAboutBox::TAboutBox(QWidget* parent)
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("AboutBox"));
-    setFixedSize(383, 443);
+    const DesignScale scale(*this, DesignScale::Sizes::Fixed);
+    setFixedSize(scale.size(383, 443));
 
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setLineWidth(2);
-    panel->setGeometry(0, 0, 383, 443);
+    panel->setGeometry(scale.rect(0, 0, 383, 443));
 
     const QString webHint = Tr(AboutText::WebHint);
     ProgramIcon = new ClickLabel(panel);
     ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
-    ProgramIcon->setGeometry(12, 10, 359, 241);
+    ProgramIcon->setGeometry(scale.rect(12, 10, 359, 241));
     ProgramIcon->setScaledContents(true);
     ProgramIcon->setPixmap(ProductPicture());
     ProgramIcon->setCursor(Qt::PointingHandCursor);
@@ -67,10 +69,10 @@ TAboutBox::TAboutBox(QWidget* parent)
     ProgramIcon->setAccessibleName(webHint);
     connect(ProgramIcon, &ClickLabel::clicked, this, &TAboutBox::LabelWWWClick);
 
-    auto label = [panel](const char* name, int x, int y, int w, int h) {
+    auto label = [panel, &scale](const char* name, int x, int y, int w, int h) {
         auto* l = new QLabel(panel);
         l->setObjectName(QString::fromLatin1(name));
-        l->setGeometry(x, y, w, h);
+        l->setGeometry(scale.rect(x, y, w, h));
         return l;
     };
     ProductName = label("ProductName", 12, 256, 359, 24);
@@ -89,19 +91,19 @@ TAboutBox::TAboutBox(QWidget* parent)
 
     LabelWWW = new ClickLabel(QStringLiteral(LM11_MAKER_WEB), panel);
     LabelWWW->setObjectName(QStringLiteral("LabelWWW"));
-    LabelWWW->setGeometry(12, 384, 200, 18);
+    LabelWWW->setGeometry(scale.rect(12, 384, 200, 18));
     MakeLink(LabelWWW, webHint);
     connect(LabelWWW, &ClickLabel::clicked, this, &TAboutBox::LabelWWWClick);
 
     LabelEMail = new ClickLabel(QStringLiteral(LM11_MAKER_EMAIL), panel);
     LabelEMail->setObjectName(QStringLiteral("LabelEMail"));
-    LabelEMail->setGeometry(12, 404, 200, 18);
+    LabelEMail->setGeometry(scale.rect(12, 404, 200, 18));
     MakeLink(LabelEMail, QStringLiteral("Написать письмо"));
     connect(LabelEMail, &ClickLabel::clicked, this, &TAboutBox::LabelEMailClick);
 
     OKButton = new QPushButton(QStringLiteral("OK"), panel);
     OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setGeometry(290, 404, 81, 27);
+    OKButton->setGeometry(scale.rect(290, 404, 81, 27));
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -34,9 +34,9 @@ BMTreadUSB* StartWorker(Operation operation, WorkerControls controls)
 void ShowRows(QTableWidget& table, const SettingsRows& rows)
 {
     table.setRowCount(int(rows.size()) + 1);
-    if (table.columnCount() < 9) table.setColumnCount(9);
+    if (table.columnCount() < kSettingsColumns) table.setColumnCount(kSettingsColumns);
     for (int r = 1; r <= int(rows.size()); ++r) {
-        for (int c = 0; c < 9; ++c) {
+        for (int c = 0; c < kSettingsColumns; ++c) {
             const QString& text = rows[std::size_t(r - 1)][std::size_t(c)];
             if (QTableWidgetItem* item = table.item(r, c))
                 item->setText(text);
@@ -50,7 +50,7 @@ SettingsRows RowsOf(const QTableWidget& table)
 {
     SettingsRows rows(kSettingsEntries);
     for (int r = 1; r <= int(kSettingsEntries); ++r)
-        for (int c = 0; c < 9; ++c)
+        for (int c = 0; c < kSettingsColumns; ++c)
             if (const QTableWidgetItem* item = table.item(r, c))
                 rows[std::size_t(r - 1)][std::size_t(c)] = item->text();
     return rows;

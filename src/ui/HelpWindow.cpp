@@ -3,6 +3,7 @@
 #include "About.h"
 #include "app/SharedState.h"
 #include "texts/Texts.h"
+#include "ui/DesignScale.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -23,7 +24,7 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     InitHelpResources();
     setObjectName(QStringLiteral("HelpWindow"));
-    resize(900, 640);
+    resize(DesignScale(*this, DesignScale::Sizes::Fixed).size(900, 640));
 
     auto* bar = new QHBoxLayout;
     auto button = [this, bar](const char* name, QStyle::StandardPixmap icon) {
