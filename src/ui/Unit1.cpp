@@ -5,7 +5,6 @@
 #include "app/CommandLine.h"
 #include "app/SharedState.h"
 #include "diagram/Unit4.h"
-#include "exchange/project/ProjectFile.h"
 #include "screenshot/Unit5.h"
 #include "settings/Unit3.h"
 #include "texts/AnalysisTexts.h"
@@ -28,10 +27,7 @@
 #include <QCursor>
 #include <QDateTime>
 #include <QDesktopServices>
-#include <QDir>
 #include <QDropEvent>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -88,14 +84,9 @@ public:
     }
 };
 
-QString WithFileName(const TextPair& text, const QString& fileName)
-{
-    return Tr(text) + QLatin1Char('\n') + QDir::toNativeSeparators(fileName);
-}
-
 } // namespace
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent), projects_(this, AddRecentProject)
 {
     setObjectName(QStringLiteral("Form1"));
     setAcceptDrops(true);
@@ -275,7 +266,7 @@ void TForm1::createMenu()
     N2 = item(File1, "N2", &TForm1::Action1Execute);
     // The recent projects and the read history, filled whenever they open.
     const auto open = [this](const QString& fileName) {
-        openDialogName_ = fileName;
+        projects_.setProposedName(fileName);
         openProjectFile(fileName);
     };
     Recent1 = File1->addMenu(QString());
@@ -594,67 +585,35 @@ CellBlock TForm1::selectedBlock() const
 
 void TForm1::Exit1Click() { close(); }
 
-// "All Files" is "*": Qt takes "*.*" literally and would hide names without an extension.
 void TForm1::N1Click()
 {
-    QFileDialog dialog(this, QString(), QString(), QStringLiteral("Zimbor 1.1 (*.ar);;All Files (*)"));
-    dialog.setObjectName(QStringLiteral("SaveDialog2"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    // An existing project is replaced without asking, as the command always did.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("ar"));
-    dialog.selectFile(QStringLiteral("Arhive"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    const QString fileName = dialog.selectedFiles().constFirst();
-    if (!HasArchiveRows(table())) {
-        ErrorBox(MainText::Error, Tr(MainText::ArchiveNotRead));
-        return;
-    }
-    if (saveProject(table(), fileName) != ProjectStatus::Ok)
-        ErrorBox(MainText::Error, WithFileName(MainText::SaveFailed, fileName));
-    else {
-        AddRecentProject(fileName);
-        projectPath_ = fileName;
-    }
+    if (const auto fileName = projects_.save(table(), Lang.load())) projectPath_ = *fileName;
 }
 
 void TForm1::Action1Execute()
 {
-    QFileDialog dialog(this, QString(), QString(), QStringLiteral("Zimbor (*.ar);;All Files (*)"));
-    dialog.setObjectName(QStringLiteral("OpenDialog1"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    if (!openDialogName_.isEmpty()) dialog.selectFile(openDialogName_);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    const auto fileName = projects_.choose();
+    if (!fileName) {
         RecordCount = uint32_t(std::max(table().rowCount() - 1, 0));
         return;
     }
-    openDialogName_ = dialog.selectedFiles().constFirst();
-    openProjectFile(openDialogName_);
+    openProjectFile(*fileName);
 }
 
 void TForm1::OpenFromCommandLine(const QStringList& arguments)
 {
     if (arguments.isEmpty()) return;
-    openDialogName_ = ProjectNameFromArguments(arguments);
-    openProjectFile(openDialogName_);
+    projects_.setProposedName(ProjectNameFromArguments(arguments));
+    openProjectFile(projects_.proposedName());
 }
 
 bool TForm1::openProjectFile(const QString& fileName)
 {
-    ArchiveTable opened(1, 1);
-    if (openProject(opened, fileName) != ProjectStatus::Ok) {
-        ErrorBox(MainText::Error, WithFileName(MainText::OpenFailed, fileName));
-        return false;
-    }
-    model_->replaceTable(std::move(opened));
+    auto opened = projects_.open(fileName, history_.folder(), Lang.load());
+    if (!opened) return false;
+    model_->replaceTable(std::move(*opened));
     projectPath_ = fileName;
     RecordCount = uint32_t(table().rowCount() - 1);
-    // The reads of the history have their own list.
-    if (QFileInfo(fileName).absolutePath() != QFileInfo(history_.folder()).absoluteFilePath())
-        AddRecentProject(fileName);
     return true;
 }
 
@@ -686,7 +645,7 @@ void TForm1::dropEvent(QDropEvent* event)
     const QString fileName = DroppedProject(*event->mimeData());
     if (fileName.isEmpty()) return;
     event->acceptProposedAction();
-    openDialogName_ = fileName;
+    projects_.setProposedName(fileName);
     // The error box of a file that is no project must not hold the dragging program.
     QTimer::singleShot(0, this, [this, fileName] { openProjectFile(fileName); });
 }

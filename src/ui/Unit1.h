@@ -5,6 +5,7 @@
 #include "archive/ArchiveTable.h"
 #include "exchange/clipboard/ClipboardText.h"
 #include "ui/ReadHistory.h"
+#include "ui/commands/ProjectCommands.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -148,7 +149,7 @@ private:
     ReadHistory history_;
     std::function<void(const QUrl&)> showFolder_;
 
-    QString openDialogName_; // the open dialog's proposed file name, kept between openings
+    ProjectCommands projects_; // save and open, with the open dialog's proposed name
     // One direction for every column; it flips on every heading click.
     int sortDirection_ = 0;
     QString projectPath_; // the project last opened or saved; its survey records lie beside it
