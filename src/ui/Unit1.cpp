@@ -14,6 +14,7 @@
 #include "ui/ErrorBox.h"
 #include "ui/ExchangeStarters.h"
 #include "ui/FileMenus.h"
+#include "ui/GridWatch.h"
 #include "ui/HelpWindow.h"
 #include "ui/RecentProjects.h"
 #include "ui/WindowPlace.h"
@@ -34,13 +35,10 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QStyle>
-#include <QStyleOptionHeader>
 #include <QTableView>
 #include <QTimer>
 
@@ -233,7 +231,8 @@ void TForm1::createGrid()
 
     // The corner above the fixed column is the heading of column 0: it shows "№" and sorts
     // by record number like any other heading.
-    corner_ = StringGrid1->findChild<QAbstractButton*>();
+    gridWatch_ = new GridWatch(StringGrid1, [this] { return table().cell(0, 0); });
+    corner_ = gridWatch_->corner();
     if (corner_) corner_->installEventFilter(this);
 }
 
@@ -344,7 +343,7 @@ void TForm1::applyTexts()
     Button2->setText(Tr(MainText::Button2));
     Button3->setText(Tr(MainText::Button3));
     model_->setHeader(Lang.load());
-    if (corner_) corner_->update();
+    gridWatch_->updateCorner();
 }
 
 void TForm1::switchLanguage(int lang)
@@ -373,39 +372,12 @@ void TForm1::layoutControls()
 
 QString TForm1::statusHint() const { return StatusText->text(); }
 
-TForm1::GridHit TForm1::hitTest(QPoint global) const
-{
-    const QPoint inGrid = StringGrid1->mapFromGlobal(global);
-    if (!StringGrid1->rect().contains(inGrid)) return {};
-    const QHeaderView* top = StringGrid1->horizontalHeader();
-    const QHeaderView* left = StringGrid1->verticalHeader();
-    if (corner_ && corner_->isVisible() && corner_->rect().contains(corner_->mapFromGlobal(global)))
-        return {GridPart::Header, 0};
-    if (top->isVisible() && top->rect().contains(top->mapFromGlobal(global))) {
-        // Right of the last heading lies no column: that is grid area like any beyond the table.
-        const int column = top->logicalIndexAt(top->mapFromGlobal(global));
-        if (column >= 0) return {GridPart::Header, column};
-        return {GridPart::Cells, -1};
-    }
-    if (left->isVisible() && left->rect().contains(left->mapFromGlobal(global))) {
-        // Below the last row the fixed column has no cell: that counts as the grid's body.
-        if (left->logicalIndexAt(left->mapFromGlobal(global)) >= 0) return {GridPart::FixedColumn, 0};
-    }
-    return {GridPart::Cells, -1};
-}
+GridHit TForm1::hitTest(QPoint global) const { return gridWatch_->hitTest(global); }
 
 void TForm1::Timer1Timer()
 {
     const QPoint pos = QCursor::pos();
-    QString hint;
-    if (frameGeometry().contains(pos)) {
-        switch (hitTest(pos).part) {
-        case GridPart::Header: hint = Tr(MainText::HintSort); break;
-        case GridPart::Cells: hint = Tr(MainText::HintSelect); break;
-        case GridPart::FixedColumn:
-        case GridPart::Outside: break;
-        }
-    }
+    const QString hint = frameGeometry().contains(pos) ? gridWatch_->hintAt(pos, Lang.load()) : QString();
     if (StatusText->text() != hint) StatusText->setText(hint);
 }
 
@@ -433,32 +405,11 @@ bool TForm1::StringGrid1KeyDown(int key, Qt::KeyboardModifiers modifiers)
     return true;
 }
 
-void TForm1::paintCorner(QAbstractButton* corner)
-{
-    QPainter painter(corner);
-    QStyleOptionHeader option;
-    option.initFrom(corner);
-    option.rect = corner->rect();
-    option.position = QStyleOptionHeader::OnlyOneSection;
-    option.text = table().cell(0, 0);
-    option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
-    option.state |= QStyle::State_Raised;
-    corner->style()->drawControl(QStyle::CE_Header, &option, &painter, corner);
-}
-
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == central_ && event->type() == QEvent::Resize) {
         layoutControls();
         return false;
-    }
-    if (watched == corner_) {
-        switch (event->type()) {
-        case QEvent::Paint: paintCorner(corner_); return true;
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick: return true; // no select-all: the corner is a heading
-        default: break;
-        }
     }
     if (event->type() == QEvent::MouseButtonRelease &&
         (watched == corner_ || watched == StringGrid1->viewport() ||

@@ -4,6 +4,7 @@
 #include "archive/ArchiveModel.h"
 #include "archive/ArchiveTable.h"
 #include "exchange/clipboard/ClipboardText.h"
+#include "ui/GridHits.h"
 #include "ui/ReadHistory.h"
 #include "ui/commands/ProjectCommands.h"
 
@@ -15,6 +16,7 @@
 
 class QAbstractButton;
 class QAction;
+class GridWatch;
 class QFileDialog;
 class QLabel;
 class QMenu;
@@ -38,11 +40,6 @@ public:
     void OpenFromCommandLine(const QStringList& arguments);
 
     /// What lies under a screen position, as the grid sees it.
-    enum class GridPart { Outside, Header, FixedColumn, Cells };
-    struct GridHit {
-        GridPart part = GridPart::Outside;
-        int column = -1; ///< table column for Header; -1 elsewhere
-    };
     GridHit hitTest(QPoint global) const;
 
     /// Where every read that brought records is kept.
@@ -108,7 +105,6 @@ private:
     bool StringGrid1KeyDown(int key, Qt::KeyboardModifiers modifiers);
     /// The bounding box of the selection in table coordinates; the focused cell without one.
     CellBlock selectedBlock() const;
-    void paintCorner(QAbstractButton* corner);
     /// Reads `fileName` as a project; on failure the table stays and an error box says so.
     bool openProjectFile(const QString& fileName);
     /// Keeps the table just read in the read history; a failure shows in the status bar.
@@ -122,7 +118,8 @@ private:
     QPushButton* Button2 = nullptr;
     QPushButton* Button3 = nullptr;
     QTableView* StringGrid1 = nullptr;
-    QAbstractButton* corner_ = nullptr;
+    GridWatch* gridWatch_ = nullptr;    // the grid's corner, hit-test and hints
+    QAbstractButton* corner_ = nullptr; // the grid's corner, a heading like the others
     QLabel* StatusText = nullptr;
     QTimer* Timer1 = nullptr;
 
