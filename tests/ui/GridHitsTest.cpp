@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QHeaderView>
+#include <QImage>
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -100,7 +101,7 @@ protected:
         view.setColumnHidden(0, true);
         view.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
         view.resize(300, 200);
-        watch = new GridWatch(&view, [] { return QStringLiteral("№"); });
+        watch = new GridWatch(&view, [this] { return cornerText; });
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     }
@@ -108,6 +109,7 @@ protected:
     QStandardItemModel model;
     QTableView view;
     GridWatch* watch = nullptr;
+    QString cornerText = QStringLiteral("№");
 };
 
 TEST_F(ScrolledGrid, HitsFollowTheScrolledHeadingsAndRows)
@@ -152,9 +154,17 @@ TEST_F(ScrolledGrid, HitsFollowTheScrolledHeadingsAndRows)
     EXPECT_EQ(watch->hitTest(view.mapToGlobal(QPoint(-1, 5))), GridHit{});
 }
 
-TEST_F(ScrolledGrid, TheCornerIsAHeadingNotASelectAll)
+TEST_F(ScrolledGrid, TheCornerIsAHeadingWithTheTableTextNotASelectAll)
 {
     ASSERT_NE(watch->corner(), nullptr);
+    // The corner draws the text it is handed (a plain corner button draws none).
+    const QImage withText = watch->corner()->grab().toImage();
+    cornerText.clear();
+    const QImage blank = watch->corner()->grab().toImage();
+    EXPECT_NE(withText, blank);
+    cornerText = QStringLiteral("№");
+    EXPECT_EQ(watch->corner()->grab().toImage(), withText);
+
     QTest::mouseClick(watch->corner(), Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_FALSE(view.selectionModel()->hasSelection());
 }
