@@ -5,7 +5,6 @@
 #include "app/CommandLine.h"
 #include "app/SharedState.h"
 #include "diagram/Unit4.h"
-#include "exchange/project/ProjectFile.h"
 #include "screenshot/Unit5.h"
 #include "settings/Unit3.h"
 #include "texts/AnalysisTexts.h"
@@ -15,6 +14,7 @@
 #include "ui/ErrorBox.h"
 #include "ui/ExchangeStarters.h"
 #include "ui/FileMenus.h"
+#include "ui/GridWatch.h"
 #include "ui/HelpWindow.h"
 #include "ui/RecentProjects.h"
 #include "ui/WindowPlace.h"
@@ -28,23 +28,17 @@
 #include <QCursor>
 #include <QDateTime>
 #include <QDesktopServices>
-#include <QDir>
 #include <QDropEvent>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QStyle>
-#include <QStyleOptionHeader>
 #include <QTableView>
 #include <QTimer>
 
@@ -88,14 +82,9 @@ public:
     }
 };
 
-QString WithFileName(const TextPair& text, const QString& fileName)
-{
-    return Tr(text) + QLatin1Char('\n') + QDir::toNativeSeparators(fileName);
-}
-
 } // namespace
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent), projects_(this, AddRecentProject)
 {
     setObjectName(QStringLiteral("Form1"));
     setAcceptDrops(true);
@@ -242,7 +231,8 @@ void TForm1::createGrid()
 
     // The corner above the fixed column is the heading of column 0: it shows "№" and sorts
     // by record number like any other heading.
-    corner_ = StringGrid1->findChild<QAbstractButton*>();
+    gridWatch_ = new GridWatch(StringGrid1, [this] { return table().cell(0, 0); });
+    corner_ = gridWatch_->corner();
     if (corner_) corner_->installEventFilter(this);
 }
 
@@ -275,7 +265,7 @@ void TForm1::createMenu()
     N2 = item(File1, "N2", &TForm1::Action1Execute);
     // The recent projects and the read history, filled whenever they open.
     const auto open = [this](const QString& fileName) {
-        openDialogName_ = fileName;
+        projects_.setProposedName(fileName);
         openProjectFile(fileName);
     };
     Recent1 = File1->addMenu(QString());
@@ -353,7 +343,7 @@ void TForm1::applyTexts()
     Button2->setText(Tr(MainText::Button2));
     Button3->setText(Tr(MainText::Button3));
     model_->setHeader(Lang.load());
-    if (corner_) corner_->update();
+    gridWatch_->updateCorner();
 }
 
 void TForm1::switchLanguage(int lang)
@@ -382,39 +372,12 @@ void TForm1::layoutControls()
 
 QString TForm1::statusHint() const { return StatusText->text(); }
 
-TForm1::GridHit TForm1::hitTest(QPoint global) const
-{
-    const QPoint inGrid = StringGrid1->mapFromGlobal(global);
-    if (!StringGrid1->rect().contains(inGrid)) return {};
-    const QHeaderView* top = StringGrid1->horizontalHeader();
-    const QHeaderView* left = StringGrid1->verticalHeader();
-    if (corner_ && corner_->isVisible() && corner_->rect().contains(corner_->mapFromGlobal(global)))
-        return {GridPart::Header, 0};
-    if (top->isVisible() && top->rect().contains(top->mapFromGlobal(global))) {
-        // Right of the last heading lies no column: that is grid area like any beyond the table.
-        const int column = top->logicalIndexAt(top->mapFromGlobal(global));
-        if (column >= 0) return {GridPart::Header, column};
-        return {GridPart::Cells, -1};
-    }
-    if (left->isVisible() && left->rect().contains(left->mapFromGlobal(global))) {
-        // Below the last row the fixed column has no cell: that counts as the grid's body.
-        if (left->logicalIndexAt(left->mapFromGlobal(global)) >= 0) return {GridPart::FixedColumn, 0};
-    }
-    return {GridPart::Cells, -1};
-}
+GridHit TForm1::hitTest(QPoint global) const { return gridWatch_->hitTest(global); }
 
 void TForm1::Timer1Timer()
 {
     const QPoint pos = QCursor::pos();
-    QString hint;
-    if (frameGeometry().contains(pos)) {
-        switch (hitTest(pos).part) {
-        case GridPart::Header: hint = Tr(MainText::HintSort); break;
-        case GridPart::Cells: hint = Tr(MainText::HintSelect); break;
-        case GridPart::FixedColumn:
-        case GridPart::Outside: break;
-        }
-    }
+    const QString hint = frameGeometry().contains(pos) ? gridWatch_->hintAt(pos, Lang.load()) : QString();
     if (StatusText->text() != hint) StatusText->setText(hint);
 }
 
@@ -442,32 +405,11 @@ bool TForm1::StringGrid1KeyDown(int key, Qt::KeyboardModifiers modifiers)
     return true;
 }
 
-void TForm1::paintCorner(QAbstractButton* corner)
-{
-    QPainter painter(corner);
-    QStyleOptionHeader option;
-    option.initFrom(corner);
-    option.rect = corner->rect();
-    option.position = QStyleOptionHeader::OnlyOneSection;
-    option.text = table().cell(0, 0);
-    option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
-    option.state |= QStyle::State_Raised;
-    corner->style()->drawControl(QStyle::CE_Header, &option, &painter, corner);
-}
-
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == central_ && event->type() == QEvent::Resize) {
         layoutControls();
         return false;
-    }
-    if (watched == corner_) {
-        switch (event->type()) {
-        case QEvent::Paint: paintCorner(corner_); return true;
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick: return true; // no select-all: the corner is a heading
-        default: break;
-        }
     }
     if (event->type() == QEvent::MouseButtonRelease &&
         (watched == corner_ || watched == StringGrid1->viewport() ||
@@ -594,67 +536,35 @@ CellBlock TForm1::selectedBlock() const
 
 void TForm1::Exit1Click() { close(); }
 
-// "All Files" is "*": Qt takes "*.*" literally and would hide names without an extension.
 void TForm1::N1Click()
 {
-    QFileDialog dialog(this, QString(), QString(), QStringLiteral("Zimbor 1.1 (*.ar);;All Files (*)"));
-    dialog.setObjectName(QStringLiteral("SaveDialog2"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    // An existing project is replaced without asking, as the command always did.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("ar"));
-    dialog.selectFile(QStringLiteral("Arhive"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    const QString fileName = dialog.selectedFiles().constFirst();
-    if (!HasArchiveRows(table())) {
-        ErrorBox(MainText::Error, Tr(MainText::ArchiveNotRead));
-        return;
-    }
-    if (saveProject(table(), fileName) != ProjectStatus::Ok)
-        ErrorBox(MainText::Error, WithFileName(MainText::SaveFailed, fileName));
-    else {
-        AddRecentProject(fileName);
-        projectPath_ = fileName;
-    }
+    if (const auto fileName = projects_.save(table(), Lang.load())) projectPath_ = *fileName;
 }
 
 void TForm1::Action1Execute()
 {
-    QFileDialog dialog(this, QString(), QString(), QStringLiteral("Zimbor (*.ar);;All Files (*)"));
-    dialog.setObjectName(QStringLiteral("OpenDialog1"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    if (!openDialogName_.isEmpty()) dialog.selectFile(openDialogName_);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    const auto fileName = projects_.choose();
+    if (!fileName) {
         RecordCount = uint32_t(std::max(table().rowCount() - 1, 0));
         return;
     }
-    openDialogName_ = dialog.selectedFiles().constFirst();
-    openProjectFile(openDialogName_);
+    openProjectFile(*fileName);
 }
 
 void TForm1::OpenFromCommandLine(const QStringList& arguments)
 {
     if (arguments.isEmpty()) return;
-    openDialogName_ = ProjectNameFromArguments(arguments);
-    openProjectFile(openDialogName_);
+    projects_.setProposedName(ProjectNameFromArguments(arguments));
+    openProjectFile(projects_.proposedName());
 }
 
 bool TForm1::openProjectFile(const QString& fileName)
 {
-    ArchiveTable opened(1, 1);
-    if (openProject(opened, fileName) != ProjectStatus::Ok) {
-        ErrorBox(MainText::Error, WithFileName(MainText::OpenFailed, fileName));
-        return false;
-    }
-    model_->replaceTable(std::move(opened));
+    auto opened = projects_.open(fileName, history_.folder(), Lang.load());
+    if (!opened) return false;
+    model_->replaceTable(std::move(*opened));
     projectPath_ = fileName;
     RecordCount = uint32_t(table().rowCount() - 1);
-    // The reads of the history have their own list.
-    if (QFileInfo(fileName).absolutePath() != QFileInfo(history_.folder()).absoluteFilePath())
-        AddRecentProject(fileName);
     return true;
 }
 
@@ -686,7 +596,7 @@ void TForm1::dropEvent(QDropEvent* event)
     const QString fileName = DroppedProject(*event->mimeData());
     if (fileName.isEmpty()) return;
     event->acceptProposedAction();
-    openDialogName_ = fileName;
+    projects_.setProposedName(fileName);
     // The error box of a file that is no project must not hold the dragging program.
     QTimer::singleShot(0, this, [this, fileName] { openProjectFile(fileName); });
 }

@@ -4,7 +4,9 @@
 #include "archive/ArchiveModel.h"
 #include "archive/ArchiveTable.h"
 #include "exchange/clipboard/ClipboardText.h"
+#include "ui/GridHits.h"
 #include "ui/ReadHistory.h"
+#include "ui/commands/ProjectCommands.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -14,6 +16,7 @@
 
 class QAbstractButton;
 class QAction;
+class GridWatch;
 class QFileDialog;
 class QLabel;
 class QMenu;
@@ -37,11 +40,6 @@ public:
     void OpenFromCommandLine(const QStringList& arguments);
 
     /// What lies under a screen position, as the grid sees it.
-    enum class GridPart { Outside, Header, FixedColumn, Cells };
-    struct GridHit {
-        GridPart part = GridPart::Outside;
-        int column = -1; ///< table column for Header; -1 elsewhere
-    };
     GridHit hitTest(QPoint global) const;
 
     /// Where every read that brought records is kept.
@@ -107,7 +105,6 @@ private:
     bool StringGrid1KeyDown(int key, Qt::KeyboardModifiers modifiers);
     /// The bounding box of the selection in table coordinates; the focused cell without one.
     CellBlock selectedBlock() const;
-    void paintCorner(QAbstractButton* corner);
     /// Reads `fileName` as a project; on failure the table stays and an error box says so.
     bool openProjectFile(const QString& fileName);
     /// Keeps the table just read in the read history; a failure shows in the status bar.
@@ -121,7 +118,8 @@ private:
     QPushButton* Button2 = nullptr;
     QPushButton* Button3 = nullptr;
     QTableView* StringGrid1 = nullptr;
-    QAbstractButton* corner_ = nullptr;
+    GridWatch* gridWatch_ = nullptr;    // the grid's corner, hit-test and hints
+    QAbstractButton* corner_ = nullptr; // the grid's corner, a heading like the others
     QLabel* StatusText = nullptr;
     QTimer* Timer1 = nullptr;
 
@@ -148,7 +146,7 @@ private:
     ReadHistory history_;
     std::function<void(const QUrl&)> showFolder_;
 
-    QString openDialogName_; // the open dialog's proposed file name, kept between openings
+    ProjectCommands projects_; // save and open, with the open dialog's proposed name
     // One direction for every column; it flips on every heading click.
     int sortDirection_ = 0;
     QString projectPath_; // the project last opened or saved; its survey records lie beside it

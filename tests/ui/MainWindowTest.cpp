@@ -330,9 +330,6 @@ TEST_F(MainWindow, StatusBarHintFollowsThePointer)
     };
     for (const Place& p : places) {
         SCOPED_TRACE(p.name);
-        fprintf(stderr, "DBG %s part=%d col=%d topw=%d vpw=%d past=%d\n", p.name,
-                int(form->hitTest(p.global).part), form->hitTest(p.global).column, top->width(),
-                top->viewport()->width(), pastLastColumn);
         QCursor::setPos(p.global);
         EXPECT_TRUE(HintBecomes(*form, p.hint)) << form->statusHint().toStdString();
     }
