@@ -1,6 +1,5 @@
 #include "Unit7.h"
 
-#include "ChartPainter.h"
 #include "SurveyCsv.h"
 #include "SurveyFigures.h"
 #include "SurveyReport.h"
@@ -25,7 +24,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
@@ -37,7 +35,6 @@
 #include <QSpinBox>
 #include <QSvgGenerator>
 #include <QTableWidget>
-#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace {
@@ -68,121 +65,6 @@ QPushButton* Button(QWidget* parent, const char* name, const TextPair& text)
 }
 
 } // namespace
-
-TMapView::TMapView(const ArchiveTable& table, QWidget* parent) : QWidget(parent), table_(table)
-{
-    setMouseTracking(true);
-    setMinimumSize(420, 360);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-void TMapView::setMap(std::unique_ptr<SurveyMap> map)
-{
-    map_ = std::move(map);
-    // The legend is drawn; a screen reader gets its texts here.
-    QStringList legend;
-    if (map_) {
-        legend << map_->legendTitle();
-        for (const LegendEntry& e : map_->legend()) legend << e.text;
-    }
-    setAccessibleName(legend.value(0));
-    setAccessibleDescription(legend.join(QLatin1Char('\n')));
-    update();
-}
-
-QString TMapView::hoverText(QPoint pos) const
-{
-    if (!map_) return QString();
-    QStringList lines;
-    for (int row : map_->rowsAt(mapArea(), QPointF(pos))) {
-        if (!lines.isEmpty()) lines << QString();
-        for (int c = 0; c < table_.columnCount(); ++c) {
-            const QString text = table_.cell(c, row).trimmed();
-            if (!text.isEmpty()) lines << table_.cell(c, 0).trimmed() + QStringLiteral(": ") + text;
-        }
-    }
-    return lines.join(QLatin1Char('\n'));
-}
-
-QRectF TMapView::mapArea() const { return QRectF(rect()).adjusted(4, 4, -4, -4); }
-
-void TMapView::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    if (map_) map_->paint(p, mapArea());
-}
-
-void TMapView::mouseMoveEvent(QMouseEvent* event)
-{
-    const QString text = map_ ? hoverText(event->position().toPoint()) : QString();
-    if (text.isEmpty())
-        QToolTip::hideText();
-    else
-        QToolTip::showText(event->globalPosition().toPoint(), text, this);
-}
-
-void TChartView::setObject(const SurveyObject* object, const PotentialThresholds& thresholds, int lang)
-{
-    object_ = object;
-    thresholds_ = thresholds;
-    lang_ = lang;
-    update();
-}
-
-QRectF TChartView::chartArea() const { return QRectF(rect()).adjusted(2, 2, -2, -2); }
-
-double TChartView::thresholdX(int which) const
-{
-    if (kind_ != 1 || !object_ || object_->sensor != SensorKind::Potential) return -1;
-    const ValueAxis axis = CumulativeAxis(chartArea(), *object_);
-    const double v = which == 0 ? thresholds_.upper : thresholds_.lower;
-    return v < axis.v0 || v > axis.v1 ? -1 : axis.xOf(v);
-}
-
-void TChartView::mousePressEvent(QMouseEvent* event)
-{
-    dragging_ = -1;
-    const double x = event->position().x();
-    for (int which = 0; which < 2; ++which) {
-        const double at = thresholdX(which);
-        if (at >= 0 && std::abs(at - x) <= 6 &&
-            (dragging_ < 0 || std::abs(at - x) < std::abs(thresholdX(dragging_) - x)))
-            dragging_ = which;
-    }
-    if (dragging_ < 0) QWidget::mousePressEvent(event);
-}
-
-void TChartView::mouseMoveEvent(QMouseEvent* event)
-{
-    if (dragging_ < 0 || !object_) {
-        // The pointer shows where a threshold can be taken.
-        const double x = event->position().x();
-        const bool near = std::abs(thresholdX(0) - x) <= 6 || std::abs(thresholdX(1) - x) <= 6;
-        setCursor(near ? Qt::SizeHorCursor : Qt::ArrowCursor);
-        return;
-    }
-    const ValueAxis axis = CumulativeAxis(chartArea(), *object_);
-    const double mV = std::round(std::clamp(axis.valueAt(event->position().x()), axis.v0, axis.v1));
-    emit thresholdDragged(dragging_, mV);
-}
-
-void TChartView::mouseReleaseEvent(QMouseEvent* event)
-{
-    dragging_ = -1;
-    QWidget::mouseReleaseEvent(event);
-}
-
-void TChartView::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    if (!object_) return;
-    if (kind_ == 0)
-        PaintHistogram(p, chartArea(), *object_, thresholds_, lang_);
-    else
-        PaintCumulative(p, chartArea(), *object_, thresholds_, lang_);
-}
 
 TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*/, QWidget* parent)
     : QDialog(parent), table_(table), objects_(GroupSurveys(table_)), intervals_{50, 0, 0}
