@@ -12,6 +12,7 @@
 #include "ui/WindowPlace.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -42,6 +43,19 @@ namespace {
 const char* const kElectrodeKey = "analysis/electrode";
 
 void ErrorBox(const QString& text) { ShowErrorBox(Tr(MainText::Error), text); }
+
+// Puts `data` in the place of `fileName` only once it is all on the disk: a write cut short (a
+// full disk takes only part of a write and reports no error) fails and keeps the old file.
+bool SaveWhole(const QString& fileName, const QByteArray& data)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(data) != data.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return CommitSynced(file);
+}
 
 // A label for `control`, whose accessible name becomes the label's text.
 QLabel* LabelFor(QWidget* parent, const char* name, const TextPair& text, QWidget* control)
@@ -446,9 +460,12 @@ bool TForm7::writeMap(const QString& fileName)
     if (!map) return false;
     const QSize size(1400, 950);
     const QString title = objects_[std::size_t(currentObject())].name.trimmed();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     if (QFileInfo(fileName).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0) {
         QSvgGenerator svg;
-        svg.setFileName(fileName);
+        svg.setOutputDevice(&buffer);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));
         svg.setTitle(title);
@@ -456,7 +473,8 @@ bool TForm7::writeMap(const QString& fileName)
         if (!p.begin(&svg)) return false;
         p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
         map->paint(p, QRectF(10, 10, size.width() - 20, size.height() - 20), 1.4);
-        return p.end() && QFileInfo(fileName).size() > 0;
+        if (!p.end()) return false;
+        return SaveWhole(fileName, bytes);
     }
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -464,7 +482,7 @@ bool TForm7::writeMap(const QString& fileName)
         QPainter p(&image);
         map->paint(p, QRectF(10, 10, size.width() - 20, size.height() - 20), 1.4);
     }
-    return image.save(fileName, "PNG");
+    return image.save(&buffer, "PNG") && SaveWhole(fileName, bytes);
 }
 
 void TForm7::Button1Click()
@@ -514,14 +532,17 @@ void TForm7::Button3Click()
 
 bool TForm7::writeReportPdf(const QString& fileName)
 {
-    QPdfWriter writer(fileName);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
     if (!writer.pageLayout().isValid()) return false;
     writer.setResolution(300);
     writer.setTitle(Tr(MainText::Caption).trimmed() + QStringLiteral(" — ") + Tr(AnalysisText::ReportTitle));
     writer.setCreator(Tr(MainText::Caption).trimmed());
     SetUpSurveyReportPage(writer);
     ReportOptions options{mapOptions(), QDateTime::currentDateTime(), records_};
-    return PaintSurveyReport(writer, table_, objects_, options) > 0;
+    return PaintSurveyReport(writer, table_, objects_, options) > 0 && SaveWhole(fileName, bytes);
 }
 
 void TForm7::Button4Click()
