@@ -566,7 +566,7 @@ void OpenAnalysisWindow(QWidget* parent, const ArchiveTable& table, const QStrin
         // The cell that stops the diagram stops the analysis too, named the same way.
         QString heading = table.cell(error->column, 0).trimmed();
         if (heading.isEmpty()) heading = HeaderText(error->column, Lang.load());
-        ErrorBox(Tr(DiagramText::InvalidCell).arg(error->row).arg(heading, error->text));
+        ErrorBox(InvalidCellMessage(*error, heading, Lang.load()));
         return;
     }
     TForm7 form(table, BlocksOfSurfaces(built.surfaces), parent);
