@@ -224,3 +224,47 @@ TEST(MapContent, CombinedViewShowsRiskTilesAndItsOwnLegend)
     // Without its partner the same survey is a map of its own readings.
     EXPECT_FALSE(BuildMapContent(surveys[std::size_t(pot)], nullptr, options).combined);
 }
+
+TEST(MapContent, AxisNumbersCountFromPointOneOfSeriesOneWhereverItIsDrawn)
+{
+    // 3 series × 5 points, 20 cm apart along the series and 30 cm between them.
+    const SurveyObject survey = OneSurvey(0, 3, 5, Slope);
+    const QRectF area(0, 0, 900, 600);
+    for (const Orientation o : {Orientation{}, Orientation{true, false, false}, Orientation{false, true, false},
+                                Orientation{true, true, false}, Orientation{false, false, true},
+                                Orientation{true, false, true}}) {
+        SCOPED_TRACE(OrientationText(o, 1).toStdString());
+        MapOptions options;
+        options.orientation = o;
+        options.lang = 1;
+        const MapContent content = BuildMapContent(survey, nullptr, options);
+        const MapLayout layout = LayOutMap(content, area, 1);
+        const QPointF origin = MapPoint(content, layout, 0, 0);
+        const QPointF far = MapPoint(content, layout, 4, 2); // point 5 of series 3
+        const auto zeroAt = [](const std::vector<MapTick>& ticks) {
+            for (const MapTick& t : ticks)
+                if (std::abs(t.label.toDouble()) < 1e-9) return t.at;
+            return -1.0;
+        };
+        const std::vector<MapTick> xs = MapTicksX(content, layout, 1);
+        const std::vector<MapTick> ys = MapTicksY(content, layout, 1);
+        ASSERT_GE(xs.size(), 2u);
+        ASSERT_GE(ys.size(), 2u);
+        EXPECT_NEAR(zeroAt(xs), origin.x(), 1e-6);
+        EXPECT_NEAR(zeroAt(ys), origin.y(), 1e-6);
+        // The numbers grow away from the origin, to the far corner: 80 cm along the series,
+        // 60 cm across them (the other way round after a quarter turn).
+        const double alongX = o.rotate ? 60 : 80, alongY = o.rotate ? 80 : 60;
+        for (const MapTick& t : xs)
+            EXPECT_NEAR(t.label.toDouble(), alongX * (t.at - origin.x()) / (far.x() - origin.x()), 1e-6);
+        for (const MapTick& t : ys)
+            EXPECT_NEAR(t.label.toDouble(), alongY * (t.at - origin.y()) / (far.y() - origin.y()), 1e-6);
+        EXPECT_EQ(content.xTitle, o.rotate ? QStringLiteral("Y, cm") : QStringLiteral("X, cm"));
+        EXPECT_EQ(content.yTitle, o.rotate ? QStringLiteral("X, cm") : QStringLiteral("Y, cm"));
+        // The scale bar is a round length at most a third of the plot's width.
+        const MapScaleBar bar = ScaleBarOf(content, layout);
+        EXPECT_GT(bar.length, 0);
+        EXPECT_LE(bar.length * layout.scale, layout.plot.width() / 3 + 1e-9);
+        EXPECT_EQ(bar.text, QString::number(bar.length) + QStringLiteral(" cm"));
+    }
+}
