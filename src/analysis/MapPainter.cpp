@@ -31,8 +31,8 @@ void SurveyMap::paint(QPainter& p, const QRectF& area, double unit) const
 
     const SurveyPlan& ext = c.plan;
     const double tileW = 2 * ext.halfX * l.scale, tileH = 2 * ext.halfY * l.scale;
-    if (content_.combined) {
-        for (const CombinedNode& n : content_.nodes) {
+    if (c.combined) {
+        for (const CombinedNode& n : c.nodes) {
             const QPointF at = toDevice(l, n.point - object_.firstPoint, n.series - object_.firstSeries);
             const QRectF tile(at.x() - tileW / 2, at.y() - tileH / 2, tileW, tileH);
             if (int(n.risk) < kCombinedRiskLevels) {
@@ -46,7 +46,7 @@ void SurveyMap::paint(QPainter& p, const QRectF& area, double unit) const
         }
         p.setPen(QPen(QColor(255, 255, 255, 160), 0.8 * unit));
         p.setBrush(Qt::NoBrush);
-        for (const CombinedNode& n : content_.nodes) {
+        for (const CombinedNode& n : c.nodes) {
             const QPointF at = toDevice(l, n.point - object_.firstPoint, n.series - object_.firstSeries);
             p.drawRect(QRectF(at.x() - tileW / 2, at.y() - tileH / 2, tileW, tileH));
         }
@@ -140,11 +140,11 @@ void SurveyMap::paint(QPainter& p, const QRectF& area, double unit) const
         for (const SurveyPoint& pt : object_.points)
             p.drawEllipse(toDevice(l, pt.point - object_.firstPoint, pt.series - object_.firstSeries), r, r);
     }
-    if (content_.combined) {
+    if (c.combined) {
         p.setPen(QPen(Qt::white, 0.8 * unit));
         p.setBrush(Qt::black);
         const double r = 2.2 * unit;
-        for (const CombinedNode& n : content_.nodes)
+        for (const CombinedNode& n : c.nodes)
             if (n.potentialRow >= 0 && n.resistanceRow >= 0)
                 p.drawEllipse(toDevice(l, n.point - object_.firstPoint, n.series - object_.firstSeries), r,
                               r);
