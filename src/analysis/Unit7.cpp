@@ -680,10 +680,7 @@ bool TForm7::writeCsv(const QString& fileName)
             return Tr(AnalysisText::ResistivityClassNames[std::size_t(ClassifyResistivity(v))]);
         return QString();
     };
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(SurveyCsv(survey, o.length, o.orientation, classOf, Lang).toUtf8());
-    return CommitSynced(file);
+    return SaveWhole(fileName, SurveyCsv(survey, o.length, o.orientation, classOf, Lang).toUtf8());
 }
 
 void TForm7::Button7Click()
