@@ -84,7 +84,7 @@ void BM_MapAndContours1760(benchmark::State& state)
         QPainter p(&image);
         p.fillRect(image.rect(), Qt::white);
         map.paint(p, QRectF(image.rect()));
-        lines = map.contours().size();
+        lines = map.content().isoLines.size();
     }
     state.counters["points"] = double(objects.at(0).points.size());
     state.counters["iso_lines"] = double(lines);

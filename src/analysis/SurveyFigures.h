@@ -56,6 +56,17 @@ std::vector<std::pair<QString, QString>> StatisticsRows(const SurveyObject& obje
 std::vector<std::pair<QString, QString>> StatisticsRows(const SurveyObject& object,
                                                         const PotentialThresholds& thresholds, int lang);
 
+/// The combined risk of a potential survey with its resistivity survey as the report lists it:
+/// the shares over the positions both surveys measured, one row per risk level with its count and
+/// share, and the positions only one survey measured, counted apart.
+struct CombinedRiskFigures {
+    QString pairedLine;
+    std::vector<std::pair<QString, QString>> rows;
+    QString unpairedLine;
+};
+CombinedRiskFigures CombinedRiskRows(const SurveyObject& potential, const SurveyObject& resistivity,
+                                     const PotentialThresholds& thresholds, SeriesAlignment alignment, int lang);
+
 /// The statistics as tab-separated text for the clipboard: the object's title, the electrode
 /// (potential only), then the rows; CR LF after every line.
 QString StatisticsTsv(const SurveyObject& object, Electrode electrode, int lang);

@@ -123,6 +123,17 @@ bool SaveRecords(const QString& path, const SurveyRecords& records, QString* why
         if (why) *why = file.errorString();
         return false;
     }
-    file.write(RecordsToJson(records));
+    // A disk that takes only part of a write reports no error; writing on from where it
+    // stopped gives the error that names the reason (disk full, file too large).
+    const QByteArray json = RecordsToJson(records);
+    for (qint64 done = 0; done < json.size();) {
+        const qint64 n = file.write(json.constData() + done, json.size() - done);
+        if (n <= 0) {
+            if (why) *why = file.errorString();
+            file.cancelWriting();
+            return false;
+        }
+        done += n;
+    }
     return CommitSynced(file, why);
 }

@@ -278,16 +278,11 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table,
         if (rp.kind == ReportPageKind::Combined) {
             p.drawText(QPointF(side.left(), side.top() + fm.ascent()), CombinedRiskTitle[lang]);
             // Shares over the positions both surveys measured; the others counted apart.
-            const RiskTally tally = TallyRisk(CombineSurveys(object, *partner, t, options.map.alignment));
-            std::vector<std::pair<QString, QString>> rows;
-            for (std::size_t k = 0; k < tally.counts.size(); ++k)
-                rows.push_back(
-                    {RiskNames[k][lang],
-                     QStringLiteral("%1 (%2 %)").arg(tally.counts[k]).arg(ValueText(tally.percent[k]))});
+            const CombinedRiskFigures risk = CombinedRiskRows(object, *partner, t, options.map.alignment, lang);
             double top = side.top() + fm.height() + 4 * unit;
-            top = note(top, QString(PairedLine[lang]).arg(tally.paired));
-            top += DrawRows(p, QRectF(side.left(), top, side.width(), side.height()), rows, unit) + 4 * unit;
-            top = note(top, QString(UnpairedLine[lang]).arg(tally.potentialOnly).arg(tally.resistivityOnly));
+            top = note(top, risk.pairedLine);
+            top += DrawRows(p, QRectF(side.left(), top, side.width(), side.height()), risk.rows, unit) + 4 * unit;
+            top = note(top, risk.unpairedLine);
             top = note(top, HeuristicNote[lang], true) + 8 * unit;
             DrawRiskMatrix(p, QRectF(side.left(), top, side.width(), side.bottom() - top), lang, unit);
             continue;

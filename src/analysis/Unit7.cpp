@@ -1,6 +1,5 @@
 #include "Unit7.h"
 
-#include "ChartPainter.h"
 #include "SurveyCsv.h"
 #include "SurveyFigures.h"
 #include "SurveyReport.h"
@@ -14,6 +13,7 @@
 #include "ui/WindowPlace.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -26,7 +26,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
@@ -38,7 +37,6 @@
 #include <QSpinBox>
 #include <QSvgGenerator>
 #include <QTableWidget>
-#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace {
@@ -46,6 +44,19 @@ namespace {
 const char* const kElectrodeKey = "analysis/electrode";
 
 void ErrorBox(const QString& text) { ShowErrorBox(Tr(MainText::Error), text); }
+
+// Puts `data` in the place of `fileName` only once it is all on the disk: a write cut short (a
+// full disk takes only part of a write and reports no error) fails and keeps the old file.
+bool SaveWhole(const QString& fileName, const QByteArray& data)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(data) != data.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return CommitSynced(file);
+}
 
 // A label for `control`, whose accessible name becomes the label's text.
 QLabel* LabelFor(QWidget* parent, const char* name, const TextPair& text, QWidget* control)
@@ -69,121 +80,6 @@ QPushButton* Button(QWidget* parent, const char* name, const TextPair& text)
 }
 
 } // namespace
-
-TMapView::TMapView(const ArchiveTable& table, QWidget* parent) : QWidget(parent), table_(table)
-{
-    setMouseTracking(true);
-    setMinimumSize(DesignScale(*this, DesignScale::Sizes::Fixed).size(420, 360));
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-void TMapView::setMap(std::unique_ptr<SurveyMap> map)
-{
-    map_ = std::move(map);
-    // The legend is drawn; a screen reader gets its texts here.
-    QStringList legend;
-    if (map_) {
-        legend << map_->legendTitle();
-        for (const LegendEntry& e : map_->legend()) legend << e.text;
-    }
-    setAccessibleName(legend.value(0));
-    setAccessibleDescription(legend.join(QLatin1Char('\n')));
-    update();
-}
-
-QString TMapView::hoverText(QPoint pos) const
-{
-    if (!map_) return QString();
-    QStringList lines;
-    for (int row : map_->rowsAt(mapArea(), QPointF(pos))) {
-        if (!lines.isEmpty()) lines << QString();
-        for (int c = 0; c < table_.columnCount(); ++c) {
-            const QString text = table_.cell(c, row).trimmed();
-            if (!text.isEmpty()) lines << table_.cell(c, 0).trimmed() + QStringLiteral(": ") + text;
-        }
-    }
-    return lines.join(QLatin1Char('\n'));
-}
-
-QRectF TMapView::mapArea() const { return QRectF(rect()).adjusted(4, 4, -4, -4); }
-
-void TMapView::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    if (map_) map_->paint(p, mapArea());
-}
-
-void TMapView::mouseMoveEvent(QMouseEvent* event)
-{
-    const QString text = map_ ? hoverText(event->position().toPoint()) : QString();
-    if (text.isEmpty())
-        QToolTip::hideText();
-    else
-        QToolTip::showText(event->globalPosition().toPoint(), text, this);
-}
-
-void TChartView::setObject(const SurveyObject* object, const PotentialThresholds& thresholds, int lang)
-{
-    object_ = object;
-    thresholds_ = thresholds;
-    lang_ = lang;
-    update();
-}
-
-QRectF TChartView::chartArea() const { return QRectF(rect()).adjusted(2, 2, -2, -2); }
-
-double TChartView::thresholdX(int which) const
-{
-    if (kind_ != 1 || !object_ || object_->sensor != SensorKind::Potential) return -1;
-    const ValueAxis axis = CumulativeAxis(chartArea(), *object_);
-    const double v = which == 0 ? thresholds_.upper : thresholds_.lower;
-    return v < axis.v0 || v > axis.v1 ? -1 : axis.xOf(v);
-}
-
-void TChartView::mousePressEvent(QMouseEvent* event)
-{
-    dragging_ = -1;
-    const double x = event->position().x();
-    for (int which = 0; which < 2; ++which) {
-        const double at = thresholdX(which);
-        if (at >= 0 && std::abs(at - x) <= 6 &&
-            (dragging_ < 0 || std::abs(at - x) < std::abs(thresholdX(dragging_) - x)))
-            dragging_ = which;
-    }
-    if (dragging_ < 0) QWidget::mousePressEvent(event);
-}
-
-void TChartView::mouseMoveEvent(QMouseEvent* event)
-{
-    if (dragging_ < 0 || !object_) {
-        // The pointer shows where a threshold can be taken.
-        const double x = event->position().x();
-        const bool near = std::abs(thresholdX(0) - x) <= 6 || std::abs(thresholdX(1) - x) <= 6;
-        setCursor(near ? Qt::SizeHorCursor : Qt::ArrowCursor);
-        return;
-    }
-    const ValueAxis axis = CumulativeAxis(chartArea(), *object_);
-    const double mV = std::round(std::clamp(axis.valueAt(event->position().x()), axis.v0, axis.v1));
-    emit thresholdDragged(dragging_, mV);
-}
-
-void TChartView::mouseReleaseEvent(QMouseEvent* event)
-{
-    dragging_ = -1;
-    QWidget::mouseReleaseEvent(event);
-}
-
-void TChartView::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    if (!object_) return;
-    if (kind_ == 0)
-        PaintHistogram(p, chartArea(), *object_, thresholds_, lang_);
-    else
-        PaintCumulative(p, chartArea(), *object_, thresholds_, lang_);
-}
 
 TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*/, QWidget* parent)
     : QDialog(parent), table_(table), objects_(GroupSurveys(table_)), intervals_{50, 0, 0}
@@ -566,9 +462,12 @@ bool TForm7::writeMap(const QString& fileName)
     if (!map) return false;
     const QSize size(1400, 950);
     const QString title = objects_[std::size_t(currentObject())].name.trimmed();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     if (QFileInfo(fileName).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0) {
         QSvgGenerator svg;
-        svg.setFileName(fileName);
+        svg.setOutputDevice(&buffer);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));
         svg.setTitle(title);
@@ -576,7 +475,8 @@ bool TForm7::writeMap(const QString& fileName)
         if (!p.begin(&svg)) return false;
         p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
         map->paint(p, QRectF(10, 10, size.width() - 20, size.height() - 20), 1.4);
-        return p.end() && QFileInfo(fileName).size() > 0;
+        if (!p.end()) return false;
+        return SaveWhole(fileName, bytes);
     }
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -584,7 +484,7 @@ bool TForm7::writeMap(const QString& fileName)
         QPainter p(&image);
         map->paint(p, QRectF(10, 10, size.width() - 20, size.height() - 20), 1.4);
     }
-    return image.save(fileName, "PNG");
+    return image.save(&buffer, "PNG") && SaveWhole(fileName, bytes);
 }
 
 void TForm7::Button1Click()
@@ -634,14 +534,17 @@ void TForm7::Button3Click()
 
 bool TForm7::writeReportPdf(const QString& fileName)
 {
-    QPdfWriter writer(fileName);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
     if (!writer.pageLayout().isValid()) return false;
     writer.setResolution(300);
     writer.setTitle(Tr(MainText::Caption).trimmed() + QStringLiteral(" — ") + Tr(AnalysisText::ReportTitle));
     writer.setCreator(Tr(MainText::Caption).trimmed());
     SetUpSurveyReportPage(writer);
     ReportOptions options{mapOptions(), QDateTime::currentDateTime(), records_};
-    return PaintSurveyReport(writer, table_, objects_, options) > 0;
+    return PaintSurveyReport(writer, table_, objects_, options) > 0 && SaveWhole(fileName, bytes);
 }
 
 void TForm7::Button4Click()
@@ -665,7 +568,7 @@ void OpenAnalysisWindow(QWidget* parent, const ArchiveTable& table, const QStrin
         // The cell that stops the diagram stops the analysis too, named the same way.
         QString heading = table.cell(error->column, 0).trimmed();
         if (heading.isEmpty()) heading = HeaderText(error->column, Lang.load());
-        ErrorBox(Tr(DiagramText::InvalidCell).arg(error->row).arg(heading, error->text));
+        ErrorBox(InvalidCellMessage(*error, heading, Lang.load()));
         return;
     }
     TForm7 form(table, BlocksOfSurfaces(built.surfaces), parent);
@@ -779,10 +682,7 @@ bool TForm7::writeCsv(const QString& fileName)
             return Tr(AnalysisText::ResistivityClassNames[std::size_t(ClassifyResistivity(v))]);
         return QString();
     };
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(SurveyCsv(survey, o.length, o.orientation, classOf, Lang).toUtf8());
-    return CommitSynced(file);
+    return SaveWhole(fileName, SurveyCsv(survey, o.length, o.orientation, classOf, Lang).toUtf8());
 }
 
 void TForm7::Button7Click()

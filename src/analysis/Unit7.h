@@ -3,7 +3,9 @@
 // its statistics, histogram and cumulative curve, the reference electrode, exports and the
 // survey report. Everything it shows is computed by the analysis library; the window only
 // holds the user's choices.
+#include "ChartView.h"
 #include "MapPainter.h"
+#include "MapView.h"
 #include "Survey.h"
 #include "SurveyRecord.h"
 #include "archive/ArchiveTable.h"
@@ -21,58 +23,6 @@ class QPrinter;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
-
-/// The map of the selected object; hovering a measured point shows its row's texts.
-class TMapView : public QWidget {
-    Q_OBJECT
-public:
-    TMapView(const ArchiveTable& table, QWidget* parent = nullptr);
-    void setMap(std::unique_ptr<SurveyMap> map);
-    const SurveyMap* map() const { return map_.get(); }
-    /// What hovering `pos` shows: the texts of the rows measured there, empty elsewhere.
-    QString hoverText(QPoint pos) const;
-
-protected:
-    void paintEvent(QPaintEvent*) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-
-private:
-    /// Where the map is painted; hovering looks up the same area.
-    QRectF mapArea() const;
-
-    const ArchiveTable& table_;
-    std::unique_ptr<SurveyMap> map_;
-};
-
-/// The histogram (kind 0) or the cumulative distribution (kind 1) of the selected object. On the
-/// cumulative plot of a potential survey the two thresholds can be dragged with the mouse.
-class TChartView : public QWidget {
-    Q_OBJECT
-public:
-    TChartView(int kind, QWidget* parent = nullptr) : QWidget(parent), kind_(kind) {}
-    void setObject(const SurveyObject* object, const PotentialThresholds& thresholds, int lang);
-    /// Where threshold `which` (0 upper, 1 lower) is drawn, in widget pixels; -1 when not shown.
-    double thresholdX(int which) const;
-
-signals:
-    /// The user dragged threshold `which` (0 upper, 1 lower) to `mV`.
-    void thresholdDragged(int which, double mV);
-
-protected:
-    void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
-private:
-    QRectF chartArea() const;
-
-    int kind_;
-    const SurveyObject* object_ = nullptr;
-    PotentialThresholds thresholds_;
-    int lang_ = 0;
-    int dragging_ = -1;
-};
 
 class TForm7 : public QDialog {
     Q_OBJECT

@@ -169,6 +169,12 @@ SeriesPoint ParseSeriesPoint(QStringView text)
     return {NumberOrZero(text.left(bar)), NumberOrZero(text.mid(bar + 1))};
 }
 
+QString InvalidCellMessage(const SurfaceCellError& error, const QString& heading, int lang)
+{
+    // Heading and text in one arg(): a "%1" in either is shown as it stands.
+    return QString(DiagramText::InvalidCell[lang]).arg(error.row).arg(heading, error.text);
+}
+
 SurfacesResult buildSurfaces(const ArchiveTable& table, int lang, const QLocale& locale)
 {
     SurfacesResult result;

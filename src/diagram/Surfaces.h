@@ -48,6 +48,10 @@ struct SurfacesResult {
     std::optional<SurfaceCellError> error; // set: no surfaces, the diagram is not drawn
 };
 
+/// What the user is told when a cell stops the building: the row, the column by `heading`
+/// (as the table shows it) and the cell's text, in language `lang`.
+QString InvalidCellMessage(const SurfaceCellError& error, const QString& heading, int lang);
+
 /// The surfaces of the table's data rows, taken in the table's order. `lang` picks the
 /// sensor texts the rows are compared with; `locale` gives the decimal separator of the
 /// value cells (a value written with the other separator is read as well). The first

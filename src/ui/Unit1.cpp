@@ -477,7 +477,7 @@ void TForm1::ShowDiagramWindow()
         // the column by the heading the grid shows.
         QString heading = table().cell(error->column, 0).trimmed();
         if (heading.isEmpty()) heading = HeaderText(error->column, Lang.load());
-        ErrorBox(MainText::Error, Tr(DiagramText::InvalidCell).arg(error->row).arg(heading, error->text));
+        ErrorBox(MainText::Error, InvalidCellMessage(*error, heading, Lang.load()));
         return;
     }
     form.exec();

@@ -5,6 +5,7 @@
 #include "SurveyFixture.h"
 #include "analysis/SurveyCsv.h"
 #include "app/SharedState.h"
+#include "support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -179,6 +180,33 @@ TEST_F(GeometryWindow, CsvHasTheGridInTheChosenUnit)
     const QString nowhere = dir_.filePath(QStringLiteral("missing/folder/grid.csv"));
     EXPECT_FALSE(form.writeCsv(nowhere));
     EXPECT_FALSE(QFileInfo::exists(nowhere));
+}
+
+TEST_F(GeometryWindow, ACsvCutShortLeavesTheOldFileAsItWas)
+{
+    // A survey big enough that its CSV goes to the disk in one write, which a full disk (here a
+    // file size limit, which holds for root too) takes only in part without an error.
+    const ArchiveTable table = FixtureTable(LatestFirst(QStringLiteral("Мост"), 0, 40, 44, [](int s, int p) {
+        return QString::number(-100 - 3 * s - 2 * p);
+    }));
+    TForm7 form(table, {});
+    const QString path = dir_.filePath(QStringLiteral("grid.csv"));
+    const QByteArray old = "the grid as it was";
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(old);
+    }
+    {
+        const FileSizeLimit full(4096);
+        EXPECT_FALSE(form.writeCsv(path));
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), old);
+    file.close();
+    ASSERT_TRUE(form.writeCsv(path));
+    EXPECT_GT(QFileInfo(path).size(), 32 * 1024);
 }
 
 namespace {

@@ -5,13 +5,16 @@
 #include "SurveyFixture.h"
 #include "app/SessionMemory.h"
 #include "app/SharedState.h"
+#include "support/FileSizeLimit.h"
 #include "ui/ModalAnswers.h"
 
 #include <gtest/gtest.h>
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
@@ -27,6 +30,7 @@
 #include <QTest>
 #include <QToolTip>
 
+#include <functional>
 #include <map>
 
 namespace {
@@ -328,6 +332,42 @@ TEST_F(AnalysisWindow, MapExportsAsPngAndSvg)
     EXPECT_EQ(box.icon, QMessageBox::Critical);
     EXPECT_TRUE(box.text.startsWith("Не удалось сохранить файл")) << box.text.toStdString();
     EXPECT_TRUE(answers.unexpected().isEmpty()) << answers.unexpected().join("; ").toStdString();
+}
+
+// A map or a report that cannot be written whole (a full disk, cut short here by a file size
+// limit that holds for root too) is reported as failed, and the file it was to replace is kept.
+TEST_F(AnalysisWindow, AMapOrReportCutShortLeavesTheOldFileAsItWas)
+{
+    const auto form = Open(BridgeTable());
+    ClickObject(form.get(), 0);
+    const QByteArray old = "the picture and report as they were";
+    const std::pair<const char*, std::function<bool(const QString&)>> writes[] = {
+        {"map.png", [&](const QString& name) { return form->writeMap(name); }},
+        {"map.svg", [&](const QString& name) { return form->writeMap(name); }},
+        {"report.pdf", [&](const QString& name) { return form->writeReportPdf(name); }},
+    };
+    for (const auto& [name, write] : writes) {
+        SCOPED_TRACE(name);
+        const QString path = dir_.filePath(QLatin1String(name));
+        {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(old);
+        }
+        {
+            const FileSizeLimit full(1024);
+            EXPECT_FALSE(write(path));
+        }
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), old);
+        file.close();
+        // With room on the disk the same write replaces it.
+        EXPECT_TRUE(write(path));
+        EXPECT_GT(QFileInfo(path).size(), 1024);
+        EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).filter(QLatin1String(name)),
+                  QStringList{QLatin1String(name)}); // no temporary file left beside it
+    }
 }
 
 QStringList PdfPages(const QString& path)

@@ -2,12 +2,16 @@
 #include "analysis/SurveyRecord.h"
 #include "SurveyFixture.h"
 #include "analysis/SurveyCsv.h"
+#include "support/FileSizeLimit.h"
 
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -93,6 +97,30 @@ TEST(SurveyRecord, FileBesideTheProjectOrInTheProgramDataForAnUnsavedRead)
     why.clear();
     EXPECT_FALSE(SaveRecords(path + QStringLiteral("/x.json"), records, &why));
     EXPECT_FALSE(why.isEmpty());
+}
+
+TEST(SurveyRecord, AFileCutShortByAFullDiskKeepsTheOldRecords)
+{
+    // Enough records that the file goes to the disk in one write, which a full disk (here a
+    // file size limit, which holds for root too) takes only in part without an error.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = RecordFilePath(dir.filePath(QStringLiteral("bridge.ar")));
+    const SurveyRecords old{{QStringLiteral("k"), FullRecord()}};
+    QString why;
+    ASSERT_TRUE(SaveRecords(path, old, &why)) << why.toStdString();
+    SurveyRecords many;
+    for (int k = 0; k < 200; ++k) many[QStringLiteral("survey %1").arg(k)] = FullRecord();
+    ASSERT_GT(RecordsToJson(many).size(), 64 * 1024);
+    {
+        const FileSizeLimit full(8192);
+        why.clear();
+        EXPECT_FALSE(SaveRecords(path, many, &why));
+        EXPECT_EQ(why, QString::fromLocal8Bit(std::strerror(EFBIG))); // the reason, not "Unknown error"
+    }
+    EXPECT_EQ(LoadRecords(path).records, old);
+    ASSERT_TRUE(SaveRecords(path, many, &why)) << why.toStdString();
+    EXPECT_EQ(LoadRecords(path).records, many);
 }
 
 TEST(SurveyCsv, ReadingsWithPositionInTheChosenUnitClassAndRow)

@@ -212,6 +212,23 @@ INSTANTIATE_TEST_SUITE_P(Cells, BuildSurfacesBadCell,
                                            BadCell{"lengthdecimal", 6, "5,5"}),
                          [](const auto& test) { return test.param.title; });
 
+TEST(BuildSurfacesBadCellMessage, NamesRowColumnAndTextInEitherLanguage)
+{
+    auto rows = LatestFirst("Мост", PotentialRu(), 2, 3, -300);
+    ArchiveTable table = DiagramTable(rows);
+    table.setCell(4, 2, QStringLiteral("12a"));
+    const SurfacesResult result = buildSurfaces(table, 0, kRussian);
+    ASSERT_TRUE(result.error.has_value());
+    EXPECT_EQ(InvalidCellMessage(*result.error, QStringLiteral("Значение"), 0),
+              QStringLiteral("График не построен: строка 2, столбец \"Значение\" содержит не число: \"12a\""));
+    EXPECT_EQ(InvalidCellMessage(*result.error, QStringLiteral("Value"), 1),
+              QStringLiteral("The diagram is not drawn: row 2, column \"Value\" holds no number: \"12a\""));
+    // A cell or a heading that itself reads like a place holder is shown as typed.
+    const SurfaceCellError odd{7, 4, QStringLiteral("%1 %2")};
+    EXPECT_EQ(InvalidCellMessage(odd, QStringLiteral("%3"), 1),
+              QStringLiteral("The diagram is not drawn: row 7, column \"%3\" holds no number: \"%1 %2\""));
+}
+
 TEST(BuildSurfacesLimits, RowsPastTheEndAreNoPoints)
 {
     // An empty name matches the empty cells past the table's end; they must not become
