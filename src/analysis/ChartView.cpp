@@ -69,4 +69,3 @@ void TChartView::paintEvent(QPaintEvent*)
     else
         PaintCumulative(p, chartArea(), *object_, thresholds_, lang_);
 }
-

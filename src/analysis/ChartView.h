@@ -35,4 +35,3 @@ private:
     int lang_ = 0;
     int dragging_ = -1;
 };
-

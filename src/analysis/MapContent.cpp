@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -21,6 +22,22 @@ std::vector<double> Ticks(double min, double max, int count)
 }
 
 QString Number(double v) { return QString::number(v, 'g', 6); }
+
+// The ticks of an axis drawn from `min` to `max`, with their numbers. The numbers are measured
+// coordinates; on an axis that counts down from `span` they are still round ones, with 0 at the
+// origin, so the ticks are chosen among the numbers and placed at span - number.
+std::vector<std::pair<double, QString>> AxisTicks(double min, double max, int count, bool countDown,
+                                                  double span)
+{
+    std::vector<std::pair<double, QString>> ticks;
+    if (!countDown) {
+        for (double v : Ticks(min, max, count)) ticks.emplace_back(v, Number(v));
+        return ticks;
+    }
+    const std::vector<double> numbers = Ticks(span - max, span - min, count);
+    for (auto n = numbers.rbegin(); n != numbers.rend(); ++n) ticks.emplace_back(span - *n, Number(*n));
+    return ticks;
+}
 
 } // namespace
 
@@ -103,13 +120,14 @@ MapContent BuildMapContent(const SurveyObject& object, const SurveyObject* partn
             firstSeries = std::min(firstSeries, n.series);
             lastSeries = std::max(lastSeries, n.series);
         }
-        c.plan = SurveyPlan(object, options.length, options.orientation, first, last, firstSeries, lastSeries);
+        c.plan =
+            SurveyPlan(object, options.length, options.orientation, first, last, firstSeries, lastSeries);
         c.legendTitle = CombinedRiskTitle[lang];
         for (int k = 0; k < kCombinedRiskLevels; ++k)
             c.legend.push_back(
                 {LegendEntry::Kind::Box, RiskNames[std::size_t(k)][lang], RiskColor(::CombinedRisk(k))});
-        c.legend.push_back({LegendEntry::Kind::Hatch, RiskNames[4][lang], RiskColor(::CombinedRisk::NoPotential),
-                            Qt::FDiagPattern});
+        c.legend.push_back({LegendEntry::Kind::Hatch, RiskNames[4][lang],
+                            RiskColor(::CombinedRisk::NoPotential), Qt::FDiagPattern});
         c.legend.push_back({LegendEntry::Kind::Hatch, RiskNames[5][lang],
                             RiskColor(::CombinedRisk::NoResistivity), Qt::DiagCrossPattern});
         c.legend.push_back({LegendEntry::Kind::Point, MeasuredPoint[lang], Qt::black});
@@ -158,7 +176,8 @@ MapContent BuildMapContent(const SurveyObject& object, const SurveyObject* partn
         c.legendTitle = SensorNames[std::size_t(object.sensor)][lang] + titleUnit;
         c.scaleLow = ValueText(c.min);
         c.scaleHigh = ValueText(c.max);
-        c.legend.push_back({LegendEntry::Kind::Scale, c.scaleLow + QStringLiteral(" … ") + c.scaleHigh, QColor()});
+        c.legend.push_back(
+            {LegendEntry::Kind::Scale, c.scaleLow + QStringLiteral(" … ") + c.scaleHigh, QColor()});
     }
     c.legend.push_back({LegendEntry::Kind::Hatch, NoData[lang], QColor(0xb0, 0xb0, 0xb0), Qt::BDiagPattern});
     c.legend.push_back({LegendEntry::Kind::Point, MeasuredPoint[lang], Qt::black});
@@ -284,8 +303,8 @@ std::vector<MapTick> MapTicksX(const MapContent& content, const MapLayout& l, do
     const double x1 = l.x0 + l.plot.width() / l.scale;
     const int count = std::max(2, int(l.plot.width() / (70 * unit)));
     std::vector<MapTick> ticks;
-    for (double v : Ticks(l.x0, x1, count))
-        ticks.push_back({l.plot.left() + (v - l.x0) * l.scale, Number(countDown ? span - v : v)});
+    for (const auto& [v, label] : AxisTicks(l.x0, x1, count, countDown, span))
+        ticks.push_back({l.plot.left() + (v - l.x0) * l.scale, label});
     return ticks;
 }
 
@@ -297,8 +316,8 @@ std::vector<MapTick> MapTicksY(const MapContent& content, const MapLayout& l, do
     const double y1 = l.y0 + l.plot.height() / l.scale;
     const int count = std::max(2, int(l.plot.height() / (40 * unit)));
     std::vector<MapTick> ticks;
-    for (double v : Ticks(l.y0, y1, count))
-        ticks.push_back({l.plot.bottom() - (v - l.y0) * l.scale, Number(countDown ? span - v : v)});
+    for (const auto& [v, label] : AxisTicks(l.y0, y1, count, countDown, span))
+        ticks.push_back({l.plot.bottom() - (v - l.y0) * l.scale, label});
     return ticks;
 }
 

@@ -97,7 +97,8 @@ struct MapContent {
 };
 
 /// `partner` is the object's other survey for the combined view (may be null).
-MapContent BuildMapContent(const SurveyObject& object, const SurveyObject* partner, const MapOptions& options);
+MapContent BuildMapContent(const SurveyObject& object, const SurveyObject* partner,
+                           const MapOptions& options);
 
 /// The interpolated fill of `grid` as an image of `width` × `height` pixels spanning the grid's
 /// nodes, transparent where there is no reading to interpolate from.

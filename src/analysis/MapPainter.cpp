@@ -71,7 +71,8 @@ void SurveyMap::paint(QPainter& p, const QRectF& area, double unit) const
             // A single series: a profile along the line, never an area made up around it.
             QPainterPath profile;
             for (const SurveyPoint& pt : object_.points) {
-                const QPointF at = toDevice(l, pt.point - object_.firstPoint, pt.series - object_.firstSeries);
+                const QPointF at =
+                    toDevice(l, pt.point - object_.firstPoint, pt.series - object_.firstSeries);
                 if (profile.elementCount() == 0)
                     profile.moveTo(at);
                 else
@@ -167,8 +168,9 @@ void SurveyMap::paintAxes(QPainter& p, const MapLayout& l, double unit) const
     for (const MapTick& tick : MapTicksX(c, l, unit)) {
         const double x = tick.at;
         p.drawLine(QPointF(x, l.plot.bottom()), QPointF(x, l.plot.bottom() + 4 * unit));
-        p.drawText(QPointF(x - fm.horizontalAdvance(tick.label) / 2, l.plot.bottom() + 5 * unit + fm.ascent()),
-                   tick.label);
+        p.drawText(
+            QPointF(x - fm.horizontalAdvance(tick.label) / 2, l.plot.bottom() + 5 * unit + fm.ascent()),
+            tick.label);
     }
     for (const MapTick& tick : MapTicksY(c, l, unit)) {
         const double y = tick.at;
@@ -278,7 +280,8 @@ void SurveyMap::paintLegend(QPainter& p, const QRectF& r, double unit) const
 
 QPointF SurveyMap::positionOf(const QRectF& area, int point, int series, double unit) const
 {
-    return toDevice(LayOutMap(content_, area, unit), point - object_.firstPoint, series - object_.firstSeries);
+    return toDevice(LayOutMap(content_, area, unit), point - object_.firstPoint,
+                    series - object_.firstSeries);
 }
 
 std::vector<int> SurveyMap::rowsAt(const QRectF& area, QPointF pos, double unit, double radius) const

@@ -58,4 +58,3 @@ void TMapView::mouseMoveEvent(QMouseEvent* event)
     else
         QToolTip::showText(event->globalPosition().toPoint(), text, this);
 }
-

@@ -29,4 +29,3 @@ private:
     const ArchiveTable& table_;
     std::unique_ptr<SurveyMap> map_;
 };
-

@@ -138,15 +138,16 @@ std::vector<std::pair<QString, QString>> StatisticsRows(const SurveyObject& obje
 }
 
 CombinedRiskFigures CombinedRiskRows(const SurveyObject& potential, const SurveyObject& resistivity,
-                                     const PotentialThresholds& thresholds, SeriesAlignment alignment, int lang)
+                                     const PotentialThresholds& thresholds, SeriesAlignment alignment,
+                                     int lang)
 {
     using namespace AnalysisText;
     const RiskTally tally = TallyRisk(CombineSurveys(potential, resistivity, thresholds, alignment));
     CombinedRiskFigures f;
     f.pairedLine = QString(PairedLine[lang]).arg(tally.paired);
     for (std::size_t k = 0; k < tally.counts.size(); ++k)
-        f.rows.push_back(
-            {RiskNames[k][lang], QStringLiteral("%1 (%2 %)").arg(tally.counts[k]).arg(ValueText(tally.percent[k]))});
+        f.rows.push_back({RiskNames[k][lang],
+                          QStringLiteral("%1 (%2 %)").arg(tally.counts[k]).arg(ValueText(tally.percent[k]))});
     f.unpairedLine = QString(UnpairedLine[lang]).arg(tally.potentialOnly).arg(tally.resistivityOnly);
     return f;
 }

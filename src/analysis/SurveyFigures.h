@@ -65,7 +65,8 @@ struct CombinedRiskFigures {
     QString unpairedLine;
 };
 CombinedRiskFigures CombinedRiskRows(const SurveyObject& potential, const SurveyObject& resistivity,
-                                     const PotentialThresholds& thresholds, SeriesAlignment alignment, int lang);
+                                     const PotentialThresholds& thresholds, SeriesAlignment alignment,
+                                     int lang);
 
 /// The statistics as tab-separated text for the clipboard: the object's title, the electrode
 /// (potential only), then the rows; CR LF after every line.

@@ -278,10 +278,12 @@ int PaintSurveyReport(QPagedPaintDevice& device, const ArchiveTable& table,
         if (rp.kind == ReportPageKind::Combined) {
             p.drawText(QPointF(side.left(), side.top() + fm.ascent()), CombinedRiskTitle[lang]);
             // Shares over the positions both surveys measured; the others counted apart.
-            const CombinedRiskFigures risk = CombinedRiskRows(object, *partner, t, options.map.alignment, lang);
+            const CombinedRiskFigures risk =
+                CombinedRiskRows(object, *partner, t, options.map.alignment, lang);
             double top = side.top() + fm.height() + 4 * unit;
             top = note(top, risk.pairedLine);
-            top += DrawRows(p, QRectF(side.left(), top, side.width(), side.height()), risk.rows, unit) + 4 * unit;
+            top += DrawRows(p, QRectF(side.left(), top, side.width(), side.height()), risk.rows, unit) +
+                   4 * unit;
             top = note(top, risk.unpairedLine);
             top = note(top, HeuristicNote[lang], true) + 8 * unit;
             DrawRiskMatrix(p, QRectF(side.left(), top, side.width(), side.bottom() - top), lang, unit);

@@ -1,9 +1,10 @@
 // What the map shows, before anything is drawn: its legend and the texts of each line, the value
 // range of the continuous scale, the iso-lines' levels and where they run.
-#include "SurveyFixture.h"
 #include "analysis/MapContent.h"
+#include "SurveyFixture.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -13,8 +14,9 @@ namespace {
 
 SurveyObject OneSurvey(int sensor, int series, int points, double (*value)(int series, int point))
 {
-    const auto surveys = GroupSurveys(FixtureTable(LatestFirst(
-        QStringLiteral("Мост"), sensor, series, points, [&](int s, int p) { return QString::number(value(s, p)); })));
+    const auto surveys =
+        GroupSurveys(FixtureTable(LatestFirst(QStringLiteral("Мост"), sensor, series, points,
+                                              [&](int s, int p) { return QString::number(value(s, p)); })));
     EXPECT_EQ(surveys.size(), 1u);
     return surveys.at(0);
 }
@@ -67,7 +69,8 @@ TEST(MapContent, LegendNamesEveryClassWithItsRangeInTheChosenLanguage)
         {&potential,
          russian,
          QStringLiteral("Классы потенциала (ASTM C876), мВ"),
-         {QStringLiteral("коррозия маловероятна (90 %): > -200 мВ"), QStringLiteral("неопределённо: -200 … -350 мВ"),
+         {QStringLiteral("коррозия маловероятна (90 %): > -200 мВ"),
+          QStringLiteral("неопределённо: -200 … -350 мВ"),
           QStringLiteral("коррозия вероятна (90 %): < -350 мВ"), QStringLiteral("нет данных"),
           QStringLiteral("точка измерения"), QStringLiteral("изолиния")},
          {K::Box, K::Box, K::Box, K::Hatch, K::Point, K::Line}},
@@ -171,7 +174,8 @@ TEST(MapContent, IsoLineRingsABump)
 {
     // -100 mV everywhere but -400 mV at point 3 of series 3: the -200 mV threshold rings it a
     // third of the way out to its neighbours, and nothing else is drawn.
-    const SurveyObject bump = OneSurvey(0, 5, 5, [](int s, int p) { return s == 3 && p == 3 ? -400.0 : -100.0; });
+    const SurveyObject bump =
+        OneSurvey(0, 5, 5, [](int s, int p) { return s == 3 && p == 3 ? -400.0 : -100.0; });
     MapOptions options;
     options.thresholds = PotentialThresholds{-200, -450};
     const MapContent content = BuildMapContent(bump, nullptr, options);
@@ -198,7 +202,8 @@ TEST(MapContent, CombinedViewShowsRiskTilesAndItsOwnLegend)
 {
     std::vector<FixtureRow> rows = LatestFirst(QStringLiteral("Мост"), 0, 2, 3,
                                                [](int, int p) { return QString::number(-100 - 150 * p); });
-    for (FixtureRow& r : LatestFirst(QStringLiteral("Мост"), 1, 2, 3, [](int s, int) { return QString::number(s * 60); }))
+    for (FixtureRow& r :
+         LatestFirst(QStringLiteral("Мост"), 1, 2, 3, [](int s, int) { return QString::number(s * 60); }))
         rows.push_back(r);
     const auto surveys = GroupSurveys(FixtureTable(rows));
     ASSERT_EQ(surveys.size(), 2u);
@@ -207,14 +212,15 @@ TEST(MapContent, CombinedViewShowsRiskTilesAndItsOwnLegend)
     options.combined = true;
     options.interval = 50;
     const int pot = surveys[0].sensor == SensorKind::Potential ? 0 : 1;
-    const MapContent content = BuildMapContent(surveys[std::size_t(pot)], &surveys[std::size_t(1 - pot)], options);
+    const MapContent content =
+        BuildMapContent(surveys[std::size_t(pot)], &surveys[std::size_t(1 - pot)], options);
     EXPECT_TRUE(content.combined);
     EXPECT_EQ(content.legendTitle, QStringLiteral("Combined risk"));
-    EXPECT_EQ(Texts(content.legend),
-              (std::vector<QString>{QStringLiteral("low"), QStringLiteral("moderate"), QStringLiteral("high"),
-                                    QStringLiteral("severe"), QStringLiteral("no potential reading"),
-                                    QStringLiteral("no resistivity reading"),
-                                    QStringLiteral("measured point")}));
+    EXPECT_EQ(
+        Texts(content.legend),
+        (std::vector<QString>{QStringLiteral("low"), QStringLiteral("moderate"), QStringLiteral("high"),
+                              QStringLiteral("severe"), QStringLiteral("no potential reading"),
+                              QStringLiteral("no resistivity reading"), QStringLiteral("measured point")}));
     EXPECT_EQ(content.legend[4].pattern, Qt::FDiagPattern);
     EXPECT_EQ(content.legend[5].pattern, Qt::DiagCrossPattern);
     EXPECT_TRUE(content.isoLines.empty()); // tiles, no iso-lines
@@ -230,9 +236,9 @@ TEST(MapContent, AxisNumbersCountFromPointOneOfSeriesOneWhereverItIsDrawn)
     // 3 series × 5 points, 20 cm apart along the series and 30 cm between them.
     const SurveyObject survey = OneSurvey(0, 3, 5, Slope);
     const QRectF area(0, 0, 900, 600);
-    for (const Orientation o : {Orientation{}, Orientation{true, false, false}, Orientation{false, true, false},
-                                Orientation{true, true, false}, Orientation{false, false, true},
-                                Orientation{true, false, true}}) {
+    for (const Orientation o :
+         {Orientation{}, Orientation{true, false, false}, Orientation{false, true, false},
+          Orientation{true, true, false}, Orientation{false, false, true}, Orientation{true, false, true}}) {
         SCOPED_TRACE(OrientationText(o, 1).toStdString());
         MapOptions options;
         options.orientation = o;
@@ -266,5 +272,38 @@ TEST(MapContent, AxisNumbersCountFromPointOneOfSeriesOneWhereverItIsDrawn)
         EXPECT_GT(bar.length, 0);
         EXPECT_LE(bar.length * layout.scale, layout.plot.width() / 3 + 1e-9);
         EXPECT_EQ(bar.text, QString::number(bar.length) + QStringLiteral(" cm"));
+    }
+}
+
+TEST(MapContent, AxisNumbersArePlainDecimalsInEveryUnitAndOrientation)
+{
+    // Counted-down axes subtract tick values from the grid's span; in metres those are sums of
+    // tenths, and the origin's tick came out as "2.22045e-16" instead of "0".
+    const SurveyObject survey = OneSurvey(0, 3, 5, Slope);
+    const QRegularExpression plain(QStringLiteral("^-?\\d+(\\.\\d+)?$"));
+    for (const LengthUnit unit : {LengthUnit::Millimetre, LengthUnit::Centimetre, LengthUnit::Metre}) {
+        for (const Orientation o :
+             {Orientation{}, Orientation{true, false, false}, Orientation{false, true, false},
+              Orientation{true, true, false}, Orientation{false, false, true}, Orientation{true, false, true},
+              Orientation{false, true, true}, Orientation{true, true, true}}) {
+            SCOPED_TRACE(OrientationText(o, 1).toStdString() + " unit " + std::to_string(int(unit)));
+            MapOptions options;
+            options.orientation = o;
+            options.length = unit;
+            options.lang = 1;
+            const MapContent content = BuildMapContent(survey, nullptr, options);
+            for (const QRectF area :
+                 {QRectF(0, 0, 900, 600), QRectF(0, 0, 430, 370), QRectF(0, 0, 1500, 1100)}) {
+                const MapLayout layout = LayOutMap(content, area, 1);
+                for (const auto& ticks : {MapTicksX(content, layout, 1), MapTicksY(content, layout, 1)}) {
+                    bool zero = false;
+                    for (const MapTick& t : ticks) {
+                        EXPECT_TRUE(plain.match(t.label).hasMatch()) << t.label.toStdString();
+                        zero = zero || t.label == QStringLiteral("0");
+                    }
+                    EXPECT_TRUE(zero) << "no tick reads 0";
+                }
+            }
+        }
     }
 }

@@ -227,7 +227,8 @@ TEST(Pairing, SharesCountPairedPositionsOnly)
     // As the report lists them, in either language: the paired count, each level with its count
     // and share of the paired positions, and the unpaired ones apart.
     const auto share = [](double percent) { return QLocale().toString(percent, 'f', 1); };
-    const CombinedRiskFigures english = CombinedRiskRows(s[0], s[1], {-200, -350}, SeriesAlignment::ByNumber, 1);
+    const CombinedRiskFigures english =
+        CombinedRiskRows(s[0], s[1], {-200, -350}, SeriesAlignment::ByNumber, 1);
     EXPECT_EQ(english.pairedLine, QStringLiteral("Shares over 2 positions with both readings"));
     EXPECT_EQ(english.unpairedLine, QStringLiteral("Unpaired: 2 potential only, 0 resistivity only"));
     const std::vector<std::pair<QString, QString>> listed{
@@ -236,12 +237,14 @@ TEST(Pairing, SharesCountPairedPositionsOnly)
         {QStringLiteral("high"), QStringLiteral("0 (%1 %)").arg(share(0))},
         {QStringLiteral("severe"), QStringLiteral("1 (%1 %)").arg(share(50))}};
     EXPECT_EQ(english.rows, listed);
-    const CombinedRiskFigures russian = CombinedRiskRows(s[0], s[1], {-200, -350}, SeriesAlignment::ByNumber, 0);
+    const CombinedRiskFigures russian =
+        CombinedRiskRows(s[0], s[1], {-200, -350}, SeriesAlignment::ByNumber, 0);
     EXPECT_EQ(russian.pairedLine, QStringLiteral("Доли по 2 точкам с обоими измерениями"));
     EXPECT_EQ(russian.unpairedLine, QStringLiteral("Без пары: 2 только потенциал, 0 только сопротивление"));
     EXPECT_EQ(russian.rows.at(3).first, QStringLiteral("очень высокий"));
     // Thresholds below both potentials class them as unlikely: the severe position turns moderate.
-    const CombinedRiskFigures lowered = CombinedRiskRows(s[0], s[1], {-500, -600}, SeriesAlignment::ByNumber, 1);
+    const CombinedRiskFigures lowered =
+        CombinedRiskRows(s[0], s[1], {-500, -600}, SeriesAlignment::ByNumber, 1);
     EXPECT_EQ(lowered.rows.at(0).second, QStringLiteral("1 (%1 %)").arg(share(50)));
     EXPECT_EQ(lowered.rows.at(1).second, QStringLiteral("1 (%1 %)").arg(share(50)));
     EXPECT_EQ(lowered.rows.at(3).second, QStringLiteral("0 (%1 %)").arg(share(0)));
