@@ -57,11 +57,7 @@ template <typename W> W* Find(QWidget& form, const char* name)
 
 class GeometryWindow : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ResetSharedState();
-        QStandardPaths::setTestModeEnabled(true);
-    }
+    void SetUp() override { QStandardPaths::setTestModeEnabled(true); }
     void TearDown() override { QStandardPaths::setTestModeEnabled(false); }
     QTemporaryDir dir_;
 };
@@ -71,7 +67,7 @@ protected:
 TEST_F(GeometryWindow, UnitOrientationAndAutomaticIntervalFollowTheControls)
 {
     const ArchiveTable table = TwoSurveys();
-    TForm7 form(table, {});
+    TForm7 form(table, {}, 0);
     form.show();
     auto* unit = Find<QComboBox>(form, "ComboBox5");
     auto* mirrorX = Find<QCheckBox>(form, "CheckBox1");
@@ -103,7 +99,7 @@ TEST_F(GeometryWindow, RecordIsKeptBesideTheProjectWithItsUnitAndOrientation)
     const ArchiveTable table = TwoSurveys();
     const QString project = dir_.filePath(QStringLiteral("bridge.ar"));
     {
-        TForm7 form(table, {});
+        TForm7 form(table, {}, 0);
         form.setProjectPath(project);
         EXPECT_TRUE(form.recordProblem().isEmpty());
         Find<QComboBox>(form, "ComboBox5")->setCurrentIndex(int(LengthUnit::Millimetre));
@@ -129,7 +125,7 @@ TEST_F(GeometryWindow, RecordIsKeptBesideTheProjectWithItsUnitAndOrientation)
     }
     // Reopened, the survey shows its record, unit and orientation; the other survey does not
     // take them over.
-    TForm7 again(table, {});
+    TForm7 again(table, {}, 0);
     again.setProjectPath(project);
     const SurveyRecord r = again.currentRecord();
     EXPECT_EQ(r.structure, QStringLiteral("Viaduct km 12"));
@@ -148,7 +144,7 @@ TEST_F(GeometryWindow, DamagedRecordFileIsReportedAndTheSurveysStillOpen)
     damaged.write("{\"version\":1,\"surveys\":{\"x\":");
     damaged.close();
     const ArchiveTable table = TwoSurveys();
-    TForm7 form(table, {});
+    TForm7 form(table, {}, 0);
     form.setProjectPath(project);
     EXPECT_TRUE(form.recordProblem().contains(QStringLiteral("повреждён")))
         << form.recordProblem().toStdString();
@@ -160,7 +156,7 @@ TEST_F(GeometryWindow, DamagedRecordFileIsReportedAndTheSurveysStillOpen)
 TEST_F(GeometryWindow, CsvHasTheGridInTheChosenUnit)
 {
     const ArchiveTable table = TwoSurveys();
-    TForm7 form(table, {});
+    TForm7 form(table, {}, 0);
     Find<QComboBox>(form, "ComboBox5")->setCurrentIndex(int(LengthUnit::Metre));
     const QString path = dir_.filePath(QStringLiteral("grid.csv"));
     ASSERT_TRUE(form.writeCsv(path));
@@ -196,7 +192,7 @@ QStringList PdfPages(const QString& path)
 TEST_F(GeometryWindow, ReportPrintsTheRecordUnitAndOrientationOrSaysThereIsNoRecord)
 {
     const ArchiveTable table = TwoSurveys();
-    TForm7 form(table, {});
+    TForm7 form(table, {}, 0);
     form.setProjectPath(dir_.filePath(QStringLiteral("bridge.ar")));
     const QString empty = dir_.filePath(QStringLiteral("empty.pdf"));
     ASSERT_TRUE(form.writeReportPdf(empty));
@@ -240,7 +236,7 @@ TEST_F(GeometryWindow, CommonScaleSpansEverySurveyOfTheSensor)
         rows.push_back(wall);
     }
     const ArchiveTable table = FixtureTable(rows);
-    TForm7 form(table, {});
+    TForm7 form(table, {}, 0);
     Find<QComboBox>(form, "ComboBox2")->setCurrentIndex(int(FillMode::Continuous));
     auto* list = Find<QListWidget>(form, "ListBox1");
     auto scaleText = [&] {
