@@ -1,13 +1,11 @@
 // The program's own start-up, ending as soon as the main window is first painted.
 #include "FirstPaint.h"
-#include "app/SharedState.h"
 #include "ui/Startup.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
-    ResetSharedState();
     QApplication app(argc, argv);
     QuitOnFirstPaint quit;
     app.installEventFilter(&quit);

@@ -47,14 +47,14 @@ void BM_FirstArchiveRead200(benchmark::State& state)
     double overheadSum = 0, cpuSum = 0;
     int rowsSeen = 0;
     for (auto _ : state) {
-        ResetSharedState(); // VersionUnread 1: the full first-read path
+        SharedState shared; // VersionUnread 1: the full first-read path
         QWidget owner;
         ArchiveModel model;
         const double cpuBefore = CpuMs();
         QElapsedTimer timer;
         timer.start();
-        StartArchiveRead(&owner, &model);
-        while (ExchangeActivity::instance().isRunning()) {
+        StartArchiveRead(shared, &owner, &model);
+        while (shared.activity.isRunning()) {
             QApplication::processEvents(QEventLoop::AllEvents, 5);
             QThread::msleep(1);
         }

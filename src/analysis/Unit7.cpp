@@ -43,7 +43,7 @@ namespace {
 
 const char* const kElectrodeKey = "analysis/electrode";
 
-void ErrorBox(const QString& text) { ShowErrorBox(Tr(MainText::Error), text); }
+void ErrorBox(const QString& text, int lang) { ShowErrorBox(MainText::Error[lang], text); }
 
 // Puts `data` in the place of `fileName` only once it is all on the disk: a write cut short (a
 // full disk takes only part of a write and reports no error) fails and keeps the old file.
@@ -59,58 +59,58 @@ bool SaveWhole(const QString& fileName, const QByteArray& data)
 }
 
 // A label for `control`, whose accessible name becomes the label's text.
-QLabel* LabelFor(QWidget* parent, const char* name, const TextPair& text, QWidget* control)
+QLabel* LabelFor(QWidget* parent, int lang, const char* name, const TextPair& text, QWidget* control)
 {
-    auto* label = new QLabel(Tr(text), parent);
+    auto* label = new QLabel(text[lang], parent);
     label->setObjectName(QLatin1String(name));
     label->setBuddy(control);
-    control->setAccessibleName(Tr(text));
+    control->setAccessibleName(text[lang]);
     return label;
 }
 
-QPushButton* Button(QWidget* parent, const char* name, const TextPair& text)
+QPushButton* Button(QWidget* parent, int lang, const char* name, const TextPair& text)
 {
-    auto* b = new QPushButton(Tr(text), parent);
+    auto* b = new QPushButton(text[lang], parent);
     b->setObjectName(QLatin1String(name));
     // Enter in a typed field takes its value; it must not also press a button (the thresholds'
     // reset would undo what was just typed).
     b->setAutoDefault(false);
-    b->setAccessibleName(Tr(text));
+    b->setAccessibleName(text[lang]);
     return b;
 }
 
 } // namespace
 
-TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*/, QWidget* parent)
-    : QDialog(parent), table_(table), objects_(GroupSurveys(table_)), intervals_{50, 0, 0}
+TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*/, int lang, QWidget* parent)
+    : QDialog(parent), lang_(lang), table_(table), objects_(GroupSurveys(table_)), intervals_{50, 0, 0}
 {
     namespace AT = AnalysisText;
     setObjectName(QStringLiteral("Form7"));
-    setWindowTitle(Tr(AT::Caption));
+    setWindowTitle(textOf(AT::Caption));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
 
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     for (const SurveyObject& o : objects_) {
-        auto* item = new QListWidgetItem(ObjectTitle(o, Lang) + QStringLiteral(" (%1)").arg(o.points.size()),
+        auto* item = new QListWidgetItem(ObjectTitle(o, lang_) + QStringLiteral(" (%1)").arg(o.points.size()),
                                          ListBox1);
         item->setData(Qt::AccessibleTextRole, item->text());
         if (o.points.empty()) item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
     }
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    for (const TextPair& e : AT::Electrodes) ComboBox1->addItem(Tr(e));
+    for (const TextPair& e : AT::Electrodes) ComboBox1->addItem(textOf(e));
     ComboBox2 = new QComboBox(this);
     ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
-    ComboBox2->addItems({Tr(AT::FillClasses), Tr(AT::FillContinuous)});
+    ComboBox2->addItems({textOf(AT::FillClasses), textOf(AT::FillContinuous)});
     ComboBox3 = new QComboBox(this);
     ComboBox3->setObjectName(QStringLiteral("ComboBox3"));
-    ComboBox3->addItems({Tr(AT::ViewValues), Tr(AT::ViewCombined)});
+    ComboBox3->addItems({textOf(AT::ViewValues), textOf(AT::ViewCombined)});
     SpinEdit1 = new QSpinBox(this);
     SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
     SpinEdit1->setRange(0, 1000);
     SpinEdit1->setSingleStep(10);
-    SpinEdit1->setSpecialValueText(Tr(AT::IntervalNone));
+    SpinEdit1->setSpecialValueText(textOf(AT::IntervalNone));
     SpinEdit2 = new QSpinBox(this);
     SpinEdit2->setObjectName(QStringLiteral("SpinEdit2"));
     SpinEdit3 = new QSpinBox(this);
@@ -120,23 +120,23 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*
         box->setSingleStep(5);
         box->setKeyboardTracking(false);
     }
-    Button5 = Button(this, "Button5", AT::ThresholdsReset);
+    Button5 = Button(this, lang_, "Button5", AT::ThresholdsReset);
     Label7 = new QLabel(this);
     Label7->setObjectName(QStringLiteral("Label7"));
     Label7->setWordWrap(true);
     ComboBox4 = new QComboBox(this);
     ComboBox4->setObjectName(QStringLiteral("ComboBox4"));
-    ComboBox4->addItems({Tr(AT::AlignByNumber), Tr(AT::AlignByOrder)});
+    ComboBox4->addItems({textOf(AT::AlignByNumber), textOf(AT::AlignByOrder)});
     Label8 = new QLabel(this);
     Label8->setObjectName(QStringLiteral("Label8"));
     Label8->setWordWrap(true);
-    Button1 = Button(this, "Button1", AT::SaveMap);
-    Button2 = Button(this, "Button2", AT::CopyStatistics);
-    Button3 = Button(this, "Button3", AT::Report);
-    Button4 = Button(this, "Button4", AT::ReportPdf);
+    Button1 = Button(this, lang_, "Button1", AT::SaveMap);
+    Button2 = Button(this, lang_, "Button2", AT::CopyStatistics);
+    Button3 = Button(this, lang_, "Button3", AT::Report);
+    Button4 = Button(this, lang_, "Button4", AT::ReportPdf);
     ComboBox5 = new QComboBox(this);
     ComboBox5->setObjectName(QStringLiteral("ComboBox5"));
-    for (int u = 0; u < kLengthUnitCount; ++u) ComboBox5->addItem(UnitText(LengthUnit(u), Lang));
+    for (int u = 0; u < kLengthUnitCount; ++u) ComboBox5->addItem(UnitText(LengthUnit(u), lang_));
     ComboBox5->setCurrentIndex(int(LengthUnit::Centimetre));
     const std::pair<QCheckBox**, std::pair<const char*, const TextPair*>> boxes[] = {
         {&CheckBox1, {"CheckBox1", &AT::FlipX}},
@@ -145,11 +145,11 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*
         {&CheckBox4, {"CheckBox4", &AT::IntervalAutomatic}},
         {&CheckBox5, {"CheckBox5", &AT::CommonScale}}};
     for (const auto& [box, what] : boxes) {
-        *box = new QCheckBox(Tr(*what.second), this);
+        *box = new QCheckBox(textOf(*what.second), this);
         (*box)->setObjectName(QLatin1String(what.first));
     }
-    Button6 = Button(this, "Button6", AT::RecordButton);
-    Button7 = Button(this, "Button7", AT::CsvButton);
+    Button6 = Button(this, lang_, "Button6", AT::RecordButton);
+    Button7 = Button(this, lang_, "Button7", AT::CsvButton);
     Label12 = new QLabel(this);
     Label12->setObjectName(QStringLiteral("Label12"));
     Label12->setWordWrap(true);
@@ -158,15 +158,15 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*
 
     MapView1 = new TMapView(table_, this);
     MapView1->setObjectName(QStringLiteral("MapView1"));
-    Label6 = new QLabel(Tr(AT::Statistics), this);
+    Label6 = new QLabel(textOf(AT::Statistics), this);
     Label6->setObjectName(QStringLiteral("Label6"));
     QFont bold = Label6->font();
     bold.setBold(true);
     Label6->setFont(bold);
     StringGrid1 = new QTableWidget(0, 2, this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1->setAccessibleName(Tr(AT::Statistics));
-    StringGrid1->setToolTip(Tr(AT::PercentileRule));
+    StringGrid1->setAccessibleName(textOf(AT::Statistics));
+    StringGrid1->setToolTip(textOf(AT::PercentileRule));
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();
     StringGrid1->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
@@ -179,34 +179,34 @@ TForm7::TForm7(const ArchiveTable& table, const std::vector<RowBlock>& /*blocks*
     StringGrid1->verticalHeader()->setDefaultSectionSize(StringGrid1->fontMetrics().height() + 6);
     Chart1 = new TChartView(0, this);
     Chart1->setObjectName(QStringLiteral("Chart1"));
-    Chart1->setAccessibleName(Tr(AT::Histogram));
+    Chart1->setAccessibleName(textOf(AT::Histogram));
     Chart2 = new TChartView(1, this);
     Chart2->setObjectName(QStringLiteral("Chart2"));
-    Chart2->setAccessibleName(Tr(AT::Cumulative));
+    Chart2->setAccessibleName(textOf(AT::Cumulative));
 
     auto* left = new QVBoxLayout;
-    left->addWidget(LabelFor(this, "Label1", AT::Objects, ListBox1));
+    left->addWidget(LabelFor(this, lang_, "Label1", AT::Objects, ListBox1));
     left->addWidget(ListBox1, 1);
-    left->addWidget(LabelFor(this, "Label2", AT::Electrode, ComboBox1));
+    left->addWidget(LabelFor(this, lang_, "Label2", AT::Electrode, ComboBox1));
     left->addWidget(ComboBox1);
-    left->addWidget(LabelFor(this, "Label3", AT::Fill, ComboBox2));
+    left->addWidget(LabelFor(this, lang_, "Label3", AT::Fill, ComboBox2));
     left->addWidget(ComboBox2);
-    left->addWidget(LabelFor(this, "Label4", AT::View, ComboBox3));
+    left->addWidget(LabelFor(this, lang_, "Label4", AT::View, ComboBox3));
     left->addWidget(ComboBox3);
-    left->addWidget(LabelFor(this, "Label5", AT::Interval, SpinEdit1));
+    left->addWidget(LabelFor(this, lang_, "Label5", AT::Interval, SpinEdit1));
     left->addWidget(SpinEdit1);
     left->addWidget(CheckBox4);
     left->addWidget(CheckBox5);
-    left->addWidget(LabelFor(this, "Label13", AT::LengthUnitLabel, ComboBox5));
+    left->addWidget(LabelFor(this, lang_, "Label13", AT::LengthUnitLabel, ComboBox5));
     left->addWidget(ComboBox5);
     for (QCheckBox* b : {CheckBox1, CheckBox2, CheckBox3}) left->addWidget(b);
-    left->addWidget(LabelFor(this, "Label9", AT::ThresholdUpper, SpinEdit2));
+    left->addWidget(LabelFor(this, lang_, "Label9", AT::ThresholdUpper, SpinEdit2));
     left->addWidget(SpinEdit2);
-    left->addWidget(LabelFor(this, "Label10", AT::ThresholdLower, SpinEdit3));
+    left->addWidget(LabelFor(this, lang_, "Label10", AT::ThresholdLower, SpinEdit3));
     left->addWidget(SpinEdit3);
     left->addWidget(Label7);
     left->addWidget(Button5);
-    left->addWidget(LabelFor(this, "Label11", AT::Alignment, ComboBox4));
+    left->addWidget(LabelFor(this, lang_, "Label11", AT::Alignment, ComboBox4));
     left->addWidget(ComboBox4);
     left->addWidget(Label8);
     left->addSpacing(10);
@@ -316,7 +316,7 @@ MapOptions TForm7::mapOptions() const
     o.length = LengthUnit(std::max(0, ComboBox5->currentIndex()));
     o.orientation = {CheckBox1->isChecked(), CheckBox2->isChecked(), CheckBox3->isChecked()};
     o.combined = ComboBox3->currentIndex() == 1;
-    o.lang = Lang;
+    o.lang = lang_;
     return o;
 }
 
@@ -348,7 +348,7 @@ void TForm7::refresh()
     if (object) {
         const QSignalBlocker block(SpinEdit1);
         SpinEdit1->setValue(intervals_[std::size_t(object->sensor)]);
-        SpinEdit1->setSuffix(QStringLiteral(" ") + UnitText(object->sensor, Lang));
+        SpinEdit1->setSuffix(QStringLiteral(" ") + UnitText(object->sensor, lang_));
     }
     // The electrode matters where potentials are classed: a potential survey or the combined view.
     ComboBox1->setEnabled(object &&
@@ -364,9 +364,10 @@ void TForm7::refresh()
         w->setEnabled(ComboBox1->isEnabled());
     Button5->setEnabled(ComboBox1->isEnabled() && ownThresholds_.has_value());
     // Resistivity classes have no thresholds to set; the label names their basis instead.
-    Label7->setText(object && object->sensor == SensorKind::Resistance
-                        ? Tr(AnalysisText::ResistivityBasis)
-                        : QString(Tr(AnalysisText::ThresholdSourceLine)).arg(ThresholdSourceText(t, Lang)));
+    Label7->setText(
+        object && object->sensor == SensorKind::Resistance
+            ? textOf(AnalysisText::ResistivityBasis)
+            : QString(textOf(AnalysisText::ThresholdSourceLine)).arg(ThresholdSourceText(t, lang_)));
     ComboBox4->setEnabled(partner >= 0);
     Label8->clear();
     if (object && partner >= 0) {
@@ -375,9 +376,9 @@ void TForm7::refresh()
         const RiskTally tally = TallyRisk(
             CombineSurveys(potential ? *object : other, potential ? other : *object, t.values, alignment()));
         Label8->setText(
-            QString(Tr(AnalysisText::PairedLine)).arg(tally.paired) + QLatin1Char('\n') +
-            QString(Tr(AnalysisText::UnpairedLine)).arg(tally.potentialOnly).arg(tally.resistivityOnly) +
-            QLatin1Char('\n') + Tr(AnalysisText::HeuristicNote));
+            QString(textOf(AnalysisText::PairedLine)).arg(tally.paired) + QLatin1Char('\n') +
+            QString(textOf(AnalysisText::UnpairedLine)).arg(tally.potentialOnly).arg(tally.resistivityOnly) +
+            QLatin1Char('\n') + textOf(AnalysisText::HeuristicNote));
     }
     ComboBox2->setEnabled(object && ComboBox3->currentIndex() == 0);
     for (QPushButton* b : {Button1, Button2}) b->setEnabled(object != nullptr);
@@ -388,7 +389,7 @@ void TForm7::refresh()
 
     StringGrid1->setRowCount(0);
     if (object) {
-        const auto rows = StatisticsRows(*object, t.values, Lang);
+        const auto rows = StatisticsRows(*object, t.values, lang_);
         StringGrid1->setRowCount(int(rows.size()));
         for (int r = 0; r < int(rows.size()); ++r) {
             StringGrid1->setItem(r, 0, new QTableWidgetItem(rows[std::size_t(r)].first));
@@ -399,8 +400,8 @@ void TForm7::refresh()
     }
     StringGrid1->setFixedHeight(
         StringGrid1->verticalHeader()->defaultSectionSize() * std::max(1, StringGrid1->rowCount()) + 4);
-    Chart1->setObject(object, t.values, Lang);
-    Chart2->setObject(object, t.values, Lang);
+    Chart1->setObject(object, t.values, lang_);
+    Chart2->setObject(object, t.values, lang_);
 }
 
 void TForm7::ListBox1Click()
@@ -490,8 +491,9 @@ bool TForm7::writeMap(const QString& fileName)
 void TForm7::Button1Click()
 {
     if (currentObject() < 0) return;
-    QFileDialog dialog(this, QString(Tr(AnalysisText::SaveMap)).remove(QStringLiteral("...")), QString(),
-                       Tr(AnalysisText::PngFilter) + QStringLiteral(";;") + Tr(AnalysisText::SvgFilter));
+    QFileDialog dialog(this, QString(textOf(AnalysisText::SaveMap)).remove(QStringLiteral("...")), QString(),
+                       textOf(AnalysisText::PngFilter) + QStringLiteral(";;") +
+                           textOf(AnalysisText::SvgFilter));
     dialog.setObjectName(QStringLiteral("SaveDialog1"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -500,14 +502,14 @@ void TForm7::Button1Click()
     if (QFileInfo(name).suffix().isEmpty())
         name += dialog.selectedNameFilter().contains(QLatin1String("svg")) ? QStringLiteral(".svg")
                                                                            : QStringLiteral(".png");
-    if (!writeMap(name)) ErrorBox(Tr(MainText::SaveFailed) + QLatin1Char('\n') + name);
+    if (!writeMap(name)) ErrorBox(textOf(MainText::SaveFailed) + QLatin1Char('\n') + name, lang_);
 }
 
 void TForm7::Button2Click()
 {
     const int k = currentObject();
     if (k < 0) return;
-    QApplication::clipboard()->setText(StatisticsTsv(objects_[std::size_t(k)], thresholds(), Lang));
+    QApplication::clipboard()->setText(StatisticsTsv(objects_[std::size_t(k)], thresholds(), lang_));
 }
 
 void TForm7::paintReport(QPrinter* printer)
@@ -523,7 +525,7 @@ void TForm7::Button3Click()
     QPrinter printer(QPrinter::HighResolution);
     SetUpSurveyReportPage(printer);
     const QString title =
-        Tr(MainText::Caption).trimmed() + QStringLiteral(" — ") + Tr(AnalysisText::ReportTitle);
+        textOf(MainText::Caption).trimmed() + QStringLiteral(" — ") + textOf(AnalysisText::ReportTitle);
     printer.setDocName(title);
     QPrintPreviewDialog dialog(&printer, this);
     dialog.setObjectName(QStringLiteral("PrintPreview1"));
@@ -540,8 +542,9 @@ bool TForm7::writeReportPdf(const QString& fileName)
     QPdfWriter writer(&buffer);
     if (!writer.pageLayout().isValid()) return false;
     writer.setResolution(300);
-    writer.setTitle(Tr(MainText::Caption).trimmed() + QStringLiteral(" — ") + Tr(AnalysisText::ReportTitle));
-    writer.setCreator(Tr(MainText::Caption).trimmed());
+    writer.setTitle(textOf(MainText::Caption).trimmed() + QStringLiteral(" — ") +
+                    textOf(AnalysisText::ReportTitle));
+    writer.setCreator(textOf(MainText::Caption).trimmed());
     SetUpSurveyReportPage(writer);
     ReportOptions options{mapOptions(), QDateTime::currentDateTime(), records_};
     return PaintSurveyReport(writer, table_, objects_, options) > 0 && SaveWhole(fileName, bytes);
@@ -549,8 +552,8 @@ bool TForm7::writeReportPdf(const QString& fileName)
 
 void TForm7::Button4Click()
 {
-    QFileDialog dialog(this, QString(Tr(AnalysisText::ReportPdf)).remove(QStringLiteral("...")), QString(),
-                       Tr(AnalysisText::PdfFilter));
+    QFileDialog dialog(this, QString(textOf(AnalysisText::ReportPdf)).remove(QStringLiteral("...")),
+                       QString(), textOf(AnalysisText::PdfFilter));
     dialog.setObjectName(QStringLiteral("SaveDialog2"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -558,20 +561,20 @@ void TForm7::Button4Click()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const QString name = dialog.selectedFiles().first();
     if (!writeReportPdf(name) || QFileInfo(name).size() == 0)
-        ErrorBox(Tr(MainText::SaveFailed) + QLatin1Char('\n') + name);
+        ErrorBox(textOf(MainText::SaveFailed) + QLatin1Char('\n') + name, lang_);
 }
 
-void OpenAnalysisWindow(QWidget* parent, const ArchiveTable& table, const QString& projectPath)
+void OpenAnalysisWindow(QWidget* parent, const ArchiveTable& table, int lang, const QString& projectPath)
 {
-    const SurfacesResult built = buildSurfaces(table, Lang.load());
+    const SurfacesResult built = buildSurfaces(table, lang);
     if (const auto& error = built.error) {
         // The cell that stops the diagram stops the analysis too, named the same way.
         QString heading = table.cell(error->column, 0).trimmed();
-        if (heading.isEmpty()) heading = HeaderText(error->column, Lang.load());
-        ErrorBox(InvalidCellMessage(*error, heading, Lang.load()));
+        if (heading.isEmpty()) heading = HeaderText(error->column, lang);
+        ErrorBox(InvalidCellMessage(*error, heading, lang), lang);
         return;
     }
-    TForm7 form(table, BlocksOfSurfaces(built.surfaces), parent);
+    TForm7 form(table, BlocksOfSurfaces(built.surfaces), lang, parent);
     form.setProjectPath(projectPath);
     form.exec();
 }
@@ -581,7 +584,7 @@ void TForm7::setProjectPath(const QString& projectPath)
     recordPath_ = RecordFilePath(projectPath);
     RecordsLoad load = LoadRecords(recordPath_);
     records_ = std::move(load.records);
-    Label12->setText(load.error.isEmpty() ? QString() : Tr(AnalysisText::RecordDamaged).arg(load.error));
+    Label12->setText(load.error.isEmpty() ? QString() : textOf(AnalysisText::RecordDamaged).arg(load.error));
     Label12->setVisible(!load.error.isEmpty());
     refresh();
 }
@@ -610,7 +613,7 @@ bool TForm7::setCurrentRecord(const SurveyRecord& record)
     if (recordPath_.isEmpty()) recordPath_ = RecordFilePath(QString());
     QString why;
     const bool saved = SaveRecords(recordPath_, records_, &why);
-    Label12->setText(saved ? QString() : Tr(AnalysisText::RecordNotSaved).arg(why));
+    Label12->setText(saved ? QString() : textOf(AnalysisText::RecordNotSaved).arg(why));
     Label12->setVisible(!saved);
     return saved;
 }
@@ -640,7 +643,7 @@ void TForm7::Button6Click()
     if (currentObject() < 0) return;
     QDialog dialog(this);
     dialog.setObjectName(QStringLiteral("RecordDialog"));
-    dialog.setWindowTitle(Tr(AnalysisText::RecordTitle));
+    dialog.setWindowTitle(textOf(AnalysisText::RecordTitle));
     auto* form = new QFormLayout;
     SurveyRecord record = currentRecord();
     std::vector<QLineEdit*> edits;
@@ -648,8 +651,8 @@ void TForm7::Button6Click()
     for (std::size_t k = 0; k < fields.size(); ++k) {
         auto* edit = new QLineEdit(record.*fields[k].member, &dialog);
         edit->setObjectName(QLatin1String(fields[k].key));
-        edit->setAccessibleName(Tr(AnalysisText::RecordFieldNames[k]));
-        form->addRow(Tr(AnalysisText::RecordFieldNames[k]), edit);
+        edit->setAccessibleName(textOf(AnalysisText::RecordFieldNames[k]));
+        form->addRow(textOf(AnalysisText::RecordFieldNames[k]), edit);
         edits.push_back(edit);
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
@@ -677,18 +680,18 @@ bool TForm7::writeCsv(const QString& fileName)
     const PotentialThresholds t = o.potentialThresholds();
     const auto classOf = [&](double v) -> QString {
         if (survey.sensor == SensorKind::Potential)
-            return Tr(AnalysisText::PotentialClassNames[std::size_t(ClassifyPotential(v, t))]);
+            return textOf(AnalysisText::PotentialClassNames[std::size_t(ClassifyPotential(v, t))]);
         if (survey.sensor == SensorKind::Resistance)
-            return Tr(AnalysisText::ResistivityClassNames[std::size_t(ClassifyResistivity(v))]);
+            return textOf(AnalysisText::ResistivityClassNames[std::size_t(ClassifyResistivity(v))]);
         return QString();
     };
-    return SaveWhole(fileName, SurveyCsv(survey, o.length, o.orientation, classOf, Lang).toUtf8());
+    return SaveWhole(fileName, SurveyCsv(survey, o.length, o.orientation, classOf, lang_).toUtf8());
 }
 
 void TForm7::Button7Click()
 {
-    const QString name = QFileDialog::getSaveFileName(this, Tr(AnalysisText::CsvButton), QString(),
-                                                      Tr(AnalysisText::CsvFilter));
+    const QString name = QFileDialog::getSaveFileName(this, textOf(AnalysisText::CsvButton), QString(),
+                                                      textOf(AnalysisText::CsvFilter));
     if (name.isEmpty()) return;
-    if (!writeCsv(name)) ErrorBox(Tr(MainText::SaveFailed) + QLatin1Char('\n') + name);
+    if (!writeCsv(name)) ErrorBox(textOf(MainText::SaveFailed) + QLatin1Char('\n') + name, lang_);
 }

@@ -9,6 +9,7 @@
 #include "Survey.h"
 #include "SurveyRecord.h"
 #include "archive/ArchiveTable.h"
+#include "texts/TextPair.h"
 
 #include <QDialog>
 
@@ -28,8 +29,9 @@ class TForm7 : public QDialog {
     Q_OBJECT
 public:
     /// Reads the surveys of `table` (GroupSurveys: whatever the row order; the diagram's blocks
-    /// are not the analysis's grouping).
-    TForm7(const ArchiveTable& table, const std::vector<RowBlock>& blocks, QWidget* parent = nullptr);
+    /// are not the analysis's grouping). Its texts are in language `lang` (0 Russian, 1 English).
+    TForm7(const ArchiveTable& table, const std::vector<RowBlock>& blocks, int lang,
+           QWidget* parent = nullptr);
     ~TForm7() override;
 
     const std::vector<SurveyObject>& objects() const { return objects_; }
@@ -80,7 +82,9 @@ public slots:
 private:
     void refresh();
     void paintReport(QPrinter* printer);
+    const QString& textOf(const TextPair& pair) const { return pair[lang_]; }
 
+    int lang_;
     ArchiveTable table_; // the table as it was when the window opened
     std::vector<SurveyObject> objects_;
     std::vector<int> intervals_;                       // iso-line interval per sensor kind
@@ -122,5 +126,6 @@ private:
     TChartView* Chart2 = nullptr;
 };
 
-/// The Analysis command: a fresh analysis window over `table`, shown modally.
-void OpenAnalysisWindow(QWidget* parent, const ArchiveTable& table, const QString& projectPath = QString());
+/// The Analysis command: a fresh analysis window over `table` in language `lang`, shown modally.
+void OpenAnalysisWindow(QWidget* parent, const ArchiveTable& table, int lang,
+                        const QString& projectPath = QString());

@@ -4,29 +4,6 @@
 
 #include <mutex>
 
-SharedState Shared;
-
-std::atomic<uint8_t>& Lang = Shared.Lang;
-std::atomic<uint8_t>& VersionUnread = Shared.VersionUnread;
-std::atomic<uint32_t>& RecordCount = Shared.RecordCount;
-std::array<std::atomic<uint8_t>, kScreenBufferSize>& ScreenBuffer = Shared.ScreenBuffer;
-
-namespace {
-
-std::shared_mutex& TimeFormatLock()
-{
-    static std::shared_mutex lock;
-    return lock;
-}
-
-QString& TimeFormatStore()
-{
-    static QString format;
-    return format;
-}
-
-} // namespace
-
 ObjectNameList DefaultObjectNames()
 {
     ObjectNameList names;
@@ -66,34 +43,19 @@ void SharedState::reset()
     settingsBlock.fill(0);
     invalidRow = 0;
     invalidColumn = 0;
+    setTimeFormat(QString());
 }
 
-std::array<TextPair, kObjectCount> ObjectNames() { return Shared.ObjectNames.get(); }
-TextPair ObjectName(int index) { return Shared.ObjectNames.at(index); }
-void SetObjectNames(const std::array<TextPair, kObjectCount>& names) { Shared.ObjectNames.set(names); }
-
-QString TimeFormat()
+QString SharedState::timeFormat() const
 {
-    std::shared_lock lock(TimeFormatLock());
-    return TimeFormatStore();
+    std::shared_lock lock(timeFormatLock_);
+    return timeFormat_;
 }
 
-void SetTimeFormat(const QString& format)
+void SharedState::setTimeFormat(const QString& format)
 {
-    std::unique_lock lock(TimeFormatLock());
-    TimeFormatStore() = format;
-}
-
-void ResetSharedState()
-{
-    Shared.reset();
-    SetTimeFormat(QString());
-}
-
-ExchangeActivity& ExchangeActivity::instance()
-{
-    static ExchangeActivity activity;
-    return activity;
+    std::unique_lock lock(timeFormatLock_);
+    timeFormat_ = format;
 }
 
 void ExchangeActivity::setRunning(bool running)

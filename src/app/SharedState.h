@@ -47,11 +47,28 @@ private:
     ObjectNameList names_;
 };
 
+/// Whether a device exchange is running, with a signal when that changes. Only one
+/// exchange runs at a time: starters check IsRunning() and windows disable their starting
+/// buttons while it is true. Each SharedState has one.
+class ExchangeActivity : public QObject {
+    Q_OBJECT
+public:
+    bool isRunning() const { return running_.load(); }
+    /// Called by the worker side when an exchange starts and ends (any thread).
+    void setRunning(bool running);
+signals:
+    void runningChanged(bool running);
+
+private:
+    std::atomic<bool> running_{false};
+};
+
 /// What the windows and a device exchange share. The window thread writes Lang, Operation,
 /// WorkerState and CancelRequest; the worker writes WorkerState, LinkStatus, CancelRequest
 /// (clearing it), VersionUnread, RecordCount, ScreenBuffer and ObjectNames. The single
 /// values are atomics of their stated width, so the two threads never race. The program has
-/// one (`Shared`); a test of the exchange builds its own.
+/// one, made by the main window's runner and handed to every window and exchange; a test
+/// builds its own.
 struct SharedState {
     /// Language of every text: 0 Russian, 1 English.
     std::atomic<uint8_t> Lang{0};
@@ -78,48 +95,19 @@ struct SharedState {
     std::atomic<int> invalidRow{0};
     std::atomic<int> invalidColumn{0};
 
+    /// Whether an exchange on this state is running.
+    ExchangeActivity activity;
+
     /// The text of `pair` in this state's language now.
     const QString& tr(const TextPair& pair) const { return pair[Lang.load()]; }
-    /// Every member back to its start-up value.
+    /// The program's format for time texts. Empty means the system's own time format; the
+    /// first archive shown sets it to "hh:mm:ss" for the rest of the run.
+    QString timeFormat() const;
+    void setTimeFormat(const QString& format);
+    /// Every value back to its start-up value (the activity excepted).
     void reset();
-};
-
-/// The program's shared state, which the starters hand to every exchange.
-extern SharedState Shared;
-
-// The members of `Shared` that window code names directly.
-extern std::atomic<uint8_t>& Lang;
-extern std::atomic<uint8_t>& VersionUnread;
-extern std::atomic<uint32_t>& RecordCount;
-extern std::array<std::atomic<uint8_t>, kScreenBufferSize>& ScreenBuffer;
-std::array<TextPair, kObjectCount> ObjectNames();
-TextPair ObjectName(int index);
-void SetObjectNames(const std::array<TextPair, kObjectCount>& names);
-
-/// The text of `pair` in the language in force now.
-inline const QString& Tr(const TextPair& pair) { return Shared.tr(pair); }
-
-/// The program's format for time texts. Empty means the system's own time format; the
-/// first archive shown sets it to "hh:mm:ss" for the rest of the run.
-QString TimeFormat();
-void SetTimeFormat(const QString& format);
-
-/// Puts every process-wide value back to its start-up value (program start and tests).
-void ResetSharedState();
-
-/// Whether a device exchange is running, with a signal when that changes. Only one
-/// exchange runs at a time: starters check IsRunning() and windows disable their starting
-/// buttons while it is true.
-class ExchangeActivity : public QObject {
-    Q_OBJECT
-public:
-    static ExchangeActivity& instance();
-    bool isRunning() const { return running_.load(); }
-    /// Called by the worker side when an exchange starts and ends (any thread).
-    void setRunning(bool running);
-signals:
-    void runningChanged(bool running);
 
 private:
-    std::atomic<bool> running_{false};
+    mutable std::shared_mutex timeFormatLock_;
+    QString timeFormat_;
 };

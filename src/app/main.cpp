@@ -1,4 +1,3 @@
-#include "app/SharedState.h"
 #include "ui/Startup.h"
 
 #include <QApplication>
@@ -8,9 +7,6 @@
 
 int main(int argc, char** argv)
 {
-    // The text tables are built before anything else runs; the shared variables start
-    // from their defaults on every run.
-    ResetSharedState();
     std::optional<QApplication> app;
     try {
         app.emplace(argc, argv);

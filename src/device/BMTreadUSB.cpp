@@ -43,7 +43,7 @@ void StopExchangeAtExit(int waitMs)
         return;
     }
     Running() = nullptr;
-    ExchangeActivity::instance().setRunning(false);
+    worker->sharedState().activity.setRunning(false);
     delete worker;
 }
 
@@ -51,7 +51,7 @@ BMTreadUSB::BMTreadUSB(std::unique_ptr<Link> link, SharedState& shared)
     : link_(std::move(link)), shared_(shared)
 {
     Running() = this;
-    ExchangeActivity::instance().setRunning(true);
+    shared_.activity.setRunning(true);
     start();
 }
 
@@ -113,7 +113,7 @@ void BMTreadUSB::ended()
     }
     if (Running() == this) {
         Running() = nullptr;
-        ExchangeActivity::instance().setRunning(false);
+        shared_.activity.setRunning(false);
     }
     deleteLater();
 }

@@ -55,6 +55,8 @@ public:
     void requestStop();
     /// Window thread: the progress window this exchange will still close at its end, if any.
     QWidget* progressWindow() const { return controls_.progressWindow; }
+    /// The state this exchange runs on.
+    SharedState& sharedState() const { return shared_; }
 
 protected:
     void run() override;

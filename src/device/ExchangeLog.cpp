@@ -6,16 +6,16 @@ Q_LOGGING_CATEGORY(lcExchange, "lm11.exchange", QtWarningMsg)
 
 const char* StepLogName(uint8_t step)
 {
-    static const char* const names[] = {"connect",        "read version",   "read header", "read records",
-                                        "read settings",  "write settings", "read screen", "finish"};
+    static const char* const names[] = {"connect",       "read version",   "read header", "read records",
+                                        "read settings", "write settings", "read screen", "finish"};
     return step < std::size(names) ? names[step] : "state out of range";
 }
 
 const char* StatusLogName(uint8_t status)
 {
-    static const char* const names[] = {"ok",         "driver missing", "firmware outdated",
-                                        "check connection", "link error", "no data",
-                                        "invalid value", "no permission"};
+    static const char* const names[] = {
+        "ok",         "driver missing", "firmware outdated", "check connection",
+        "link error", "no data",        "invalid value",     "no permission"};
     return status < std::size(names) ? names[status] : "unknown status";
 }
 

@@ -8,9 +8,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-TForm2::TForm2(QWidget* parent)
+TForm2::TForm2(SharedState& state, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      state_(state)
 {
     const DesignScale scale(*this, DesignScale::Sizes::Fixed);
     setFixedSize(scale.size(415, 49));
@@ -34,11 +35,11 @@ TForm2::TForm2(QWidget* parent)
     Label1->setObjectName("Label1");
     Label1->setGeometry(scale.rect(8, 26, 300, 20));
 
-    Button1 = new QPushButton(Tr(ExchangeText::Cancel), this);
+    Button1 = new QPushButton(state_.tr(ExchangeText::Cancel), this);
     Button1->setObjectName("Button1");
     Button1->setGeometry(scale.rect(335, 24, 75, 23));
     Button1->setAutoDefault(false);
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
 }
 
-void TForm2::Button1Click() { Shared.CancelRequest = 1; }
+void TForm2::Button1Click() { state_.CancelRequest = 1; }

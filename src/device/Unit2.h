@@ -6,12 +6,14 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
+struct SharedState;
 
 /// Progress window of an archive read: gauge, status label and Cancel.
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm2(QWidget* parent = nullptr);
+    /// Cancel goes to the exchange on `state`.
+    explicit TForm2(SharedState& state, QWidget* parent = nullptr);
 
     QProgressBar* CGauge1;
     QLabel* Label1;
@@ -19,4 +21,7 @@ public:
 
     /// Cancel: the worker notices it at its next check.
     void Button1Click();
+
+private:
+    SharedState& state_;
 };

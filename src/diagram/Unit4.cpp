@@ -110,14 +110,14 @@ void ColorSwatch::mouseReleaseEvent(QMouseEvent* event)
     if (rect().contains(event->position().toPoint())) emit clicked();
 }
 
-TForm4::TForm4(const ArchiveTable& table, QWidget* parent) : QDialog(parent)
+TForm4::TForm4(const ArchiveTable& table, int lang, QWidget* parent) : QDialog(parent), lang_(lang)
 {
     setObjectName(QStringLiteral("Form4"));
     setModal(true);
     const DesignScale design(*this);
     auto px = [&design](int size) { return design.px(size); };
 
-    setWindowTitle(Tr(DiagramText::Caption));
+    setWindowTitle(DiagramText::Caption[lang_]);
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
 
     auto* layout = new QVBoxLayout(this);
@@ -140,7 +140,7 @@ TForm4::TForm4(const ArchiveTable& table, QWidget* parent) : QDialog(parent)
     Chart1->setMinimumSize(1, 1); // the splitter's minimum size
     Splitter1->addWidget(Chart1);
 
-    GroupBox1 = new QGroupBox(Tr(DiagramText::GroupBox1), Splitter1);
+    GroupBox1 = new QGroupBox(DiagramText::GroupBox1[lang_], Splitter1);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setMinimumWidth(px(kGroupMinWidth));
     GroupBox1->setMinimumHeight(px(RowTop(kRows - 1) + 32));
@@ -159,7 +159,7 @@ TForm4::TForm4(const ArchiveTable& table, QWidget* parent) : QDialog(parent)
 
     // Headings over the row columns.
     auto heading = [&](QLabel*& label, const char* name, const TextPair& text, int x) {
-        label = new QLabel(Tr(text), GroupBox1);
+        label = new QLabel(text[lang_], GroupBox1);
         label->setObjectName(QLatin1String(name));
         label->move(px(x), px(18));
         label->adjustSize();
@@ -171,7 +171,7 @@ TForm4::TForm4(const ArchiveTable& table, QWidget* parent) : QDialog(parent)
     heading(Label5, "Label5", DiagramText::Label5, 423);
     for (int k = 0; k < kRows; ++k) createRow(k, design);
 
-    const SurfacesResult built = buildSurfaces(table, Lang.load());
+    const SurfacesResult built = buildSurfaces(table, lang_);
     if (built.error) {
         buildError_ = built.error;
         return;
@@ -189,8 +189,8 @@ TForm4::TForm4(const ArchiveTable& table, QWidget* parent) : QDialog(parent)
     }
     Label5->move(px(330) + names + px(4), Label5->y());
     GroupBox1->setMinimumWidth(std::max(GroupBox1->minimumWidth(), D[0]->x() + D[0]->width()));
-    Chart1->setTitles({Tr(DiagramText::AxisLeft), Tr(DiagramText::AxisRight), Tr(DiagramText::AxisBottom),
-                       Tr(DiagramText::AxisDepth)});
+    Chart1->setTitles({DiagramText::AxisLeft[lang_], DiagramText::AxisRight[lang_],
+                       DiagramText::AxisBottom[lang_], DiagramText::AxisDepth[lang_]});
     ChartView view;
     view.depthPercent = 100;
     view.perspective = 50;
@@ -213,10 +213,10 @@ void TForm4::FormCreate()
     auto* bar = new QHBoxLayout(TeeCommander1);
     bar->setContentsMargins(4, 2, 4, 2);
     bar->setSpacing(2);
-    NormalButton = ToolButton(TeeCommander1, "NormalButton", 0, Tr(DiagramText::HintZoom));
-    RotateButton = ToolButton(TeeCommander1, "RotateButton", 1, Tr(DiagramText::HintRotate));
-    CopyButton = ToolButton(TeeCommander1, "CopyButton", 2, Tr(DiagramText::HintScreenshot));
-    PrintButton = ToolButton(TeeCommander1, "PrintButton", 3, Tr(DiagramText::HintPrint));
+    NormalButton = ToolButton(TeeCommander1, "NormalButton", 0, DiagramText::HintZoom[lang_]);
+    RotateButton = ToolButton(TeeCommander1, "RotateButton", 1, DiagramText::HintRotate[lang_]);
+    CopyButton = ToolButton(TeeCommander1, "CopyButton", 2, DiagramText::HintScreenshot[lang_]);
+    PrintButton = ToolButton(TeeCommander1, "PrintButton", 3, DiagramText::HintPrint[lang_]);
     NormalButton->setCheckable(true);
     RotateButton->setCheckable(true);
     auto* modes = new QButtonGroup(TeeCommander1);
@@ -301,16 +301,16 @@ void TForm4::setUpRow(int k)
     palette.setColor(QPalette::Window, s.color);
     P[k]->setPalette(palette);
     // A screen reader tells the rows apart by their object.
-    P[k]->setAccessibleName(Tr(WindowText::DiagramColour).arg(s.objectName));
+    P[k]->setAccessibleName(WindowText::DiagramColour[lang_].arg(s.objectName));
     P[k]->setAccessibleDescription(s.color.name());
-    MB[k]->setAccessibleName(Tr(WindowText::DiagramMarker).arg(s.objectName));
-    SB[k]->setAccessibleName(Tr(WindowText::DiagramTransparency).arg(s.objectName));
+    MB[k]->setAccessibleName(WindowText::DiagramMarker[lang_].arg(s.objectName));
+    SB[k]->setAccessibleName(WindowText::DiagramTransparency[lang_].arg(s.objectName));
     L[k]->setText(QString::number(SB[k]->value()) + QStringLiteral(" %"));
     OB[k]->setText(s.objectName);
     OB[k]->setToolTip(s.objectName);
     switch (s.sensorKind) {
-    case SensorKind::Potential: D[k]->setText(Tr(DiagramText::ShortSensorNames[0])); break;
-    case SensorKind::Resistance: D[k]->setText(Tr(DiagramText::ShortSensorNames[1])); break;
+    case SensorKind::Potential: D[k]->setText(DiagramText::ShortSensorNames[0][lang_]); break;
+    case SensorKind::Resistance: D[k]->setText(DiagramText::ShortSensorNames[1][lang_]); break;
     case SensorKind::Other: D[k]->setText(QString()); break;
     }
     for (QWidget* w : std::initializer_list<QWidget*>{P[k], MB[k], SB[k], L[k], OB[k], D[k]}) w->show();

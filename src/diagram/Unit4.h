@@ -40,9 +40,9 @@ class TForm4 : public QDialog {
 public:
     static constexpr int kRows = 30;
 
-    /// Builds the window for `table` in the language in force now. When a cell does not
-    /// convert, buildError() says which and the window must not be shown.
-    explicit TForm4(const ArchiveTable& table, QWidget* parent = nullptr);
+    /// Builds the window for `table` in language `lang` (0 Russian, 1 English). When a cell does
+    /// not convert, buildError() says which and the window must not be shown.
+    TForm4(const ArchiveTable& table, int lang, QWidget* parent = nullptr);
 
     const std::optional<SurfaceCellError>& buildError() const { return buildError_; }
 
@@ -84,5 +84,6 @@ private:
     void placeWindow(const DesignScale& design);
 
     std::optional<SurfaceCellError> buildError_;
+    int lang_;
     int wheelRemainder_ = 0; // eighths of a degree not yet a whole step
 };

@@ -30,10 +30,10 @@ constexpr int kDone = 100;
 const char* const kPictureFilter = "All (*.bmp *.png *.jpg *.jpeg *.gif *.ico);;Bitmaps (*.bmp);;"
                                    "PNG (*.png);;JPEG (*.jpg *.jpeg);;GIF (*.gif);;Icons (*.ico)";
 
-std::array<uint8_t, kScreenBlockSize> CopyScreenBuffer()
+std::array<uint8_t, kScreenBlockSize> CopyScreenBuffer(const SharedState& state)
 {
     std::array<uint8_t, kScreenBlockSize> block{};
-    for (std::size_t i = 0; i < kScreenBlockSize; ++i) block[i] = ScreenBuffer[i].load();
+    for (std::size_t i = 0; i < kScreenBlockSize; ++i) block[i] = state.ScreenBuffer[i].load();
     return block;
 }
 
@@ -54,15 +54,16 @@ void PictureArea::paintEvent(QPaintEvent*)
     painter.drawImage(rect(), picture_);
 }
 
-TForm5::TForm5(QWidget* parent)
+TForm5::TForm5(SharedState& state, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      state_(state)
 {
     using namespace ScreenshotText;
     setObjectName(QStringLiteral("Form5"));
     const DesignScale scale(*this, DesignScale::Sizes::Fixed);
     setFixedSize(scale.size(423, 353));
-    setWindowTitle(Tr(Caption));
+    setWindowTitle(state_.tr(Caption));
 
     Image1 = new PictureArea(this);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -84,19 +85,19 @@ TForm5::TForm5(QWidget* parent)
     Label3->setGeometry(scale.rect(11, 228, 401, 18));
     Label3->setAlignment(Qt::AlignCenter);
 
-    Button1 = new QPushButton(Tr(ScreenshotText::Button1), this);
+    Button1 = new QPushButton(state_.tr(ScreenshotText::Button1), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(scale.rect(11, 250, 401, 28));
     Button1->setAutoDefault(false);
     connect(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
 
-    CheckBox1 = new QCheckBox(Tr(ScreenshotText::CheckBox1), this);
+    CheckBox1 = new QCheckBox(state_.tr(ScreenshotText::CheckBox1), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setGeometry(scale.rect(11, 286, 190, 22));
     // toggled rather than clicked: a screen reader's Toggle action emits only toggled.
     connect(CheckBox1, &QCheckBox::toggled, this, &TForm5::CheckBox1Click);
 
-    CheckBox2 = new QCheckBox(Tr(ScreenshotText::CheckBox2), this);
+    CheckBox2 = new QCheckBox(state_.tr(ScreenshotText::CheckBox2), this);
     CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
     CheckBox2->setGeometry(scale.rect(222, 286, 190, 22));
 
@@ -104,7 +105,7 @@ TForm5::TForm5(QWidget* parent)
     ColorBox1->setObjectName(QStringLiteral("ColorBox1"));
     ColorBox1->setGeometry(scale.rect(11, 316, 110, 26));
     ColorBox1->setSelected(Qt::black);
-    Label1 = new QLabel(Tr(ScreenshotText::Label1), this);
+    Label1 = new QLabel(state_.tr(ScreenshotText::Label1), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(scale.rect(127, 316, 90, 26));
     Label1->setBuddy(ColorBox1);
@@ -114,7 +115,7 @@ TForm5::TForm5(QWidget* parent)
     ColorBox2->setObjectName(QStringLiteral("ColorBox2"));
     ColorBox2->setGeometry(scale.rect(222, 316, 110, 26));
     ColorBox2->setSelected(Qt::white);
-    Label2 = new QLabel(Tr(ScreenshotText::Label2), this);
+    Label2 = new QLabel(state_.tr(ScreenshotText::Label2), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(scale.rect(338, 316, 80, 26));
     Label2->setBuddy(ColorBox2);
@@ -132,7 +133,7 @@ TForm5::TForm5(QWidget* parent)
     connect(Timer1, &QTimer::timeout, this, &TForm5::Timer1Timer);
 
     // The activity signals from the worker's side, so the state is read again when it arrives.
-    connect(&ExchangeActivity::instance(), &ExchangeActivity::runningChanged, this, &TForm5::updateButton,
+    connect(&state_.activity, &ExchangeActivity::runningChanged, this, &TForm5::updateButton,
             Qt::QueuedConnection);
     updateButton();
 }
@@ -153,7 +154,7 @@ void TForm5::Button1Click()
     // the end of this one.
     CGauge1->setValue(0);
     Label3->clear();
-    if (!StartScreenRead(CGauge1, Label3)) return; // another exchange is running: stay idle
+    if (!StartScreenRead(state_, CGauge1, Label3)) return; // another exchange is running: stay idle
     Timer1->start();
     CGauge1->show();
     Button1->setEnabled(false);
@@ -164,12 +165,12 @@ void TForm5::Timer1Timer()
     if (CGauge1->value() != kDone) return;
     // Stopped first: the box below may stay open for longer than a poll.
     Timer1->stop();
-    const std::array<uint8_t, kScreenBlockSize> block = CopyScreenBuffer();
+    const std::array<uint8_t, kScreenBlockSize> block = CopyScreenBuffer(state_);
     const QColor ink = ColorBox1->selected();
     const QColor background = ColorBox2->selected();
     Image1->setPicture(PaintScreenMatrix(BuildScreenMatrix(block), ink, background));
     if (CheckBox1->isChecked() && !fileName_.isEmpty() && !SaveScreenPicture(Image1->picture(), fileName_))
-        ShowErrorBox(Tr(MainText::Error), Tr(ScreenshotText::SaveFailed).arg(fileName_));
+        ShowErrorBox(state_.tr(MainText::Error), state_.tr(ScreenshotText::SaveFailed).arg(fileName_));
     if (CheckBox2->isChecked()) QApplication::clipboard()->setImage(Image1->picture());
     CGauge1->hide();
     updateButton();
@@ -187,5 +188,5 @@ void TForm5::hideEvent(QHideEvent* event)
 void TForm5::updateButton()
 {
     // Waits while any exchange runs, and while this window's own picture is still to come.
-    Button1->setEnabled(!ExchangeActivity::instance().isRunning() && !Timer1->isActive());
+    Button1->setEnabled(!state_.activity.isRunning() && !Timer1->isActive());
 }

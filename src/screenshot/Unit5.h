@@ -28,10 +28,13 @@ private:
     QImage picture_;
 };
 
+struct SharedState;
+
 class TForm5 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm5(QWidget* parent = nullptr);
+    /// Reads the instrument's screen through `state`, in the language in force now.
+    explicit TForm5(SharedState& state, QWidget* parent = nullptr);
 
     PictureArea* Image1;
     QProgressBar* CGauge1;
@@ -61,5 +64,6 @@ protected:
 private:
     void updateButton();
 
+    SharedState& state_;
     QString fileName_;
 };

@@ -77,19 +77,20 @@ private:
 
 } // namespace
 
-TForm3::TForm3(QWidget* parent)
+TForm3::TForm3(SharedState& state, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint)
+                          Qt::WindowCloseButtonHint),
+      state_(state)
 {
     setObjectName(QStringLiteral("Form3"));
-    const int lang = Lang.load();
+    const int lang = state_.Lang.load();
     DesignScale design(*this);
     setFont(design.font());
-    setWindowTitle(Tr(SettingsText::Caption));
+    setWindowTitle(state_.tr(SettingsText::Caption));
 
     StringGrid1 = new QTableWidget(kTableRows, kSettingsColumns, this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1->setAccessibleName(Tr(SettingsText::Caption));
+    StringGrid1->setAccessibleName(state_.tr(SettingsText::Caption));
     StringGrid1->setItemDelegate(new CellDelegate(this));
     // Row 0 and column 0 are the grid's own fixed cells: the worker fills the table by these
     // numbers, so the view's separate headers stay unused.
@@ -164,7 +165,7 @@ TForm3::TForm3(QWidget* parent)
         if (row >= 1 && column >= 1) StringGrid1SelectCell(column, row);
     });
 
-    Button1 = new QPushButton(Tr(SettingsText::Button1), this);
+    Button1 = new QPushButton(state_.tr(SettingsText::Button1), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setAutoDefault(false);
     Button1->setMinimumSize(std::max(design.px(kButtonWidth), Button1->sizeHint().width()),
@@ -205,7 +206,7 @@ TForm3::TForm3(QWidget* parent)
 
     // "Load into the device" waits while any exchange runs, this window's read included. The
     // activity signals from the worker's side, so the state is read again when it arrives.
-    connect(&ExchangeActivity::instance(), &ExchangeActivity::runningChanged, this, &TForm3::updateLoadButton,
+    connect(&state_.activity, &ExchangeActivity::runningChanged, this, &TForm3::updateLoadButton,
             Qt::QueuedConnection);
     updateLoadButton();
 
@@ -226,20 +227,20 @@ TForm3::TForm3(QWidget* parent)
     PlaceWindow(*this, size);
 }
 
-void TForm3::Execute(QWidget* owner)
+void TForm3::Execute(SharedState& state, QWidget* owner)
 {
-    TForm3 form(owner);
+    TForm3 form(state, owner);
     form.StartRead();
     form.exec();
 }
 
 void TForm3::editorOpened(QLineEdit* editor) { editor_ = editor; }
 
-void TForm3::updateLoadButton() { Button1->setEnabled(!ExchangeActivity::instance().isRunning()); }
+void TForm3::updateLoadButton() { Button1->setEnabled(!state_.activity.isRunning()); }
 
 void TForm3::StartRead()
 {
-    StartSettingsRead(CGauge1, Label1, StringGrid1);
+    StartSettingsRead(state_, CGauge1, Label1, StringGrid1);
     updateLoadButton();
 }
 
@@ -257,7 +258,7 @@ void TForm3::setCell(int row, int column, const QString& text)
         StringGrid1->setItem(row, column, new QTableWidgetItem(text));
 }
 
-void TForm3::warn(const QString& text) { ShowErrorBox(Tr(MainText::Warning), text); }
+void TForm3::warn(const QString& text) { ShowErrorBox(state_.tr(MainText::Warning), text); }
 
 void TForm3::warnLater(const QString& text)
 {
@@ -270,7 +271,7 @@ void TForm3::warnLater(const QString& text)
 bool TForm3::StringGrid1KeyPress(QChar key)
 {
     if (KeepsTypedChar(StringGrid1->currentColumn(), key)) return true;
-    warnLater(Tr(SettingsText::DigitsOnly));
+    warnLater(state_.tr(SettingsText::DigitsOnly));
     return false;
 }
 
@@ -287,7 +288,7 @@ bool TForm3::filterTypedKey(QKeyEvent* event)
     if (StringGrid1->currentColumn() == ColName) {
         QString removed;
         if (StorableName(text, &removed) != text) {
-            Label1->setText(Tr(SettingsText::NameCharUnstorable).arg(removed));
+            Label1->setText(state_.tr(SettingsText::NameCharUnstorable).arg(removed));
             return true;
         }
     }
@@ -337,14 +338,14 @@ void TForm3::StringGrid1SetEditText(int column, int row, QLineEdit* editor, cons
         const int cursor = editor->cursorPosition() - int(text.size() - kept.size());
         editor->setText(kept);
         editor->setCursorPosition(std::max(0, cursor));
-        Label1->setText(Tr(SettingsText::NameCharUnstorable).arg(removed));
+        Label1->setText(state_.tr(SettingsText::NameCharUnstorable).arg(removed));
         return;
     }
     const RangeMessage message = CheckEditText(column, text);
     if (message == RangeMessage::None) return;
     editor->clear();
     setCell(row, column, QString());
-    warnLater(RangeMessageText(message, Lang.load()));
+    warnLater(RangeMessageText(message, state_.Lang.load()));
 }
 
 void TForm3::StringGrid1SelectCell(int column, int row)
@@ -358,7 +359,7 @@ void TForm3::checkStepColumn(int column)
     SettingsColumnTexts texts;
     for (int r = 1; r <= kSettingsObjects; ++r) texts[std::size_t(r - 1)] = cell(r, column);
     const QString message =
-        RangeMessageText(column == ColStepX ? RangeMessage::StepX : RangeMessage::StepY, Lang.load());
+        RangeMessageText(column == ColStepX ? RangeMessage::StepX : RangeMessage::StepY, state_.Lang.load());
     for (int row : StepRowsNotMultipleOf10(texts)) {
         warn(message);
         setCell(row, column, QStringLiteral("10"));
@@ -384,10 +385,10 @@ void TForm3::Button1Click()
     case SendVerdict::CrossedPair:
         setCell(verdict.row, verdict.column, QString());
         setCell(verdict.row, verdict.column + 1, QString());
-        warn(Tr(SettingsText::LowerAboveUpper));
+        warn(state_.tr(SettingsText::LowerAboveUpper));
         return;
     case SendVerdict::InvalidCell:
-        warn(ExchangeText::InvalidValueText(verdict.row, verdict.column, Lang.load()));
+        warn(ExchangeText::InvalidValueText(verdict.row, verdict.column, state_.Lang.load()));
         StringGrid1->setCurrentCell(verdict.row, verdict.column);
         return;
     case SendVerdict::StepsNotMultipleOf10:
@@ -397,7 +398,7 @@ void TForm3::Button1Click()
         const RangeMessage message = verdict.column == ColSeries  ? RangeMessage::Series
                                      : verdict.column == ColStepX ? RangeMessage::StepX
                                                                   : RangeMessage::StepY;
-        warn(RangeMessageText(message, Lang.load()));
+        warn(RangeMessageText(message, state_.Lang.load()));
         StringGrid1->setCurrentCell(verdict.row, verdict.column);
         return;
     }
@@ -407,7 +408,7 @@ void TForm3::Button1Click()
     // with the next load.
     // The gauge stays in sight and the button disabled until the send ends; the status line
     // carries the worker's texts (a missing instrument among them).
-    StartSettingsWrite(CGauge1, Label1, StringGrid1);
+    StartSettingsWrite(state_, CGauge1, Label1, StringGrid1);
     updateLoadButton();
 }
 

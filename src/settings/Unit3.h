@@ -12,16 +12,17 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
+struct SharedState;
 
 class TForm3 : public QDialog {
     Q_OBJECT
 public:
-    /// A new editor with its texts in the language in force now; rows 1..20 empty.
-    explicit TForm3(QWidget* parent = nullptr);
+    /// A new editor over `state` with its texts in the language in force now; rows 1..20 empty.
+    explicit TForm3(SharedState& state, QWidget* parent = nullptr);
 
     /// The main window's command: a new editor that starts reading the settings, shown
     /// modally until the user closes it.
-    static void Execute(QWidget* owner);
+    static void Execute(SharedState& state, QWidget* owner);
 
     QTableWidget* StringGrid1 = nullptr;
     QPushButton* Button1 = nullptr;
@@ -63,5 +64,6 @@ private:
     void warn(const QString& text);
     void warnLater(const QString& text);
 
+    SharedState& state_;
     QPointer<QLineEdit> editor_;
 };

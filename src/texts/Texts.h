@@ -4,8 +4,8 @@
 #include <array>
 
 // The program's text tables, one namespace per window family. Every entry holds the
-// Russian and the English text exactly as shown; pick one with Tr() (app/SharedState.h)
-// at the moment the text is needed.
+// Russian and the English text exactly as shown; pick one by language (pair[lang], or
+// SharedState::tr in a window that holds the state) at the moment the text is needed.
 
 namespace MainText {
 extern const TextPair Caption;

@@ -1,7 +1,6 @@
 #include "About.h"
 
 #include "AboutLabels.h"
-#include "app/SharedState.h"
 #include "texts/Texts.h"
 #include "ui/DesignScale.h"
 #include "ui/ErrorBox.h"
@@ -22,10 +21,10 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked();
 }
 
-void OpenLink(const QUrl& url)
+void OpenLink(const QUrl& url, int lang)
 {
     if (QDesktopServices::openUrl(url)) return;
-    ShowErrorBox(Tr(MainText::Error), Tr(AboutText::LinkFailed).arg(url.toString()));
+    ShowErrorBox(MainText::Error[lang], AboutText::LinkFailed[lang].arg(url.toString()));
 }
 
 namespace {
@@ -44,9 +43,10 @@ void MakeLink(ClickLabel* label, const QString& hint)
 
 } // namespace
 
-TAboutBox::TAboutBox(QWidget* parent)
+TAboutBox::TAboutBox(int lang, QWidget* parent)
     : QDialog(parent,
-              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint)
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
+      lang_(lang)
 {
     setObjectName(QStringLiteral("AboutBox"));
     const DesignScale scale(*this, DesignScale::Sizes::Fixed);
@@ -58,7 +58,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     panel->setLineWidth(2);
     panel->setGeometry(scale.rect(0, 0, 383, 443));
 
-    const QString webHint = Tr(AboutText::WebHint);
+    const QString webHint = AboutText::WebHint[lang_];
     ProgramIcon = new ClickLabel(panel);
     ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
     ProgramIcon->setGeometry(scale.rect(12, 10, 359, 241));
@@ -107,7 +107,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    const AboutLabels texts = ComposeAboutLabels(ProgramVersionData(), ProgramBuildDate(), Lang.load());
+    const AboutLabels texts = ComposeAboutLabels(ProgramVersionData(), ProgramBuildDate(), lang_);
     setWindowTitle(texts.caption);
     ProductName->setText(texts.productName);
     Version->setText(texts.version);
@@ -120,10 +120,10 @@ void TAboutBox::reject() {}
 
 void TAboutBox::LabelEMailClick()
 {
-    OpenLink(QUrl(MailTarget(LabelEMail->text(), QCoreApplication::applicationFilePath())));
+    OpenLink(QUrl(MailTarget(LabelEMail->text(), QCoreApplication::applicationFilePath())), lang_);
 }
 
-void TAboutBox::LabelWWWClick() { OpenLink(QUrl::fromUserInput(LabelWWW->text())); }
+void TAboutBox::LabelWWWClick() { OpenLink(QUrl::fromUserInput(LabelWWW->text()), lang_); }
 
 QPixmap TAboutBox::ProductPicture()
 {

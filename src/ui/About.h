@@ -21,7 +21,8 @@ protected:
 class TAboutBox : public QDialog {
     Q_OBJECT
 public:
-    explicit TAboutBox(QWidget* parent = nullptr);
+    /// The texts in language `lang` (0 Russian, 1 English).
+    explicit TAboutBox(int lang, QWidget* parent = nullptr);
 
     ClickLabel* ProgramIcon;
     QLabel* ProductName;
@@ -43,8 +44,11 @@ public:
 public slots:
     /// Only OK closes the window: Escape and the window manager's close are ignored.
     void reject() override;
+
+private:
+    int lang_;
 };
 
 /// Opens `url` in the user's default program; a link that cannot be opened is reported in
-/// an error box.
-void OpenLink(const QUrl& url);
+/// an error box in language `lang`.
+void OpenLink(const QUrl& url, int lang);

@@ -17,15 +17,15 @@ LinkFactory& Factory()
     return factory;
 }
 
-BMTreadUSB* StartWorker(Operation operation, WorkerControls controls)
+BMTreadUSB* StartWorker(SharedState& state, Operation operation, WorkerControls controls)
 {
-    if (ExchangeActivity::instance().isRunning()) return nullptr;
-    Shared.WorkerState = 0;
-    Shared.Operation = operation;
+    if (state.activity.isRunning()) return nullptr;
+    state.WorkerState = 0;
+    state.Operation = operation;
     // A Cancel click that came after the last exchange had already finished must not
     // cancel this one before it starts.
-    Shared.CancelRequest = 0;
-    auto* worker = new BMTreadUSB(MakeExchangeLink(), Shared);
+    state.CancelRequest = 0;
+    auto* worker = new BMTreadUSB(MakeExchangeLink(), state);
     worker->AttachControls(std::move(controls));
     return worker;
 }
@@ -70,9 +70,9 @@ bool ArchiveReadWindowClosed() { return ClosedArchiveReadWindow() != nullptr; }
 
 void SetLinkFactory(LinkFactory factory) { Factory() = std::move(factory); }
 
-bool StartArchiveRead(QWidget* owner, QObject* target, ArchiveFill fill)
+bool StartArchiveRead(SharedState& state, QWidget* owner, QObject* target, ArchiveFill fill)
 {
-    if (ExchangeActivity::instance().isRunning()) {
+    if (state.activity.isRunning()) {
         // Closing the progress window ends only its modal display; the read goes on. Showing
         // it again gives the user back its Cancel.
         TForm2* form = ClosedArchiveReadWindow();
@@ -80,32 +80,34 @@ bool StartArchiveRead(QWidget* owner, QObject* target, ArchiveFill fill)
         form->exec();
         return true;
     }
-    auto* form = new TForm2(owner);
+    auto* form = new TForm2(state, owner);
     WorkerControls controls;
     controls.gauge = form->CGauge1;
     controls.progressWindow = form;
     controls.label = form->Label1;
     controls.target = target;
     controls.archiveFill = std::move(fill);
-    if (!StartWorker(Operation::ReadArchive, std::move(controls))) return false;
+    if (!StartWorker(state, Operation::ReadArchive, std::move(controls))) return false;
     form->exec();
     return true;
 }
 
-bool StartArchiveRead(QWidget* owner, ArchiveModel* model, std::function<void()> filled)
+bool StartArchiveRead(SharedState& state, QWidget* owner, ArchiveModel* model, std::function<void()> filled)
 {
     // RecordCount stays the count the header announced, also when fewer records arrived.
-    return StartArchiveRead(owner, model,
-                            [model, filled = std::move(filled)](std::span<const ArchiveRecord> records) {
-                                // The first archive shown sets the time texts of the whole program
-                                // (the report's title among them) to the archive's 24-hour format.
-                                if (!records.empty()) SetTimeFormat(kArchiveTimeFormat);
-                                model->fillFromRecords(records, Shared.Lang, Shared.ObjectNames.get());
-                                if (!records.empty() && filled) filled();
-                            });
+    return StartArchiveRead(
+        state, owner, model,
+        [&state, model, filled = std::move(filled)](std::span<const ArchiveRecord> records) {
+            // The first archive shown sets the time texts of the whole program
+            // (the report's title among them) to the archive's 24-hour format.
+            if (!records.empty()) state.setTimeFormat(kArchiveTimeFormat);
+            model->fillFromRecords(records, state.Lang, state.ObjectNames.get());
+            if (!records.empty() && filled) filled();
+        });
 }
 
-BMTreadUSB* StartSettingsRead(QProgressBar* gauge, QLabel* label, QObject* target, SettingsFill fill)
+BMTreadUSB* StartSettingsRead(SharedState& state, QProgressBar* gauge, QLabel* label, QObject* target,
+                              SettingsFill fill)
 {
     WorkerControls controls;
     controls.gauge = gauge;
@@ -113,10 +115,11 @@ BMTreadUSB* StartSettingsRead(QProgressBar* gauge, QLabel* label, QObject* targe
     controls.target = target;
     controls.settingsFill = std::move(fill);
     controls.stopWith = gauge ? gauge->window() : nullptr;
-    return StartWorker(Operation::ReadSettings, std::move(controls));
+    return StartWorker(state, Operation::ReadSettings, std::move(controls));
 }
 
-BMTreadUSB* StartSettingsWrite(QProgressBar* gauge, QLabel* label, QObject* target, SettingsSource source)
+BMTreadUSB* StartSettingsWrite(SharedState& state, QProgressBar* gauge, QLabel* label, QObject* target,
+                               SettingsSource source)
 {
     WorkerControls controls;
     controls.gauge = gauge;
@@ -124,31 +127,31 @@ BMTreadUSB* StartSettingsWrite(QProgressBar* gauge, QLabel* label, QObject* targ
     controls.target = target;
     controls.settingsSource = std::move(source);
     controls.stopWith = gauge ? gauge->window() : nullptr;
-    BMTreadUSB* worker = StartWorker(Operation::WriteSettings, std::move(controls));
+    BMTreadUSB* worker = StartWorker(state, Operation::WriteSettings, std::move(controls));
     if (worker && gauge) gauge->setVisible(true);
     return worker;
 }
 
-BMTreadUSB* StartSettingsRead(QProgressBar* gauge, QLabel* label, QTableWidget* table)
+BMTreadUSB* StartSettingsRead(SharedState& state, QProgressBar* gauge, QLabel* label, QTableWidget* table)
 {
-    return StartSettingsRead(gauge, label, table,
+    return StartSettingsRead(state, gauge, label, table,
                              [table](const SettingsRows& rows) { ShowRows(*table, rows); });
 }
 
-BMTreadUSB* StartSettingsWrite(QProgressBar* gauge, QLabel* label, QTableWidget* table)
+BMTreadUSB* StartSettingsWrite(SharedState& state, QProgressBar* gauge, QLabel* label, QTableWidget* table)
 {
     // The rows as they are now, checked by the caller: edits made while the send waits for the
     // instrument, and every retry, must not change what goes out.
-    return StartSettingsWrite(gauge, label, table, [rows = RowsOf(*table)] { return rows; });
+    return StartSettingsWrite(state, gauge, label, table, [rows = RowsOf(*table)] { return rows; });
 }
 
-BMTreadUSB* StartScreenRead(QProgressBar* gauge, QLabel* label)
+BMTreadUSB* StartScreenRead(SharedState& state, QProgressBar* gauge, QLabel* label)
 {
     WorkerControls controls;
     controls.gauge = gauge;
     controls.label = label;
     controls.stopWith = gauge ? gauge->window() : nullptr;
-    return StartWorker(Operation::ReadScreen, std::move(controls));
+    return StartWorker(state, Operation::ReadScreen, std::move(controls));
 }
 
 std::unique_ptr<Link> MakeExchangeLink()

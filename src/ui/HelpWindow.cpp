@@ -1,7 +1,6 @@
 #include "HelpWindow.h"
 
 #include "About.h"
-#include "app/SharedState.h"
 #include "texts/Texts.h"
 #include "ui/DesignScale.h"
 
@@ -49,7 +48,7 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     Browser->setOpenLinks(true);
     Browser->setOpenExternalLinks(false);
     connect(Browser, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
-        if (url.scheme() != QLatin1String("qrc") && !url.isRelative()) OpenLink(url);
+        if (url.scheme() != QLatin1String("qrc") && !url.isRelative()) OpenLink(url, lang_);
     });
 
     auto* split = new QSplitter(this);
@@ -78,25 +77,25 @@ QUrl THelpWindow::DocumentUrl(int lang)
     return QUrl(lang == 0 ? QStringLiteral("qrc:/help/ru.html") : QStringLiteral("qrc:/help/en.html"));
 }
 
-THelpWindow* THelpWindow::Open(QWidget* owner)
+THelpWindow* THelpWindow::Open(QWidget* owner, int lang)
 {
     auto* window = owner->findChild<THelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
     if (!window) {
         window = new THelpWindow(owner);
         window->move(owner->geometry().center() - window->rect().center());
     }
-    window->showDocument(Lang.load());
+    window->showDocument(lang);
     window->show();
     window->raise();
     window->activateWindow();
     return window;
 }
 
-THelpWindow* THelpWindow::Open(QWidget* owner, const QString& topic)
+THelpWindow* THelpWindow::Open(QWidget* owner, const QString& topic, int lang)
 {
-    THelpWindow* window = Open(owner);
+    THelpWindow* window = Open(owner, lang);
     if (!topic.isEmpty()) {
-        QUrl at = DocumentUrl(Lang.load());
+        QUrl at = DocumentUrl(lang);
         at.setFragment(topic);
         window->Browser->setSource(at);
         window->Browser->clearHistory();
@@ -122,7 +121,7 @@ namespace {
 // it usable while that window is modal.
 class HelpKey final : public QObject {
 public:
-    using QObject::QObject;
+    HelpKey(QObject* owner, std::function<int()> language) : QObject(owner), language_(std::move(language)) {}
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() != QEvent::KeyPress) return false;
@@ -132,18 +131,25 @@ public:
         QWidget* window = widget ? widget->window() : nullptr;
         const QString topic = THelpWindow::TopicOf(window);
         if (topic.isEmpty()) return false;
-        THelpWindow::Open(window, topic);
+        THelpWindow::Open(window, topic, language_());
         return true;
     }
+
+private:
+    std::function<int()> language_;
 };
 
 } // namespace
 
-void THelpWindow::InstallHelpKey(QObject* owner) { qApp->installEventFilter(new HelpKey(owner)); }
+void THelpWindow::InstallHelpKey(QObject* owner, std::function<int()> language)
+{
+    qApp->installEventFilter(new HelpKey(owner, std::move(language)));
+}
 
 void THelpWindow::showDocument(int lang)
 {
     using namespace AboutText;
+    lang_ = lang;
     setWindowTitle(HelpCaption[lang]);
     BackButton->setText(HelpBack[lang]);
     ForwardButton->setText(HelpForward[lang]);

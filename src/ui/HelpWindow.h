@@ -4,6 +4,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <functional>
+
 class QTextBrowser;
 class QToolButton;
 class QTreeWidget;
@@ -16,16 +18,17 @@ public:
 
     /// The help document of language `lang` (0 Russian, 1 English).
     static QUrl DocumentUrl(int lang);
-    /// Shows the help window of `owner` (made on first use) at the default topic of the
-    /// language in force now.
-    static THelpWindow* Open(QWidget* owner);
+    /// Shows the help window of `owner` (made on first use) at the default topic of language
+    /// `lang`.
+    static THelpWindow* Open(QWidget* owner, int lang);
     /// The same at the topic named by anchor `topic` of the document.
-    static THelpWindow* Open(QWidget* owner, const QString& topic);
+    static THelpWindow* Open(QWidget* owner, const QString& topic, int lang);
     /// The help topic (document anchor) of a program window, by its object name; empty if none.
     static QString TopicOf(const QWidget* window);
     /// F1 in any program window from now on opens that window's topic (a window may also
-    /// handle F1 itself first). The key handler is a child of `owner`.
-    static void InstallHelpKey(QObject* owner);
+    /// handle F1 itself first), in the language `language` gives at that moment. The key
+    /// handler is a child of `owner`.
+    static void InstallHelpKey(QObject* owner, std::function<int()> language);
 
     /// Opens the document of `lang` at its start and rebuilds the contents from its headings.
     void showDocument(int lang);
@@ -39,4 +42,6 @@ public:
 private:
     void buildContents();
     void ContentsClick(QTreeWidgetItem* item);
+
+    int lang_ = 0; // of the document shown
 };

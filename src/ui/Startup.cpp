@@ -3,6 +3,7 @@
 #include "AppStyle.h"
 #include "Unit1.h"
 
+#include "app/SharedState.h"
 #include "device/BMTreadUSB.h"
 
 #include <QApplication>
@@ -14,7 +15,9 @@
 int RunMainWindow(QApplication& app, const QStringList& arguments, const std::function<void(TForm1&)>& shown)
 {
     InstallAppStyle();
-    TForm1 form;
+    // The state every window and exchange of this run shares; it outlives them all.
+    SharedState state;
+    TForm1 form(state);
     form.OpenFromCommandLine(arguments);
     form.show();
     if (shown) QTimer::singleShot(0, &form, [&form, &shown]() { shown(form); });

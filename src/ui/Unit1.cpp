@@ -65,7 +65,10 @@ constexpr std::array<int, kArchiveColumns> kColumnWidths = {40,  92, 120, 78, 78
                                                             216, 69, 71,  79, 74, 69};
 
 // A modal box with one OK button and no owner, as every refusal of a command is shown.
-void ErrorBox(const TextPair& caption, const QString& text) { ShowErrorBox(Tr(caption), text); }
+void ErrorBox(const SharedState& state, const TextPair& caption, const QString& text)
+{
+    ShowErrorBox(state.tr(caption), text);
+}
 
 // The grid's headers have fixed sizes, so the text measuring a header does to propose its
 // own size (every heading, and a hundred row numbers after each fill) is never needed.
@@ -84,7 +87,8 @@ public:
 
 } // namespace
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent), projects_(this, AddRecentProject)
+TForm1::TForm1(SharedState& state, QWidget* parent)
+    : QMainWindow(parent), state_(state), projects_(this, AddRecentProject)
 {
     setObjectName(QStringLiteral("Form1"));
     setAcceptDrops(true);
@@ -104,7 +108,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), projects_(this, AddRecent
 
     switchLanguage(0);
     Timer1->start();
-    VersionUnread = 1;
+    state_.VersionUnread = 1;
 }
 
 void TForm1::fitFontAndScale()
@@ -160,17 +164,17 @@ void TForm1::createHelpKey()
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     help->setContext(Qt::WindowShortcut);
     connect(help, &QShortcut::activated, this,
-            [this] { THelpWindow::Open(this, THelpWindow::TopicOf(this)); });
+            [this] { THelpWindow::Open(this, THelpWindow::TopicOf(this), state_.Lang.load()); });
     // The other windows' F1.
-    THelpWindow::InstallHelpKey(this);
+    THelpWindow::InstallHelpKey(this, [this] { return int(state_.Lang.load()); });
 }
 
 void TForm1::connectExchangeButtons()
 {
     // The buttons that start an exchange wait while one runs (the worker signals from its
     // own thread, hence the queued delivery).
-    connect(&ExchangeActivity::instance(), &ExchangeActivity::runningChanged, this,
-            &TForm1::updateExchangeButtons, Qt::QueuedConnection);
+    connect(&state_.activity, &ExchangeActivity::runningChanged, this, &TForm1::updateExchangeButtons,
+            Qt::QueuedConnection);
     updateExchangeButtons();
 }
 
@@ -271,11 +275,11 @@ void TForm1::createMenu()
     Recent1 = File1->addMenu(QString());
     Recent1->setObjectName(QStringLiteral("Recent1"));
     connect(Recent1, &QMenu::aboutToShow, this,
-            [this, open] { FillRecentMenu(*Recent1, Lang.load(), open); });
+            [this, open] { FillRecentMenu(*Recent1, state_.Lang.load(), open); });
     History1 = File1->addMenu(QString());
     History1->setObjectName(QStringLiteral("History1"));
     connect(History1, &QMenu::aboutToShow, this, [this, open] {
-        FillHistoryMenu(*History1, history_, Lang.load(), open, [this](const QUrl& folder) {
+        FillHistoryMenu(*History1, history_, state_.Lang.load(), open, [this](const QUrl& folder) {
             if (showFolder_) showFolder_(folder);
         });
     });
@@ -321,34 +325,34 @@ void TForm1::createMenu()
 void TForm1::applyTexts()
 {
     using namespace MainText;
-    setWindowTitle(Tr(Caption));
-    StringGrid1->setAccessibleName(Tr(WindowText::ArchiveTable));
-    File1->setTitle(Tr(MainText::File1));
-    Save1->setText(Tr(MainText::Save1));
-    N1->setText(Tr(MainText::N1));
-    N2->setText(Tr(MainText::N2));
-    Recent1->setTitle(Tr(HistoryText::RecentProjects));
-    History1->setTitle(Tr(HistoryText::ReadHistory));
-    Print1->setText(Tr(MainText::Print1));
-    Exit1->setText(Tr(MainText::Exit1));
-    Edit1->setTitle(Tr(MainText::Edit1));
-    Copy1->setText(Tr(MainText::Copy1));
-    Copy2->setText(Tr(MainText::Copy2));
-    Copy3->setText(Tr(MainText::Copy3));
-    Help1->setTitle(Tr(MainText::Help1));
-    Contents1->setText(Tr(MainText::Contents1));
-    About1->setText(Tr(MainText::About1));
-    Analysis1->setText(Tr(AnalysisText::MenuItem));
-    Button1->setText(Tr(MainText::Button1));
-    Button2->setText(Tr(MainText::Button2));
-    Button3->setText(Tr(MainText::Button3));
-    model_->setHeader(Lang.load());
+    setWindowTitle(state_.tr(Caption));
+    StringGrid1->setAccessibleName(state_.tr(WindowText::ArchiveTable));
+    File1->setTitle(state_.tr(MainText::File1));
+    Save1->setText(state_.tr(MainText::Save1));
+    N1->setText(state_.tr(MainText::N1));
+    N2->setText(state_.tr(MainText::N2));
+    Recent1->setTitle(state_.tr(HistoryText::RecentProjects));
+    History1->setTitle(state_.tr(HistoryText::ReadHistory));
+    Print1->setText(state_.tr(MainText::Print1));
+    Exit1->setText(state_.tr(MainText::Exit1));
+    Edit1->setTitle(state_.tr(MainText::Edit1));
+    Copy1->setText(state_.tr(MainText::Copy1));
+    Copy2->setText(state_.tr(MainText::Copy2));
+    Copy3->setText(state_.tr(MainText::Copy3));
+    Help1->setTitle(state_.tr(MainText::Help1));
+    Contents1->setText(state_.tr(MainText::Contents1));
+    About1->setText(state_.tr(MainText::About1));
+    Analysis1->setText(state_.tr(AnalysisText::MenuItem));
+    Button1->setText(state_.tr(MainText::Button1));
+    Button2->setText(state_.tr(MainText::Button2));
+    Button3->setText(state_.tr(MainText::Button3));
+    model_->setHeader(state_.Lang.load());
     gridWatch_->updateCorner();
 }
 
 void TForm1::switchLanguage(int lang)
 {
-    Lang = uint8_t(lang);
+    state_.Lang = uint8_t(lang);
     Lang0->setChecked(lang == 0);
     Lang1->setChecked(!Lang0->isChecked());
     applyTexts();
@@ -377,7 +381,8 @@ GridHit TForm1::hitTest(QPoint global) const { return gridWatch_->hitTest(global
 void TForm1::Timer1Timer()
 {
     const QPoint pos = QCursor::pos();
-    const QString hint = frameGeometry().contains(pos) ? gridWatch_->hintAt(pos, Lang.load()) : QString();
+    const QString hint =
+        frameGeometry().contains(pos) ? gridWatch_->hintAt(pos, state_.Lang.load()) : QString();
     if (StatusText->text() != hint) StatusText->setText(hint);
 }
 
@@ -391,7 +396,7 @@ void TForm1::StringGrid1MouseUp(Qt::MouseButton button, QPoint global)
     sortDirection_ = sortDirection_ == 1 ? -1 : 1;
     if (!HasArchiveRows(table())) return;
     if (const auto error = model_->sortByColumn(hit.column, sortDirection_))
-        ErrorBox(MainText::Error, error->text);
+        ErrorBox(state_, MainText::Error, error->text);
 }
 
 bool TForm1::StringGrid1KeyDown(int key, Qt::KeyboardModifiers modifiers)
@@ -432,19 +437,19 @@ void TForm1::Button1Click()
     // by itself while another exchange runs, and shows the progress window again when the
     // user had closed it during a read.
     Button1->setEnabled(false);
-    StartArchiveRead(this, model_, [this] { keepRead(); });
+    StartArchiveRead(state_, this, model_, [this] { keepRead(); });
     updateExchangeButtons();
 }
 
 void TForm1::updateExchangeButtons()
 {
-    const bool running = ExchangeActivity::instance().isRunning();
+    const bool running = state_.activity.isRunning();
     // A read whose progress window was closed keeps this button, the way back to its Cancel.
     Button1->setEnabled(!running || ArchiveReadWindowClosed());
     Button2->setEnabled(!running);
 }
 
-void TForm1::Button2Click() { TForm3::Execute(this); }
+void TForm1::Button2Click() { TForm3::Execute(state_, this); }
 
 void TForm1::Button3Click()
 {
@@ -454,16 +459,16 @@ void TForm1::Button3Click()
 bool TForm1::sortedForSurfaces()
 {
     if (!HasArchiveRows(table())) {
-        ErrorBox(MainText::Warning, Tr(MainText::ArchiveNotRead));
+        ErrorBox(state_, MainText::Warning, state_.tr(MainText::ArchiveNotRead));
         return false;
     }
     // The diagram reads the rows in archive order; the user's sort direction is kept.
     if (const auto error = model_->sortByColumn(0, 1)) {
-        ErrorBox(MainText::Error, error->text);
+        ErrorBox(state_, MainText::Error, error->text);
         return false;
     }
     if (table().cell(4, 1).isEmpty()) {
-        ErrorBox(MainText::Warning, Tr(MainText::ArchiveNotRead));
+        ErrorBox(state_, MainText::Warning, state_.tr(MainText::ArchiveNotRead));
         return false;
     }
     return true;
@@ -471,13 +476,13 @@ bool TForm1::sortedForSurfaces()
 
 void TForm1::ShowDiagramWindow()
 {
-    TForm4 form(table(), this);
+    TForm4 form(table(), state_.Lang.load(), this);
     if (const auto& error = form.buildError()) {
         // Say which cell stopped the diagram instead of leaving the button without effect;
         // the column by the heading the grid shows.
         QString heading = table().cell(error->column, 0).trimmed();
-        if (heading.isEmpty()) heading = HeaderText(error->column, Lang.load());
-        ErrorBox(MainText::Error, InvalidCellMessage(*error, heading, Lang.load()));
+        if (heading.isEmpty()) heading = HeaderText(error->column, state_.Lang.load());
+        ErrorBox(state_, MainText::Error, InvalidCellMessage(*error, heading, state_.Lang.load()));
         return;
     }
     form.exec();
@@ -486,33 +491,33 @@ void TForm1::ShowDiagramWindow()
 void TForm1::Analysis1Click()
 {
     // The analysis reads the same surfaces as the diagram, so it passes the same checks.
-    if (sortedForSurfaces()) OpenAnalysisWindow(this, table(), projectPath_);
+    if (sortedForSurfaces()) OpenAnalysisWindow(this, table(), state_.Lang.load(), projectPath_);
 }
 
-void TForm1::Save1Click() { SaveTableToSpreadsheet(this, table()); }
-void TForm1::Print1Click() { OpenReportPreview(this, table()); }
+void TForm1::Save1Click() { SaveTableToSpreadsheet(this, table(), state_.Lang.load()); }
+void TForm1::Print1Click() { OpenReportPreview(this, table(), state_); }
 void TForm1::Copy1Click() { ACopyTableExecute(); }
 void TForm1::Copy2Click() { ACopyBlockTableExecute(); }
 void TForm1::Copy3Click()
 {
     // A new window every time, in the language in force now.
-    auto* form = new TForm5(this);
+    auto* form = new TForm5(state_, this);
     form->exec();
     form->deleteLater();
 }
 
-void TForm1::Contents1Click() { THelpWindow::Open(this); }
+void TForm1::Contents1Click() { THelpWindow::Open(this, state_.Lang.load()); }
 
 void TForm1::About1Click()
 {
-    auto* box = new TAboutBox(this);
+    auto* box = new TAboutBox(state_.Lang.load(), this);
     box->setAttribute(Qt::WA_DeleteOnClose); // released as soon as it closes
     box->exec();
 }
 
-void TForm1::ACopyTableExecute() { CopyTableToClipboard(table()); }
+void TForm1::ACopyTableExecute() { CopyTableToClipboard(table(), state_.Lang.load()); }
 
-void TForm1::ACopyBlockTableExecute() { CopyBlockToClipboard(table(), selectedBlock()); }
+void TForm1::ACopyBlockTableExecute() { CopyBlockToClipboard(table(), selectedBlock(), state_.Lang.load()); }
 
 CellBlock TForm1::selectedBlock() const
 {
@@ -538,14 +543,14 @@ void TForm1::Exit1Click() { close(); }
 
 void TForm1::N1Click()
 {
-    if (const auto fileName = projects_.save(table(), Lang.load())) projectPath_ = *fileName;
+    if (const auto fileName = projects_.save(table(), state_.Lang.load())) projectPath_ = *fileName;
 }
 
 void TForm1::Action1Execute()
 {
     const auto fileName = projects_.choose();
     if (!fileName) {
-        RecordCount = uint32_t(std::max(table().rowCount() - 1, 0));
+        state_.RecordCount = uint32_t(std::max(table().rowCount() - 1, 0));
         return;
     }
     openProjectFile(*fileName);
@@ -560,11 +565,11 @@ void TForm1::OpenFromCommandLine(const QStringList& arguments)
 
 bool TForm1::openProjectFile(const QString& fileName)
 {
-    auto opened = projects_.open(fileName, history_.folder(), Lang.load());
+    auto opened = projects_.open(fileName, history_.folder(), state_.Lang.load());
     if (!opened) return false;
     model_->replaceTable(std::move(*opened));
     projectPath_ = fileName;
-    RecordCount = uint32_t(table().rowCount() - 1);
+    state_.RecordCount = uint32_t(table().rowCount() - 1);
     return true;
 }
 
@@ -576,7 +581,7 @@ void TForm1::keepRead()
     // The table is on screen already: whatever happens to its copy, the read stays.
     QString why;
     if (!history_.keep(table(), QDateTime::currentDateTime(), &why))
-        statusBar()->showMessage(Tr(HistoryText::KeepFailed).arg(why), 30000);
+        statusBar()->showMessage(state_.tr(HistoryText::KeepFailed).arg(why), 30000);
 }
 
 // A drop takes one project file and opens it as the open command does; anything else is

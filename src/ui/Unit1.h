@@ -24,11 +24,13 @@ class QPushButton;
 class QTableView;
 class QTimer;
 class QUrl;
+struct SharedState;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TForm1(QWidget* parent = nullptr);
+    /// The program's main window over `state`, which outlives it and every window it opens.
+    explicit TForm1(SharedState& state, QWidget* parent = nullptr);
 
     const ArchiveTable& table() const { return model_->table(); }
     ArchiveModel* model() const { return model_; }
@@ -143,6 +145,7 @@ private:
     QMenu* Recent1 = nullptr;
     QMenu* History1 = nullptr;
 
+    SharedState& state_;
     ReadHistory history_;
     std::function<void(const QUrl&)> showFolder_;
 

@@ -40,16 +40,11 @@ class Windows : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetSharedState();
-        main = std::make_unique<TForm1>();
+        main = std::make_unique<TForm1>(shared);
         main->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
     }
-    void TearDown() override
-    {
-        main.reset();
-        ResetSharedState();
-    }
+    void TearDown() override { main.reset(); }
     void setLanguage(int lang) { main->findChild<QAction*>(lang == 0 ? "Lang0" : "Lang1")->trigger(); }
 
     // Runs About from the menu; `inspect` sees the open window, which it must close.
@@ -70,6 +65,7 @@ protected:
         EXPECT_TRUE(seen);
     }
 
+    SharedState shared;
     std::unique_ptr<TForm1> main;
 };
 
@@ -103,7 +99,7 @@ TEST_F(Windows, AboutShowsItsTextsInTheLanguageInForce)
             }
             EXPECT_EQ(box->ProgramIcon->cursor().shape(), Qt::PointingHandCursor);
             EXPECT_EQ(box->LabelEMail->toolTip(), "Написать письмо");
-            EXPECT_EQ(box->LabelWWW->toolTip(), Tr(AboutText::WebHint));
+            EXPECT_EQ(box->LabelWWW->toolTip(), shared.tr(AboutText::WebHint));
             EXPECT_EQ(box->ProgramIcon->toolTip(), box->LabelWWW->toolTip());
             for (QLabel* l :
                  {box->ProductName, box->Version, box->txtCopyright, box->Comments, box->Label2}) {
@@ -202,9 +198,9 @@ TEST_F(Windows, F1AndTheMenuOpenTheHelpInTheLanguageInForce)
 
 TEST_F(Windows, F1InEachWindowOpensThatWindowsTopic)
 {
-    TForm3 settings(main.get());
-    TForm5 screenshot(main.get());
-    TAboutBox about(main.get());
+    TForm3 settings(shared, main.get());
+    TForm5 screenshot(shared, main.get());
+    TAboutBox about(shared.Lang.load(), main.get());
     const std::vector<std::pair<QWidget*, QString>> windows = {
         {&settings, "settings"}, {&screenshot, "screenshot"}, {&about, "about"}};
     for (const auto& [window, topic] : windows) {

@@ -58,11 +58,7 @@ template <typename W> W* Find(QWidget& form, const char* name)
 
 class GeometryWindow : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ResetSharedState();
-        QStandardPaths::setTestModeEnabled(true);
-    }
+    void SetUp() override { QStandardPaths::setTestModeEnabled(true); }
     void TearDown() override { QStandardPaths::setTestModeEnabled(false); }
     QTemporaryDir dir_;
 };
@@ -72,7 +68,7 @@ protected:
 TEST_F(GeometryWindow, UnitOrientationAndAutomaticIntervalFollowTheControls)
 {
     const ArchiveTable table = TwoSurveys();
-    TForm7 form(table, {});
+    TForm7 form(table, {}, 0);
     form.show();
     auto* unit = Find<QComboBox>(form, "ComboBox5");
     auto* mirrorX = Find<QCheckBox>(form, "CheckBox1");
@@ -104,7 +100,7 @@ TEST_F(GeometryWindow, RecordIsKeptBesideTheProjectWithItsUnitAndOrientation)
     const ArchiveTable table = TwoSurveys();
     const QString project = dir_.filePath(QStringLiteral("bridge.ar"));
     {
-        TForm7 form(table, {});
+        TForm7 form(table, {}, 0);
         form.setProjectPath(project);
         EXPECT_TRUE(form.recordProblem().isEmpty());
         Find<QComboBox>(form, "ComboBox5")->setCurrentIndex(int(LengthUnit::Millimetre));
@@ -130,7 +126,7 @@ TEST_F(GeometryWindow, RecordIsKeptBesideTheProjectWithItsUnitAndOrientation)
     }
     // Reopened, the survey shows its record, unit and orientation; the other survey does not
     // take them over.
-    TForm7 again(table, {});
+    TForm7 again(table, {}, 0);
     again.setProjectPath(project);
     const SurveyRecord r = again.currentRecord();
     EXPECT_EQ(r.structure, QStringLiteral("Viaduct km 12"));
@@ -149,7 +145,7 @@ TEST_F(GeometryWindow, DamagedRecordFileIsReportedAndTheSurveysStillOpen)
     damaged.write("{\"version\":1,\"surveys\":{\"x\":");
     damaged.close();
     const ArchiveTable table = TwoSurveys();
-    TForm7 form(table, {});
+    TForm7 form(table, {}, 0);
     form.setProjectPath(project);
     EXPECT_TRUE(form.recordProblem().contains(QStringLiteral("повреждён")))
         << form.recordProblem().toStdString();
@@ -161,7 +157,7 @@ TEST_F(GeometryWindow, DamagedRecordFileIsReportedAndTheSurveysStillOpen)
 TEST_F(GeometryWindow, CsvHasTheGridInTheChosenUnit)
 {
     const ArchiveTable table = TwoSurveys();
-    TForm7 form(table, {});
+    TForm7 form(table, {}, 0);
     Find<QComboBox>(form, "ComboBox5")->setCurrentIndex(int(LengthUnit::Metre));
     const QString path = dir_.filePath(QStringLiteral("grid.csv"));
     ASSERT_TRUE(form.writeCsv(path));
@@ -189,7 +185,7 @@ TEST_F(GeometryWindow, ACsvCutShortLeavesTheOldFileAsItWas)
     const ArchiveTable table = FixtureTable(LatestFirst(QStringLiteral("Мост"), 0, 40, 44, [](int s, int p) {
         return QString::number(-100 - 3 * s - 2 * p);
     }));
-    TForm7 form(table, {});
+    TForm7 form(table, {}, 0);
     const QString path = dir_.filePath(QStringLiteral("grid.csv"));
     const QByteArray old = "the grid as it was";
     {
@@ -224,7 +220,7 @@ QStringList PdfPages(const QString& path)
 TEST_F(GeometryWindow, ReportPrintsTheRecordUnitAndOrientationOrSaysThereIsNoRecord)
 {
     const ArchiveTable table = TwoSurveys();
-    TForm7 form(table, {});
+    TForm7 form(table, {}, 0);
     form.setProjectPath(dir_.filePath(QStringLiteral("bridge.ar")));
     const QString empty = dir_.filePath(QStringLiteral("empty.pdf"));
     ASSERT_TRUE(form.writeReportPdf(empty));
@@ -268,7 +264,7 @@ TEST_F(GeometryWindow, CommonScaleSpansEverySurveyOfTheSensor)
         rows.push_back(wall);
     }
     const ArchiveTable table = FixtureTable(rows);
-    TForm7 form(table, {});
+    TForm7 form(table, {}, 0);
     Find<QComboBox>(form, "ComboBox2")->setCurrentIndex(int(FillMode::Continuous));
     auto* list = Find<QListWidget>(form, "ListBox1");
     auto scaleText = [&] {

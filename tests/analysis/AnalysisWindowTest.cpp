@@ -57,19 +57,16 @@ class AnalysisWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetSharedState();
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); // decimal comma
         SessionMemory::clear(); // every run starts from the same defaults
     }
-    void TearDown() override
-    {
-        QLocale::setDefault(QLocale::c());
-        Lang = 0;
-    }
+    void TearDown() override { QLocale::setDefault(QLocale::c()); }
+
+    int lang = 0; // of the windows a test opens
 
     std::unique_ptr<TForm7> Open(const ArchiveTable& table)
     {
-        auto form = std::make_unique<TForm7>(table, SurfaceBlocks(table));
+        auto form = std::make_unique<TForm7>(table, SurfaceBlocks(table), lang);
         form->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         return form;
@@ -174,7 +171,7 @@ TEST_F(AnalysisWindow, LegendTextsInBothLanguages)
                                "неопределённо: -200 … -350 мВ", "коррозия вероятна (90 %): < -350 мВ",
                                "нет данных", "точка измерения", "изолиния"}));
     }
-    Lang = 1;
+    lang = 1;
     const auto form = Open(BridgeTable(1));
     EXPECT_EQ(form->windowTitle(), "Survey analysis");
     EXPECT_EQ(Child<QListWidget>(form.get(), "ListBox1")->item(0)->text(),
@@ -453,7 +450,7 @@ TEST_F(AnalysisWindow, ReportToPdfHoldsEveryObjectsStatistics)
 
 TEST_F(AnalysisWindow, ReportInEnglishFollowsTheEngineersThresholds)
 {
-    Lang = 1;
+    lang = 1;
     const auto form = Open(BridgeTable(1));
     ClickObject(form.get(), 0); // potentials -110 … -340 mV
     auto* lower = Child<QSpinBox>(form.get(), "SpinEdit3");

@@ -23,13 +23,11 @@ class MainWindowAnalysis : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetSharedState();
         SessionMemory::clear(); // every run starts from the same defaults
-        form_ = std::make_unique<TForm1>();
+        form_ = std::make_unique<TForm1>(shared);
         form_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
     }
-    void TearDown() override { Lang = 0; }
 
     void ClickAnalysis()
     {
@@ -54,6 +52,7 @@ protected:
     }
 
     QTemporaryDir dir_;
+    SharedState shared;
     std::unique_ptr<TForm1> form_;
 };
 

@@ -20,24 +20,23 @@ std::array<TextPair, kObjectCount> NameSet(const QString& tag)
 
 TEST(ObjectNamesThreads, ReaderNeverSeesAMixedSet)
 {
-    ResetSharedState();
+    SharedState shared;
     const auto first = NameSet(QStringLiteral("A"));
     const auto second = NameSet(QStringLiteral("B"));
-    SetObjectNames(first);
+    shared.ObjectNames.set(first);
 
     std::atomic<bool> done{false};
     std::thread worker([&] {
-        for (int i = 0; i < 2000; ++i) SetObjectNames(i % 2 ? first : second);
+        for (int i = 0; i < 2000; ++i) shared.ObjectNames.set(i % 2 ? first : second);
         done = true;
     });
     int mixed = 0;
     int reads = 0;
     while (!done || reads < 100) {
-        const auto seen = ObjectNames();
+        const auto seen = shared.ObjectNames.get();
         if (seen != first && seen != second) ++mixed;
         ++reads;
     }
     worker.join();
     EXPECT_EQ(mixed, 0);
-    ResetSharedState();
 }

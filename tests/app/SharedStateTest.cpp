@@ -8,74 +8,74 @@
 
 class SharedStateTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetSharedState(); }
-    void TearDown() override { ResetSharedState(); }
+    SharedState shared;
 };
 
 TEST_F(SharedStateTest, ResetRestoresEveryStartValue)
 {
-    Lang = 1;
-    VersionUnread = 0;
-    Shared.Operation = Operation::ReadScreen;
-    Shared.WorkerState = 7;
-    Shared.CancelRequest = 1;
-    Shared.LinkStatus = 5;
-    Shared.invalidRow = 7;
-    Shared.invalidColumn = 4;
-    Shared.settingsBlock[3] = 0x41;
-    RecordCount = 1760;
-    ScreenBuffer[0] = 0xFF;
-    ScreenBuffer[kScreenBufferSize - 1] = 0x80;
-    auto names = ObjectNames();
+    shared.Lang = 1;
+    shared.VersionUnread = 0;
+    shared.Operation = Operation::ReadScreen;
+    shared.WorkerState = 7;
+    shared.CancelRequest = 1;
+    shared.LinkStatus = 5;
+    shared.invalidRow = 7;
+    shared.invalidColumn = 4;
+    shared.settingsBlock[3] = 0x41;
+    shared.RecordCount = 1760;
+    shared.ScreenBuffer[0] = 0xFF;
+    shared.ScreenBuffer[kScreenBufferSize - 1] = 0x80;
+    auto names = shared.ObjectNames.get();
     names[0] = {"Мост", "Bridge"};
     names[19] = {"", ""};
-    SetObjectNames(names);
-    SetTimeFormat(QStringLiteral("hh:mm:ss"));
+    shared.ObjectNames.set(names);
+    shared.setTimeFormat(QStringLiteral("hh:mm:ss"));
 
-    ResetSharedState();
+    shared.reset();
 
-    EXPECT_EQ(Lang, 0);
-    EXPECT_EQ(VersionUnread, 1);
-    EXPECT_EQ(Shared.Operation, Operation::ReadArchive);
-    EXPECT_EQ(Shared.WorkerState, 0);
-    EXPECT_EQ(Shared.CancelRequest, 0);
-    EXPECT_EQ(Shared.LinkStatus, 0);
-    EXPECT_EQ(Shared.invalidRow, 0);
-    EXPECT_EQ(Shared.invalidColumn, 0);
-    EXPECT_EQ(Shared.settingsBlock, SharedState().settingsBlock);
-    EXPECT_EQ(RecordCount, 0u);
-    for (int i = 0; i < kScreenBufferSize; ++i) ASSERT_EQ(ScreenBuffer[i], 0) << "byte " << i;
-    for (int k = 0; k < kObjectCount; ++k) EXPECT_EQ(ObjectName(k), DefaultObjectName(k + 1)) << k;
-    EXPECT_TRUE(TimeFormat().isEmpty());
+    EXPECT_EQ(shared.Lang, 0);
+    EXPECT_EQ(shared.VersionUnread, 1);
+    EXPECT_EQ(shared.Operation, Operation::ReadArchive);
+    EXPECT_EQ(shared.WorkerState, 0);
+    EXPECT_EQ(shared.CancelRequest, 0);
+    EXPECT_EQ(shared.LinkStatus, 0);
+    EXPECT_EQ(shared.invalidRow, 0);
+    EXPECT_EQ(shared.invalidColumn, 0);
+    EXPECT_EQ(shared.settingsBlock, SharedState().settingsBlock);
+    EXPECT_EQ(shared.RecordCount, 0u);
+    for (int i = 0; i < kScreenBufferSize; ++i) ASSERT_EQ(shared.ScreenBuffer[i], 0) << "byte " << i;
+    for (int k = 0; k < kObjectCount; ++k) EXPECT_EQ(shared.ObjectNames.at(k), DefaultObjectName(k + 1)) << k;
+    EXPECT_TRUE(shared.timeFormat().isEmpty());
 }
 
-TEST_F(SharedStateTest, TheWindowsNamesAreThoseOfTheProgramsState)
+TEST_F(SharedStateTest, TwoStatesShareNothing)
 {
-    // Window code writes through the names, the exchange reads the members it is handed.
-    Lang = 1;
-    RecordCount = 12;
-    VersionUnread = 0;
-    ScreenBuffer[5] = 0x5A;
-    SetObjectNames(DefaultObjectNames());
-    auto names = ObjectNames();
+    // Every test and every run builds its own state: nothing of one reaches another.
+    shared.Lang = 1;
+    shared.RecordCount = 12;
+    shared.VersionUnread = 0;
+    shared.ScreenBuffer[5] = 0x5A;
+    auto names = shared.ObjectNames.get();
     names[2] = {"Мост", "Bridge"};
-    SetObjectNames(names);
-    EXPECT_EQ(Shared.Lang, 1);
-    EXPECT_EQ(Shared.RecordCount, 12u);
-    EXPECT_EQ(Shared.VersionUnread, 0);
-    EXPECT_EQ(Shared.ScreenBuffer[5], 0x5A);
-    EXPECT_EQ(Shared.ObjectNames.at(2), (TextPair{"Мост", "Bridge"}));
-    // A state of its own shares nothing with the program's.
+    shared.ObjectNames.set(names);
+    shared.setTimeFormat(QStringLiteral("hh:mm:ss"));
+    shared.activity.setRunning(true);
+    EXPECT_EQ(shared.ObjectNames.at(2), (TextPair{"Мост", "Bridge"}));
+
     SharedState own;
     EXPECT_EQ(own.Lang, 0);
     EXPECT_EQ(own.RecordCount, 0u);
+    EXPECT_EQ(own.VersionUnread, 1);
+    EXPECT_EQ(own.ScreenBuffer[5], 0);
     EXPECT_EQ(own.ObjectNames.at(2), DefaultObjectName(3));
+    EXPECT_TRUE(own.timeFormat().isEmpty());
+    EXPECT_FALSE(own.activity.isRunning());
     EXPECT_EQ(own.tr(MainText::Caption), QStringLiteral("Анализатор корозий "));
 }
 
 TEST_F(SharedStateTest, ObjectNamesStartAsNumberedObjects)
 {
-    const auto names = ObjectNames();
+    const auto names = shared.ObjectNames.get();
     EXPECT_EQ(names[0], (TextPair{"Объект 1", "Object 1"}));
     EXPECT_EQ(names[9], (TextPair{"Объект 10", "Object 10"}));
     EXPECT_EQ(names[19], (TextPair{"Объект 20", "Object 20"}));
@@ -87,30 +87,30 @@ TEST_F(SharedStateTest, ObjectNamesAreReplacedAsAWhole)
     for (int k = 0; k < kObjectCount; ++k)
         read[k] = {QStringLiteral("Мост %1").arg(k), QStringLiteral("Bridge %1").arg(k)};
     read[4] = {QString(), QString()}; // an object the instrument left unnamed
-    auto before = ObjectNames();
+    auto before = shared.ObjectNames.get();
 
-    SetObjectNames(read);
+    shared.ObjectNames.set(read);
 
-    EXPECT_EQ(ObjectNames(), read);
-    EXPECT_EQ(ObjectName(4), (TextPair{}));
-    EXPECT_EQ(ObjectName(19), (TextPair{"Мост 19", "Bridge 19"}));
+    EXPECT_EQ(shared.ObjectNames.get(), read);
+    EXPECT_EQ(shared.ObjectNames.at(4), (TextPair{}));
+    EXPECT_EQ(shared.ObjectNames.at(19), (TextPair{"Мост 19", "Bridge 19"}));
     EXPECT_EQ(before[0], DefaultObjectName(1)); // copies handed out earlier stay as they were
 }
 
 TEST_F(SharedStateTest, TrFollowsLangAtTheMomentOfUse)
 {
-    EXPECT_EQ(Tr(MainText::Caption), QStringLiteral("Анализатор корозий "));
-    Lang = 1;
-    EXPECT_EQ(Tr(MainText::Caption), QStringLiteral("Analyzer Concrete Corrosion "));
-    EXPECT_EQ(Tr(SettingsText::Button1), QStringLiteral("Load into the device"));
-    Lang = 0;
-    EXPECT_EQ(Tr(SettingsText::Caption), QStringLiteral("Настройка Объектов"));
+    EXPECT_EQ(shared.tr(MainText::Caption), QStringLiteral("Анализатор корозий "));
+    shared.Lang = 1;
+    EXPECT_EQ(shared.tr(MainText::Caption), QStringLiteral("Analyzer Concrete Corrosion "));
+    EXPECT_EQ(shared.tr(SettingsText::Button1), QStringLiteral("Load into the device"));
+    shared.Lang = 0;
+    EXPECT_EQ(shared.tr(SettingsText::Caption), QStringLiteral("Настройка Объектов"));
 }
 
 TEST_F(SharedStateTest, ExchangeActivitySignalsOnlyChanges)
 {
-    auto& activity = ExchangeActivity::instance();
-    activity.setRunning(false);
+    auto& activity = shared.activity;
+    EXPECT_FALSE(activity.isRunning());
     QSignalSpy spy(&activity, &ExchangeActivity::runningChanged);
 
     activity.setRunning(true);

@@ -1,7 +1,5 @@
 #pragma once
-// Common ground of the archive tests: a known locale and fresh shared state per test, and a
-// quick way to build records.
-#include "app/SharedState.h"
+// Common ground of the archive tests: a known locale per test and a quick way to build records.
 #include "archive/ArchiveTable.h"
 
 #include <QLocale>
@@ -17,13 +15,8 @@ protected:
     {
         saved_ = QLocale();
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-        ResetSharedState();
     }
-    void TearDown() override
-    {
-        QLocale::setDefault(saved_);
-        ResetSharedState();
-    }
+    void TearDown() override { QLocale::setDefault(saved_); }
 
     static void UseLocale(const char* name) { QLocale::setDefault(QLocale(QString::fromLatin1(name))); }
 

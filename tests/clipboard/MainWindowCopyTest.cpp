@@ -22,16 +22,10 @@ class MainWindowCopy : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetSharedState();
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-        form_ = std::make_unique<TForm1>();
+        form_ = std::make_unique<TForm1>(shared);
         grid_ = form_->findChild<QTableView*>(QStringLiteral("StringGrid1"));
         ASSERT_NE(grid_, nullptr);
-    }
-    void TearDown() override
-    {
-        form_.reset();
-        ResetSharedState();
     }
 
     void trigger(const char* action)
@@ -52,6 +46,7 @@ protected:
     void ctrlC() { QTest::keyClick(grid_, Qt::Key_C, Qt::ControlModifier); }
     static QString Clipboard() { return QGuiApplication::clipboard()->text(); }
 
+    SharedState shared;
     std::unique_ptr<TForm1> form_;
     QTableView* grid_ = nullptr;
 };
@@ -78,7 +73,7 @@ TEST_F(MainWindowCopy, StartUpTableIsRefusedByEveryCopyCommand)
 TEST_F(MainWindowCopy, AReadCutAtItsFirstRecordIsRefusedByEveryCopyCommand)
 {
     form_->model()->fillFromRecords({}, 0); // the read ended before its first record
-    RecordCount = 1760;                     // as the instrument announced
+    shared.RecordCount = 1760;              // as the instrument announced
     ASSERT_EQ(form_->table().rowCount(), 2);
     const std::function<void()> commands[] = {
         [&] { trigger("Copy1"); },
@@ -92,7 +87,7 @@ TEST_F(MainWindowCopy, AReadCutAtItsFirstRecordIsRefusedByEveryCopyCommand)
         EXPECT_EQ(box.text, QStringLiteral("Таблтца пуста"));
         EXPECT_EQ(Clipboard(), QStringLiteral("before"));
     }
-    EXPECT_EQ(RecordCount.load(), 1760u);
+    EXPECT_EQ(shared.RecordCount.load(), 1760u);
 }
 
 TEST_F(MainWindowCopy, ProjectTableIsCopiedWholeOrByBlock)
@@ -102,7 +97,7 @@ TEST_F(MainWindowCopy, ProjectTableIsCopiedWholeOrByBlock)
     const ArchiveTable saved = SmallArchive(0);
     ASSERT_EQ(saveProject(saved, path), ProjectStatus::Ok);
     form_->OpenFromCommandLine({path});
-    ASSERT_EQ(RecordCount.load(), 2u);
+    ASSERT_EQ(shared.RecordCount.load(), 2u);
 
     trigger("Copy1");
     EXPECT_EQ(Clipboard(), TableClipboardText(saved, 0));

@@ -37,19 +37,19 @@ protected:
     {
         saved_ = QLocale();
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-        ResetSharedState();
     }
     void TearDown() override
     {
         form.reset();
         QLocale::setDefault(saved_);
-        ResetSharedState();
     }
+
+    int lang = 0; // of the window open() builds
 
     void open(const std::vector<DiagramRow>& rows)
     {
         SessionMemory::clear(); // each test opens the window as a new run would
-        form = std::make_unique<TForm4>(DiagramTable(rows));
+        form = std::make_unique<TForm4>(DiagramTable(rows), lang);
         ASSERT_FALSE(form->buildError().has_value());
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -292,9 +292,8 @@ class DiagramLanguage : public DiagramWindowTest, public ::testing::WithParamInt
 TEST_P(DiagramLanguage, TextsFollowTheLanguageAtBuildTime)
 {
     const LanguageCase& c = GetParam();
-    Lang = uint8_t(c.lang);
+    lang = c.lang;
     open(SurveyRows(SurveyObjects(), c.lang));
-    Lang = uint8_t(1 - c.lang); // a later switch does not reach an open window
     EXPECT_EQ(form->windowTitle(), c.caption);
     EXPECT_EQ(form->GroupBox1->title(), c.group);
     const QLabel* labels[]{form->Label1, form->Label2, form->Label3, form->Label4, form->Label5};
@@ -433,7 +432,7 @@ TEST_F(DiagramWindowTest, ABadCellStopsTheWindow)
 {
     auto rows = Flat("Мост", -300);
     rows[4].value = QStringLiteral("NAN");
-    TForm4 bad(DiagramTable(rows));
+    TForm4 bad(DiagramTable(rows), lang);
     ASSERT_TRUE(bad.buildError().has_value());
     EXPECT_EQ(bad.buildError()->row, 5);
     EXPECT_EQ(bad.buildError()->column, 4);
@@ -454,7 +453,7 @@ TEST_F(DiagramWindowTest, ScreenReaderNamesTheRowControlsAndTogglesTheBoxes)
     for (const Case& c : std::vector<Case>{{0, {"Цвет: Мост", "Маркер: Мост", "Прозрачность: Мост"}},
                                            {1, {"Colour: Мост", "Marker: Мост", "Transparency: Мост"}}}) {
         SCOPED_TRACE(c.lang);
-        Lang = uint8_t(c.lang);
+        lang = c.lang;
         open(Flat("Мост", -300));
         EXPECT_EQ((QStringList{form->P[0]->accessibleName(), form->MB[0]->accessibleName(),
                                form->SB[0]->accessibleName()}),

@@ -25,8 +25,7 @@ protected:
     {
         saved_ = QLocale();
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-        ResetSharedState();
-        form = std::make_unique<TForm1>();
+        form = std::make_unique<TForm1>(shared);
         form->show();
     }
     void TearDown() override
@@ -35,7 +34,6 @@ protected:
         EXPECT_TRUE(answers.unexpected().isEmpty()) << answers.unexpected().join(", ").toStdString();
         form.reset();
         QLocale::setDefault(saved_);
-        ResetSharedState();
     }
 
     void load(const ArchiveTable& t)
@@ -49,6 +47,7 @@ protected:
 
     QTemporaryDir dir;
     ModalAnswers answers;
+    SharedState shared;
     std::unique_ptr<TForm1> form;
 
 private:
@@ -87,7 +86,7 @@ TEST_F(MainWindowDiagram, ACellThatDoesNotConvertIsNamed)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.lang);
-        Lang = uint8_t(c.lang);
+        shared.Lang = uint8_t(c.lang);
         auto rows = SurveyRows(SurveyObjects(), c.lang);
         ArchiveTable table = DiagramTable(rows);
         table.setHeader(c.lang);

@@ -219,8 +219,9 @@ TEST(BuildSurfacesBadCellMessage, NamesRowColumnAndTextInEitherLanguage)
     table.setCell(4, 2, QStringLiteral("12a"));
     const SurfacesResult result = buildSurfaces(table, 0, kRussian);
     ASSERT_TRUE(result.error.has_value());
-    EXPECT_EQ(InvalidCellMessage(*result.error, QStringLiteral("Значение"), 0),
-              QStringLiteral("График не построен: строка 2, столбец \"Значение\" содержит не число: \"12a\""));
+    EXPECT_EQ(
+        InvalidCellMessage(*result.error, QStringLiteral("Значение"), 0),
+        QStringLiteral("График не построен: строка 2, столбец \"Значение\" содержит не число: \"12a\""));
     EXPECT_EQ(InvalidCellMessage(*result.error, QStringLiteral("Value"), 1),
               QStringLiteral("The diagram is not drawn: row 2, column \"Value\" holds no number: \"12a\""));
     // A cell or a heading that itself reads like a place holder is shown as typed.

@@ -1,9 +1,9 @@
 // The link and exchange diagnostics: silent by default; when turned on, they tell a support
 // engineer what happened on the wire without giving away what the instrument measured.
+#include "device/ExchangeLog.h"
 #include "FakeInstrument.h"
 #include "app/SharedState.h"
 #include "device/Exchange.h"
-#include "device/ExchangeLog.h"
 
 #include <QLoggingCategory>
 #include <QRegularExpression>
@@ -85,15 +85,17 @@ TEST_F(ExchangeLog, AnArchiveReadNamesStatesCommandsLengthsAndTimingsButNoMeasur
 
     const QString all = Captured.join('\n');
     for (const char* expected :
-         {"lm11.exchange: state connect", "lm11.exchange: state read version", "lm11.exchange: state read settings",
-          "lm11.exchange: state read header", "lm11.exchange: state read records", "lm11.exchange: state finish",
+         {"lm11.exchange: state connect", "lm11.exchange: state read version",
+          "lm11.exchange: state read settings", "lm11.exchange: state read header",
+          "lm11.exchange: state read records", "lm11.exchange: state finish",
           "lm11.link: write 2 bytes (command read version 01 FE): ok in ",
           "lm11.link: write 2 bytes (command read header 02 FD): ok in ",
-          "lm11.link: write 4 bytes (command read record 03 FC 02 00): ok in ", "lm11.link: read 4 bytes: got 4 in ",
-          "lm11.exchange: reply of 760 bytes announced", "lm11.link: read 7268 bytes: got 7268 in ",
-          "lm11.exchange: exchange ends after "})
+          "lm11.link: write 4 bytes (command read record 03 FC 02 00): ok in ",
+          "lm11.link: read 4 bytes: got 4 in ", "lm11.exchange: reply of 760 bytes announced",
+          "lm11.link: read 7268 bytes: got 7268 in ", "lm11.exchange: exchange ends after "})
         EXPECT_TRUE(all.contains(QLatin1String(expected))) << expected << "\n" << all.toStdString();
-    EXPECT_TRUE(all.contains(QLatin1String("status ok, not cancelled, 3 of 3 records received"))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QLatin1String("status ok, not cancelled, 3 of 3 records received")))
+        << all.toStdString();
 
     // Every line is one of the known shapes, so nothing else (record bytes, values, object
     // names, settings) can slip into it.

@@ -23,7 +23,7 @@ namespace {
 using faults::AtState;
 using faults::WaitUntil;
 
-bool Running() { return ExchangeActivity::instance().isRunning(); }
+bool Running() { return RunningExchange() != nullptr; }
 
 TEST(CloseProgressWindow, AtEveryStateByEscapeTitleBarOrCancel)
 {
@@ -37,13 +37,14 @@ TEST(CloseProgressWindow, AtEveryStateByEscapeTitleBarOrCancel)
                                                       {3, "ReadRecords"},  {7, "Finish"}};
     const std::string instrument = "series object=2 sensor=potential count=1 points=3\n";
 
+    SharedState shared;
     int runs = 0;
     for (const auto& [state, stateName] : states) {
         for (const auto& [way, wayName] : ways) {
             SCOPED_TRACE(std::string(wayName) + " in " + stateName);
-            ResetSharedState();
+            shared.reset();
             ASSERT_TRUE(faults::LoadScenario(instrument));
-            TForm1 form;
+            TForm1 form(shared);
             form.show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
             const ArchiveTable before = form.table();
@@ -71,12 +72,12 @@ TEST(CloseProgressWindow, AtEveryStateByEscapeTitleBarOrCancel)
             if (way == Way::Cancel) {
                 EXPECT_EQ(form.table().rowCount(), before.rowCount()) << "a cancelled read keeps the table";
                 EXPECT_EQ(form.table().cell(1, 0), before.cell(1, 0));
-                EXPECT_EQ(VersionUnread.load(), 1);
+                EXPECT_EQ(shared.VersionUnread.load(), 1);
             } else {
                 EXPECT_EQ(form.table().rowCount(), 4)
                     << "closing the window leaves the read running to its end";
                 EXPECT_FALSE(form.table().cell(4, 3).isEmpty());
-                EXPECT_EQ(VersionUnread.load(), 0);
+                EXPECT_EQ(shared.VersionUnread.load(), 0);
             }
             // The main window takes the next read as usual.
             ASSERT_TRUE(WaitUntil([read] { return read->isEnabled(); }, 5000));

@@ -37,7 +37,7 @@ using faults::AtState;
 using faults::Transcript;
 using faults::WaitUntil;
 
-bool Running() { return ExchangeActivity::instance().isRunning(); }
+bool Running() { return RunningExchange() != nullptr; }
 
 enum class Way { Escape, CloseButton };
 const std::pair<Way, const char*> kWays[] = {{Way::Escape, "Escape"}, {Way::CloseButton, "close button"}};
@@ -132,18 +132,18 @@ TForm3* ReadDone(QWidget* w)
 
 QPushButton* SettingsButton(TForm1& main) { return main.findChild<QPushButton*>(QStringLiteral("Button2")); }
 
-/// Opens a fresh editor from the main window and gives what its read shows.
-std::optional<Rows> ReadInFreshEditor(TForm1& main)
+/// Opens a fresh editor from the main window (over `shared`) and gives what its read shows.
+std::optional<Rows> ReadInFreshEditor(TForm1& main, const SharedState& shared)
 {
     std::optional<Rows> rows;
     if (!WaitUntil([&main] { return SettingsButton(main)->isEnabled(); }, 5000)) {
         ADD_FAILURE() << "the main window does not offer the settings again";
         return rows;
     }
-    OnModal steps({[&rows](QWidget* w) {
+    OnModal steps({[&rows, &shared](QWidget* w) {
         TForm3* form = ReadDone(w);
         if (!form) return false;
-        EXPECT_EQ(form->Label1->text(), Tr(ExchangeText::Ready));
+        EXPECT_EQ(form->Label1->text(), shared.tr(ExchangeText::Ready));
         rows = TableOf(*form);
         form->close();
         return true;
@@ -167,7 +167,6 @@ protected:
             dir.setAutoRemove(false);
             std::fprintf(stderr, "transcripts and settings kept in %s\n", qPrintable(dir.path()));
         }
-        ResetSharedState();
     }
 
     /// The instrument of run `run`, keeping its settings in a file of that run across the
@@ -193,7 +192,7 @@ protected:
                 auto* form = qobject_cast<TForm3*>(QApplication::activeModalWidget());
                 if (!form || !form->isVisible()) return false;
                 if (waiting) {
-                    EXPECT_EQ(form->Label1->text(), Tr(*waiting));
+                    EXPECT_EQ(form->Label1->text(), shared.tr(*waiting));
                 }
                 closed = form;
                 CloseBy(form, way);
@@ -204,6 +203,7 @@ protected:
 
     QTemporaryDir dir;
     QPointer<TForm3> closed;
+    SharedState shared;
 };
 
 TEST_F(CloseSettingsWindow, ClosedWhileReadingAtEveryState)
@@ -221,9 +221,9 @@ TEST_F(CloseSettingsWindow, ClosedWhileReadingAtEveryState)
     for (const Moment& moment : moments) {
         for (const auto& [way, wayName] : kWays) {
             SCOPED_TRACE(std::string(wayName) + " in " + moment.name);
-            ResetSharedState();
+            shared.reset();
             ASSERT_TRUE(LoadScenario(scenario(runs, "closed", moment.waiting ? "devices none\n" : "")));
-            TForm1 main;
+            TForm1 main(shared);
             main.show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
             closed = nullptr;
@@ -236,7 +236,7 @@ TEST_F(CloseSettingsWindow, ClosedWhileReadingAtEveryState)
             ASSERT_TRUE(WaitUntil([] { return !Running(); }, 20000)) << "the worker did not end";
             ASSERT_TRUE(LoadScenario(scenario(runs, "next")));
             ++runs;
-            const std::optional<Rows> rows = ReadInFreshEditor(main);
+            const std::optional<Rows> rows = ReadInFreshEditor(main, shared);
             ASSERT_TRUE(rows);
             EXPECT_EQ((*rows)[0].join(QLatin1Char('|')), "1|Склад|-999|999|0|999|5|20|30");
             EXPECT_EQ((*rows)[1][1], "Мост");
@@ -266,11 +266,11 @@ TEST_F(CloseSettingsWindow, ClosedWhileWritingAtEveryStateLeavesTheWholeOldOrNew
     for (const Moment& moment : moments) {
         for (const auto& [way, wayName] : kWays) {
             SCOPED_TRACE(std::string(wayName) + " in " + moment.name);
-            ResetSharedState();
+            shared.reset();
             // The read before the write takes six transfers (version, then settings).
             const int run = runs;
             ASSERT_TRUE(LoadScenario(scenario(run, "closed", moment.waiting ? "unplug_after 6\n" : "")));
-            TForm1 main;
+            TForm1 main(shared);
             main.show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
             closed = nullptr;
@@ -306,7 +306,7 @@ TEST_F(CloseSettingsWindow, ClosedWhileWritingAtEveryStateLeavesTheWholeOldOrNew
 
             // What the instrument keeps, read back by a fresh editor.
             ASSERT_TRUE(LoadScenario(scenario(run, "next")));
-            const std::optional<Rows> rows = ReadInFreshEditor(main);
+            const std::optional<Rows> rows = ReadInFreshEditor(main, shared);
             ASSERT_TRUE(rows);
             const std::string kept = Describe(*rows), old = Describe(before), edited = Describe(after);
             EXPECT_TRUE(kept == old || kept == edited) << "neither the old block nor the new one:\n" << kept;
@@ -348,13 +348,14 @@ TEST(CloseScreenshotWindow, ClosedAtEveryStateOfItsScreenRead)
         QTest::mouseClick(form->Button1, Qt::LeftButton);
         return true;
     };
+    SharedState shared;
     int runs = 0;
     for (const Moment& moment : moments) {
         for (const auto& [way, wayName] : kWays) {
             SCOPED_TRACE(std::string(wayName) + " in " + moment.name);
-            ResetSharedState();
+            shared.reset();
             ASSERT_TRUE(LoadScenario(moment.waiting ? "devices none\n" : instrument));
-            TForm1 main;
+            TForm1 main(shared);
             main.show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
             QAction* command = ScreenshotCommand(main);
@@ -363,11 +364,11 @@ TEST(CloseScreenshotWindow, ClosedAtEveryStateOfItsScreenRead)
             QPointer<TForm5> closed;
             AtState close(
                 moment.state,
-                [&closed, way = way, waiting = moment.waiting] {
+                [&closed, &shared, way = way, waiting = moment.waiting] {
                     auto* form = qobject_cast<TForm5*>(QApplication::activeModalWidget());
                     if (!form || !form->isVisible()) return false;
                     if (waiting) {
-                        EXPECT_EQ(form->Label3->text(), Tr(*waiting));
+                        EXPECT_EQ(form->Label3->text(), shared.tr(*waiting));
                     }
                     closed = form;
                     CloseBy(form, way);

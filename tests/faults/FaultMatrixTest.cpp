@@ -126,7 +126,7 @@ public:
 };
 [[maybe_unused]] const auto* const kPrintTotal = ::testing::AddGlobalTestEnvironment(new PrintTotal);
 
-bool Running() { return ExchangeActivity::instance().isRunning(); }
+bool Running() { return RunningExchange() != nullptr; }
 
 /// How one run went.
 struct Outcome {
@@ -182,7 +182,6 @@ protected:
     void SetUp() override
     {
         setenv("LM11_LIBUSB", LM11_BINARY_DIR "/sim/liblm11sim.so", 0);
-        ResetSharedState();
         SetLinkFactory(nullptr);
         ASSERT_TRUE(dir.isValid());
         transcriptPath = dir.filePath("transcript.txt").toStdString();
@@ -190,7 +189,6 @@ protected:
     void TearDown() override
     {
         StopExchangeAtExit();
-        ResetSharedState();
         figures.print(::testing::UnitTest::GetInstance()->current_test_info()->name());
         Total().add(figures);
     }
@@ -267,6 +265,7 @@ protected:
     QTemporaryDir dir;
     std::string transcriptPath;
     Figures figures;
+    SharedState shared;
 };
 
 // Data rows of the main table (rows 1.. with any text) compared with the first `expected`
@@ -320,7 +319,7 @@ TEST_F(FaultMatrix, ArchiveRead)
     const QString project = dir.filePath("old.ar");
     ASSERT_EQ(saveProject(old, project), ProjectStatus::Ok);
 
-    TForm1 form;
+    TForm1 form(shared);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     auto* read = form.findChild<QPushButton*>("Button1");
@@ -358,7 +357,7 @@ TEST_F(FaultMatrix, ArchiveRead)
         const int before = inRecords ? std::stoi(command.substr(6, 2), nullptr, 16) : -1;
         for (Fault f : kFaults) {
             SCOPED_TRACE(std::string(Name(f)) + " at " + reference.describe(k));
-            ResetSharedState();
+            shared.reset();
             form.OpenFromCommandLine({project});
             ASSERT_TRUE(SameTable(form.table(), old));
             ASSERT_TRUE(load(FaultLine(f, k)));
@@ -372,12 +371,12 @@ TEST_F(FaultMatrix, ArchiveRead)
                 EXPECT_EQ(p->Label1->text(), "Ошибка связи");
                 EXPECT_FALSE(p->CGauge1->isHidden());
                 CountRows(form.table(), received, before, figures, r.describe(f, k, reference));
-                EXPECT_EQ(VersionUnread.load(), 0);
+                EXPECT_EQ(shared.VersionUnread.load(), 0);
             } else if (f == Fault::Unplug) {
                 EXPECT_TRUE(r.retrying) << "the step is asked again while the link fails";
                 EXPECT_TRUE(SameTable(form.table(), old)) << "a cancelled read keeps the table";
                 if (!SameTable(form.table(), old)) ++figures.falseRows;
-                EXPECT_EQ(VersionUnread.load(), 1);
+                EXPECT_EQ(shared.VersionUnread.load(), 1);
             } else {
                 EXPECT_FALSE(r.stoppedByUser) << "one failed transfer is asked again and the read goes on";
                 EXPECT_EQ(p->Label1->text(), "Готово");
@@ -394,7 +393,7 @@ TEST_F(FaultMatrix, SettingsRead)
         Panel panel;
         ASSERT_TRUE(load(""));
         run(
-            1, [&] { ASSERT_TRUE(StartSettingsRead(panel.gauge, panel.label, panel.table)); }, [] {});
+            1, [&] { ASSERT_TRUE(StartSettingsRead(shared, panel.gauge, panel.label, panel.table)); }, [] {});
         for (int r = 1; r <= 20; ++r) received.push_back(RowTexts(*panel.table, r));
         ASSERT_EQ(received[1][1], "Мост");
     }
@@ -404,12 +403,12 @@ TEST_F(FaultMatrix, SettingsRead)
     for (std::size_t k = 1; k <= reference.transfers.size(); ++k) {
         for (Fault f : kFaults) {
             SCOPED_TRACE(std::string(Name(f)) + " at " + reference.describe(k));
-            ResetSharedState();
+            shared.reset();
             Panel panel;
             panel.fillOld();
             ASSERT_TRUE(load(FaultLine(f, k)));
             const Outcome r = run(
-                k, [&] { ASSERT_TRUE(StartSettingsRead(panel.gauge, panel.label, panel.table)); },
+                k, [&] { ASSERT_TRUE(StartSettingsRead(shared, panel.gauge, panel.label, panel.table)); },
                 [&] { panel.window->close(); });
             expectCommon(r, f, k, reference);
             int lost = 0, wrong = 0;
@@ -441,7 +440,7 @@ TEST_F(FaultMatrix, SettingsWrite)
     Panel panel;
     ASSERT_TRUE(load(""));
     run(
-        1, [&] { ASSERT_TRUE(StartSettingsRead(panel.gauge, panel.label, panel.table)); }, [] {});
+        1, [&] { ASSERT_TRUE(StartSettingsRead(shared, panel.gauge, panel.label, panel.table)); }, [] {});
     ASSERT_EQ(panel.table->item(2, 1)->text(), "Мост");
     panel.table->item(2, 1)->setText("Новый мост");
     panel.table->item(2, 7)->setText("25");
@@ -455,7 +454,7 @@ TEST_F(FaultMatrix, SettingsWrite)
     std::remove(state.c_str());
     ASSERT_TRUE(load("state \"" + state + "\"\n"));
     run(
-        1, [&] { ASSERT_TRUE(StartSettingsWrite(panel.gauge, panel.label, panel.table)); }, [] {});
+        1, [&] { ASSERT_TRUE(StartSettingsWrite(shared, panel.gauge, panel.label, panel.table)); }, [] {});
     const Transcript reference = transcript();
     const auto written = stored();
     ASSERT_TRUE(written && written->size() == 760u) << reference.raw;
@@ -468,7 +467,7 @@ TEST_F(FaultMatrix, SettingsWrite)
             std::remove(state.c_str());
             ASSERT_TRUE(load(FaultLine(f, k) + "state \"" + state + "\"\n"));
             const Outcome r = run(
-                k, [&] { ASSERT_TRUE(StartSettingsWrite(panel.gauge, panel.label, panel.table)); },
+                k, [&] { ASSERT_TRUE(StartSettingsWrite(shared, panel.gauge, panel.label, panel.table)); },
                 [&] { panel.window->close(); });
             expectCommon(r, f, k, reference);
             const auto now = stored();
@@ -497,10 +496,10 @@ TEST_F(FaultMatrix, SettingsWrite)
 
 TEST_F(FaultMatrix, ScreenRead)
 {
-    const auto screen = [] {
+    const auto screen = [this] {
         std::vector<uint8_t> bytes(kScreenBufferSize);
         for (int i = 0; i < kScreenBufferSize; ++i)
-            bytes[std::size_t(i)] = ScreenBuffer[std::size_t(i)].load();
+            bytes[std::size_t(i)] = shared.ScreenBuffer[std::size_t(i)].load();
         return bytes;
     };
     std::vector<uint8_t> image;
@@ -508,7 +507,7 @@ TEST_F(FaultMatrix, ScreenRead)
         Panel panel;
         ASSERT_TRUE(load("screen border\n"));
         run(
-            1, [&] { ASSERT_TRUE(StartScreenRead(panel.gauge, panel.label)); }, [] {});
+            1, [&] { ASSERT_TRUE(StartScreenRead(shared, panel.gauge, panel.label)); }, [] {});
         ASSERT_EQ(panel.gauge->value(), 100);
         image = screen();
     }
@@ -518,12 +517,12 @@ TEST_F(FaultMatrix, ScreenRead)
     for (std::size_t k = 1; k <= reference.transfers.size(); ++k) {
         for (Fault f : kFaults) {
             SCOPED_TRACE(std::string(Name(f)) + " at " + reference.describe(k));
-            ResetSharedState();
-            for (auto& b : ScreenBuffer) b = 0xA5;
+            shared.reset();
+            for (auto& b : shared.ScreenBuffer) b = 0xA5;
             Panel panel;
             ASSERT_TRUE(load(FaultLine(f, k) + "screen border\n"));
             const Outcome r = run(
-                k, [&] { ASSERT_TRUE(StartScreenRead(panel.gauge, panel.label)); },
+                k, [&] { ASSERT_TRUE(StartScreenRead(shared, panel.gauge, panel.label)); },
                 [&] { panel.window->close(); });
             expectCommon(r, f, k, reference);
             if (f == Fault::Unplug) {

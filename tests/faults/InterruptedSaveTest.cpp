@@ -358,11 +358,11 @@ TEST(InterruptedSave, MainWindowReportsAFailedSaveOnce)
 {
     const Shim shim;
     if (!shim.loaded()) return RunUnderShim();
-    ResetSharedState();
+    SharedState shared;
     QTemporaryDir dir;
     const QString project = dir.filePath(QStringLiteral("read.ar"));
     ASSERT_EQ(saveProject(Table(30, "новый"), project), ProjectStatus::Ok);
-    TForm1 form;
+    TForm1 form(shared);
     form.OpenFromCommandLine({project});
     ASSERT_EQ(form.table().rowCount(), 31);
 

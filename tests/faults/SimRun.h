@@ -161,8 +161,10 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (!done_ && event->type() == QEvent::MetaCall && ExchangeActivity::instance().isRunning() &&
-            watched == RunningExchange() && Shared.WorkerState.load() == state_ && ++seen_ >= nth_)
+        if (done_ || event->type() != QEvent::MetaCall) return QObject::eventFilter(watched, event);
+        const BMTreadUSB* worker = RunningExchange();
+        if (worker && watched == worker && worker->sharedState().WorkerState.load() == state_ &&
+            ++seen_ >= nth_)
             done_ = act_();
         return QObject::eventFilter(watched, event);
     }

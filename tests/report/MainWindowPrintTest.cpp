@@ -12,8 +12,8 @@
 
 TEST(MainWindowPrint, StartUpTablePreviewsItsHeadingOnOnePage)
 {
-    ResetSharedState();
-    TForm1 form;
+    SharedState shared;
+    TForm1 form(shared);
     auto* print = form.findChild<QAction*>(QStringLiteral("Print1"));
     ASSERT_NE(print, nullptr);
 
@@ -38,5 +38,4 @@ TEST(MainWindowPrint, StartUpTablePreviewsItsHeadingOnOnePage)
     EXPECT_TRUE(shown);
     EXPECT_EQ(pages, 1);
     EXPECT_TRUE(ownedByWindow);
-    ResetSharedState();
 }

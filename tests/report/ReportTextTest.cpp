@@ -1,7 +1,6 @@
 #include "exchange/report/ReportText.h"
 #include "exchange/report/ReportLayout.h"
 
-#include "app/SharedState.h"
 #include "archive/ArchiveTable.h"
 #include "texts/Texts.h"
 
@@ -131,26 +130,21 @@ TEST(ReportTitle, DateAndTimeFollowTheSheetTitle)
         EXPECT_EQ(ReportTitle(c.sheet, c.now, c.dateFormat, c.timeFormat), c.expected);
 }
 
-TEST(ReportTitle, UsesTheProgramTimeFormatOnceSetAndTheCurrentLanguage)
+TEST(ReportTitle, UsesTheProgramTimeFormatOnceSetAndTheGivenSheetTitle)
 {
-    ResetSharedState();
     const QTime sample(9, 7, 2);
-    SetTimeFormat(QString());
-    const QString systemTime = sample.toString(ReportTimeFormat());
+    const QString systemTime = sample.toString(ReportTimeFormat(QString()));
     EXPECT_TRUE(systemTime.contains(QStringLiteral("07"))) << systemTime.toStdString();
     EXPECT_TRUE(systemTime.contains(QStringLiteral("02"))) << "seconds belong to the time";
     EXPECT_EQ(systemTime, systemTime.trimmed());
 
-    SetTimeFormat(QStringLiteral("hh:mm:ss"));
-    EXPECT_EQ(ReportTimeFormat(), QStringLiteral("hh:mm:ss"));
-    Lang = 1;
-    const QString title = CurrentReportTitle();
+    EXPECT_EQ(ReportTimeFormat(QStringLiteral("hh:mm:ss")), QStringLiteral("hh:mm:ss"));
+    const QString title = CurrentReportTitle(MainText::SheetTitle[1], QStringLiteral("hh:mm:ss"));
     EXPECT_TRUE(title.startsWith(QStringLiteral("Archive of measurements "))) << title.toStdString();
     EXPECT_TRUE(QRegularExpression(QStringLiteral(" \\d\\d:\\d\\d:\\d\\d$")).match(title).hasMatch())
         << title.toStdString();
-    Lang = 0;
-    EXPECT_TRUE(CurrentReportTitle().startsWith(QStringLiteral("Архив измерений ")));
-    ResetSharedState();
+    EXPECT_TRUE(CurrentReportTitle(MainText::SheetTitle[0], QString())
+                    .startsWith(QStringLiteral("Архив измерений ")));
 }
 
 TEST(DetailCounter, BlankFirstLineThenTheDataLinesThenOver)

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QRegularExpression>
 #include <QTimer>
 
 namespace {
@@ -20,7 +21,7 @@ struct SeenPreview {
     bool landscape = false;
 };
 
-SeenPreview RunPreview(const ArchiveTable& table)
+SeenPreview RunPreview(const ArchiveTable& table, const SharedState& shared)
 {
     SeenPreview seen;
     QTimer timer;
@@ -38,7 +39,7 @@ SeenPreview RunPreview(const ArchiveTable& table)
         dialog->reject();
     });
     timer.start();
-    OpenReportPreview(nullptr, table);
+    OpenReportPreview(nullptr, table, shared);
     timer.stop();
     return seen;
 }
@@ -47,28 +48,34 @@ SeenPreview RunPreview(const ArchiveTable& table)
 
 TEST(ReportWindow, BuildsTheListingAndTitleInTheCurrentLanguage)
 {
-    ResetSharedState();
-    SetTimeFormat(QStringLiteral("hh:mm:ss"));
-    Lang = 1;
-    const TForm6 form(NumberedArchive(3, 1));
-    EXPECT_TRUE(form.title().startsWith(QStringLiteral("Archive of measurements ")))
-        << form.title().toStdString();
+    const TForm6 form(NumberedArchive(3, 1), QStringLiteral("Archive of measurements 1.2.21"));
+    EXPECT_EQ(form.title(), QStringLiteral("Archive of measurements 1.2.21"));
     ASSERT_EQ(form.lines().size(), 4);
     EXPECT_TRUE(form.lines()[0].startsWith(QStringLiteral("№    Object      Sensor")));
     EXPECT_TRUE(form.lines()[3].startsWith(QStringLiteral("3    Объект 1")));
-    ResetSharedState();
+
+    // The Print command titles the preview in the state's language and time format.
+    SharedState shared;
+    shared.setTimeFormat(QStringLiteral("hh:mm:ss"));
+    shared.Lang = 1;
+    const SeenPreview seen = RunPreview(NumberedArchive(3, 1), shared);
+    ASSERT_TRUE(seen.shown);
+    EXPECT_TRUE(seen.title.startsWith(QStringLiteral("Archive of measurements ")))
+        << seen.title.toStdString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral(" \\d\\d:\\d\\d:\\d\\d$")).match(seen.title).hasMatch())
+        << seen.title.toStdString();
 }
 
 TEST(ReportWindow, PrintCommandOpensThePreviewOfAllPages)
 {
-    ResetSharedState();
+    SharedState shared;
     struct Case {
         int records;
         int pages;
     };
     for (const Case c : {Case{100, 3}, Case{0, 1}}) {
         SCOPED_TRACE(c.records);
-        const SeenPreview seen = RunPreview(NumberedArchive(c.records));
+        const SeenPreview seen = RunPreview(NumberedArchive(c.records), shared);
         ASSERT_TRUE(seen.shown);
         EXPECT_TRUE(seen.title.startsWith(QStringLiteral("Архив измерений "))) << seen.title.toStdString();
         EXPECT_EQ(seen.pageCount, c.pages);

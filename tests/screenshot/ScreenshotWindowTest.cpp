@@ -35,7 +35,7 @@
 
 namespace {
 
-bool ExchangeRunning() { return ExchangeActivity::instance().isRunning(); }
+bool ExchangeRunning() { return RunningExchange() != nullptr; }
 
 // A display with something in every part of it, and noise in the high bytes, which the
 // instrument sends but which carry nothing.
@@ -73,7 +73,6 @@ protected:
     void SetUp() override
     {
         setenv("LM11_LIBUSB", LM11_BINARY_DIR "/sim/liblm11sim.so", 1);
-        ResetSharedState();
         SetLinkFactory(nullptr);
         ASSERT_TRUE(dir.isValid());
         display = PatternedDisplay();
@@ -88,12 +87,11 @@ protected:
         form.reset();
         StopExchangeAtExit();
         EXPECT_FALSE(ExchangeRunning());
-        ResetSharedState();
     }
 
     void openForm()
     {
-        form = std::make_unique<TForm5>();
+        form = std::make_unique<TForm5>(shared);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
@@ -134,6 +132,7 @@ protected:
 
     QTemporaryDir dir;
     ScreenImage display{};
+    SharedState shared;
     std::unique_ptr<TForm5> form;
 };
 
@@ -149,7 +148,7 @@ TEST_F(ScreenshotWindow, OpensIdleWithItsTextsInEitherLanguage)
     };
     for (const Texts& c : cases) {
         SCOPED_TRACE(c.lang);
-        Lang = uint8_t(c.lang);
+        shared.Lang = uint8_t(c.lang);
         openForm();
         EXPECT_EQ((QStringList{form->windowTitle(), form->Button1->text(), form->CheckBox1->text(),
                                form->CheckBox2->text(), form->Label1->text(), form->Label2->text()}),
@@ -315,7 +314,7 @@ TEST_F(ScreenshotWindow, WaitsThroughFailingTransfersWithTheStatusInSight)
     ASSERT_TRUE(LoadScenario("screen blank\nfail_transfer 1 timeout\nfail_transfer 2 timeout\n"
                              "fail_transfer 3 timeout\n"));
     QTest::mouseClick(form->Button1, Qt::LeftButton);
-    const QString linkError = Tr(ExchangeText::LinkError);
+    const QString linkError = shared.tr(ExchangeText::LinkError);
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->Label3->text() == linkError; }, 5000));
     EXPECT_EQ(form->Label3->text(), linkError);
     QTest::qWait(600); // past a poll
@@ -336,9 +335,9 @@ TEST_F(ScreenshotWindow, ClosingWhileWaitingStopsThePollAndTheExchange)
     ASSERT_TRUE(LoadScenario("devices none\n"));
     openForm();
     QTest::mouseClick(form->Button1, Qt::LeftButton);
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return form->Label3->text() == Tr(ExchangeText::CheckConnection); }, 5000));
-    EXPECT_EQ(form->Label3->text(), Tr(ExchangeText::CheckConnection));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return form->Label3->text() == shared.tr(ExchangeText::CheckConnection); }, 5000));
+    EXPECT_EQ(form->Label3->text(), shared.tr(ExchangeText::CheckConnection));
     EXPECT_TRUE(waiting());
     form->close();
     EXPECT_FALSE(form->Timer1->isActive());
@@ -369,7 +368,7 @@ TEST_F(ScreenshotWindow, UpdateWaitsWhileAnotherExchangeIsRunning)
     auto* gauge = new QProgressBar(&other);
     auto* label = new QLabel(&other);
     other.show();
-    ASSERT_TRUE(StartScreenRead(gauge, label));
+    ASSERT_TRUE(StartScreenRead(shared, gauge, label));
     openForm();
     form->CGauge1->setValue(100); // as an earlier transfer left it
     EXPECT_FALSE(form->Button1->isEnabled()) << "Update is not offered while another exchange runs";
@@ -394,7 +393,7 @@ TEST_F(ScreenshotWindow, MinimisingWhileWaitingKeepsTheTransferGoing)
         EXPECT_TRUE(waiting());
         if (missing) {
             ASSERT_TRUE(QTest::qWaitFor(
-                [&] { return form->Label3->text() == Tr(ExchangeText::CheckConnection); }, 5000));
+                [&] { return form->Label3->text() == shared.tr(ExchangeText::CheckConnection); }, 5000));
         }
         form->showMinimized();
         QTest::qWait(100);
@@ -415,7 +414,7 @@ TEST_F(ScreenshotWindow, MinimisingWhileWaitingKeepsTheTransferGoing)
 TEST_F(ScreenshotWindow, TheMainWindowOpensANewWindowEveryTimeCentredOnItself)
 {
     ASSERT_TRUE(loadDisplay());
-    TForm1 main;
+    TForm1 main(shared);
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     auto* copy3 = main.findChild<QAction*>("Copy3");

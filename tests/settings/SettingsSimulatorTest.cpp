@@ -30,7 +30,7 @@ namespace {
 
 using namespace grid_input;
 
-bool ExchangeRunning() { return ExchangeActivity::instance().isRunning(); }
+bool ExchangeRunning() { return RunningExchange() != nullptr; }
 
 QByteArray ReadAll(const QString& path)
 {
@@ -43,8 +43,7 @@ protected:
     void SetUp() override
     {
         setenv("LM11_LIBUSB", LM11_BINARY_DIR "/sim/liblm11sim.so", 1);
-        ResetSharedState();
-        main = std::make_unique<TForm1>();
+        main = std::make_unique<TForm1>(shared);
         main->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
     }
@@ -57,7 +56,6 @@ protected:
         }
         main.reset();
         StopExchangeAtExit();
-        ResetSharedState();
     }
 
     /// One step of what the user does in the editor; false while it waits for something.
@@ -97,6 +95,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    SharedState shared;
     std::unique_ptr<TForm1> main;
     MessageBoxWatch boxes;
 };
@@ -181,7 +180,7 @@ TEST_F(SettingsAgainstSimulator, EditedNamesAndRangeComeBackInTheNextWindow)
             return true;
         },
     });
-    EXPECT_EQ(ObjectName(0), (TextPair{"Хранилище", "Store"}));
+    EXPECT_EQ(shared.ObjectNames.at(0), (TextPair{"Хранилище", "Store"}));
     EXPECT_TRUE(boxes.boxes.empty());
 }
 

@@ -38,7 +38,7 @@ private:
     fake::FakeInstrument* target_;
 };
 
-bool ExchangeRunning() { return ExchangeActivity::instance().isRunning(); }
+bool ExchangeRunning() { return RunningExchange() != nullptr; }
 
 const QStringList kFilledRow = {"", "Объект", "-500", "500", "0", "999", "10", "20", "30"};
 
@@ -46,8 +46,7 @@ class SettingsWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetSharedState();
-        VersionUnread = 0;
+        shared.VersionUnread = 0;
         SetLinkFactory([this] { return std::make_unique<ForwardingLink>(&instrument); });
     }
     void TearDown() override
@@ -56,14 +55,13 @@ protected:
         StopExchangeAtExit();
         EXPECT_FALSE(ExchangeRunning());
         SetLinkFactory(nullptr);
-        ResetSharedState();
     }
 
     /// A new window in `lang`, its rows filled as a read leaves them.
     void open(int lang = 0, bool filled = true)
     {
-        Lang = uint8_t(lang);
-        form = std::make_unique<TForm3>();
+        shared.Lang = uint8_t(lang);
+        form = std::make_unique<TForm3>(shared);
         if (filled)
             for (int r = 1; r <= kSettingsObjects; ++r)
                 for (int c = 0; c < kSettingsColumns; ++c)
@@ -106,6 +104,7 @@ protected:
     }
 
     fake::FakeInstrument instrument;
+    SharedState shared;
     std::unique_ptr<TForm3> form;
     MessageBoxWatch boxes;
 };
@@ -472,10 +471,10 @@ TEST_F(SettingsWindow, LoadWaitsWhileAnyExchangeRuns)
     ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000)) << "closing the window ends its read";
     settle();
     EXPECT_TRUE(form->Button1->isEnabled());
-    ExchangeActivity::instance().setRunning(true);
+    shared.activity.setRunning(true);
     settle();
     EXPECT_FALSE(form->Button1->isEnabled());
-    ExchangeActivity::instance().setRunning(false);
+    shared.activity.setRunning(false);
     settle();
     EXPECT_TRUE(form->Button1->isEnabled());
 }

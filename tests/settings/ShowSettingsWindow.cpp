@@ -16,15 +16,16 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     InstallAppStyle();
     const QStringList args = app.arguments();
-    Lang = args.contains(QStringLiteral("en")) ? 1 : 0;
-    TForm3 form;
+    SharedState shared;
+    shared.Lang = args.contains(QStringLiteral("en")) ? 1 : 0;
+    TForm3 form(shared);
     if (args.contains(QStringLiteral("read"))) {
         form.StartRead();
     } else {
         for (int r = 1; r <= kSettingsObjects; ++r) {
             const QStringList row = {
                 QString::number(r),
-                (Lang ? QStringLiteral("Object %1") : QStringLiteral("Объект %1")).arg(r),
+                (shared.Lang ? QStringLiteral("Object %1") : QStringLiteral("Объект %1")).arg(r),
                 QStringLiteral("-999"),
                 QStringLiteral("999"),
                 QStringLiteral("0"),

@@ -97,10 +97,10 @@ TEST(SaveDialog1Window, OffersTheTypesAndAppendsExtensionsOnTypeChange)
     EXPECT_EQ(TypedName(*dialog), QStringLiteral("survey.xls.xlsx"));
 }
 
-ArchiveTable FilledTable()
+ArchiveTable FilledTable(int lang = 0)
 {
     ArchiveTable table(12, 4);
-    for (int c = 0; c < 12; ++c) table.setCell(c, 0, HeaderText(c, Lang.load()));
+    for (int c = 0; c < 12; ++c) table.setCell(c, 0, HeaderText(c, lang));
     for (int r = 1; r < 4; ++r)
         for (int c = 0; c < 12; ++c) table.setCell(c, r, QStringLiteral("%1/%2").arg(r).arg(c));
     return table;
@@ -108,9 +108,6 @@ ArchiveTable FilledTable()
 
 class SaveTableToSpreadsheetTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetSharedState(); }
-    void TearDown() override { ResetSharedState(); }
-
     // Replaces the dialog: records the proposed name and answers with `answer`.
     void answerWith(std::optional<QString> answer)
     {
@@ -131,10 +128,9 @@ TEST_F(SaveTableToSpreadsheetTest, EmptyTableIsRefusedAfterTheDialog)
     const QString target = dir.filePath(QStringLiteral("a.xlsx"));
     answerWith(target);
     for (int lang : {0, 1}) {
-        Lang = uint8_t(lang);
         MessageBoxWatch boxes;
         ArchiveTable empty; // the start-up table: header only
-        SaveTableToSpreadsheet(&window, empty);
+        SaveTableToSpreadsheet(&window, empty, lang);
         ASSERT_TRUE(boxes.last().shown);
         EXPECT_EQ(boxes.last().text,
                   lang == 0 ? QStringLiteral("Архив не считан!") : QStringLiteral("Archive not read!"));
@@ -159,12 +155,11 @@ TEST_F(SaveTableToSpreadsheetTest, SheetsAreNamedInTheCurrentLanguageAndTheNextN
                  {0, "ru.xlsx", "Архив измерений 1"},
                  {1, "en.xlsx", "Archive of measurements 1"}};
     for (const auto& c : cases) {
-        Lang = c.lang;
         const QString target = dir.filePath(QString::fromLatin1(c.file));
         answerWith(target);
         MessageBoxWatch boxes;
-        const ArchiveTable table = FilledTable();
-        SaveTableToSpreadsheet(&window, table);
+        const ArchiveTable table = FilledTable(c.lang);
+        SaveTableToSpreadsheet(&window, table, c.lang);
         EXPECT_FALSE(boxes.last().shown) << boxes.last().text.toStdString();
         const QJsonArray sheets = ReadWorkbook(target, true);
         EXPECT_EQ(SheetNames(sheets), QStringList{QString::fromUtf8(c.sheet)}) << c.file;
@@ -180,9 +175,8 @@ TEST_F(SaveTableToSpreadsheetTest, FailedExportWarnsAndProposesTheChosenNameAgai
     const QString chosen = dir.filePath(QStringLiteral("no/such/folder/a.xlsx"));
     answerWith(chosen);
     for (int lang : {0, 1}) {
-        Lang = uint8_t(lang);
         MessageBoxWatch boxes;
-        SaveTableToSpreadsheet(&window, FilledTable());
+        SaveTableToSpreadsheet(&window, FilledTable(lang), lang);
         ASSERT_TRUE(boxes.last().shown);
         EXPECT_EQ(boxes.last().text, lang == 0 ? QStringLiteral("Экспорт данных - Ошибка !!!")
                                                : QStringLiteral("Export of the data - Error !!!"));
@@ -217,9 +211,8 @@ TEST_F(SaveTableToSpreadsheetTest, MissingWritersSayTheSpreadsheetCannotBeOpened
          "Warning", "Export of the data - Error !!!"},
     };
     for (const auto& c : cases) {
-        Lang = c.lang;
         MessageBoxWatch boxes;
-        SaveTableToSpreadsheet(&window, FilledTable());
+        SaveTableToSpreadsheet(&window, FilledTable(c.lang), c.lang);
         ASSERT_EQ(boxes.boxes.size(), 2u);
         EXPECT_EQ(boxes.boxes[0].caption, QString::fromUtf8(c.pairCaption));
         EXPECT_EQ(boxes.boxes[0].text, QString::fromUtf8(c.pair));
@@ -257,7 +250,7 @@ TEST_F(SaveTableToSpreadsheetTest, ANameWithoutExtensionIsSavedAsAnXlsxWorkbook)
     answerWith(chosen);
     MessageBoxWatch boxes;
     const ArchiveTable table = FilledTable();
-    SaveTableToSpreadsheet(&window, table);
+    SaveTableToSpreadsheet(&window, table, 0);
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.last().text.toStdString();
     EXPECT_FALSE(QFile::exists(chosen));
     EXPECT_EQ(FileStart(chosen + QStringLiteral(".xlsx")), QByteArray("PK\x03\x04", 4));
@@ -271,8 +264,8 @@ TEST_F(SaveTableToSpreadsheetTest, CancelDoesNothing)
     answerWith(std::nullopt);
     MessageBoxWatch boxes;
     ArchiveTable empty;
-    SaveTableToSpreadsheet(&window, empty); // even an empty table draws no message once cancelled
-    SaveTableToSpreadsheet(&window, FilledTable());
+    SaveTableToSpreadsheet(&window, empty, 0); // even an empty table draws no message once cancelled
+    SaveTableToSpreadsheet(&window, FilledTable(), 0);
     EXPECT_FALSE(boxes.last().shown);
     EXPECT_EQ(proposals, (QStringList{QStringLiteral("Arhive"), QStringLiteral("Arhive")}));
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
@@ -295,7 +288,7 @@ TEST_F(SaveTableToSpreadsheetTest, RealDialogSavesUnderTheTypedName)
         QTest::keyClick(edit, Qt::Key_Return);
     });
     typist.start(20);
-    SaveTableToSpreadsheet(&window, FilledTable());
+    SaveTableToSpreadsheet(&window, FilledTable(), 0);
     typist.stop();
     ASSERT_TRUE(answered);
     EXPECT_EQ(proposed, QStringLiteral("Arhive"));

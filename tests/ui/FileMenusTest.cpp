@@ -61,8 +61,7 @@ protected:
     void SetUp() override
     {
         SessionMemory::clear(); // a new run remembers no projects
-        ResetSharedState();
-        form = std::make_unique<TForm1>();
+        form = std::make_unique<TForm1>(shared);
         form->readHistory().setFolder(dir.filePath(QStringLiteral("reads")));
         form->setFolderOpener([this](const QUrl& url) { shownFolders << url; });
         form->show();
@@ -106,6 +105,7 @@ protected:
 
     QTemporaryDir dir;
     ModalAnswers answers;
+    SharedState shared;
     std::unique_ptr<TForm1> form;
     QList<QUrl> shownFolders;
 };
@@ -183,7 +183,7 @@ TEST_F(FileMenus, TheReadHistoryListsReadsNewestFirstAndDamagedFilesGreyed)
     EXPECT_EQ(open(reads), expected);
     choose(reads, QStringLiteral("2026-12-11 09:42:17 — записей: 3 — Мост"));
     EXPECT_EQ(form->table().rowCount(), 4);
-    EXPECT_EQ(RecordCount.load(), 3u);
+    EXPECT_EQ(shared.RecordCount.load(), 3u);
     open(reads);
     choose(reads, QStringLiteral("Открыть папку"));
     EXPECT_EQ(shownFolders, QList<QUrl>{QUrl::fromLocalFile(history.folder())});
@@ -233,7 +233,7 @@ TEST_F(FileMenus, ADroppedProjectOpensAsTheOpenCommandDoes)
     ASSERT_TRUE(good.enter(grid, middle));
     EXPECT_TRUE(good.drop(grid, middle));
     ASSERT_TRUE(QTest::qWaitFor([this] { return form->table().rowCount() == 7; }, 3000));
-    EXPECT_EQ(RecordCount.load(), 6u);
+    EXPECT_EQ(shared.RecordCount.load(), 6u);
     EXPECT_EQ(open(menu("Recent1")).front().text, QDir::toNativeSeparators(project));
     menu("Recent1")->hide();
 

@@ -84,8 +84,7 @@ class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetSharedState();
-        form = std::make_unique<TForm1>();
+        form = std::make_unique<TForm1>(shared);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         grid = form->findChild<QTableView*>("StringGrid1");
@@ -96,7 +95,6 @@ protected:
         EXPECT_TRUE(answers.allAnswered()) << "an expected window did not appear";
         EXPECT_TRUE(answers.unexpected().isEmpty()) << answers.unexpected().join(", ").toStdString();
         form.reset();
-        ExchangeActivity::instance().setRunning(false);
     }
 
     QAction* action(const char* name) const { return form->findChild<QAction*>(name); }
@@ -128,6 +126,7 @@ protected:
 
     QTemporaryDir dir;
     ModalAnswers answers;
+    SharedState shared;
     std::unique_ptr<TForm1> form;
     QTableView* grid = nullptr;
 };
@@ -151,7 +150,7 @@ TEST_F(MainWindow, LanguageSwitchRewritesEveryTextButNeverTheDataRows)
     load(FourRecords());
     const auto expectLanguage = [&](int lang) {
         SCOPED_TRACE(lang);
-        EXPECT_EQ(Lang.load(), lang);
+        EXPECT_EQ(shared.Lang.load(), lang);
         EXPECT_EQ(form->windowTitle(), MainText::Caption[lang]);
         for (const Text& t : actions) EXPECT_EQ(action(t.name)->text(), (*t.pair)[lang]) << t.name;
         for (const Text& t : menus)
@@ -219,11 +218,11 @@ TEST_F(MainWindow, EveryPictureItemShowsItsPictureWhenItsMenuIsOpenedFromTheMenu
 TEST_F(MainWindow, AFreshWindowStartsInRussianWhateverTheLanguageBefore)
 {
     action("Lang1")->trigger();
-    TForm1 second;
-    EXPECT_EQ(Lang.load(), 0);
+    TForm1 second(shared);
+    EXPECT_EQ(shared.Lang.load(), 0);
     EXPECT_EQ(second.windowTitle(), MainText::Caption.ru);
     EXPECT_EQ(second.table().cell(1, 0), QStringLiteral("Объект"));
-    EXPECT_EQ(VersionUnread.load(), 1);
+    EXPECT_EQ(shared.VersionUnread.load(), 1);
     EXPECT_EQ(second.table().rowCount(), 9);
 }
 
@@ -348,7 +347,7 @@ TEST_F(MainWindow, SaveAndOpenThroughTheDialogsKeepTheFileByteForByte)
     answers.chooseFile(original);
     action("N2")->trigger();
     EXPECT_EQ(RecordOrder(form->table()), (QStringList{"1", "2", "3", "4"}));
-    EXPECT_EQ(RecordCount.load(), 4u);
+    EXPECT_EQ(shared.RecordCount.load(), 4u);
 
     QString proposed;
     const QString copy = dir.filePath("copy.ar");
@@ -440,14 +439,14 @@ TEST_F(MainWindow, CancellingTheOpenDialogSetsTheRecordCountFromTheTable)
 {
     answers.cancelFile();
     action("N2")->trigger();
-    EXPECT_EQ(RecordCount.load(), 8u);
+    EXPECT_EQ(shared.RecordCount.load(), 8u);
     EXPECT_EQ(form->table().rowCount(), 9);
 }
 
 TEST_F(MainWindow, AnEnglishHeadingFromAFileStaysUntilTheNextSwitch)
 {
     load(FourRecords(1));
-    EXPECT_EQ(Lang.load(), 0);
+    EXPECT_EQ(shared.Lang.load(), 0);
     EXPECT_EQ(form->table().cell(1, 0), QStringLiteral("Object"));
     EXPECT_EQ(form->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Object"));
     action("Lang0")->trigger();
@@ -461,7 +460,7 @@ TEST_F(MainWindow, CommandLineArgumentsAreJoinedIntoOneProjectName)
     const QString split = dir.filePath("My");
     form->OpenFromCommandLine({split, "data/site", "one.ar"});
     EXPECT_EQ(RecordOrder(form->table()), (QStringList{"1", "2", "3", "4"}));
-    EXPECT_EQ(RecordCount.load(), 4u);
+    EXPECT_EQ(shared.RecordCount.load(), 4u);
 
     // The joined name stays the open dialog's proposal.
     QString proposed;
@@ -500,7 +499,7 @@ TEST_F(MainWindow, ABadProjectLeavesTheTableAndRecordCountAsTheyWere)
         EXPECT_TRUE(box.text.contains(QStringLiteral("bad %1.ar").arg(f.name))) << box.text.toStdString();
         EXPECT_EQ(RecordOrder(form->table()), RecordOrder(before));
         EXPECT_EQ(Column(form->table(), 5), Column(before, 5));
-        EXPECT_EQ(RecordCount.load(), 4u);
+        EXPECT_EQ(shared.RecordCount.load(), 4u);
         EXPECT_EQ(form->model()->rowCount(), 4);
     }
 }
@@ -513,12 +512,13 @@ TEST_F(MainWindow, AMissingProjectOnTheCommandLineKeepsTheStartUpTable)
     EXPECT_TRUE(box.text.contains(QStringLiteral("not there.ar"))) << box.text.toStdString();
     EXPECT_EQ(form->table().rowCount(), 9);
     EXPECT_EQ(form->table().cell(1, 0), QStringLiteral("Объект"));
-    EXPECT_EQ(RecordCount.load(), 0u);
+    EXPECT_EQ(shared.RecordCount.load(), 0u);
     EXPECT_TRUE(form->isVisible());
 }
 
 class CopyRecordingForm : public TForm1 {
 public:
+    using TForm1::TForm1;
     QStringList calls;
 
 protected:
@@ -529,7 +529,7 @@ protected:
 TEST_F(MainWindow, CtrlCCopiesTheWholeTableForOneCellAndTheBlockOtherwise)
 {
     form.reset();
-    auto* recording = new CopyRecordingForm;
+    auto* recording = new CopyRecordingForm(shared);
     form.reset(recording);
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -595,7 +595,7 @@ TEST_F(MainWindow, ReadFromDeviceFillsTheTableWhileTheButtonsWait)
         auto* progress = qobject_cast<TForm2*>(w);
         if (!progress) return false;
         sawProgress = true;
-        buttonsWaited = !button("Button1")->isEnabled() || !ExchangeActivity::instance().isRunning();
+        buttonsWaited = !button("Button1")->isEnabled() || !shared.activity.isRunning();
         return true; // the exchange closes it
     });
     load(FourRecords());
@@ -604,24 +604,24 @@ TEST_F(MainWindow, ReadFromDeviceFillsTheTableWhileTheButtonsWait)
     SetLinkFactory(nullptr);
     EXPECT_TRUE(sawProgress);
     EXPECT_TRUE(buttonsWaited);
-    EXPECT_TRUE(QTest::qWaitFor([] { return !ExchangeActivity::instance().isRunning(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !shared.activity.isRunning(); }, 5000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return button("Button1")->isEnabled(); }, 5000));
     EXPECT_EQ(form->table().rowCount(), 4);
     EXPECT_EQ(RecordOrder(form->table()), (QStringList{"1", "2", "3"}));
     EXPECT_EQ(form->model()->rowCount(), 3);
     EXPECT_EQ(form->table().cell(1, 0), QStringLiteral("Объект"))
         << "the header row is the program's own again";
-    EXPECT_EQ(RecordCount.load(), 3u);
+    EXPECT_EQ(shared.RecordCount.load(), 3u);
     EXPECT_EQ(form->sortDirection(), 1) << "a read keeps the sort direction";
 }
 
 TEST_F(MainWindow, ExchangeButtonsWaitWhileAnExchangeRuns)
 {
-    ExchangeActivity::instance().setRunning(true);
+    shared.activity.setRunning(true);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !button("Button1")->isEnabled(); }, 5000));
     EXPECT_FALSE(button("Button2")->isEnabled());
     EXPECT_TRUE(button("Button3")->isEnabled());
-    ExchangeActivity::instance().setRunning(false);
+    shared.activity.setRunning(false);
     EXPECT_TRUE(QTest::qWaitFor([&] { return button("Button1")->isEnabled(); }, 5000));
     EXPECT_TRUE(button("Button2")->isEnabled());
 }

@@ -36,7 +36,8 @@ int main(int argc, char** argv)
     InstallAppStyle();
     const QStringList args = app.arguments();
     const QString which = args.size() > 2 ? args[2] : QStringLiteral("main");
-    TForm1 form;
+    SharedState shared;
+    TForm1 form(shared);
     form.show();
     if (args.contains(QStringLiteral("en"))) form.Lang1Click();
     const std::function<void()> open = [&] {
@@ -94,7 +95,7 @@ int main(int argc, char** argv)
         // The next window once the read has ended.
         auto* poll = new QTimer(&form);
         QObject::connect(poll, &QTimer::timeout, &form, [&, poll] {
-            if (ExchangeActivity::instance().isRunning()) return;
+            if (shared.activity.isRunning()) return;
             poll->stop();
             open();
         });

@@ -133,8 +133,8 @@ TEST(WindowPlace, TheMainWindowFitsTheScreen)
 {
     ASSERT_TRUE(kLaptopScreen);
     ASSERT_EQ(QGuiApplication::primaryScreen()->size(), QSize(1280, 720));
-    ResetSharedState();
-    TForm1 form;
+    SharedState shared;
+    TForm1 form(shared);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     const QRect available = form.screen()->availableGeometry();
@@ -169,17 +169,17 @@ TEST(WindowPlace, EveryWindowFitsALaptopScreenInBothLanguages)
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     ASSERT_EQ(available.size(), QSize(1280, 720));
     for (int lang : {0, 1}) {
-        ResetSharedState();
+        SharedState shared;
         SessionMemory::clear();
         const ArchiveTable table = SurveyTable();
         std::vector<std::unique_ptr<QWidget>> windows;
-        auto main = std::make_unique<TForm1>(); // which starts in Russian
+        auto main = std::make_unique<TForm1>(shared); // which starts in Russian
         if (lang) main->Lang1Click();
         windows.push_back(std::move(main));
-        ASSERT_EQ(Lang.load(), lang);
-        windows.push_back(std::make_unique<TForm3>());
-        windows.push_back(std::make_unique<TForm4>(table));
-        windows.push_back(std::make_unique<TForm7>(table, SurfaceBlocks(table)));
+        ASSERT_EQ(shared.Lang.load(), lang);
+        windows.push_back(std::make_unique<TForm3>(shared));
+        windows.push_back(std::make_unique<TForm4>(table, lang));
+        windows.push_back(std::make_unique<TForm7>(table, SurfaceBlocks(table), lang));
         for (const auto& w : windows) {
             w->show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
@@ -203,7 +203,6 @@ TEST(WindowPlace, EveryWindowFitsALaptopScreenInBothLanguages)
             }
         }
     }
-    ResetSharedState();
 }
 
 } // namespace

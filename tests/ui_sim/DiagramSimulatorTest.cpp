@@ -42,9 +42,8 @@ protected:
     void SetUp() override
     {
         setenv("LM11_LIBUSB", LM11_BINARY_DIR "/sim/liblm11sim.so", 1);
-        ResetSharedState();
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-        form = std::make_unique<TForm1>();
+        form = std::make_unique<TForm1>(shared);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
@@ -56,6 +55,7 @@ protected:
     }
     QPushButton* button(const char* name) const { return form->findChild<QPushButton*>(name); }
 
+    SharedState shared;
     std::unique_ptr<TForm1> form;
 };
 

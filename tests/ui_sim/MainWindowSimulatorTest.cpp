@@ -46,9 +46,8 @@ protected:
     {
         // The program loads its USB library once per run, from this name.
         setenv("LM11_LIBUSB", LM11_BINARY_DIR "/sim/liblm11sim.so", 1);
-        ResetSharedState();
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-        form = std::make_unique<TForm1>();
+        form = std::make_unique<TForm1>(shared);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
@@ -76,6 +75,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    SharedState shared;
     std::unique_ptr<TForm1> form;
 };
 
@@ -98,8 +98,8 @@ TEST_F(MainWindowSimulator, FirstReadShowsTheInstrumentsRecordsWithItsObjectName
 
     const ArchiveTable& t = form->table();
     ASSERT_EQ(t.rowCount(), 6);
-    EXPECT_EQ(RecordCount.load(), 5u);
-    EXPECT_EQ(VersionUnread.load(), 0);
+    EXPECT_EQ(shared.RecordCount.load(), 5u);
+    EXPECT_EQ(shared.VersionUnread.load(), 0);
     const QStringList first = {"1",
                                "Мост",
                                "Потенциала, мВ    ",
@@ -130,7 +130,7 @@ TEST_F(MainWindowSimulator, FirstReadShowsTheInstrumentsRecordsWithItsObjectName
     ASSERT_TRUE(LoadScenario(QStringLiteral("prepare all 0\ntranscript \"%1\"\n").arg(transcript).toUtf8()));
     readArchive();
     EXPECT_EQ(form->table().rowCount(), 2) << "an empty archive leaves the header and one empty row";
-    EXPECT_EQ(RecordCount.load(), 0u);
+    EXPECT_EQ(shared.RecordCount.load(), 0u);
     const QString second = ReadAll(transcript);
     EXPECT_FALSE(second.contains(": 01 FE"));
     EXPECT_TRUE(second.contains(": 02 FD"));
@@ -149,7 +149,7 @@ TEST_F(MainWindowSimulator, CancelWithNoInstrumentKeepsTheTable)
     readArchive();
     EXPECT_EQ(form->table().rowCount(), before.rowCount());
     EXPECT_EQ(form->table().cell(1, 0), before.cell(1, 0));
-    EXPECT_EQ(VersionUnread.load(), 1) << "a cancelled exchange does not count as the first one";
+    EXPECT_EQ(shared.VersionUnread.load(), 1) << "a cancelled exchange does not count as the first one";
 }
 
 // The ways a user closes the progress window.
@@ -216,13 +216,14 @@ TEST_F(MainWindowSimulator, ClosingTheProgressWindowNeverLeavesTheReadOutOfReach
     for (const Situation& situation : situations) {
         for (const auto& [way, wayName] : ways) {
             SCOPED_TRACE(std::string(situation.name) + ", " + wayName);
-            ResetSharedState();
-            form = std::make_unique<TForm1>();
+            form.reset(); // the state outlives the window over it
+            shared.reset();
+            form = std::make_unique<TForm1>(shared);
             form->show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
             ASSERT_TRUE(LoadScenario(situation.scenario));
             const ArchiveTable before = form->table();
-            QSignalSpy running(&ExchangeActivity::instance(), &ExchangeActivity::runningChanged);
+            QSignalSpy running(&shared.activity, &ExchangeActivity::runningChanged);
 
             {
                 ProgressWatch close(form.get(), situation.underWay,
@@ -238,7 +239,7 @@ TEST_F(MainWindowSimulator, ClosingTheProgressWindowNeverLeavesTheReadOutOfReach
             if (way != CloseWay::Cancel) {
                 // The exchange goes on; "Read from device" leads back to it, the other button
                 // that starts an exchange waits.
-                ASSERT_TRUE(ExchangeActivity::instance().isRunning()) << "closing is not cancelling";
+                ASSERT_TRUE(shared.activity.isRunning()) << "closing is not cancelling";
                 ASSERT_TRUE(WaitUntil([this] { return button("Button1")->isEnabled(); }, 2000))
                     << "no way back to the running read's Cancel";
                 EXPECT_FALSE(button("Button2")->isEnabled());
@@ -267,12 +268,12 @@ TEST_F(MainWindowSimulator, ClosingTheProgressWindowNeverLeavesTheReadOutOfReach
             if (!situation.retries && way != CloseWay::Cancel) {
                 // Closing ends the modal display only: the read still fills the table.
                 EXPECT_EQ(form->table().rowCount(), 21);
-                EXPECT_EQ(RecordCount.load(), 20u);
-                EXPECT_EQ(VersionUnread.load(), 0);
+                EXPECT_EQ(shared.RecordCount.load(), 20u);
+                EXPECT_EQ(shared.VersionUnread.load(), 0);
             } else {
                 EXPECT_EQ(form->table().rowCount(), before.rowCount());
                 EXPECT_EQ(form->table().cell(1, 1), before.cell(1, 1));
-                EXPECT_EQ(VersionUnread.load(), 1) << "a cancelled read does not count";
+                EXPECT_EQ(shared.VersionUnread.load(), 1) << "a cancelled read does not count";
             }
             form.reset();
         }

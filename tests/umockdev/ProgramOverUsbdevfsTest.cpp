@@ -31,8 +31,6 @@ namespace {
 using lm11::usbdevfs::UsbdevfsInstrument;
 using Clock = std::chrono::steady_clock;
 
-bool ExchangeRunning() { return ExchangeActivity::instance().isRunning(); }
-
 // Two objects, five records: three potentials of object 1, two resistivities of object 2.
 lm11sim::Scenario SmallArchive()
 {
@@ -94,14 +92,12 @@ protected:
             << "run under umockdev-wrapper";
         // The program's own choice of library, not the simulator's.
         unsetenv("LM11_LIBUSB");
-        ResetSharedState();
         SetLinkFactory(nullptr);
     }
     void TearDown() override
     {
         StopExchangeAtExit();
-        EXPECT_FALSE(ExchangeRunning());
-        ResetSharedState();
+        EXPECT_FALSE(shared.activity.isRunning());
         usb.reset();
         instrument.reset();
     }
@@ -123,6 +119,7 @@ protected:
     lm11sim::Archive archive;
     std::unique_ptr<lm11sim::Instrument> instrument;
     std::unique_ptr<UsbdevfsInstrument> usb;
+    SharedState shared;
 };
 
 TEST_F(ProgramOverUsbdevfs, FirstArchiveReadEndsWithTheInstrumentsTable)
@@ -132,9 +129,9 @@ TEST_F(ProgramOverUsbdevfs, FirstArchiveReadEndsWithTheInstrumentsTable)
     ArchiveModel model;
     const auto start = Clock::now();
     Watchdog watchdog(owner, 60000);
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
+    ASSERT_TRUE(StartArchiveRead(shared, &owner, &model));
     ASSERT_FALSE(watchdog.fired) << "the read never ended";
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 30000));
+    ASSERT_TRUE(WaitUntil([this] { return !shared.activity.isRunning(); }, 30000));
     const auto took = Clock::now() - start;
 
     // Version, settings (the first read of a run learns the names), header, five records.
@@ -144,8 +141,8 @@ TEST_F(ProgramOverUsbdevfs, FirstArchiveReadEndsWithTheInstrumentsTable)
     ASSERT_TRUE(form);
     EXPECT_EQ(form->Label1->text(), "Готово");
     EXPECT_FALSE(form->isVisible());
-    EXPECT_EQ(VersionUnread.load(), 0);
-    EXPECT_EQ(RecordCount.load(), 5u);
+    EXPECT_EQ(shared.VersionUnread.load(), 0);
+    EXPECT_EQ(shared.RecordCount.load(), 5u);
 
     const ArchiveTable& shown = model.table();
     ASSERT_EQ(shown.rowCount(), 6);
@@ -161,7 +158,7 @@ TEST_F(ProgramOverUsbdevfs, FirstArchiveReadEndsWithTheInstrumentsTable)
         expected.push_back(DecodeRecord(bytes));
     }
     ArchiveTable reference;
-    reference.fillFromRecords(expected, 0, ObjectNames()); // the names the read brought
+    reference.fillFromRecords(expected, 0, shared.ObjectNames.get()); // the names the read brought
     for (int row = 0; row < reference.rowCount(); ++row)
         for (int c = 0; c < reference.columnCount(); ++c)
             EXPECT_EQ(shown.cell(c, row), reference.cell(c, row)) << "column " << c << " row " << row;
@@ -174,17 +171,17 @@ TEST_F(ProgramOverUsbdevfs, FirstArchiveReadEndsWithTheInstrumentsTable)
 TEST_F(ProgramOverUsbdevfs, SettingsWriteReachesTheInstrumentWhole)
 {
     Serve(SmallArchive());
-    Lang = 1;
+    shared.Lang = 1;
     PlainWindow w;
-    ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, w.table));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 30000));
+    ASSERT_TRUE(StartSettingsRead(shared, w.gauge, w.label, w.table));
+    ASSERT_TRUE(WaitUntil([this] { return !shared.activity.isRunning(); }, 30000));
     ASSERT_EQ(w.table->rowCount(), 21);
     ASSERT_EQ(w.table->item(1, 1)->text(), "Bridge");
 
     w.table->item(2, 1)->setText("Tunnel");
     w.table->item(2, 3)->setText("700");
-    ASSERT_TRUE(StartSettingsWrite(w.gauge, w.label, w.table));
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 30000));
+    ASSERT_TRUE(StartSettingsWrite(shared, w.gauge, w.label, w.table));
+    ASSERT_TRUE(WaitUntil([this] { return !shared.activity.isRunning(); }, 30000));
     EXPECT_EQ(w.label->text(), "Ready");
 
     const auto frames = Frames();
@@ -237,15 +234,15 @@ TEST_F(ProgramOverUsbdevfs, AbsentInstrumentAsksToCheckTheConnection)
     });
     poll.start(10);
     Watchdog watchdog(owner, 60000);
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
+    ASSERT_TRUE(StartArchiveRead(shared, &owner, &model));
     ASSERT_FALSE(watchdog.fired) << "the read never ended";
     poll.stop();
     EXPECT_EQ(seen, "Проверьте подключение");
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 5000));
+    ASSERT_TRUE(WaitUntil([this] { return !shared.activity.isRunning(); }, 5000));
     EXPECT_TRUE(Frames().empty()) << "nothing is sent to a device that is not the instrument";
     EXPECT_EQ(model.table().rowCount(), before.rowCount());
     EXPECT_EQ(model.table().cell(1, 1), before.cell(1, 1));
-    EXPECT_EQ(VersionUnread.load(), 1);
+    EXPECT_EQ(shared.VersionUnread.load(), 1);
 }
 
 TEST_F(ProgramOverUsbdevfs, TransferTimingOutMidArchiveEndsTheRead)
@@ -258,9 +255,9 @@ TEST_F(ProgramOverUsbdevfs, TransferTimingOutMidArchiveEndsTheRead)
     QWidget owner;
     ArchiveModel model;
     Watchdog watchdog(owner, 60000);
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
+    ASSERT_TRUE(StartArchiveRead(shared, &owner, &model));
     ASSERT_FALSE(watchdog.fired) << "the read never ended";
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 30000));
+    ASSERT_TRUE(WaitUntil([this] { return !shared.activity.isRunning(); }, 30000));
 
     // The library gave up on its own clock, after its 500 ms: the IN transfer it submitted
     // last was discarded, and nothing more was asked.
@@ -282,7 +279,7 @@ TEST_F(ProgramOverUsbdevfs, TransferTimingOutMidArchiveEndsTheRead)
     EXPECT_EQ(form->Label1->text(), "Ошибка связи");
     EXPECT_FALSE(form->isVisible());
     // The header announced five; the table shows the two records that arrived.
-    EXPECT_EQ(RecordCount.load(), 5u);
+    EXPECT_EQ(shared.RecordCount.load(), 5u);
     ASSERT_EQ(model.table().rowCount(), 3);
     EXPECT_EQ(model.table().cell(1, 1), "Мост");
     EXPECT_EQ(model.table().cell(4, 2), "-120");
@@ -303,10 +300,10 @@ TEST_F(ProgramOverUsbdevfs, VersionLengthTimingOutIsAskedAgain)
     });
     poll.start(5);
     Watchdog watchdog(owner, 60000);
-    ASSERT_TRUE(StartArchiveRead(&owner, &model));
+    ASSERT_TRUE(StartArchiveRead(shared, &owner, &model));
     ASSERT_FALSE(watchdog.fired) << "the read never ended";
     poll.stop();
-    ASSERT_TRUE(WaitUntil([] { return !ExchangeRunning(); }, 30000));
+    ASSERT_TRUE(WaitUntil([this] { return !shared.activity.isRunning(); }, 30000));
     EXPECT_TRUE(linkErrorShown);
     // The abandoned transfer swallows nothing: the version is asked again and the read
     // then runs to its end.

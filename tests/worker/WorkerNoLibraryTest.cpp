@@ -18,7 +18,7 @@ TEST(WorkerWithoutLibrary, SaysTheDriverIsMissingAndRetriesUntilCancelled)
 {
     // The program loads its USB library once per run, so this runs in a process of its own.
     setenv("LM11_LIBUSB", LM11_BINARY_DIR "/tests/worker/no-such-libusb.so", 1);
-    ResetSharedState();
+    SharedState shared;
     QWidget owner;
     ArchiveModel model;
     QStringList labels, captions;
@@ -32,14 +32,14 @@ TEST(WorkerWithoutLibrary, SaysTheDriverIsMissingAndRetriesUntilCancelled)
         if (++polls == 50 && form->isVisible()) QTest::mouseClick(form->Button1, Qt::LeftButton);
     });
     poll.start(2);
-    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, shared, &owner, &model));
     ASSERT_TRUE(ExchangeEnds(5000));
     EXPECT_TRUE(labels.contains("Драйвер не установлен"));
     EXPECT_TRUE(captions.contains("Подключение"));
     EXPECT_FALSE(labels.contains("Проверьте подключение"));
     EXPECT_EQ(model.table().rowCount(), ArchiveTable().rowCount()) << "the table is left as it was";
-    EXPECT_EQ(VersionUnread.load(), 1);
-    EXPECT_EQ(Shared.LinkStatus.load(), 1);
+    EXPECT_EQ(shared.VersionUnread.load(), 1);
+    EXPECT_EQ(shared.LinkStatus.load(), 1);
 }
 
 } // namespace

@@ -50,13 +50,11 @@ protected:
     {
         // The simulator built with these tests, unless the environment names another.
         setenv("LM11_LIBUSB", LM11_BINARY_DIR "/sim/liblm11sim.so", 0);
-        ResetSharedState();
         SetLinkFactory(nullptr);
     }
     void TearDown() override
     {
         StopExchangeAtExit();
-        ResetSharedState();
         // The transcript of a failed test stays for a look.
         if (!transcriptPath.empty() && !HasFailure()) std::remove(transcriptPath.c_str());
     }
@@ -125,6 +123,7 @@ protected:
     }
 
     std::string transcriptPath;
+    SharedState shared;
 };
 
 /// Records what a progress window showed while the command runs.
@@ -193,7 +192,7 @@ TEST_F(WorkerAgainstSimulator, FirstArchiveReadAsksVersionAndSettingsLaterReadsG
     QWidget owner;
     ArchiveModel model;
     FormWatch watch(&owner);
-    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, shared, &owner, &model));
     ASSERT_TRUE(ExchangeEnds(10000));
 
     EXPECT_EQ(writes(), (std::vector<std::string>{"01 FE", "04 FB", "02 FD", "03 FC 00 00", "03 FC 01 00",
@@ -203,7 +202,7 @@ TEST_F(WorkerAgainstSimulator, FirstArchiveReadAsksVersionAndSettingsLaterReadsG
     EXPECT_TRUE(watch.form->CGauge1->isHidden());
     EXPECT_FALSE(watch.form->isVisible());
     EXPECT_EQ(model.rowCount(), 3);
-    EXPECT_EQ(model.table().cell(1, 1), ObjectName(1).ru);
+    EXPECT_EQ(model.table().cell(1, 1), shared.ObjectNames.at(1).ru);
 
     // The instrument's reply times are met by the program's pauses (the simulator notes a
     // read that had to wait), and the pauses stay near their nominal length.
@@ -227,7 +226,7 @@ TEST_F(WorkerAgainstSimulator, FirstArchiveReadAsksVersionAndSettingsLaterReadsG
 
     const std::size_t before = transcript().size();
     FormWatch second(&owner);
-    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, shared, &owner, &model));
     ASSERT_TRUE(ExchangeEnds(10000));
     EXPECT_EQ(writes(before),
               (std::vector<std::string>{"02 FD", "03 FC 00 00", "03 FC 01 00", "03 FC 02 00"}));
@@ -238,11 +237,11 @@ TEST_F(WorkerAgainstSimulator, FirstArchiveReadAsksVersionAndSettingsLaterReadsG
 TEST_F(WorkerAgainstSimulator, EmptyArchiveShowsNoDataAndTheNextExchangeStartsWithIt)
 {
     ASSERT_NO_FATAL_FAILURE(load("empty.txt"));
-    VersionUnread = 0;
+    shared.VersionUnread = 0;
     QWidget owner;
     ArchiveModel model;
     FormWatch watch(&owner);
-    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, shared, &owner, &model));
     ASSERT_TRUE(ExchangeEnds(10000));
     EXPECT_EQ(writes(), (std::vector<std::string>{"02 FD"}));
     EXPECT_EQ(watch.form->Label1->text(), "Данных нет");
@@ -250,11 +249,11 @@ TEST_F(WorkerAgainstSimulator, EmptyArchiveShowsNoDataAndTheNextExchangeStartsWi
     ASSERT_EQ(model.table().rowCount(), 2) << "header and one empty row";
     for (int c = 0; c < model.table().columnCount(); ++c) EXPECT_TRUE(model.table().cell(c, 1).isEmpty());
     EXPECT_EQ(model.table().cell(0, 0), HeaderText(0, 0));
-    EXPECT_TRUE(TimeFormat().isEmpty()) << "an empty archive leaves the program's time format";
+    EXPECT_TRUE(shared.timeFormat().isEmpty()) << "an empty archive leaves the program's time format";
 
     ASSERT_NO_FATAL_FAILURE(load("three.txt"));
     FormWatch next(&owner);
-    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, shared, &owner, &model));
     ASSERT_TRUE(ExchangeEnds(10000));
     ASSERT_GE(next.labels.size(), 2);
     EXPECT_EQ(next.labels[0], "Данных нет");
@@ -274,7 +273,7 @@ TEST_F(WorkerAgainstSimulator, NoInstrumentIsLookedForEvery300msUntilCancelled)
         for (const auto& l : transcript()) looks += l.call == "usb_find_busses";
         if (looks >= 4 && w.form->isVisible()) ClickCancel(w.form);
     };
-    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, shared, &owner, &model));
     ASSERT_TRUE(ExchangeEnds(5000));
     EXPECT_TRUE(watch.labels.contains("Проверьте подключение"));
     EXPECT_EQ(watch.form->windowTitle(), "Подключение");
@@ -288,7 +287,7 @@ TEST_F(WorkerAgainstSimulator, NoInstrumentIsLookedForEvery300msUntilCancelled)
     }
     EXPECT_TRUE(writes().empty());
     ExpectSameTable(model.table(), before);
-    EXPECT_EQ(VersionUnread.load(), 1);
+    EXPECT_EQ(shared.VersionUnread.load(), 1);
 }
 
 TEST_F(WorkerAgainstSimulator, OutdatedFirmwareIsAskedAgainUntilCancelled)
@@ -300,24 +299,24 @@ TEST_F(WorkerAgainstSimulator, OutdatedFirmwareIsAskedAgainUntilCancelled)
     watch.onPoll = [this](FormWatch& w) {
         if (writes().size() >= 3 && w.form->isVisible()) ClickCancel(w.form);
     };
-    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, shared, &owner, &model));
     ASSERT_TRUE(ExchangeEnds(5000));
     EXPECT_TRUE(watch.labels.contains("Версия прошивки устарела"));
     EXPECT_TRUE(watch.captions.contains("Чтение версии"));
     const auto sent = writes();
     ASSERT_GE(sent.size(), 3u);
     for (const auto& w : sent) EXPECT_EQ(w, "01 FE");
-    EXPECT_EQ(VersionUnread.load(), 1);
+    EXPECT_EQ(shared.VersionUnread.load(), 1);
 }
 
 TEST_F(WorkerAgainstSimulator, BadHeaderMarkerGivesOneBoxAndTheHeaderIsAskedAgain)
 {
     ASSERT_NO_FATAL_FAILURE(load("bad_header.txt"));
-    VersionUnread = 0;
+    shared.VersionUnread = 0;
     QWidget owner;
     ArchiveModel model;
     MessageBoxWatch boxes;
-    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, shared, &owner, &model));
     ASSERT_TRUE(ExchangeEnds(10000));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Ошибка контрольной суммы");
@@ -330,19 +329,19 @@ TEST_F(WorkerAgainstSimulator, BadHeaderMarkerGivesOneBoxAndTheHeaderIsAskedAgai
 TEST_F(WorkerAgainstSimulator, BadRecordEndsTheReadWithTheRowsReceived)
 {
     ASSERT_NO_FATAL_FAILURE(load("bad_record.txt"));
-    VersionUnread = 0;
+    shared.VersionUnread = 0;
     QWidget owner;
     ArchiveModel model;
     MessageBoxWatch boxes;
     FormWatch watch(&owner);
-    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, shared, &owner, &model));
     ASSERT_TRUE(ExchangeEnds(10000));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Ошибка контрольной суммы");
     EXPECT_EQ(writes(), (std::vector<std::string>{"02 FD", "03 FC 00 00", "03 FC 01 00"}));
     EXPECT_EQ(model.rowCount(), 1);
     EXPECT_FALSE(model.table().cell(4, 1).isEmpty());
-    EXPECT_EQ(RecordCount.load(), 3u);
+    EXPECT_EQ(shared.RecordCount.load(), 3u);
     EXPECT_EQ(watch.form->Label1->text(), "Ошибка связи");
 }
 
@@ -351,7 +350,7 @@ TEST_F(WorkerAgainstSimulator, AnnouncedLengthsAreReadAsTheBufferSizes)
     ASSERT_NO_FATAL_FAILURE(load("announce_large.txt"));
     QWidget owner;
     ArchiveModel model;
-    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, shared, &owner, &model));
     ASSERT_TRUE(ExchangeEnds(10000));
     std::vector<int> bodies;
     for (const auto& l : transcript())
@@ -388,23 +387,24 @@ TEST_F(WorkerAgainstSimulator, CancelBeforeOrDuringTheRecordsKeepsTheTable)
                 ClickCancel(w.form);
             }
         };
-        ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+        ASSERT_TRUE(StartArchiveReadWithin(20000, shared, &owner, &model));
         ASSERT_TRUE(ExchangeEnds(10000));
         std::size_t records = 0;
         for (const auto& w : writes()) records += w.rfind("03 FC", 0) == 0;
         EXPECT_EQ(records, c.recordRequests);
         ExpectSameTable(model.table(), before);
-        EXPECT_EQ(VersionUnread.load(), 1) << "a cancelled first exchange still owes the version check";
-        EXPECT_EQ(Shared.CancelRequest.load(), 0);
+        EXPECT_EQ(shared.VersionUnread.load(), 1)
+            << "a cancelled first exchange still owes the version check";
+        EXPECT_EQ(shared.CancelRequest.load(), 0);
     }
 }
 
 TEST_F(WorkerAgainstSimulator, SettingsReadEditAndWriteBack)
 {
     ASSERT_NO_FATAL_FAILURE(load("settings.txt"));
-    VersionUnread = 0;
+    shared.VersionUnread = 0;
     PlainWindow w;
-    ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, w.table));
+    ASSERT_TRUE(StartSettingsRead(shared, w.gauge, w.label, w.table));
     ASSERT_TRUE(ExchangeEnds(10000));
     EXPECT_EQ(w.values, (std::vector<int>{0, 40, 60, 80, 100}));
     ASSERT_EQ(w.table->rowCount(), 21);
@@ -415,7 +415,7 @@ TEST_F(WorkerAgainstSimulator, SettingsReadEditAndWriteBack)
     w.table->item(1, 1)->setText("Новый склад");
     w.values.clear();
     const std::size_t before = transcript().size();
-    ASSERT_TRUE(StartSettingsWrite(w.gauge, w.label, w.table));
+    ASSERT_TRUE(StartSettingsWrite(shared, w.gauge, w.label, w.table));
     ASSERT_TRUE(ExchangeEnds(10000));
     const auto lines = transcript();
     std::vector<const Line*> sent;
@@ -434,22 +434,22 @@ TEST_F(WorkerAgainstSimulator, SettingsReadEditAndWriteBack)
     EXPECT_EQ(w.values.back(), 50);
     EXPECT_TRUE(w.gauge->isHidden());
     EXPECT_EQ(w.label->text(), "Готово");
-    EXPECT_EQ(ObjectName(0).ru, "Склад") << "names change only when the settings are read";
+    EXPECT_EQ(shared.ObjectNames.at(0).ru, "Склад") << "names change only when the settings are read";
 
     // The instrument kept the new name: it comes back with the next read (cut to ten).
-    ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, w.table));
+    ASSERT_TRUE(StartSettingsRead(shared, w.gauge, w.label, w.table));
     ASSERT_TRUE(ExchangeEnds(10000));
     EXPECT_EQ(w.table->item(1, 1)->text(), "Новый скла");
-    EXPECT_EQ(ObjectName(0).en, "Store");
+    EXPECT_EQ(shared.ObjectNames.at(0).en, "Store");
 }
 
 TEST_F(WorkerAgainstSimulator, SettingsEntriesWithBadChecksumsEachGiveABoxAndAreStillUsed)
 {
     ASSERT_NO_FATAL_FAILURE(load("bad_settings.txt"));
-    VersionUnread = 0;
+    shared.VersionUnread = 0;
     PlainWindow w;
     MessageBoxWatch boxes;
-    ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, w.table));
+    ASSERT_TRUE(StartSettingsRead(shared, w.gauge, w.label, w.table));
     ASSERT_TRUE(ExchangeEnds(10000));
     ASSERT_EQ(boxes.boxes.size(), 2u);
     for (const auto& box : boxes.boxes) EXPECT_EQ(box.text, "Ошибка контрольной суммы");

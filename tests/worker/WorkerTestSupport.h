@@ -24,6 +24,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 /// What the visible windows show: each one's title and label texts.
@@ -43,8 +44,7 @@ inline QString OnScreen()
 /// Waits, processing events, until no exchange runs; otherwise says what was on screen.
 inline ::testing::AssertionResult ExchangeEnds(int ms)
 {
-    if (WaitUntil([] { return !ExchangeActivity::instance().isRunning(); }, ms))
-        return ::testing::AssertionSuccess();
+    if (WaitUntil([] { return RunningExchange() == nullptr; }, ms)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
            << "the exchange still ran after " << ms << " ms; on screen: " << OnScreen().toStdString();
 }
@@ -76,10 +76,10 @@ private:
 };
 
 /// StartArchiveRead, which returns when its progress window closes, under a deadline of `ms`.
-template <class... Args> bool StartArchiveReadWithin(int ms, Args... args)
+template <class... Args> bool StartArchiveReadWithin(int ms, Args&&... args)
 {
     ExchangeDeadline deadline(ms);
-    return StartArchiveRead(args...);
+    return StartArchiveRead(std::forward<Args>(args)...);
 }
 
 /// A settings or screenshot window made of plain widgets: the controls a starter attaches.

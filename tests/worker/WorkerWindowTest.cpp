@@ -39,24 +39,21 @@ private:
     FakeInstrument* target_;
 };
 
-bool ExchangeRunning() { return ExchangeActivity::instance().isRunning(); }
-
 class WorkerWindows : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetSharedState();
         SetLinkFactory([this] { return std::make_unique<ForwardingLink>(&instrument); });
     }
     void TearDown() override
     {
         StopExchangeAtExit();
-        EXPECT_FALSE(ExchangeRunning());
+        EXPECT_FALSE(shared.activity.isRunning());
         SetLinkFactory(nullptr);
-        ResetSharedState();
     }
 
     FakeInstrument instrument;
+    SharedState shared;
 };
 
 TEST_F(WorkerWindows, ArchiveReadShowsEveryStepAndFillsTheTable)
@@ -66,7 +63,7 @@ TEST_F(WorkerWindows, ArchiveReadShowsEveryStepAndFillsTheTable)
     ArchiveModel model;
     std::vector<int> gauge;
     QStringList captions;
-    QSignalSpy running(&ExchangeActivity::instance(), &ExchangeActivity::runningChanged);
+    QSignalSpy running(&shared.activity, &ExchangeActivity::runningChanged);
     // The form exists only once the command runs; watch it from its first event.
     QTimer::singleShot(0, [&] {
         auto* form = owner.findChild<TForm2*>();
@@ -79,7 +76,7 @@ TEST_F(WorkerWindows, ArchiveReadShowsEveryStepAndFillsTheTable)
             if (captions.isEmpty() || captions.back() != t) captions << t;
         });
     });
-    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, shared, &owner, &model));
     ASSERT_TRUE(ExchangeEnds(5000));
 
     auto* form = owner.findChild<TForm2*>();
@@ -94,8 +91,8 @@ TEST_F(WorkerWindows, ArchiveReadShowsEveryStepAndFillsTheTable)
     EXPECT_EQ(model.rowCount(), 3);
     EXPECT_FALSE(model.table().cell(1, 3).isEmpty());
     EXPECT_EQ(running.count(), 2);
-    EXPECT_EQ(VersionUnread.load(), 0);
-    EXPECT_EQ(TimeFormat(), "hh:mm:ss") << "the archive shown sets the program's time texts";
+    EXPECT_EQ(shared.VersionUnread.load(), 0);
+    EXPECT_EQ(shared.timeFormat(), "hh:mm:ss") << "the archive shown sets the program's time texts";
 }
 
 TEST_F(WorkerWindows, CancelWhileNoInstrumentClosesTheWindowAndKeepsTheTable)
@@ -116,19 +113,19 @@ TEST_F(WorkerWindows, CancelWhileNoInstrumentClosesTheWindowAndKeepsTheTable)
         QTest::mouseClick(form->Button1, Qt::LeftButton);
     });
     poll.start(10);
-    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, shared, &owner, &model));
     EXPECT_EQ(seen, "Проверьте подключение");
     ASSERT_TRUE(ExchangeEnds(3000));
     for (int r = 0; r < before.rowCount(); ++r)
         for (int c = 0; c < before.columnCount(); ++c) EXPECT_EQ(model.table().cell(c, r), before.cell(c, r));
     EXPECT_EQ(model.table().rowCount(), before.rowCount());
-    EXPECT_EQ(VersionUnread.load(), 1);
-    EXPECT_EQ(Shared.CancelRequest.load(), 0);
+    EXPECT_EQ(shared.VersionUnread.load(), 1);
+    EXPECT_EQ(shared.CancelRequest.load(), 0);
 }
 
 TEST_F(WorkerWindows, NoDataStaysReadableWhileTheWindowKeepsRunning)
 {
-    VersionUnread = 0;
+    shared.VersionUnread = 0;
     instrument.setRecords(0);
     QWidget owner;
     ArchiveModel model;
@@ -145,7 +142,7 @@ TEST_F(WorkerWindows, NoDataStaysReadableWhileTheWindowKeepsRunning)
         if (shown.isValid() && !form->isVisible()) shownFor = shown.elapsed();
     });
     poll.start(1);
-    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, shared, &owner, &model));
     ASSERT_TRUE(ExchangeEnds(5000));
     ASSERT_TRUE(WaitUntil([&] { return shownFor >= 0; }, 1000)) << "\"Данных нет\" was never seen";
     EXPECT_GE(shownFor, 290) << "the status stays long enough to be read";
@@ -160,7 +157,7 @@ TEST_F(WorkerWindows, SettingsCallbacksRunOnTheWindowThreadOnlyWhileTheirTargetL
     auto target = std::make_unique<QObject>();
     std::optional<SettingsRows> received;
     bool onWindowThread = false;
-    ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, target.get(), [&](const SettingsRows& rows) {
+    ASSERT_TRUE(StartSettingsRead(shared, w.gauge, w.label, target.get(), [&](const SettingsRows& rows) {
         received = rows;
         onWindowThread = QThread::currentThread() == qApp->thread();
     }));
@@ -174,7 +171,7 @@ TEST_F(WorkerWindows, SettingsCallbacksRunOnTheWindowThreadOnlyWhileTheirTargetL
     instrument.openFailures = 3;
     const std::size_t writesBefore = instrument.writesOnly().size();
     bool asked = false;
-    ASSERT_TRUE(StartSettingsWrite(w.gauge, w.label, target.get(), [&] {
+    ASSERT_TRUE(StartSettingsWrite(shared, w.gauge, w.label, target.get(), [&] {
         asked = true;
         return *received;
     }));
@@ -186,7 +183,7 @@ TEST_F(WorkerWindows, SettingsCallbacksRunOnTheWindowThreadOnlyWhileTheirTargetL
 
 TEST_F(WorkerWindows, BadRecordShowsOneWarningBoxAndKeepsTheRowsReceived)
 {
-    VersionUnread = 0;
+    shared.VersionUnread = 0;
     instrument.setRecords(3);
     instrument.records[2][5] ^= 1;
     QWidget owner;
@@ -194,7 +191,7 @@ TEST_F(WorkerWindows, BadRecordShowsOneWarningBoxAndKeepsTheRowsReceived)
     MessageBoxWatch boxes;
     bool gaugeWhileBox = false;
     boxes.onBox = [&] { gaugeWhileBox = owner.findChild<TForm2*>()->CGauge1->value() == 73; };
-    ASSERT_TRUE(StartArchiveReadWithin(20000, &owner, &model));
+    ASSERT_TRUE(StartArchiveReadWithin(20000, shared, &owner, &model));
     ASSERT_TRUE(ExchangeEnds(5000));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     const SeenBox& box = boxes.boxes[0];
@@ -205,15 +202,15 @@ TEST_F(WorkerWindows, BadRecordShowsOneWarningBoxAndKeepsTheRowsReceived)
     EXPECT_FALSE(box.hasOwner);
     EXPECT_TRUE(gaugeWhileBox) << "the worker waits in the box";
     EXPECT_EQ(model.table().rowCount(), 3) << "two records arrived intact";
-    EXPECT_EQ(RecordCount.load(), 3u);
+    EXPECT_EQ(shared.RecordCount.load(), 3u);
     EXPECT_EQ(owner.findChild<TForm2*>()->Label1->text(), "Ошибка связи");
 }
 
 TEST_F(WorkerWindows, SettingsReadThenWriteThroughThePlainTable)
 {
-    Lang = 1;
+    shared.Lang = 1;
     PlainWindow w;
-    ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, w.table));
+    ASSERT_TRUE(StartSettingsRead(shared, w.gauge, w.label, w.table));
     ASSERT_TRUE(ExchangeEnds(5000));
     ASSERT_EQ(w.table->rowCount(), 21);
     EXPECT_EQ(w.table->item(4, 1)->text(), "Bridge 4");
@@ -227,7 +224,7 @@ TEST_F(WorkerWindows, SettingsReadThenWriteThroughThePlainTable)
     w.table->item(4, 1)->setText("Store");
     w.table->item(4, 3)->setText("700");
     w.gauge->hide();
-    ASSERT_TRUE(StartSettingsWrite(w.gauge, w.label, w.table));
+    ASSERT_TRUE(StartSettingsWrite(shared, w.gauge, w.label, w.table));
     EXPECT_TRUE(w.gauge->isVisible());
     ASSERT_TRUE(ExchangeEnds(5000));
     ASSERT_EQ(instrument.written.size(), kSettingsBlockSize);
@@ -238,7 +235,7 @@ TEST_F(WorkerWindows, SettingsReadThenWriteThroughThePlainTable)
     EXPECT_EQ(entry.nameEn, "Store");
     EXPECT_EQ(entry.nameRu, "Мост 4");
     EXPECT_EQ(entry.potentialMax, 700);
-    EXPECT_EQ(ObjectName(3).en, "Bridge 4") << "the write does not rename the object here";
+    EXPECT_EQ(shared.ObjectNames.at(3).en, "Bridge 4") << "the write does not rename the object here";
     EXPECT_EQ(w.gauge->value(), 50);
     EXPECT_TRUE(w.gauge->isHidden());
     EXPECT_EQ(w.label->text(), "Ready");
@@ -251,7 +248,7 @@ TEST_F(WorkerWindows, UnconvertibleCellSendsNothingAndSaysWhere)
     for (int r = 1; r <= 20; ++r)
         for (int c = 0; c < 9; ++c) w.table->setItem(r, c, new QTableWidgetItem(c == 1 ? "Мост" : "5"));
     w.table->item(7, 4)->setText("12a");
-    ASSERT_TRUE(StartSettingsWrite(w.gauge, w.label, w.table));
+    ASSERT_TRUE(StartSettingsWrite(shared, w.gauge, w.label, w.table));
     ASSERT_TRUE(ExchangeEnds(5000));
     EXPECT_TRUE(instrument.writesOnly().empty());
     EXPECT_EQ(w.label->text(), "Неверное значение: строка 7, столбец 4");
@@ -265,10 +262,10 @@ TEST_F(WorkerWindows, ClosingOrDestroyingTheWindowStopsTheRetries)
         SCOPED_TRACE(destroy ? "destroyed" : "closed");
         instrument.openFailures = 1000000;
         PlainWindow w;
-        QSignalSpy running(&ExchangeActivity::instance(), &ExchangeActivity::runningChanged);
-        ASSERT_TRUE(StartSettingsRead(w.gauge, w.label, w.table));
+        QSignalSpy running(&shared.activity, &ExchangeActivity::runningChanged);
+        ASSERT_TRUE(StartSettingsRead(shared, w.gauge, w.label, w.table));
         ASSERT_TRUE(WaitUntil([&] { return w.label->text() == "Проверьте подключение"; }, 3000));
-        EXPECT_EQ(StartScreenRead(w.gauge, w.label), nullptr) << "one exchange at a time";
+        EXPECT_EQ(StartScreenRead(shared, w.gauge, w.label), nullptr) << "one exchange at a time";
         if (destroy)
             w.window.reset();
         else
@@ -284,10 +281,10 @@ TEST_F(WorkerWindows, ProgramExitStopsAWorkerThatRetriesForever)
     instrument.loadResults = 1 << 30; // retries without pause
     PlainWindow w;
     w.window->hide();
-    ASSERT_TRUE(StartScreenRead(w.gauge, w.label));
+    ASSERT_TRUE(StartScreenRead(shared, w.gauge, w.label));
     ASSERT_TRUE(WaitUntil([&] { return w.label->text() == "Драйвер не установлен"; }, 3000));
     StopExchangeAtExit(3000);
-    EXPECT_FALSE(ExchangeRunning());
+    EXPECT_FALSE(shared.activity.isRunning());
     EXPECT_EQ(RunningExchange(), nullptr);
 }
 

@@ -1,6 +1,5 @@
 #include "ReportText.h"
 
-#include "app/SharedState.h"
 #include "archive/ArchiveTable.h"
 #include "texts/Texts.h"
 
@@ -51,20 +50,20 @@ QString ReportTitle(const QString& sheetTitle, const QDateTime& now, const QStri
     return title;
 }
 
-QString ReportTimeFormat()
+QString ReportTimeFormat(const QString& programFormat)
 {
-    const QString own = TimeFormat();
-    if (!own.isEmpty()) return own;
+    if (!programFormat.isEmpty()) return programFormat;
     // The user's time with seconds; the long format's time-zone part does not belong in a title.
     QString format = QLocale::system().timeFormat(QLocale::LongFormat);
     format.remove(QLatin1Char('t'));
     return format.trimmed();
 }
 
-QString CurrentReportTitle()
+QString CurrentReportTitle(const QString& sheetTitle, const QString& programTimeFormat)
 {
-    return ReportTitle(Tr(MainText::SheetTitle), QDateTime::currentDateTime(),
-                       QLocale::system().dateFormat(QLocale::ShortFormat), ReportTimeFormat());
+    return ReportTitle(sheetTitle, QDateTime::currentDateTime(),
+                       QLocale::system().dateFormat(QLocale::ShortFormat),
+                       ReportTimeFormat(programTimeFormat));
 }
 
 QString DetailCounter::next(const QStringList& lines)

@@ -28,11 +28,12 @@ QStringList ReportLines(const ArchiveTable& table);
 QString ReportTitle(const QString& sheetTitle, const QDateTime& now, const QString& dateFormat,
                     const QString& timeFormat);
 
-/// The time format of the title: the program's own once set, else the user's.
-QString ReportTimeFormat();
+/// The time format of the title: the program's own (`programFormat`) once set, else the user's.
+QString ReportTimeFormat(const QString& programFormat);
 
-/// The title for now, in the current language, with the user's short date.
-QString CurrentReportTitle();
+/// The title for now: `sheetTitle` (in the language shown), the user's short date and the time
+/// in ReportTimeFormat(`programTimeFormat`).
+QString CurrentReportTitle(const QString& sheetTitle, const QString& programTimeFormat);
 
 /// Feeds the detail band: a blank first line (the heading is in the page header) followed by
 /// lines 1 .. R-1, then starts over, so that each run of the report prints the same listing.

@@ -1,6 +1,5 @@
 #include "ClipboardCopy.h"
 
-#include "app/SharedState.h"
 #include "archive/ArchiveModel.h"
 #include "texts/Texts.h"
 #include "ui/ErrorBox.h"
@@ -10,11 +9,11 @@
 
 namespace {
 
-bool RefuseWhenEmpty(const ArchiveTable& table)
+bool RefuseWhenEmpty(const ArchiveTable& table, int lang)
 {
     if (HasArchiveRows(table)) return false;
     // The program's refusals have no owner window.
-    ShowErrorBox(Tr(MainText::Warning), Tr(MainText::TableEmpty));
+    ShowErrorBox(MainText::Warning[lang], MainText::TableEmpty[lang]);
     return true;
 }
 
@@ -25,21 +24,22 @@ void PlaceTextOnClipboard(const QString& text)
     QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
 }
 
-bool CopyTableToClipboard(const ArchiveTable& table)
+bool CopyTableToClipboard(const ArchiveTable& table, int lang)
 {
-    if (RefuseWhenEmpty(table)) return false;
-    PlaceTextOnClipboard(TableClipboardText(table, Lang.load()));
+    if (RefuseWhenEmpty(table, lang)) return false;
+    PlaceTextOnClipboard(TableClipboardText(table, lang));
     return true;
 }
 
-bool CopyBlockToClipboard(const ArchiveTable& table, const CellBlock& block)
+bool CopyBlockToClipboard(const ArchiveTable& table, const CellBlock& block, int lang)
 {
-    if (RefuseWhenEmpty(table)) return false;
+    if (RefuseWhenEmpty(table, lang)) return false;
     PlaceTextOnClipboard(BlockClipboardText(table, block));
     return true;
 }
 
-bool CopySelectionToClipboard(const ArchiveTable& table, const CellBlock& selection)
+bool CopySelectionToClipboard(const ArchiveTable& table, const CellBlock& selection, int lang)
 {
-    return selection.isSingleCell() ? CopyTableToClipboard(table) : CopyBlockToClipboard(table, selection);
+    return selection.isSingleCell() ? CopyTableToClipboard(table, lang)
+                                    : CopyBlockToClipboard(table, selection, lang);
 }

@@ -1,6 +1,5 @@
 #include "SaveDialog1.h"
 
-#include "app/SharedState.h"
 #include "archive/ArchiveModel.h"
 #include "archive/ArchiveTable.h"
 #include "exchange/spreadsheet/SpreadsheetExport.h"
@@ -18,9 +17,12 @@
 namespace {
 
 // Errors are shown without an owner window, with one OK button.
-void ShowError(const QString& text, const TextPair& caption) { ShowErrorBox(Tr(caption), text); }
+void ShowError(const QString& text, const TextPair& caption, int lang) { ShowErrorBox(caption[lang], text); }
 
-void ShowError(const TextPair& text, const TextPair& caption) { ShowError(Tr(text), caption); }
+void ShowError(const TextPair& text, const TextPair& caption, int lang)
+{
+    ShowError(text[lang], caption, lang);
+}
 
 } // namespace
 
@@ -96,7 +98,7 @@ QFileDialog* SaveDialog1::create(QWidget* parent, const QString& proposedName)
     return dialog;
 }
 
-void SaveTableToSpreadsheet(QWidget* window, const ArchiveTable& table)
+void SaveTableToSpreadsheet(QWidget* window, const ArchiveTable& table, int lang)
 {
     SaveDialog1& saveDialog = SaveDialog1::of(window);
     const std::optional<QString> fileName = saveDialog.execute(window);
@@ -104,20 +106,20 @@ void SaveTableToSpreadsheet(QWidget* window, const ArchiveTable& table)
     // The dialog keeps the chosen name until an export succeeds.
     saveDialog.setProposedName(*fileName);
     if (!HasArchiveRows(table)) {
-        ShowError(MainText::ArchiveNotRead, MainText::Error);
+        ShowError(MainText::ArchiveNotRead, MainText::Error, lang);
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const SpreadsheetResult result = saveDialog.exportTable(table, Tr(MainText::SheetTitle), *fileName);
+    const SpreadsheetResult result = saveDialog.exportTable(table, MainText::SheetTitle[lang], *fileName);
     QApplication::restoreOverrideCursor();
     if (result.status == SpreadsheetStatus::WriterMissing) {
         // Without its writers the export cannot start, as when the spreadsheet application
         // could not be opened; the export error follows as it did then.
-        ShowError(Tr(MainText::ExcelOpenError) + QLatin1Char('\n') + Tr(MainText::ExcelMissing),
-                  MainText::Error);
+        ShowError(MainText::ExcelOpenError[lang] + QLatin1Char('\n') + MainText::ExcelMissing[lang],
+                  MainText::Error, lang);
     }
     if (!result.ok()) {
-        ShowError(MainText::ExportError, MainText::Warning);
+        ShowError(MainText::ExportError, MainText::Warning, lang);
         return;
     }
     saveDialog.setProposedName(QString());

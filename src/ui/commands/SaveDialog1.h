@@ -59,5 +59,5 @@ private:
 
 /// The command: ask for a file name, refuse an empty table, export, and report a failure.
 /// After a successful export the dialog proposes an empty name, after a refused or failed one
-/// the name the user chose.
-void SaveTableToSpreadsheet(QWidget* window, const ArchiveTable& table);
+/// the name the user chose. `lang` is the language of the sheet's title and of the boxes.
+void SaveTableToSpreadsheet(QWidget* window, const ArchiveTable& table, int lang);

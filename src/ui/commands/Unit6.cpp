@@ -1,7 +1,9 @@
 #include "Unit6.h"
 
+#include "app/SharedState.h"
 #include "archive/ArchiveTable.h"
 #include "exchange/report/ReportPainter.h"
+#include "texts/Texts.h"
 
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -9,8 +11,8 @@
 #include <exception>
 #include <memory>
 
-TForm6::TForm6(const ArchiveTable& table, QWidget* parent)
-    : QWidget(parent), title_(CurrentReportTitle()), lines_(ReportLines(table)), counter_(int(lines_.size()))
+TForm6::TForm6(const ArchiveTable& table, const QString& title, QWidget* parent)
+    : QWidget(parent), title_(title), lines_(ReportLines(table)), counter_(int(lines_.size()))
 {
     setWindowFlag(Qt::Window);
 }
@@ -37,11 +39,12 @@ void TForm6::Preview()
     dialog.exec();
 }
 
-void OpenReportPreview(QWidget* parent, const ArchiveTable& table)
+void OpenReportPreview(QWidget* parent, const ArchiveTable& table, const SharedState& state)
 {
     std::unique_ptr<TForm6> form;
     try {
-        form = std::make_unique<TForm6>(table, parent);
+        form = std::make_unique<TForm6>(
+            table, CurrentReportTitle(state.tr(MainText::SheetTitle), state.timeFormat()), parent);
         form->Preview();
     } catch (const std::exception&) {
         // Nothing was changed; the window goes with the failed command.

@@ -7,12 +7,13 @@
 
 class ArchiveTable;
 class QPrinter;
+struct SharedState;
 
 class TForm6 : public QWidget {
     Q_OBJECT
 public:
-    /// Takes the report lines and the title from `table` and the clock now.
-    explicit TForm6(const ArchiveTable& table, QWidget* parent = nullptr);
+    /// Takes the report lines from `table`; `title` heads every page (CurrentReportTitle).
+    TForm6(const ArchiveTable& table, const QString& title, QWidget* parent = nullptr);
 
     const QString& title() const { return title_; }
     const QStringList& lines() const { return lines_; }
@@ -28,5 +29,6 @@ private:
     DetailCounter counter_;
 };
 
-/// The Print command: a fresh report window over `table` and its print preview.
-void OpenReportPreview(QWidget* parent, const ArchiveTable& table);
+/// The Print command: a fresh report window over `table` and its print preview, titled in the
+/// language and with the time format of `state` now.
+void OpenReportPreview(QWidget* parent, const ArchiveTable& table, const SharedState& state);
