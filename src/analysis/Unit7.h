@@ -17,7 +17,8 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QListWidget;
-class QPrinter;
+class QPagedPaintDevice;
+struct PrintRun;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
@@ -129,7 +130,7 @@ public slots:
 
 private:
     void refresh();
-    void paintReport(QPrinter* printer);
+    void paintReport(QPagedPaintDevice& device, const PrintRun& run);
 
     ArchiveTable table_; // the table as it was when the window opened
     std::vector<SurveyObject> objects_;
