@@ -6,6 +6,7 @@
 #include "app/SessionMemory.h"
 #include "app/SharedState.h"
 #include "exchange/SyncedSave.h"
+#include "exchange/print/PrintModule.h"
 #include "texts/AnalysisTexts.h"
 #include "texts/Texts.h"
 #include "ui/DesignScale.h"
@@ -28,14 +29,11 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
-#include <QSvgGenerator>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -467,17 +465,11 @@ bool TForm7::writeMap(const QString& fileName)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (QFileInfo(fileName).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0) {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&buffer);
-        svg.setSize(size);
-        svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setTitle(title);
-        QPainter p;
-        if (!p.begin(&svg)) return false;
-        p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-        map->paint(p, QRectF(10, 10, size.width() - 20, size.height() - 20), 1.4);
-        if (!p.end()) return false;
-        return SaveWhole(fileName, bytes);
+        SvgRequest svg{fileName, &buffer, size, QRect(QPoint(0, 0), size), title, [&](QPainter& p) {
+                           p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+                           map->paint(p, QRectF(10, 10, size.width() - 20, size.height() - 20), 1.4);
+                       }};
+        return WriteSvg(svg, lang_) && !bytes.isEmpty() && SaveWhole(fileName, bytes);
     }
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -512,26 +504,26 @@ void TForm7::Button2Click()
     QApplication::clipboard()->setText(StatisticsTsv(objects_[std::size_t(k)], thresholds(), lang_));
 }
 
-void TForm7::paintReport(QPrinter* printer)
+void TForm7::paintReport(QPagedPaintDevice& device, const PrintRun& run)
 {
     ReportOptions options{mapOptions(), QDateTime::currentDateTime(), records_};
-    const int from = printer->fromPage() > 0 ? printer->fromPage() : 1;
-    const int to = printer->toPage() > 0 ? printer->toPage() : INT_MAX;
-    PaintSurveyReport(*printer, table_, objects_, options, from, to);
+    const int from = run.fromPage > 0 ? run.fromPage : 1;
+    const int to = run.toPage > 0 ? run.toPage : INT_MAX;
+    PaintSurveyReport(device, table_, objects_, options, from, to);
 }
 
 void TForm7::Button3Click()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpSurveyReportPage(printer);
     const QString title =
         textOf(MainText::Caption).trimmed() + QStringLiteral(" — ") + textOf(AnalysisText::ReportTitle);
-    printer.setDocName(title);
-    QPrintPreviewDialog dialog(&printer, this);
-    dialog.setObjectName(QStringLiteral("PrintPreview1"));
-    dialog.setWindowTitle(title);
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &TForm7::paintReport);
-    dialog.exec();
+    PreviewRequest request;
+    request.parent = this;
+    request.objectName = QStringLiteral("PrintPreview1");
+    request.windowTitle = title;
+    request.docName = title;
+    request.setUp = [](QPagedPaintDevice& device) { SetUpSurveyReportPage(device); };
+    request.paint = [this](QPagedPaintDevice& device, const PrintRun& run) { paintReport(device, run); };
+    ShowPrintPreview(request, lang_);
 }
 
 bool TForm7::writeReportPdf(const QString& fileName)

@@ -20,7 +20,8 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QListWidget;
-class QPrinter;
+class QPagedPaintDevice;
+struct PrintRun;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
@@ -81,7 +82,7 @@ public slots:
 
 private:
     void refresh();
-    void paintReport(QPrinter* printer);
+    void paintReport(QPagedPaintDevice& device, const PrintRun& run);
     const QString& textOf(const TextPair& pair) const { return pair[lang_]; }
 
     int lang_;

@@ -1,12 +1,13 @@
 #include "DiagramChart.h"
+#include "app/SharedState.h"
+#include "exchange/print/PrintModule.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPageLayout>
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QVariantAnimation>
 
 #include <algorithm>
@@ -71,28 +72,28 @@ QImage DiagramChart::image() const
 
 void DiagramChart::copyToClipboard() const { QGuiApplication::clipboard()->setImage(image()); }
 
-void DiagramChart::printPreview()
+void DiagramChart::printPreview(int lang)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    QPrintPreviewDialog preview(&printer, this);
-    preview.setObjectName(QStringLiteral("ChartPreview"));
+    PreviewRequest request;
+    request.parent = this;
+    request.objectName = QStringLiteral("ChartPreview");
+    request.landscape = true;
     const QImage picture = image();
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [picture](QPrinter* device) {
+    request.paint = [picture](QPagedPaintDevice& device, const PrintRun& run) {
         // Margins in percent of the page: 15 left and right, 9 top and bottom.
-        const QRectF page = device->pageLayout().fullRectPixels(device->resolution());
+        const QRectF page = device.pageLayout().fullRectPixels(run.resolution);
         const QRectF area(page.width() * 0.15, page.height() * 0.09, page.width() * 0.70,
                           page.height() * 0.82);
         QSizeF size = QSizeF(picture.size()).scaled(area.size(), Qt::KeepAspectRatio);
         const QRectF target(area.topLeft() + QPointF((area.width() - size.width()) / 2, 0), size);
-        QPainter p(device);
+        QPainter p(&device);
         // The painter starts at the printable area; the margins count from the paper's edge.
-        const QRectF paintable = device->pageLayout().paintRectPixels(device->resolution());
+        const QRectF paintable = device.pageLayout().paintRectPixels(run.resolution);
         p.translate(-paintable.topLeft());
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         p.drawImage(target, picture);
-    });
-    preview.exec();
+    };
+    ShowPrintPreview(request, lang);
 }
 
 void DiagramChart::paintEvent(QPaintEvent*)

@@ -39,8 +39,9 @@ public:
     /// The chart as a picture of its current size.
     QImage image() const;
     void copyToClipboard() const;
-    /// The print preview, from which the chart is printed; returns when it closes.
-    void printPreview();
+    /// The print preview, from which the chart is printed; returns when it closes. A printing
+    /// module that cannot be loaded is reported in language `lang`.
+    void printPreview(int lang);
 
     /// Grid cells drawn at most while the view is being dragged.
     static constexpr int kDragCells = 20000;

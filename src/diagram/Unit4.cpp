@@ -233,7 +233,7 @@ void TForm4::FormCreate()
         if (on) Chart1->setMouseMode(DiagramChart::MouseMode::Rotate);
     });
     connect(CopyButton, &QToolButton::clicked, Chart1, &DiagramChart::copyToClipboard);
-    connect(PrintButton, &QToolButton::clicked, Chart1, &DiagramChart::printPreview);
+    connect(PrintButton, &QToolButton::clicked, Chart1, [this] { Chart1->printPreview(lang_); });
     RotateButton->setChecked(true);
 
     // The wheel zooms wherever the pointer is over the window, as the form sees it first.

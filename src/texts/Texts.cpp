@@ -51,6 +51,9 @@ const TextPair HintSort{"Левая кнопка мыши - Сортировка
 const TextPair HintSelect{"Левая кнопка мыши + Тащить - Выделение", "Left mouse button + drag - Highlight"};
 const TextPair SaveFailed{"Не удалось сохранить файл", "Could not save the file"};
 const TextPair OpenFailed{"Не удалось открыть проект", "Could not open the project"};
+const TextPair PrintModuleMissing{
+    "Печать и запись SVG недоступны: не удалось загрузить модуль печати",
+    "Printing and SVG saving are not available: the printing module could not be loaded"};
 } // namespace MainText
 
 QString HeaderText(int column, int lang)

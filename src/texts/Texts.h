@@ -24,6 +24,8 @@ extern const TextPair Warning, Error, SheetTitle, ArchiveNotRead, ExportError, E
     TableEmpty, HintSort, HintSelect;
 /// Project file failures; the file name follows on a line of its own.
 extern const TextPair SaveFailed, OpenFailed;
+/// The printing and SVG module cannot be loaded; the reason follows on a line of its own.
+extern const TextPair PrintModuleMissing;
 } // namespace MainText
 
 /// Text of heading column `column` (0..11) of the archive table in language `lang`.

@@ -55,9 +55,11 @@ void WaitForOtherThreads()
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Test programs do not live beside the spreadsheet module; the program finds it there.
+    // Test programs do not live beside the spreadsheet and printing modules; the program
+    // finds them there.
     if (qEnvironmentVariableIsEmpty("LM11_SPREADSHEET_MODULE"))
         qputenv("LM11_SPREADSHEET_MODULE", LM11_SPREADSHEET_MODULE);
+    if (qEnvironmentVariableIsEmpty("LM11_PRINT_MODULE")) qputenv("LM11_PRINT_MODULE", LM11_PRINT_MODULE);
     ::testing::InitGoogleTest(&argc, argv);
     int result = 0;
     // What the program keeps between runs (settings, the read history) goes to a scratch

@@ -2,11 +2,9 @@
 
 #include "app/SharedState.h"
 #include "archive/ArchiveTable.h"
+#include "exchange/print/PrintModule.h"
 #include "exchange/report/ReportPainter.h"
 #include "texts/Texts.h"
-
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 
 #include <exception>
 #include <memory>
@@ -17,26 +15,24 @@ TForm6::TForm6(const ArchiveTable& table, const QString& title, QWidget* parent)
     setWindowFlag(Qt::Window);
 }
 
-void TForm6::QuickRep1Print(QPrinter* printer)
+void TForm6::QuickRep1Print(QPagedPaintDevice& device, const PrintRun& run)
 {
     // A printer with no page range reports 0 for both ends.
-    const int from = printer->fromPage() > 0 ? printer->fromPage() : 1;
-    const int to = printer->toPage() > 0 ? printer->toPage() : INT_MAX;
-    PaintReport(*printer, title_, lines_, counter_, from, to);
+    const int from = run.fromPage > 0 ? run.fromPage : 1;
+    const int to = run.toPage > 0 ? run.toPage : INT_MAX;
+    PaintReport(device, title_, lines_, counter_, from, to);
 }
 
-void TForm6::Preview()
+void TForm6::Preview(int lang)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpReportPage(printer);
-    printer.setCopyCount(1);
-    printer.setDuplex(QPrinter::DuplexNone);
-    printer.setPaperSource(QPrinter::Auto);
-    printer.setDocName(title_);
-    QPrintPreviewDialog dialog(&printer, parentWidget());
-    dialog.setWindowTitle(title_);
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &TForm6::QuickRep1Print);
-    dialog.exec();
+    PreviewRequest request;
+    request.parent = parentWidget();
+    request.windowTitle = title_;
+    request.docName = title_;
+    request.singleCopy = true;
+    request.setUp = [](QPagedPaintDevice& device) { SetUpReportPage(device); };
+    request.paint = [this](QPagedPaintDevice& device, const PrintRun& run) { QuickRep1Print(device, run); };
+    ShowPrintPreview(request, lang);
 }
 
 void OpenReportPreview(QWidget* parent, const ArchiveTable& table, const SharedState& state)
@@ -45,7 +41,7 @@ void OpenReportPreview(QWidget* parent, const ArchiveTable& table, const SharedS
     try {
         form = std::make_unique<TForm6>(
             table, CurrentReportTitle(state.tr(MainText::SheetTitle), state.timeFormat()), parent);
-        form->Preview();
+        form->Preview(state.Lang.load());
     } catch (const std::exception&) {
         // Nothing was changed; the window goes with the failed command.
     }

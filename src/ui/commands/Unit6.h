@@ -6,7 +6,8 @@
 #include <QWidget>
 
 class ArchiveTable;
-class QPrinter;
+class QPagedPaintDevice;
+struct PrintRun;
 struct SharedState;
 
 class TForm6 : public QWidget {
@@ -18,10 +19,11 @@ public:
     const QString& title() const { return title_; }
     const QStringList& lines() const { return lines_; }
 
-    /// One run of the report onto `printer`, honouring its page range.
-    void QuickRep1Print(QPrinter* printer);
-    /// Opens the modal print preview; returns when the user closes it.
-    void Preview();
+    /// One run of the report onto a printer's `device`, honouring the page range of `run`.
+    void QuickRep1Print(QPagedPaintDevice& device, const PrintRun& run);
+    /// Opens the modal print preview; returns when the user closes it. A printing module that
+    /// cannot be loaded is reported in language `lang`.
+    void Preview(int lang);
 
 private:
     QString title_;
